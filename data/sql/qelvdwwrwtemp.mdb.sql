@@ -1,0 +1,1 @@
+-- qelvdwwrwtemp.mdb: an empty database, the blank start of files the program builds.

@@ -1,0 +1,1 @@
+-- qelvdwznj.mdb: one late-fee ledger per enterprise (ZNJ<number>), made when an enterprise is first shown.

@@ -1,0 +1,81 @@
+#pragma once
+// The conversions and formats every window and generator uses, with the rules the stored data was
+// made under (VB/Jet): no other file rounds, parses or formats numbers and dates on its own.
+#include "platform/convert/currency.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <stdexcept>
+
+namespace convert {
+
+// A value that does not convert; what() is the Chinese text shown to the operator.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& description);
+    QString description() const;
+};
+
+// --- numbers --------------------------------------------------------------------------------------
+// The formats below round the decimal value a double stands for (its shortest round-trip digits), so
+// 2.675 gives "2.68" and 1.005 gives "1.01"; a value that rounds to zero shows without a minus sign.
+// Infinity and NaN throw Error ("溢出").
+// "0.00": two decimals, halves away from zero (Format$ rules): 2.345 -> "2.35", -2.345 -> "-2.35".
+QString format0_00(double value);
+// "0.00%": value times 100 with two decimals and a percent sign: 0.002 -> "0.20%".
+QString formatPercent(double value);
+// Reverse of formatPercent for a typed rate: "0.20%" -> 0.002, "0.2" (no sign) -> 0.2; throws Error.
+double parsePercent(const QString& text);
+// Shortest plain decimal form: 12.5 -> "12.5", 0 -> "0", 1e-5 -> "0.00001", never an exponent.
+QString plainNumber(double value);
+
+// CInt / CLng: halves to even, range checked; throw Error ("溢出") outside 16 / 32 bits.
+std::int16_t toInt16(double value);
+std::int32_t toInt32(double value);
+// The same from text (numeric text only, surrounding blanks allowed); throw Error on non-numeric text.
+std::int16_t toInt16(const QString& text);
+std::int32_t toInt32(const QString& text);
+// CCur: to ten-thousandths, halves to even.
+Currency toCurrency(double value);
+// Int(): floor.
+double intFloor(double value);
+// Val(): the leading number of a text, blanks ignored, 0 when there is none ("12abc" -> 12, "abc" -> 0).
+// A number too large for a double throws Error ("溢出").
+double val(const QString& text);
+// IsNumeric(): a whole text that reads as a number (blanks around allowed; empty is not numeric).
+bool isNumeric(const QString& text);
+// CDbl of a numeric text; throws Error ("类型不匹配") when not numeric.
+double toDouble(const QString& text);
+// Numeric value of a database or typed value: numbers as they are, Currency as yuan, numeric text parsed,
+// a Boolean as -1 (True) or 0; throws Error for anything else ("无效使用 Null" for Null).
+double toDouble(const QVariant& value);
+
+// --- dates -----------------------------------------------------------------------------------------
+// Strict date conversion of the shapes typed in the windows: "yyyy-m-d", "yyyy-m" (first of the month),
+// "yyyy/m/d", "yyyy/m", "yyyy年m月d日", "yyyy年m月"; blanks around allowed. Anything else, or an
+// impossible date (2003-2-30), throws Error ("日期格式不正确：<text>", "日期不存在：<text>", "没有输入日期"):
+// a text that is no date is never guessed.
+QDate toDate(const QString& text);
+bool isDate(const QString& text);
+// The three formats give the empty text for an invalid (Null) date, as Format does for Null.
+// "yyyy-mm-dd"
+QString formatIsoDate(const QDate& date);
+// "yyyy-mm"
+QString formatYearMonth(const QDate& date);
+// "yyyy年mm月" (month zero-padded, as Format(d, "yyyy年mm月") gives)
+QString formatYearMonthCn(const QDate& date);
+// "<year>_<month>" with the month not zero-padded: May 2003 -> "2003_5".
+QString monthSuffix(const QDate& date);
+
+// --- the Chinese code page --------------------------------------------------------------------------
+// Length in bytes of a text in GB18030 (a CJK character counts 2), as the fixed-width records count it.
+int gbByteLength(const QString& text);
+QByteArray toGb(const QString& text);
+// Throws Error when the bytes are no valid GB18030 text (nothing is dropped or replaced silently).
+QString fromGb(const QByteArray& bytes);
+
+} // namespace convert

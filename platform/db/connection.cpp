@@ -1,0 +1,356 @@
+#include "platform/db/connection.h"
+
+#include "platform/db/connection_state.h"
+#include "platform/db/statement.h"
+#include "platform/db/types.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+// Long enough for another program's short write to end; an operator never waits on this in practice.
+constexpr int busyTimeoutMs = 5000;
+
+ConnectionState& need(const std::shared_ptr<ConnectionState>& state)
+{
+    if (!state || state->closed)
+        throw Error(QString::fromUtf8(messages::closed));
+    return *state;
+}
+
+QString savepointName(int depth)
+{
+    return QStringLiteral("qelv_level_%1").arg(depth);
+}
+
+void run(ConnectionState& state, const QString& sql)
+{
+    exec(state, sql.toUtf8().constData());
+}
+
+// A column's default as PRAGMA table_info gives it (SQL text) back as a value.
+QVariant defaultFromSql(const QVariant& text)
+{
+    if (text.isNull())
+        return QVariant();
+    const QString t = text.toString().trimmed();
+    if (t.size() >= 2 && t.startsWith(QLatin1Char('\'')) && t.endsWith(QLatin1Char('\'')))
+        return t.mid(1, t.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    if (t.compare(QStringLiteral("NULL"), Qt::CaseInsensitive) == 0)
+        return QVariant();
+    bool ok = false;
+    const qlonglong whole = t.toLongLong(&ok);
+    if (ok)
+        return whole >= INT_MIN && whole <= INT_MAX ? QVariant(static_cast<int>(whole)) : QVariant(whole);
+    const double d = t.toDouble(&ok);
+    if (ok)
+        return d;
+    return t;
+}
+
+} // namespace
+
+// --- the shared state ---------------------------------------------------------------------------------
+
+ConnectionState::ConnectionState(const QString& p)
+    : path(p)
+{
+}
+
+ConnectionState::~ConnectionState()
+{
+    close();
+}
+
+sqlite3* ConnectionState::handle()
+{
+    if (closed)
+        throw Error(QString::fromUtf8(messages::closed));
+    if (db)
+        return db;
+    // Never SQLITE_OPEN_CREATE: a file that is gone (renamed, deleted) is an error, not a new database.
+    sqlite3* h = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString description = QFileInfo::exists(path) ? describeFailure(h, rc, path)
+                                                              : QStringLiteral("找不到文件“%1”。").arg(path);
+        sqlite3_close(h);
+        throw Error(description);
+    }
+    sqlite3_extended_result_codes(h, 1);
+    sqlite3_busy_timeout(h, busyTimeoutMs);
+    // The rollback journal, deleted at each commit, keeps the file alone a complete database whenever
+    // no write is in progress, so that copying the file copies all of it. Reading the schema here
+    // also tells at once whether the file is a database at all.
+    rc = sqlite3_exec(h, "PRAGMA journal_mode=DELETE; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString description = describeFailure(h, rc, path);
+        sqlite3_close(h);
+        throw Error(description);
+    }
+    db = h;
+    return db;
+}
+
+void ConnectionState::releaseHandle()
+{
+    if (!db)
+        return;
+    if (busy > 0 || inTransaction())
+        throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
+    if (sqlite3_close(db) != SQLITE_OK)
+        throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
+    db = nullptr;
+}
+
+void ConnectionState::close()
+{
+    if (closed)
+        return;
+    closed = true;
+    transactionDepth = 0;
+    if (db) {
+        // Closing rolls back a transaction still open; statements are all finalised by now.
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
+    files::untrack(path, this);
+}
+
+bool ConnectionState::inTransaction() const
+{
+    return transactionDepth > 0 || (db && !sqlite3_get_autocommit(db));
+}
+
+// --- Connection ---------------------------------------------------------------------------------------
+
+Connection::Connection() = default;
+
+Connection::Connection(const QString& connectionText)
+{
+    open(connectionText);
+}
+
+// The state lives on while a recordset opened here still uses it.
+Connection::~Connection() = default;
+
+void Connection::open(const QString& connectionText)
+{
+    close();
+    const QString path = dataSourceOf(connectionText);
+    if (path.isEmpty())
+        throw Error(QStringLiteral("连接字符串中没有数据源（Data Source）：%1").arg(connectionText));
+    if (!QFileInfo(path).isFile())
+        throw Error(QStringLiteral("找不到文件“%1”。").arg(path));
+    auto state = std::make_shared<ConnectionState>(path);
+    files::track(path, state.get());
+    state->handle();   // throws for a file that is no database; the state then untracks itself
+    state_ = std::move(state);
+}
+
+void Connection::close()
+{
+    if (state_) {
+        state_->close();
+        state_.reset();
+    }
+}
+
+bool Connection::isOpen() const
+{
+    return state_ && !state_->closed;
+}
+
+QString Connection::path() const
+{
+    return state_ ? state_->path : QString();
+}
+
+sqlite3* Connection::handle() const
+{
+    return need(state_).handle();
+}
+
+int Connection::execute(const QString& sql, const QVariantList& params)
+{
+    Statement st(need(state_), sql);
+    st.bind(params);
+    return st.run();
+}
+
+QVariant Connection::scalar(const QString& sql, const QVariantList& params)
+{
+    Statement st(need(state_), sql);
+    st.bind(params);
+    return st.step() ? valueFromSql(st.get(), 0) : QVariant();
+}
+
+void Connection::beginTransaction()
+{
+    ConnectionState& s = need(state_);
+    if (s.transactionDepth == 0) {
+        if (!sqlite3_get_autocommit(s.handle()))
+            throw Error(QStringLiteral("事务已由语句开始，不能再开始事务。"));
+        exec(s, "BEGIN");
+    } else {
+        run(s, QStringLiteral("SAVEPOINT ") + savepointName(s.transactionDepth));
+    }
+    ++s.transactionDepth;
+}
+
+void Connection::commit()
+{
+    ConnectionState& s = need(state_);
+    if (s.transactionDepth == 0)
+        throw Error(QStringLiteral("没有活动的事务。"));
+    const int level = s.transactionDepth - 1;
+    if (level == 0)
+        exec(s, "COMMIT");
+    else
+        run(s, QStringLiteral("RELEASE ") + savepointName(level));
+    s.transactionDepth = level;
+}
+
+void Connection::rollback()
+{
+    ConnectionState& s = need(state_);
+    if (s.transactionDepth == 0)
+        throw Error(QStringLiteral("没有活动的事务。"));
+    const int level = s.transactionDepth - 1;
+    if (level == 0) {
+        exec(s, "ROLLBACK");
+    } else {
+        run(s, QStringLiteral("ROLLBACK TO ") + savepointName(level));
+        run(s, QStringLiteral("RELEASE ") + savepointName(level));
+    }
+    s.transactionDepth = level;
+}
+
+bool Connection::inTransaction() const
+{
+    return state_ && !state_->closed && state_->inTransaction();
+}
+
+QStringList Connection::tableNames() const
+{
+    Statement st(need(state_), QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+        "ORDER BY name COLLATE NOCASE"));
+    QStringList names;
+    while (st.step())
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    return names;
+}
+
+bool Connection::tableExists(const QString& name, bool exactCase) const
+{
+    Statement st(need(state_), exactCase
+        ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE BINARY")
+        : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    st.bind({name});
+    return st.step();
+}
+
+QList<ColumnDef> Connection::columns(const QString& table) const
+{
+    ConnectionState& s = need(state_);
+    if (!tableExists(table))
+        throw Error(QStringLiteral("找不到输入表或查询“%1”。").arg(table));
+    QStringList uniqueColumns;
+    {
+        Statement indexes(s, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdentifier(table)));
+        QStringList uniqueIndexes;
+        while (indexes.step()) {
+            // seq, name, unique, origin ('c' made by CREATE INDEX, 'u' by UNIQUE, 'pk'), partial
+            if (sqlite3_column_int(indexes.get(), 2) != 0)
+                uniqueIndexes << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 1)));
+        }
+        for (const QString& index : uniqueIndexes) {
+            Statement info(s, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdentifier(index)));
+            QStringList cols;
+            while (info.step())
+                cols << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 2)));
+            if (cols.size() == 1)
+                uniqueColumns << cols.first();
+        }
+    }
+    QList<ColumnDef> result;
+    Statement st(s, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table)));
+    const QByteArray tableUtf8 = table.toUtf8();
+    while (st.step()) {
+        ColumnDef c;
+        c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+        const QString decl = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 2)));
+        c.type = typeFromDecl(decl, &c.size);
+        c.required = sqlite3_column_int(st.get(), 3) != 0;
+        c.defaultValue = defaultFromSql(valueFromSql(st.get(), 4, ColumnType::Text, false));
+        c.unique = uniqueColumns.contains(c.name, Qt::CaseInsensitive);
+        int autoinc = 0;
+        const QByteArray column = c.name.toUtf8();
+        if (sqlite3_table_column_metadata(s.handle(), "main", tableUtf8.constData(), column.constData(),
+                                          nullptr, nullptr, nullptr, nullptr, &autoinc) == SQLITE_OK && autoinc) {
+            c.type = ColumnType::Counter;
+            c.required = false;
+            c.unique = false;
+        }
+        result << c;
+    }
+    return result;
+}
+
+void Connection::createTable(const QString& name, const QList<ColumnDef>& columns)
+{
+    if (columns.isEmpty())
+        throw Error(QStringLiteral("表“%1”至少要有一个字段。").arg(name));
+    QStringList defs;
+    for (const ColumnDef& c : columns)
+        defs << columnSql(c);
+    execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), defs.join(QStringLiteral(", "))));
+}
+
+void Connection::dropTable(const QString& name)
+{
+    execute(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(name)));
+}
+
+void Connection::addColumn(const QString& table, const ColumnDef& column)
+{
+    execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(quoteIdentifier(table), columnSql(column)));
+}
+
+void Connection::dropColumn(const QString& table, const QString& column)
+{
+    execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(quoteIdentifier(table), quoteIdentifier(column)));
+}
+
+QString dataSourceOf(const QString& connectionText)
+{
+    const QStringList parts = connectionText.split(QLatin1Char(';'));
+    for (const QString& part : parts) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        if (part.left(eq).trimmed().compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) != 0)
+            continue;
+        QString file = part.mid(eq + 1).trimmed();
+        if (file.size() >= 2 && file.startsWith(QLatin1Char('"')) && file.endsWith(QLatin1Char('"')))
+            file = file.mid(1, file.size() - 2);
+        // The prefix was written with backslashes on the other platform; here the folder separator is '/'.
+        file.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return file.isEmpty() ? QString() : files::resolve(file);
+    }
+    return QString();
+}
+
+QString quoteIdentifier(const QString& name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+} // namespace db

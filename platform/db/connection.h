@@ -1,0 +1,80 @@
+#pragma once
+// A connection to one database file of the data folder, opened from a connection text of the shape
+// "...;Data Source=<folder>/<file>;..." (the shared prefix followed by a file name). Each file is an
+// SQLite database; the connection keeps Jet's behaviour the stored data relies on: text compared
+// without regard to case, yes/no as booleans, currency exact, dates as ISO text.
+//
+// The SQLite handle is opened on first use and may be closed by the file layer when the file is about
+// to be copied, renamed, deleted or compacted; the next use opens it again.
+#include "platform/db/error.h"
+#include "platform/db/schema.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+
+struct sqlite3;
+
+namespace db {
+
+class Recordset;
+struct ConnectionState;
+
+enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
+
+class Connection {
+public:
+    Connection();
+    // Opens at once; throws db::Error when the file does not exist or is no database.
+    explicit Connection(const QString& connectionText);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void open(const QString& connectionText);
+    void close();
+    bool isOpen() const;
+    // Absolute path of the file, as resolved (case-insensitively) at open.
+    QString path() const;
+
+    // Runs one statement with `?` parameters bound in order; returns the rows changed.
+    // Values: QString, numbers, bool (1/0), QDate/QDateTime (ISO text), convert::Currency, null QVariant.
+    int execute(const QString& sql, const QVariantList& params = {});
+    // Runs a query and returns its first column of its first row (null when no row).
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // Opens a static client-side recordset over a query. A single-table query gives an updatable
+    // recordset (unless `lock` is ReadOnly); any other query a read-only one.
+    std::unique_ptr<Recordset> openRecordset(const QString& sql, const QVariantList& params = {},
+                                             LockType lock = LockType::Optimistic);
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // Schema operations (tables made at run time get the same column types as the shipped files).
+    QStringList tableNames() const;
+    // Exact (case-sensitive) or case-insensitive test for a table name.
+    bool tableExists(const QString& name, bool exactCase = false) const;
+    QList<ColumnDef> columns(const QString& table) const;
+    void createTable(const QString& name, const QList<ColumnDef>& columns);
+    void dropTable(const QString& name);
+    void addColumn(const QString& table, const ColumnDef& column);
+    void dropColumn(const QString& table, const QString& column);
+
+    // The raw handle, opened if it was let go of. For the layer's own use and for tests.
+    sqlite3* handle() const;
+    std::shared_ptr<ConnectionState> state() const { return state_; }
+
+private:
+    std::shared_ptr<ConnectionState> state_;
+};
+
+// The file named in a connection text ("Data Source=..."), resolved without regard to case.
+QString dataSourceOf(const QString& connectionText);
+// Quotes a name built at run time as an SQL identifier: WRW0012011 -> "WRW0012011".
+QString quoteIdentifier(const QString& name);
+
+} // namespace db

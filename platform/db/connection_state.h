@@ -1,0 +1,42 @@
+#pragma once
+// The shared state of one connection: the file, its SQLite handle (opened on demand, let go of when the
+// file layer asks) and its transaction depth. A connection and the recordsets opened on it share it,
+// so a recordset keeps its connection alive. For the layer's own use.
+#include "platform/files/files.h"
+
+#include <QString>
+
+struct sqlite3;
+
+namespace db {
+
+struct ConnectionState : files::HandleHolder {
+    explicit ConnectionState(const QString& path);
+    ~ConnectionState() override;
+
+    // The handle, opened when it has been let go of. Throws db::Error when the connection is closed or
+    // the file cannot be opened (it is never created).
+    sqlite3* handle();
+    // Closes the handle unless a transaction or a statement is in progress (files::Error then).
+    void releaseHandle() override;
+    // Ends the connection for good: a transaction still open is rolled back.
+    void close();
+    bool inTransaction() const;
+
+    const QString path;
+    sqlite3* db = nullptr;
+    bool closed = false;
+    int transactionDepth = 0;   // nested levels beyond the first are savepoints
+    int busy = 0;               // statements running now
+};
+
+// Marks a statement in progress for as long as it lives.
+struct BusyGuard {
+    explicit BusyGuard(ConnectionState& s) : state(s) { ++state.busy; }
+    ~BusyGuard() { --state.busy; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+    ConnectionState& state;
+};
+
+} // namespace db

@@ -1,0 +1,161 @@
+#include "platform/db/statement.h"
+
+#include "platform/db/error.h"
+#include "platform/db/types.h"
+
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+QString afterColon(const QString& message)
+{
+    const qsizetype colon = message.indexOf(QStringLiteral(": "));
+    return colon < 0 ? message : message.mid(colon + 2).trimmed();
+}
+
+QString withReason(const char* text, const QString& reason)
+{
+    return QStringLiteral("%1（%2）").arg(QString::fromUtf8(text), reason);
+}
+
+} // namespace
+
+QString describeFailure(sqlite3* db, int rc, const QString& path)
+{
+    const int extended = db ? sqlite3_extended_errcode(db) : rc;
+    const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    switch (extended) {
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+        return QStringLiteral("%1：由于将在索引、主关键字或关系中创建重复的值，请求对表的改变没有成功。（%2）")
+            .arg(QString::fromUtf8(messages::duplicateValue), reason);
+    case SQLITE_CONSTRAINT_NOTNULL:
+        return QStringLiteral("%1：字段“%2”必须有一个值。（%3）")
+            .arg(QString::fromUtf8(messages::requiredField), afterColon(reason), reason);
+    case SQLITE_CONSTRAINT_CHECK:
+        // The checks that the schema puts on each column say which rule the value broke.
+        if (reason.contains(QStringLiteral("length(")))
+            return withReason(messages::fieldTooSmall, reason);
+        if (reason.contains(QStringLiteral("date(")))
+            return QStringLiteral("%1：日期字段只能接受日期。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
+        if (reason.contains(QStringLiteral("typeof(")))
+            return QStringLiteral("%1或%2：值不符合字段的类型或范围。（%3）")
+                .arg(QString::fromUtf8(messages::typeMismatch), QString::fromUtf8(messages::overflow), reason);
+        return QStringLiteral("值不符合字段的有效性规则。（%1）").arg(reason);
+    default:
+        break;
+    }
+    switch (extended & 0xff) {
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("值不符合表的约束，请求对表的改变没有成功。（%1）").arg(reason);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("文件正在使用：%1（%2）").arg(path, reason);
+    case SQLITE_NOTADB:
+        return QStringLiteral("不可识别的数据库格式“%1”。").arg(path);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("数据库文件“%1”已损坏。（%2）").arg(path, reason);
+    case SQLITE_READONLY:
+        return QStringLiteral("不能更新。数据库或对象为只读。（%1）").arg(path);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("找不到文件“%1”。").arg(path);
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满，不能写入“%1”。").arg(path);
+    case SQLITE_IOERR:
+        return QStringLiteral("读写文件“%1”时出错。（%2）").arg(path, reason);
+    default:
+        break;
+    }
+    static const QRegularExpression noTable(QStringLiteral("^no such table: (?:main\\.)?(.+)$"));
+    static const QRegularExpression noColumn(QStringLiteral("^no such column: (.+)$"));
+    if (const auto m = noTable.match(reason); m.hasMatch())
+        return QStringLiteral("找不到输入表或查询“%1”。").arg(m.captured(1));
+    if (const auto m = noColumn.match(reason); m.hasMatch())
+        return QStringLiteral("找不到字段“%1”。").arg(m.captured(1));
+    if (reason.contains(QStringLiteral("syntax error")))
+        return QStringLiteral("SQL 语句的语法错误。（%1）").arg(reason);
+    return QStringLiteral("数据库错误：%1（%2）").arg(reason, path);
+}
+
+void raiseFailure(sqlite3* db, int rc, const QString& path)
+{
+    throw Error(describeFailure(db, rc, path));
+}
+
+void exec(ConnectionState& state, const char* sql)
+{
+    sqlite3* db = state.handle();
+    BusyGuard busy(state);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        raiseFailure(db, rc, state.path);
+}
+
+Statement::Statement(ConnectionState& state, const QString& sql, bool single)
+    : state_(state), busy_(state), sql_(sql)
+{
+    db_ = state.handle();
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, &tail);
+    if (rc != SQLITE_OK)
+        raiseFailure(db_, rc, state.path);
+    if (!stmt_)
+        throw Error(QStringLiteral("SQL 语句为空。"));
+    if (single && tail && *tail) {
+        // Only blanks, semicolons and comments may follow: preparing them gives no statement.
+        sqlite3_stmt* next = nullptr;
+        rc = sqlite3_prepare_v2(db_, tail, -1, &next, nullptr);
+        const bool more = rc != SQLITE_OK || next != nullptr;
+        sqlite3_finalize(next);
+        if (more) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+            throw Error(QStringLiteral("一次只能执行一条 SQL 语句：%1").arg(sql));
+        }
+    }
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::bind(const QVariantList& params)
+{
+    const int expected = sqlite3_bind_parameter_count(stmt_);
+    if (params.size() != expected)
+        throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(params.size()));
+    for (int i = 0; i < expected; ++i)
+        bindValue(stmt_, i + 1, params[i]);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    raiseFailure(db_, rc, state_.path);
+}
+
+int Statement::run()
+{
+    const sqlite3_int64 before = sqlite3_total_changes64(db_);
+    while (step()) {
+    }
+    // sqlite3_changes keeps the count of the last INSERT, UPDATE or DELETE; any other statement
+    // changed no rows.
+    return sqlite3_total_changes64(db_) == before ? 0 : sqlite3_changes(db_);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+} // namespace db

@@ -1,0 +1,46 @@
+#pragma once
+// One prepared SQLite statement with its parameters, finalised when it goes; and the Chinese
+// descriptions of SQLite's failures. For the layer's own use.
+#include "platform/db/connection_state.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+class Statement {
+public:
+    // Prepares the first statement of `sql`; with `single`, any further statement in the text is an error.
+    Statement(ConnectionState& state, const QString& sql, bool single = true);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(const QVariantList& params);
+    // True while there is a row; throws db::Error on failure.
+    bool step();
+    // Runs to the end; the number of rows changed.
+    int run();
+    sqlite3_stmt* get() const { return stmt_; }
+    int columnCount() const;
+
+private:
+    ConnectionState& state_;
+    BusyGuard busy_;
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+    QString sql_;
+};
+
+// The description of the handle's last failure, in words the operator reads, SQLite's own reason
+// appended; `path` names the file where that helps.
+QString describeFailure(sqlite3* db, int rc, const QString& path);
+[[noreturn]] void raiseFailure(sqlite3* db, int rc, const QString& path);
+// Runs statements that take no parameters and return no rows (transaction control, pragmas).
+void exec(ConnectionState& state, const char* sql);
+
+} // namespace db

@@ -1,0 +1,33 @@
+#pragma once
+// Values between Qt and SQLite, by the Jet type of each column. For the layer's own use.
+#include "platform/db/schema.h"
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+namespace db {
+
+// Binds one parameter: QString, integers, double/float, bool (1/0), QDate ("yyyy-MM-dd"),
+// QDateTime ("yyyy-MM-dd hh:mm:ss"), convert::Currency (REAL yuan), null. Throws db::Error for others.
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value);
+
+// The value of column `i` of the current row as the column's Jet type gives it (`typed`), or by
+// SQLite's storage class for a column without a declared type (an expression): Text/Memo QString,
+// Byte/Short/Long/Counter int, Single the double of its single-precision value's shortest form,
+// Double double, Currency convert::Currency, YesNo bool, DateTime QDate (no time part) or QDateTime;
+// NULL a null QVariant.
+QVariant valueFromSql(sqlite3_stmt* stmt, int i, ColumnType type, bool typed);
+// The same, the type taken from the column's declared type.
+QVariant valueFromSql(sqlite3_stmt* stmt, int i);
+
+// A value converted for a column of the given type, or db::Error with the description Jet gives
+// (type mismatch, overflow, text too long, no date). Empty text into a non-text column is NULL;
+// numbers into whole-number columns round half to even.
+QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field);
+
+// A double kept at single precision, given as the double of its shortest decimal form (0.002 stays 0.002).
+double singlePrecision(double value);
+
+} // namespace db

@@ -1,0 +1,63 @@
+#pragma once
+// Files of the program folder and its data folder. Names are matched without regard to letter case,
+// because the program spells one file several ways ("qelvSetUp.mdb", "qelvsetup.mdb"). A file that
+// something holds open (a database connection) is let go of before it is copied, renamed or deleted:
+// on Linux a file can be replaced under an open handle and the writes through it are then lost.
+#include <QString>
+#include <stdexcept>
+
+namespace files {
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& description);
+    QString description() const;
+};
+
+// The program folder: $QELV_HOME when set, else the folder of the executable.
+QString appPath();
+// <program folder>/Data
+QString dataFolder();
+// <program folder>/Data/<name>, the name resolved without regard to case.
+QString dataFile(const QString& name);
+
+// The existing file whose path matches `path` without regard to the case of each component, else
+// `path` itself (so a file about to be created keeps the spelling given). The result is absolute and
+// clean; folders on the way that exist are given in their own spelling. When two entries differ only
+// in case, the exact spelling wins, else the first in name order.
+QString resolve(const QString& path);
+// Whether a file or folder of that path exists, names matched without regard to case.
+bool exists(const QString& path);
+
+// Copy, overwriting the destination (FileCopy). Rename fails when the new name exists ("文件已存在");
+// a rename that changes only the letter case is allowed. Remove fails when the file does not exist
+// ("文件未找到"). All of them first let go of the handles held on the files concerned, and fail with
+// "文件正在使用" when a holder cannot let go now (a connection in the middle of a transaction).
+// A copy is written beside the destination and renamed over it, so the destination is never half a
+// file.
+void copy(const QString& from, const QString& to);
+void rename(const QString& from, const QString& to);
+void remove(const QString& path);
+// Renames `from` over `to`, replacing it in one step (the destination is the old file or the new one,
+// never neither); the data of `from` is on disk before the name changes.
+void replace(const QString& from, const QString& to);
+
+// Something that keeps a file open and can close it on request (the database layer's connections).
+class HandleHolder {
+public:
+    virtual ~HandleHolder() = default;
+    // Close the OS handle now; the holder may reopen it on its next use. Throws files::Error
+    // ("文件正在使用：...") when it cannot let go now (a transaction or statement in progress).
+    virtual void releaseHandle() = 0;
+};
+// Registers a holder for a file; the path is canonicalised, so spellings that differ in case agree.
+void track(const QString& path, HandleHolder* holder);
+void untrack(const QString& path, HandleHolder* holder);
+// Asks every holder of the file to close its handle.
+void releaseHandles(const QString& path);
+// How many holders the file has (open connections, whether or not they hold a handle right now).
+int holderCount(const QString& path);
+// The key under which a file is tracked: its resolved absolute path, lower-cased.
+QString trackingKey(const QString& path);
+
+} // namespace files

@@ -1,0 +1,19 @@
+#pragma once
+// The per-user settings store: text values under an application and a section (always "Tevrano",
+// "Settings"), kept in an INI file in the user's configuration folder ($XDG_CONFIG_HOME).
+#include <QString>
+
+namespace settings {
+
+inline const char* const appName = "Tevrano";
+inline const char* const section = "Settings";
+
+QString getSetting(const QString& app, const QString& section, const QString& key, const QString& fallback);
+// Written to the file at once; throws std::runtime_error when the file cannot be written.
+void saveSetting(const QString& app, const QString& section, const QString& key, const QString& value);
+
+// The two above with the system's application and section.
+QString get(const QString& key, const QString& fallback);
+void save(const QString& key, const QString& value);
+
+} // namespace settings

@@ -1,0 +1,59 @@
+#pragma once
+// Message boxes and input boxes: every window asks through these. In test mode nothing is shown:
+// answers come from a script and every box is recorded, so no test ever blocks on a modal box.
+#include <QString>
+#include <QStringList>
+#include <exception>
+#include <vector>
+
+class QWidget;
+
+namespace ui {
+
+inline const char* const appTitle = "Tevrano";
+
+enum class Icon { None, Information, Warning, Critical, Question };
+enum class Buttons { Ok, YesNo, OkCancel, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Shows a message box; the title defaults to the application title.
+Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+              const QString& title = QString::fromUtf8(appTitle), QWidget* parent = nullptr);
+// Shorthand for a Yes/No question.
+bool askYesNo(const QString& text, const QString& title = QString::fromUtf8(appTitle), QWidget* parent = nullptr);
+// An input box: returns the typed text, or the empty text on Cancel.
+QString inputBox(const QString& prompt, const QString& title = QString::fromUtf8(appTitle),
+                 const QString& proposed = QString(), QWidget* parent = nullptr);
+// Shows an error's description in a plain OK box titled with the application title.
+void showError(const std::exception& e, QWidget* parent = nullptr);
+void showError(const QString& description, QWidget* parent = nullptr);
+// The description of any exception this program throws (db, convert, files errors and others).
+QString describe(const std::exception& e);
+
+// The system beep.
+void beep();
+
+namespace testing {
+struct Shown {
+    enum Kind { Message, Input } kind;
+    QString text;
+    QString title;
+    Buttons buttons;
+    Icon icon;
+    QString proposed;
+};
+// Enters test mode (idempotent) and clears the script and the record.
+void enable();
+void disable();
+bool enabled();
+// Queues answers for the next boxes, in order. A message box without a queued answer takes Ok
+// (or No for a question, Cancel for OK/Cancel); an input box takes Cancel (the empty text).
+void answer(Answer a);
+void answerInput(const QString& text);     // the text typed; "" is Cancel
+const std::vector<Shown>& shown();
+QStringList shownTexts();
+void clearShown();
+int beeps();
+} // namespace testing
+
+} // namespace ui

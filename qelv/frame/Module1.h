@@ -1,0 +1,37 @@
+#pragma once
+// The start-up module: the entry procedure and the shared state of the logged-in operator. Every
+// window reads and writes these variables directly; they live as long as the process.
+#include <QDate>
+#include <QString>
+#include <cstdint>
+
+class frmMain;
+
+namespace Module1 {
+
+inline QString gConnPrefix;            // "PROVIDER=...;Data Source=<program folder>/Data/"
+inline QDate gWorkMonth;               // operating month: only year and month are used
+inline QDate gInvoiceDate;             // the date of invoices, notices and collection documents
+inline QString gUserName;
+inline QString gPayeeName;
+inline QString gPayeeAccount;
+inline QString gPayeeBank;
+inline QString gCollectionId;          // the payee's identity on the bank's encryption card
+inline QString gOrgName;               // the bureau's own name, for captions and report titles
+inline bool gLateFeeOn = false;
+inline std::int16_t gLateFeeStartDays = 0;
+inline float gLateFeeRate = 0.0f;
+inline bool gNonContinuousPrint = false;
+inline frmMain* gMainForm = nullptr;
+
+inline const char* const connPrefixHead = "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=";
+
+// Sets the shared variables to their start-up values (steps before the login).
+void setStartupDefaults();
+// The entry procedure: defaults, login, splash with compaction, main window. Returns true when the
+// main window is shown and the event loop should run; false when the program is to end.
+bool Main();
+// The connection text of a file of the data folder: gConnPrefix followed by the name.
+QString connectionText(const QString& fileName);
+
+} // namespace Module1

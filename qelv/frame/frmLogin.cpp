@@ -1,0 +1,146 @@
+#include "qelv/frame/frmLogin.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/db.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
+#include "qelv/frame/Module1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Module1;
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, double l, double t, double w, double h)
+{
+    auto* lbl = new QLabel(text, parent);
+    lbl->setObjectName(QString::fromLatin1(name));
+    ui::placeTwips(lbl, l, t, w, h);
+    return lbl;
+}
+
+QLineEdit* box(QWidget* parent, const char* name, double l, double t, double w, double h)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    ui::placeTwips(e, l, t, w, h);
+    return e;
+}
+
+} // namespace
+
+frmLogin::frmLogin(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QStringLiteral("登录"));
+    setModal(true);
+    ui::clientSizeTwips(this, 5415, 2175);
+    setFixedSize(size());
+
+    label(this, "lblLabels0", QStringLiteral("用户名(&U):"), 945, 105, 1080, 255);
+    txtUserName = box(this, "txtUserName", 2145, 105, 2325, 270);
+    label(this, "lblLabels1", QStringLiteral("密码(&P):"), 945, 462, 1080, 248);
+    txtPassword = box(this, "txtPassword", 2145, 460, 2325, 270);
+    txtPassword->setEchoMode(QLineEdit::Password);
+    label(this, "Label1", QStringLiteral("登陆日期:"), 960, 812, 975, 255);
+    Text1 = box(this, "Text1", 2145, 815, 2325, 270);
+    label(this, "Label2", QStringLiteral("操作月份:"), 960, 1170, 975, 255);
+    Text2 = box(this, "Text2", 2145, 1170, 2325, 270);
+
+    cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    ui::placeTwips(cmdOK, 1215, 1710, 1140, 360);
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("取消"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    ui::placeTwips(cmdCancel, 2820, 1710, 1140, 360);
+
+    setTabOrder(txtUserName, txtPassword);
+    setTabOrder(txtPassword, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+
+    Form_Load();
+    ui::centreOnScreen(this);
+}
+
+QString frmLogin::proposedInvoiceDate(const QDate& today)
+{
+    return convert::formatIsoDate(today);
+}
+
+QString frmLogin::proposedWorkMonth(const QDate& today)
+{
+    const QDate previous = today.addMonths(-1);
+    return QStringLiteral("%1-%2").arg(previous.year()).arg(previous.month());
+}
+
+void frmLogin::Form_Load()
+{
+    const QDate today = QDate::currentDate();
+    Text1->setText(proposedInvoiceDate(today));
+    Text2->setText(proposedWorkMonth(today));
+    txtUserName->setText(qEnvironmentVariable("USER"));
+}
+
+void frmLogin::cmdOK_Click()
+{
+    try {
+        // Both dates are checked before anything is accepted, so a typo is corrected here instead of
+        // logging in with today's date.
+        const QDate invoiceDate = convert::toDate(Text1->text());
+        const QDate workMonth = convert::toDate(Text2->text());
+
+        db::Connection conn(connectionText(QStringLiteral("qelvSetUp.mdb")));
+        auto user = conn.openRecordset(QStringLiteral("Select * from [User] Where UserName=? and PassWord=?"),
+                                       {txtUserName->text(), txtPassword->text()}, db::LockType::ReadOnly);
+        if (user->isEOF()) {
+            ui::msgBox(QStringLiteral("密码错误，再试一次！"), ui::Buttons::Ok, ui::Icon::None, QStringLiteral("登录"), this);
+            txtPassword->setFocus();
+            txtPassword->selectAll();
+            return;
+        }
+
+        LoginAccepted = true;
+        hide();
+        gUserName = user->value(QStringLiteral("UserName")).toString();
+        gWorkMonth = workMonth;
+        gInvoiceDate = invoiceDate;
+
+        auto payee = conn.openRecordset(QStringLiteral("Select * from hbj"), {}, db::LockType::ReadOnly);
+        if (payee->isEOF()) {
+            ui::msgBox(QStringLiteral("委托收款单位内容不存在！请填写。"), ui::Buttons::Ok, ui::Icon::Information,
+                       QString::fromUtf8(ui::appTitle), this);
+        } else {
+            // A field left empty keeps the value the variable had.
+            auto take = [&](const char* field, QString& target) {
+                const QVariant v = payee->value(QString::fromLatin1(field));
+                if (!v.isNull() && !v.toString().isEmpty())
+                    target = v.toString();
+            };
+            take("DanWeiMingCheng", gPayeeName);
+            take("ZhangHao", gPayeeAccount);
+            take("KaiHuYingHang", gPayeeBank);
+            take("WeiTuoID", gCollectionId);
+        }
+        done(QDialog::Accepted);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        if (LoginAccepted)
+            done(QDialog::Accepted);
+    }
+}
+
+void frmLogin::cmdCancel_Click()
+{
+    LoginAccepted = false;
+    done(QDialog::Rejected);
+}

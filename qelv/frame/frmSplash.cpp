@@ -1,0 +1,132 @@
+#include "qelv/frame/frmSplash.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/compact.h"
+#include "platform/files/files.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
+#include "qelv/frame/Module1.h"
+
+#include <QCoreApplication>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, double pt, bool bold,
+              double l, double t, double w, double h)
+{
+    auto* lbl = new QLabel(text, parent);
+    lbl->setObjectName(QString::fromLatin1(name));
+    QFont f(QStringLiteral("宋体"));
+    f.setPointSizeF(pt);
+    f.setBold(bold);
+    lbl->setFont(f);
+    lbl->setWordWrap(true);
+    ui::placeTwips(lbl, l, t, w, h);
+    return lbl;
+}
+
+} // namespace
+
+frmSplash::frmSplash(QWidget* owner)
+    : QDialog(owner, Qt::SplashScreen | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui::clientSizeTwips(this, 7455, 4605);
+    setFixedSize(size());
+
+    fraMainFrame = new QFrame(this);
+    fraMainFrame->setObjectName(QStringLiteral("fraMainFrame"));
+    fraMainFrame->setFrameShape(QFrame::Box);
+    ui::placeTwips(fraMainFrame, 60, 60, 7335, 4485);
+
+    lblProductName = label(fraMainFrame, "lblProductName", QStringLiteral("产品"), 32.25, true, 2400, 1000, 4700, 780);
+    lblVersion = label(fraMainFrame, "lblVersion", QStringLiteral("版本"), 12, true, 4600, 2000, 2500, 300);
+    lblCompanyProduct = label(fraMainFrame, "lblCompanyProduct", QStringLiteral("公司产品"), 18, true, 2400, 400, 4700, 450);
+    lblPlatform = label(fraMainFrame, "lblPlatform", QStringLiteral("平台"), 15.75, true, 4600, 1650, 2500, 380);
+    lblCompany = label(fraMainFrame, "lblCompany", QStringLiteral("公司"), 8.25, false, 4600, 3400, 2500, 255);
+    lblCopyright = label(fraMainFrame, "lblCopyright", QStringLiteral("版权所有"), 8.25, false, 4600, 3150, 2500, 255);
+    lblWarning = label(fraMainFrame, "lblWarning",
+                       QStringLiteral("警告：本程序受著作权法保护。未经许可复制或传播本程序的全部或部分，将承担法律责任。"),
+                       8.25, false, 150, 3750, 6900, 560);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(2000);
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+    Timer1->start();
+    ui::centreOnScreen(this);
+}
+
+QString frmSplash::versionText()
+{
+    const QStringList parts = QStringLiteral(QELV_VERSION).split(QLatin1Char('.'));
+    QStringList numbers;
+    for (int i = 0; i < 3; ++i)
+        numbers << QString::number(i < parts.size() ? parts[i].toInt() : 0);
+    return numbers.join(QLatin1Char('.'));
+}
+
+QStringList frmSplash::compactionList(const QDate& workMonth)
+{
+    const QString ym = convert::monthSuffix(workMonth);
+    const QString year = QString::number(workMonth.year());
+    return {
+        QStringLiteral("qelvdw.mdb"),
+        QStringLiteral("qelvwrw.mdb"),
+        QStringLiteral("QELVDWZNJ.mdb"),
+        QStringLiteral("qelvdata%1.mdb").arg(ym),
+        QStringLiteral("qelvdataPrint%1.mdb").arg(ym),
+        QStringLiteral("qelvtzPrint%1.mdb").arg(ym),
+        QStringLiteral("qelvwtPrint%1.mdb").arg(ym),
+        QStringLiteral("qelvfpPrint%1.mdb").arg(ym),
+        QStringLiteral("qelvkz%1.mdb").arg(year),
+    };
+}
+
+void frmSplash::Form_Load()
+{
+    try {
+        lblProductName->setText(QString::fromUtf8(ui::appTitle));
+        lblVersion->setText(QStringLiteral("版本 ") + versionText());
+        lblCompany->setText(QStringLiteral("公司 Harnwick"));
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        return;
+    }
+    CompactAllDatabases();
+}
+
+void frmSplash::CompactAllDatabases()
+{
+    for (const QString& name : compactionList(Module1::gWorkMonth)) {
+        try {
+            QString keptAs;
+            db::compact(files::dataFile(name), QString::fromLatin1(transientName()), &keptAs);
+            if (!keptAs.isEmpty())
+                ui::msgBox(QStringLiteral("数据文件夹中有上次压缩未完成时留下的文件 %1，已改名保存为 %2，请检查后处理。")
+                               .arg(QString::fromLatin1(transientName()), keptAs),
+                           ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        } catch (const std::exception& e) {
+            ui::showError(e, this);
+            return;
+        }
+    }
+}
+
+void frmSplash::startupDone()
+{
+    startupDone_ = true;
+}
+
+void frmSplash::Timer1_Timer()
+{
+    // A tick can come while a compaction message is open, before start-up has finished; the window
+    // waits for the main window to be shown.
+    if (startupDone_)
+        close();
+}

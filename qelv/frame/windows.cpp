@@ -1,0 +1,19 @@
+#include "qelv/frame/windows.h"
+
+#include <QHash>
+
+namespace windows {
+
+namespace {
+QHash<QString, Factory>& registry()
+{
+    static QHash<QString, Factory> r;
+    return r;
+}
+} // namespace
+
+void registerWindow(const QString& formName, Factory f) { registry().insert(formName, std::move(f)); }
+Factory factory(const QString& formName) { return registry().value(formName); }
+bool isRegistered(const QString& formName) { return registry().contains(formName); }
+
+} // namespace windows

@@ -1,0 +1,18 @@
+#include "qelv/frame/Module1.h"
+#include "qelv/uidriver.h"
+#include "qelv/windows_all.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tevrano"));
+    QApplication::setApplicationVersion(QStringLiteral(QELV_VERSION));
+    qelv::registerAllWindows();
+    uidriver::startFromEnvironment();
+    if (!Module1::Main())
+        return uidriver::exitCode(0);
+    const int rc = app.exec();
+    return uidriver::exitCode(rc);
+}

@@ -1,0 +1,39 @@
+// Prepares a program folder: copies the shipped database files and help pages that are missing there.
+// A file that exists (in any letter case) is never touched, so operators' data is never overwritten.
+#include "platform/files/files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: qelv-prepare <program folder>\n");
+        return 2;
+    }
+    const QString target = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString shipped = QStringLiteral(QELV_SHIPPED_DIR);
+    int copied = 0;
+    QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString relative = QDir(shipped).relativeFilePath(from);
+        const QString to = files::resolve(target + QLatin1Char('/') + relative);
+        if (QFileInfo::exists(to))
+            continue;
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        if (!QFile::copy(from, to)) {
+            std::fprintf(stderr, "qelv-prepare: cannot copy %s\n", qPrintable(relative));
+            return 1;
+        }
+        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        ++copied;
+    }
+    std::printf("program folder %s ready (%d file(s) added)\n", qPrintable(target), copied);
+    return 0;
+}

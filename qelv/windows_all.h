@@ -1,0 +1,6 @@
+#pragma once
+
+namespace qelv {
+// Registers every window that the main window can open.
+void registerAllWindows();
+}

@@ -1,0 +1,125 @@
+#include "platform/ui/dialogs.h"
+#include "qelv/frame/Module1.h"
+#include "qelv/frame/frmSplash.h"
+#include "tests/fixtures/program_folder.h"
+#include "tests/fixtures/sqlite_probe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace Module1;
+
+TEST(CompactionList, NamesTheOperatingMonthsFilesInOrder)
+{
+    EXPECT_EQ(frmSplash::compactionList(QDate(2003, 5, 1)),
+              QStringList({"qelvdw.mdb", "qelvwrw.mdb", "QELVDWZNJ.mdb", "qelvdata2003_5.mdb", "qelvdataPrint2003_5.mdb",
+                           "qelvtzPrint2003_5.mdb", "qelvwtPrint2003_5.mdb", "qelvfpPrint2003_5.mdb", "qelvkz2003.mdb"}));
+    const QStringList january = frmSplash::compactionList(QDate(2004, 1, 31));
+    EXPECT_EQ(january[3], QStringLiteral("qelvdata2004_1.mdb"));
+    EXPECT_EQ(january[8], QStringLiteral("qelvkz2004.mdb"));
+    EXPECT_EQ(frmSplash::compactionList(QDate(2004, 12, 1))[7], QStringLiteral("qelvfpPrint2004_12.mdb"));
+}
+
+class SplashTest : public fixtures::ProgramFolderTest {
+protected:
+    void SetUp() override
+    {
+        ProgramFolderTest::SetUp();
+        setStartupDefaults();
+        gWorkMonth = QDate(2003, 5, 1);
+    }
+    QString data(const char* name) const { return folder->data(QString::fromLatin1(name)); }
+};
+
+TEST_F(SplashTest, LabelsShowProductVersionAndMaker)
+{
+    frmSplash splash;
+    splash.Form_Load();
+    EXPECT_EQ(splash.lblProductName->text(), QStringLiteral("Tevrano"));
+    EXPECT_EQ(splash.lblVersion->text(), QStringLiteral("版本 3.20.1"));
+    EXPECT_EQ(splash.lblCompany->text(), QStringLiteral("公司 Harnwick"));
+    EXPECT_EQ(splash.Timer1->interval(), 2000);
+    EXPECT_TRUE(splash.Timer1->isActive());
+}
+
+TEST_F(SplashTest, CompactsTheListedFilesThatExistAndNoOthers)
+{
+    const char* listed[] = {"qelvdw.mdb", "qelvwrw.mdb", "qelvdwznj.mdb", "qelvdata2003_5.mdb", "qelvkz2003.mdb"};
+    const char* untouched[] = {"qelvSetUp.mdb", "qelvDL.mdb", "QELVKZTMP.MDB", "qelvDataPrint.mdb", "qelvdwwrwtemp.mdb",
+                               "qelvdata2003_4.mdb", "qelvkz2002.mdb", "qelvPrintSet.mdb"};
+    for (const char* f : listed)
+        fixtures::makeFileWithFreePages(data(f));
+    for (const char* f : untouched)
+        fixtures::makeFileWithFreePages(data(f));
+
+    frmSplash splash;
+    splash.Form_Load();
+
+    EXPECT_TRUE(ui::testing::shown().empty()) << "missing month files are skipped silently";
+    for (const char* f : listed) {
+        EXPECT_EQ(fixtures::freePages(data(f)), 0) << f;
+        EXPECT_EQ(fixtures::probe(data(f), QStringLiteral("SELECT count(*) FROM filler")).toInt(), 0) << f;
+    }
+    for (const char* f : untouched)
+        EXPECT_GT(fixtures::freePages(data(f)), 0) << f;
+    EXPECT_FALSE(QFile::exists(data("qelvbbk.mdb")));
+}
+
+TEST_F(SplashTest, AFailurePartWayStopsTheListAndKeepsTheFile)
+{
+    for (const char* f : {"qelvdw.mdb", "qelvdwznj.mdb", "qelvkz2003.mdb"})
+        fixtures::makeFileWithFreePages(data(f));
+    QFile bad(data("qelvwrw.mdb"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write(QByteArray(8192, 'x'));
+    bad.close();
+
+    frmSplash splash;
+    splash.Form_Load();
+
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_EQ(ui::testing::shown()[0].title, QStringLiteral("Tevrano"));
+    EXPECT_EQ(fixtures::freePages(data("qelvdw.mdb")), 0);
+    EXPECT_GT(fixtures::freePages(data("qelvdwznj.mdb")), 0);
+    EXPECT_GT(fixtures::freePages(data("qelvkz2003.mdb")), 0);
+    QFile kept(data("qelvwrw.mdb"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << "the file that failed is still there under its own name";
+    EXPECT_EQ(kept.readAll(), QByteArray(8192, 'x'));
+    EXPECT_FALSE(QFile::exists(data("qelvbbk.mdb")));
+}
+
+TEST_F(SplashTest, ATransientFileLeftBehindIsKeptNotOverwritten)
+{
+    fixtures::makeFileWithFreePages(data("qelvdw.mdb"));
+    fixtures::exec(data("qelvbbk.mdb"), QStringLiteral("CREATE TABLE only_copy (x); INSERT INTO only_copy VALUES (42);"));
+
+    frmSplash splash;
+    splash.Form_Load();
+
+    EXPECT_EQ(fixtures::freePages(data("qelvdw.mdb")), 0);
+    QStringList kept = QDir(folder->data()).entryList({QStringLiteral("qelvbbk.mdb*")}, QDir::Files);
+    kept.removeAll(QStringLiteral("qelvbbk.mdb"));
+    ASSERT_EQ(kept.size(), 1) << kept.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(fixtures::probe(folder->data(kept[0]), QStringLiteral("SELECT x FROM only_copy")).toInt(), 42);
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_TRUE(ui::testing::shown()[0].text.contains(kept[0]));
+}
+
+TEST_F(SplashTest, ClosesAtTheFirstTickAfterStartUpIsDone)
+{
+    auto* splash = new frmSplash();
+    QPointer<frmSplash> alive(splash);
+    splash->Form_Load();
+    splash->show();
+    QTimer::singleShot(2300, [] {});
+    QTest::qWait(2300);
+    EXPECT_TRUE(alive) << "start-up not done yet: the splash stays";
+    splash->startupDone();
+    QTest::qWait(2300);
+    EXPECT_FALSE(alive);
+}

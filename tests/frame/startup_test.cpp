@@ -1,0 +1,50 @@
+#include "platform/ui/dialogs.h"
+#include "qelv/frame/Module1.h"
+#include "qelv/frame/frmLogin.h"
+#include "qelv/frame/frmMain.h"
+#include "tests/fixtures/modal.h"
+#include "tests/fixtures/program_folder.h"
+#include "tests/fixtures/sqlite_probe.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace Module1;
+
+class StartupTest : public fixtures::ProgramFolderTest {};
+
+TEST_F(StartupTest, CancelEndsTheProgramBeforeAnyCompaction)
+{
+    fixtures::makeFileWithFreePages(folder->data(QStringLiteral("qelvdw.mdb")));
+    fixtures::whenShown<frmLogin>(QStringLiteral("frmLogin"), [](frmLogin* login) { login->cmdCancel->click(); });
+    EXPECT_FALSE(Main());
+    EXPECT_GT(fixtures::freePages(folder->data(QStringLiteral("qelvdw.mdb"))), 0);
+    EXPECT_EQ(fixtures::visibleWindow(QStringLiteral("frmSplash")), nullptr);
+    EXPECT_EQ(gMainForm, nullptr);
+}
+
+TEST_F(StartupTest, ALoginShowsSplashThenMainWindowWithTheTypedMonth)
+{
+    fixtures::makeFileWithFreePages(folder->data(QStringLiteral("qelvdw.mdb")));
+    fixtures::whenShown<frmLogin>(QStringLiteral("frmLogin"), [](frmLogin* login) {
+        login->txtUserName->setText(QStringLiteral("admin"));
+        login->txtPassword->setText(QStringLiteral("admin"));
+        login->Text1->setText(QStringLiteral("2003-06-02"));
+        login->Text2->setText(QStringLiteral("2003-5"));
+        login->cmdOK->click();
+    });
+    ASSERT_TRUE(Main());
+    EXPECT_EQ(gWorkMonth, QDate(2003, 5, 1));
+    EXPECT_EQ(gInvoiceDate, QDate(2003, 6, 2));
+    EXPECT_TRUE(gConnPrefix.startsWith(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=")));
+    EXPECT_TRUE(gConnPrefix.endsWith(QStringLiteral("/Data/")));
+    EXPECT_EQ(fixtures::freePages(folder->data(QStringLiteral("qelvdw.mdb"))), 0);
+    ASSERT_NE(gMainForm, nullptr);
+    EXPECT_TRUE(gMainForm->isVisible());
+    EXPECT_NE(fixtures::visibleWindow(QStringLiteral("frmSplash")), nullptr);
+    EXPECT_EQ(gPayeeBank, QStringLiteral("农行")) << "no payee row shipped: start-up value stays";
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList(QStringLiteral("委托收款单位内容不存在！请填写。")));
+    gMainForm->close();
+    gMainForm = nullptr;
+}

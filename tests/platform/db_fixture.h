@@ -1,0 +1,56 @@
+#pragma once
+// A data folder of the test's own with small database files made from SQL, for the database layer's
+// tests; and a helper that gives the description of the db::Error an action throws.
+#include "platform/db/db.h"
+#include "tests/fixtures/sqlite_probe.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace dbtest {
+
+inline QString connectionText(const QString& path, const QString& tail = QStringLiteral(";"))
+{
+    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + path + tail;
+}
+
+// The columns' SQL as the layer makes it, joined for a CREATE TABLE.
+inline QString tableSql(const QString& name, const QList<db::ColumnDef>& columns)
+{
+    QStringList defs;
+    for (const db::ColumnDef& c : columns)
+        defs << db::columnSql(c);
+    return QStringLiteral("CREATE TABLE %1 (%2);").arg(db::quoteIdentifier(name), defs.join(QStringLiteral(", ")));
+}
+
+template <typename F>
+QString dbError(F&& f)
+{
+    try {
+        f();
+    } catch (const db::Error& e) {
+        return e.description();
+    }
+    return QStringLiteral("<no error>");
+}
+
+class DataFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkpath(QStringLiteral("Data"));
+    }
+    QString file(const QString& name) const { return dir.path() + QStringLiteral("/Data/") + name; }
+    // Makes the file (directly, as the build makes the shipped files: the layer never creates one).
+    QString make(const QString& name, const QString& sql) const
+    {
+        fixtures::exec(file(name), sql);
+        return file(name);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace dbtest

@@ -1,0 +1,517 @@
+#include "tests/platform/db_fixture.h"
+
+#include "platform/convert/currency.h"
+
+#include <QSignalSpy>
+
+using convert::Currency;
+using db::ColumnDef;
+using db::ColumnType;
+using db::EditMode;
+using db::LockType;
+using db::Recordset;
+using dbtest::dbError;
+
+namespace {
+
+const QString noCurrent = QString::fromUtf8(db::messages::noCurrentRecord);
+
+// Three operators, a table of every column type, and a second table to join with.
+class RecordsetTest : public dbtest::DataFolderTest {
+protected:
+    void SetUp() override
+    {
+        DataFolderTest::SetUp();
+        const QList<ColumnDef> user = {
+            {QStringLiteral("UserName"), ColumnType::Text, 50, true, true, {}},
+            {QStringLiteral("PassWord"), ColumnType::Text, 50, false, false, {}},
+        };
+        const QList<ColumnDef> kinds = {
+            {QStringLiteral("ID"), ColumnType::Counter, 0, false, false, {}},
+            {QStringLiteral("Code"), ColumnType::Text, 4, false, false, {}},
+            {QStringLiteral("B"), ColumnType::Byte, 0, false, false, {}},
+            {QStringLiteral("S"), ColumnType::Short, 0, false, false, {}},
+            {QStringLiteral("L"), ColumnType::Long, 0, false, false, {}},
+            {QStringLiteral("F"), ColumnType::Single, 0, false, false, {}},
+            {QStringLiteral("D"), ColumnType::Double, 0, false, false, {}},
+            {QStringLiteral("M"), ColumnType::Currency, 0, false, false, 0},
+            {QStringLiteral("Y"), ColumnType::YesNo, 0, true, false, false},
+            {QStringLiteral("T"), ColumnType::DateTime, 0, false, false, {}},
+        };
+        path = make(QStringLiteral("qelvSetUp.mdb"),
+                    dbtest::tableSql(QStringLiteral("User"), user) + dbtest::tableSql(QStringLiteral("kinds"), kinds) +
+                        QStringLiteral("INSERT INTO \"User\" VALUES ('carol', 'c'), ('admin', 'a'), ('bob', 'b');"
+                                       "CREATE TABLE roles (UserName TEXT(50) COLLATE NOCASE, Role TEXT(20));"
+                                       "INSERT INTO roles VALUES ('ADMIN', 'all');"));
+        cn.open(dbtest::connectionText(file(QStringLiteral("QELVSETUP.mdb"))));
+    }
+
+    std::unique_ptr<Recordset> users(LockType lock = LockType::Optimistic)
+    {
+        return cn.openRecordset(QStringLiteral("select UserName,PassWord from [User] Order by UserName"), {}, lock);
+    }
+    QStringList namesInFile() const
+    {
+        return fixtures::probe(path, QStringLiteral("SELECT group_concat(UserName, ',') FROM (SELECT UserName FROM \"User\" ORDER BY UserName)"))
+            .toString()
+            .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    }
+    static QString name(const Recordset& rs) { return rs.value(0).toString(); }
+
+    QString path;
+    db::Connection cn;
+};
+
+TEST_F(RecordsetTest, MovesThroughTheRowsWithBofEofAndPosition)
+{
+    auto rs = users();
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(rs->absolutePosition(), 1);   // on the first row at opening
+    EXPECT_EQ(name(*rs), QStringLiteral("admin"));
+
+    enum Op { First, Last, Next, Previous, MoveBy };
+    const struct {
+        Op op;
+        int by;
+        bool bof, eof;
+        int position;
+        const char* name;   // nullptr: no current row
+    } steps[] = {
+        {Next, 0, false, false, 2, "bob"},
+        {Next, 0, false, false, 3, "carol"},
+        {Next, 0, false, true, db::PosEOF, nullptr},
+        {Previous, 0, false, false, 3, "carol"},
+        {First, 0, false, false, 1, "admin"},
+        {Previous, 0, true, false, db::PosBOF, nullptr},
+        {Next, 0, false, false, 1, "admin"},
+        {MoveBy, 2, false, false, 3, "carol"},
+        {MoveBy, -5, true, false, db::PosBOF, nullptr},
+        {MoveBy, 9, false, true, db::PosEOF, nullptr},
+        {Last, 0, false, false, 3, "carol"},
+        {MoveBy, -1, false, false, 2, "bob"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << "op " << s.op << " by " << s.by << " to " << (s.name ? s.name : "-"));
+        switch (s.op) {
+        case First: rs->moveFirst(); break;
+        case Last: rs->moveLast(); break;
+        case Next: rs->moveNext(); break;
+        case Previous: rs->movePrevious(); break;
+        case MoveBy: rs->move(s.by); break;
+        }
+        EXPECT_EQ(rs->isBOF(), s.bof);
+        EXPECT_EQ(rs->isEOF(), s.eof);
+        EXPECT_EQ(rs->absolutePosition(), s.position);
+        if (s.name)
+            EXPECT_EQ(name(*rs), QString::fromUtf8(s.name));
+        else
+            EXPECT_EQ(dbError([&] { rs->value(0); }), noCurrent);
+    }
+    rs->moveLast();
+    rs->moveNext();
+    EXPECT_EQ(dbError([&] { rs->moveNext(); }), noCurrent);
+    rs->moveFirst();
+    rs->movePrevious();
+    EXPECT_EQ(dbError([&] { rs->movePrevious(); }), noCurrent);
+    rs->setAbsolutePosition(2);
+    EXPECT_EQ(name(*rs), QStringLiteral("bob"));
+}
+
+TEST_F(RecordsetTest, AnEmptyRecordsetIsAtBothEndsAndHasNoRowToMoveTo)
+{
+    cn.execute(QStringLiteral("DELETE FROM [User]"));
+    auto rs = users();
+    EXPECT_TRUE(rs->isBOF());
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_EQ(rs->recordCount(), 0);
+    EXPECT_EQ(rs->absolutePosition(), db::PosUnknown);
+    EXPECT_EQ(dbError([&] { rs->moveFirst(); }), noCurrent);
+    EXPECT_EQ(dbError([&] { rs->moveLast(); }), noCurrent);
+    EXPECT_EQ(dbError([&] { rs->value(QStringLiteral("UserName")); }), noCurrent);
+    EXPECT_EQ(dbError([&] { rs->bookmark(); }), noCurrent);
+}
+
+TEST_F(RecordsetTest, FieldsByNameOrIndex)
+{
+    auto rs = users();
+    EXPECT_EQ(rs->fieldNames(), (QStringList{QStringLiteral("UserName"), QStringLiteral("PassWord")}));
+    EXPECT_EQ(rs->fieldIndex(QStringLiteral("password")), 1);
+    EXPECT_EQ(rs->fieldIndex(QStringLiteral("nosuch")), -1);
+    EXPECT_EQ(rs->value(QStringLiteral("PASSWORD")), QVariant(QStringLiteral("a")));
+    EXPECT_TRUE(dbError([&] { rs->value(QStringLiteral("nosuch")); }).startsWith(QString::fromUtf8(db::messages::itemNotFound)));
+    EXPECT_EQ(rs->fieldType(0), ColumnType::Text);
+}
+
+TEST_F(RecordsetTest, BookmarksFollowTheirRowUntilRequery)
+{
+    auto rs = users();
+    rs->moveNext();
+    const db::Bookmark bob = rs->bookmark();
+    rs->moveLast();
+    const db::Bookmark carol = rs->bookmark();
+    EXPECT_GT(bob, 0);
+    EXPECT_NE(bob, carol);
+    rs->setSort(QStringLiteral("UserName DESC"));
+    rs->setBookmark(bob);
+    EXPECT_EQ(name(*rs), QStringLiteral("bob"));
+    rs->setBookmark(carol);
+    EXPECT_EQ(rs->absolutePosition(), 1);
+    rs->moveLast();
+    rs->deleteCurrent();   // admin
+    rs->setBookmark(bob);
+    EXPECT_EQ(name(*rs), QStringLiteral("bob"));
+    rs->requery();
+    EXPECT_EQ(dbError([&] { rs->setBookmark(bob); }), QStringLiteral("书签无效。"));
+}
+
+TEST_F(RecordsetTest, AnAddedRowStandsAtTheEndUntilRequery)
+{
+    auto rs = users();
+    QSignalSpy moves(rs.get(), &Recordset::moveComplete);
+    rs->addNew();
+    EXPECT_EQ(rs->editMode(), EditMode::Add);
+    EXPECT_EQ(rs->recordCount(), 4);
+    EXPECT_EQ(rs->absolutePosition(), 4);
+    EXPECT_TRUE(rs->isNewRow(3));
+    EXPECT_TRUE(rs->value(0).isNull());
+    rs->setValue(QStringLiteral("UserName"), QStringLiteral("aaron"));
+    rs->updateBatch();
+    EXPECT_EQ(rs->editMode(), EditMode::None);
+    EXPECT_FALSE(rs->isNewRow(3));
+    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("aaron"), QStringLiteral("admin"), QStringLiteral("bob"), QStringLiteral("carol")}));
+    rs->moveLast();
+    EXPECT_EQ(name(*rs), QStringLiteral("aaron"));
+    rs->requery();
+    EXPECT_EQ(name(*rs), QStringLiteral("aaron"));
+    EXPECT_EQ(rs->absolutePosition(), 1);
+    EXPECT_EQ(moves.count(), 3);   // addNew, moveLast, requery
+}
+
+TEST_F(RecordsetTest, DefaultsAndTheCounterAreReadBackAfterTheInsert)
+{
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"));
+    EXPECT_TRUE(rs->isUpdatable());
+    for (int i = 0; i < 2; ++i) {
+        rs->addNew();
+        rs->setValue(QStringLiteral("Code"), QStringLiteral("0012"));
+        rs->update();
+    }
+    EXPECT_EQ(rs->value(QStringLiteral("ID")), QVariant(2));
+    EXPECT_EQ(rs->value(QStringLiteral("M")), QVariant::fromValue(Currency()));
+    EXPECT_EQ(rs->value(QStringLiteral("Y")), QVariant(false));
+    EXPECT_EQ(rs->value(QStringLiteral("Code")), QVariant(QStringLiteral("0012")));
+    EXPECT_EQ(rs->fieldType(rs->fieldIndex(QStringLiteral("ID"))), ColumnType::Counter);
+    EXPECT_TRUE(dbError([&] { rs->setValue(QStringLiteral("ID"), 7); }).contains(QStringLiteral("自动编号")));
+}
+
+TEST_F(RecordsetTest, CancellingAnAddedRowMakesItDisappear)
+{
+    auto rs = users();
+    rs->moveNext();   // bob
+    rs->addNew();
+    rs->setValue(0, QStringLiteral("dora"));
+    rs->cancelUpdate();
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(name(*rs), QStringLiteral("bob"));   // back where the add started
+    EXPECT_EQ(namesInFile().size(), 3);
+
+    rs->setValue(1, QStringLiteral("changed"));
+    EXPECT_EQ(rs->editMode(), EditMode::InProgress);
+    rs->cancelUpdate();
+    EXPECT_EQ(rs->value(1), QVariant(QStringLiteral("b")));
+    rs->moveNext();
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")), QVariant(QStringLiteral("b")));
+}
+
+TEST_F(RecordsetTest, DeletingLeavesNoCurrentRowAndNextGoesToTheFollowingRow)
+{
+    const struct {
+        int deleteAt;            // 1-based
+        const char* afterNext;   // nullptr: EOF
+    } cases[] = {{1, "bob"}, {2, "carol"}, {3, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleteAt);
+        cn.execute(QStringLiteral("DELETE FROM [User]"));
+        cn.execute(QStringLiteral("INSERT INTO [User] VALUES ('admin','a'),('bob','b'),('carol','c')"));
+        auto rs = users();
+        rs->setAbsolutePosition(c.deleteAt);
+        rs->deleteCurrent();
+        EXPECT_EQ(namesInFile().size(), 2);   // at once, without an update
+        EXPECT_EQ(rs->recordCount(), 2);
+        EXPECT_FALSE(rs->isBOF());
+        EXPECT_FALSE(rs->isEOF());
+        EXPECT_EQ(rs->absolutePosition(), db::PosUnknown);
+        EXPECT_EQ(dbError([&] { rs->value(0); }), noCurrent);
+        rs->moveNext();
+        if (c.afterNext) {
+            EXPECT_EQ(name(*rs), QString::fromUtf8(c.afterNext));
+        } else {
+            EXPECT_TRUE(rs->isEOF());
+            rs->moveLast();
+            EXPECT_EQ(name(*rs), QStringLiteral("bob"));
+        }
+    }
+}
+
+TEST_F(RecordsetTest, DeletingTheOnlyRowThenMovingLastFails)
+{
+    cn.execute(QStringLiteral("DELETE FROM [User] WHERE UserName <> 'bob'"));
+    auto rs = users();
+    rs->deleteCurrent();
+    rs->moveNext();
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_TRUE(rs->isBOF());
+    EXPECT_EQ(dbError([&] { rs->moveLast(); }), noCurrent);
+    EXPECT_TRUE(namesInFile().isEmpty());
+}
+
+TEST_F(RecordsetTest, AnEditIsWrittenWhenTheCurrentRowChanges)
+{
+    enum Leave { Next, Previous, First, Last, ToIndex, Requery, Find };
+    for (Leave how : {Next, Previous, First, Last, ToIndex, Requery, Find}) {
+        SCOPED_TRACE(how);
+        cn.execute(QStringLiteral("UPDATE [User] SET PassWord = 'b' WHERE UserName = 'bob'"));
+        auto rs = users();
+        rs->moveNext();
+        rs->setValue(QStringLiteral("PassWord"), QStringLiteral("new"));
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")), QVariant(QStringLiteral("b")));
+        QSignalSpy willChange(rs.get(), &Recordset::willChangeRecord);
+        switch (how) {
+        case Next: rs->moveNext(); break;
+        case Previous: rs->movePrevious(); break;
+        case First: rs->moveFirst(); break;
+        case Last: rs->moveLast(); break;
+        case ToIndex: rs->moveToIndex(0); break;
+        case Requery: rs->requery(); break;
+        case Find: rs->find(QStringLiteral("UserName"), QStringLiteral("CAROL")); break;
+        }
+        EXPECT_EQ(willChange.count(), 1);
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")), QVariant(QStringLiteral("new")));
+    }
+}
+
+TEST_F(RecordsetTest, ARefusedWriteKeepsTheRowAndItsEditForCorrection)
+{
+    auto rs = users();
+    rs->moveNext();   // bob
+    rs->setValue(0, QStringLiteral("ADMIN"));   // the same key as admin: text keys ignore case
+    const QString message = dbError([&] { rs->moveNext(); });
+    EXPECT_TRUE(message.startsWith(QString::fromUtf8(db::messages::duplicateValue))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("UNIQUE constraint failed"))) << message.toStdString();
+    EXPECT_EQ(rs->absolutePosition(), 2);   // the move did not happen
+    EXPECT_EQ(name(*rs), QStringLiteral("ADMIN"));
+    EXPECT_EQ(rs->editMode(), EditMode::InProgress);
+    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("admin"), QStringLiteral("bob"), QStringLiteral("carol")}));
+
+    rs->setValue(0, QStringLiteral("bert"));
+    rs->moveNext();
+    EXPECT_EQ(name(*rs), QStringLiteral("carol"));
+    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("admin"), QStringLiteral("bert"), QStringLiteral("carol")}));
+
+    // An added row the table refuses (a required field left empty) stays added.
+    rs->addNew();
+    rs->setValue(1, QStringLiteral("pw"));
+    EXPECT_TRUE(dbError([&] { rs->update(); }).startsWith(QString::fromUtf8(db::messages::requiredField)));
+    EXPECT_EQ(rs->editMode(), EditMode::Add);
+    rs->setValue(0, QStringLiteral("dora"));
+    rs->update();
+    EXPECT_EQ(namesInFile().size(), 4);
+}
+
+TEST_F(RecordsetTest, AnAddedRowLeftEmptyIsDroppedByAMove)
+{
+    auto rs = users();
+    rs->addNew();
+    rs->movePrevious();
+    EXPECT_EQ(name(*rs), QStringLiteral("carol"));
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(namesInFile().size(), 3);
+}
+
+TEST_F(RecordsetTest, BatchLockingWritesOnlyOnUpdateBatchAndAllOrNothing)
+{
+    auto rs = users(LockType::BatchOptimistic);
+    rs->setValue(1, QStringLiteral("A"));
+    rs->moveNext();
+    rs->setValue(0, QStringLiteral("Carol"));   // a duplicate of the third row
+    rs->moveNext();
+    rs->addNew();
+    rs->setValue(0, QStringLiteral("erin"));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("a")));
+    EXPECT_TRUE(dbError([&] { rs->updateBatch(); }).startsWith(QString::fromUtf8(db::messages::duplicateValue)));
+    // Nothing was written, every change is still pending.
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("a")));
+    EXPECT_EQ(namesInFile().size(), 3);
+    EXPECT_EQ(rs->valueAt(1, 0), QVariant(QStringLiteral("Carol")));
+    EXPECT_TRUE(rs->isNewRow(3));
+    EXPECT_NE(dbError([&] { rs->requery(); }), QStringLiteral("<no error>"));
+
+    rs->moveToIndex(1);
+    rs->setValue(0, QStringLiteral("bob2"));
+    rs->updateBatch();
+    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("admin"), QStringLiteral("bob2"), QStringLiteral("carol"), QStringLiteral("erin")}));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("A")));
+}
+
+TEST_F(RecordsetTest, CancelBatchDiscardsEveryPendingChange)
+{
+    auto rs = users(LockType::BatchOptimistic);
+    rs->setValue(1, QStringLiteral("A"));
+    rs->addNew();
+    rs->setValue(0, QStringLiteral("erin"));
+    rs->cancelBatch();
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(name(*rs), QStringLiteral("admin"));
+    EXPECT_EQ(rs->value(1), QVariant(QStringLiteral("a")));
+    rs->updateBatch();
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("a")));
+}
+
+TEST_F(RecordsetTest, ValuesAreConvertedToTheColumnOrRefusedAsJetRefusesThem)
+{
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"));
+    rs->addNew();
+    const struct {
+        const char* field;
+        QVariant value;
+        QVariant stored;      // when accepted
+        const char* refused;  // the start of the error, else nullptr
+    } cases[] = {
+        {"L", QStringLiteral("12a"), {}, db::messages::typeMismatch},
+        {"B", 256, {}, db::messages::overflow},
+        {"B", -1, {}, db::messages::overflow},
+        {"S", QStringLiteral("40000"), {}, db::messages::overflow},
+        {"L", 2147483648.0, {}, db::messages::overflow},
+        {"Code", QStringLiteral("12345"), {}, db::messages::fieldTooSmall},
+        {"T", QStringLiteral("soon"), {}, db::messages::typeMismatch},
+        {"T", QStringLiteral("2003-2-30"), {}, db::messages::typeMismatch},
+        {"M", QStringLiteral("abc"), {}, db::messages::typeMismatch},
+        {"Y", QStringLiteral("maybe"), {}, db::messages::typeMismatch},
+        {"S", 2.5, 2, nullptr},   // halves to even
+        {"S", 3.5, 4, nullptr},
+        {"S", QStringLiteral(" -7 "), -7, nullptr},
+        {"L", QStringLiteral(""), QVariant(), nullptr},   // empty text into a number is Null
+        {"Code", 12, QStringLiteral("12"), nullptr},
+        {"Code", QStringLiteral("0012"), QStringLiteral("0012"), nullptr},
+        {"M", QStringLiteral("1,234.5678"), QVariant::fromValue(Currency::fromUnits(12345678)), nullptr},
+        {"M", 0.1, QVariant::fromValue(Currency::fromUnits(1000)), nullptr},
+        {"F", QStringLiteral("0.002"), 0.002, nullptr},
+        {"D", QStringLiteral("1e3"), 1000.0, nullptr},
+        {"Y", QStringLiteral("True"), true, nullptr},
+        {"Y", 0, false, nullptr},
+        {"T", QStringLiteral("2003-5-1"), QDate(2003, 5, 1), nullptr},
+        {"T", QStringLiteral("2003年5月"), QDate(2003, 5, 1), nullptr},
+        {"T", QStringLiteral("2003-05-01 8:30:00"), QDateTime(QDate(2003, 5, 1), QTime(8, 30)), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.field << " <- " << c.value.toString().toStdString());
+        const QString field = QString::fromUtf8(c.field);
+        if (c.refused) {
+            const QString message = dbError([&] { rs->setValue(field, c.value); });
+            EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.refused))) << message.toStdString();
+            EXPECT_TRUE(message.contains(field)) << message.toStdString();
+        } else {
+            rs->setValue(field, c.value);
+            EXPECT_EQ(rs->value(field), c.stored);
+            EXPECT_EQ(rs->value(field).userType(), c.stored.userType());
+        }
+    }
+    rs->update();
+    // What was written reads back the same from the file.
+    EXPECT_EQ(rs->value(QStringLiteral("M")), QVariant::fromValue(Currency::fromUnits(1000)));
+    EXPECT_EQ(rs->value(QStringLiteral("T")), QVariant(QDateTime(QDate(2003, 5, 1), QTime(8, 30))));
+    EXPECT_EQ(rs->value(QStringLiteral("F")), QVariant(0.002));
+    EXPECT_TRUE(rs->value(QStringLiteral("L")).isNull());
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT S FROM kinds")), QVariant(-7LL));
+}
+
+TEST_F(RecordsetTest, QueriesOverMoreThanOneRowOfATableAreReadOnly)
+{
+    const struct {
+        const char* sql;
+        bool updatable;
+    } cases[] = {
+        {"select * from [User] order by UserName", true},
+        {"select UserName as U, PassWord || '!' as P from [User] u where UserName in (select UserName from roles group by UserName)", true},
+        {"select u.UserName, r.Role from [User] u join roles r on r.UserName = u.UserName", false},
+        {"select u.UserName from [User] u, roles r where r.UserName = u.UserName", false},
+        {"select distinct PassWord from [User]", false},
+        {"select PassWord from [User] group by PassWord", false},
+        {"select max(UserName) from [User]", false},
+        {"select UserName from [User] union select UserName from roles", false},
+        {"select * from (select * from [User])", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        auto rs = cn.openRecordset(QString::fromUtf8(c.sql));
+        EXPECT_EQ(rs->isUpdatable(), c.updatable);
+        if (!c.updatable && !rs->isEOF()) {
+            EXPECT_EQ(dbError([&] { rs->setValue(0, QStringLiteral("x")); }), QString::fromUtf8(db::messages::readOnly));
+        }
+    }
+    EXPECT_FALSE(users(LockType::ReadOnly)->isUpdatable());
+
+    // The expression field of an updatable query is read-only; the others write back.
+    auto rs = cn.openRecordset(QString::fromUtf8(cases[1].sql));
+    EXPECT_EQ(rs->value(QStringLiteral("P")), QVariant(QStringLiteral("a!")));
+    EXPECT_NE(dbError([&] { rs->setValue(QStringLiteral("P"), QStringLiteral("x")); }), QStringLiteral("<no error>"));
+    rs->setValue(QStringLiteral("U"), QStringLiteral("root"));
+    rs->update();
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'root'")), QVariant(QStringLiteral("a")));
+}
+
+TEST_F(RecordsetTest, FindFilterAndSort)
+{
+    auto rs = users();
+    EXPECT_TRUE(rs->find(QStringLiteral("UserName"), QStringLiteral("BOB")));
+    EXPECT_EQ(rs->absolutePosition(), 2);
+    EXPECT_TRUE(rs->find(QStringLiteral("UserName"), QStringLiteral("bob")));   // the current row counts
+    EXPECT_EQ(rs->absolutePosition(), 2);
+    EXPECT_FALSE(rs->find(QStringLiteral("UserName"), QStringLiteral("admin")));
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_TRUE(rs->find(QStringLiteral("UserName"), QStringLiteral("admin"), false));
+    EXPECT_EQ(rs->absolutePosition(), 1);
+
+    QSignalSpy resets(rs.get(), &Recordset::rowsReset);
+    rs->setFilter(QStringLiteral("PassWord"), QStringLiteral("C"));
+    EXPECT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(name(*rs), QStringLiteral("carol"));
+    rs->clearFilter();
+    EXPECT_EQ(rs->recordCount(), 3);
+    rs->setSort(QStringLiteral("PassWord DESC"));
+    EXPECT_EQ(name(*rs), QStringLiteral("carol"));
+    EXPECT_EQ(rs->valueAt(2, 0), QVariant(QStringLiteral("admin")));
+    rs->setSort(QString());
+    EXPECT_EQ(name(*rs), QStringLiteral("admin"));
+    EXPECT_EQ(resets.count(), 4);
+}
+
+TEST_F(RecordsetTest, GridAccessByRowIndex)
+{
+    auto rs = users();
+    QSignalSpy changed(rs.get(), &Recordset::rowChanged);
+    EXPECT_EQ(rs->currentIndex(), 0);
+    rs->moveToIndex(2);
+    EXPECT_EQ(name(*rs), QStringLiteral("carol"));
+    rs->setValue(1, QStringLiteral("typed"));
+    EXPECT_EQ(rs->valueAt(2, 1), QVariant(QStringLiteral("typed")));   // the pending edit shows
+    ASSERT_GE(changed.count(), 1);
+    EXPECT_EQ(changed.first().first().toInt(), 2);
+    rs->moveToIndex(0);
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'carol'")), QVariant(QStringLiteral("typed")));
+    rs->moveLast();
+    rs->moveNext();
+    EXPECT_EQ(rs->currentIndex(), -1);
+    EXPECT_NE(dbError([&] { rs->moveToIndex(3); }), QStringLiteral("<no error>"));
+}
+
+TEST_F(RecordsetTest, NotifyMoveCompleteRunsAHandlerConnectedAfterOpening)
+{
+    auto rs = users();
+    QSignalSpy moves(rs.get(), &Recordset::moveComplete);
+    rs->notifyMoveComplete();
+    EXPECT_EQ(moves.count(), 1);
+    EXPECT_EQ(rs->absolutePosition(), 1);
+}
+
+} // namespace

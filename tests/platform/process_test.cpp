@@ -1,0 +1,74 @@
+#include "platform/process/process.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Process, ReturnsTheExitCode)
+{
+    for (int code : {0, 3, 255})
+        EXPECT_EQ(process::runHiddenAndWait(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exit %1").arg(code)}), code);
+}
+
+TEST(Process, AMissingProgramIsAnError)
+{
+    try {
+        process::runHiddenAndWait(QStringLiteral("/nonexistent/PM22"));
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QStringLiteral("/nonexistent/PM22"))) << e.what();
+    }
+    EXPECT_FALSE(process::startDetached(QStringLiteral("/nonexistent/PM22")));
+}
+
+TEST(Process, AKilledProgramIsAnErrorNotAnExitCode)
+{
+    EXPECT_THROW(process::runHiddenAndWait(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("kill -9 $$")}),
+                 std::runtime_error);
+}
+
+TEST(Process, RunsInTheWorkingFolderWithEmptyInput)
+{
+    QTemporaryDir dir;
+    const int code = process::runHiddenAndWait(
+        QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("pwd > here.txt; cat > input.txt")}, dir.path());
+    EXPECT_EQ(code, 0);
+    QFile here(dir.filePath(QStringLiteral("here.txt")));
+    ASSERT_TRUE(here.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(here.readAll()).trimmed(), dir.path());
+    EXPECT_EQ(QFile(dir.filePath(QStringLiteral("input.txt"))).size(), 0);
+}
+
+TEST(Process, TheEventLoopRunsWhileWaiting)
+{
+    bool ticked = false;
+    QTimer::singleShot(0, [&] { ticked = true; });
+    process::runHiddenAndWait(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.3")});
+    EXPECT_TRUE(ticked);
+}
+
+TEST(Process, StartDetachedDoesNotWait)
+{
+    QTemporaryDir dir;
+    const QString marker = dir.filePath(QStringLiteral("done"));
+    ASSERT_TRUE(process::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.2; : > '%1'").arg(marker)}));
+    EXPECT_FALSE(QFile::exists(marker));
+    QDeadlineTimer deadline(10000);
+    while (!QFile::exists(marker) && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_TRUE(QFile::exists(marker));
+}
+
+TEST(Process, FindsProgramsOnThePath)
+{
+    EXPECT_TRUE(process::findProgram(QStringLiteral("sh")).endsWith(QStringLiteral("/sh")));
+    EXPECT_EQ(process::findProgram(QStringLiteral("no-such-program-qelv")), QString());
+}
+
+} // namespace
