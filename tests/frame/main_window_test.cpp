@@ -4,6 +4,7 @@
 #include "qelv/frame/frmLogin.h"
 #include "qelv/frame/frmMain.h"
 #include "qelv/frame/windows.h"
+#include "qelv/windows_all.h"
 #include "tests/fixtures/modal.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
@@ -222,4 +223,25 @@ TEST_F(MainWindowTest, HelpContentsOpensTheHelpWindowOrSaysWhy)
             top->close();
     w->findChild<QAction*>("mnuHelpContents")->trigger();
     EXPECT_EQ(ui::testing::shown().size(), 1u) << "missing pages give a message";
+}
+
+TEST_F(MainWindowTest, TheReferenceTableCommandsOpenTheirWindowsModally)
+{
+    qelv::registerAllWindows();
+    auto w = load();
+    w->show();
+    const std::pair<const char*, const char*> commands[] = {
+        {"mnuUser", "frmUser"}, {"mnuBDWQK", "frmHBJ"}, {"mnuHangYe", "frmHangYeLeiXing"}, {"mnuzdgl", "frmDWFQ"},
+        {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"}, {"mnudl", "frmDL"}, {"mnuZNJXT", "frmZNJ"}};
+    for (const auto& [menu, form] : commands) {
+        QAction* action = w->findChild<QAction*>(QString::fromLatin1(menu));
+        ASSERT_TRUE(action->isEnabled()) << menu;
+        bool seen = false;
+        fixtures::whenShown<QDialog>(QString::fromLatin1(form), [&seen, w = w.get()](QDialog* d) {
+            seen = d->isModal() && d->parentWidget() == w;
+            d->close();
+        });
+        action->trigger();
+        EXPECT_TRUE(seen) << form;
+    }
 }

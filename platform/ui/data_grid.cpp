@@ -1,0 +1,269 @@
+#include "platform/ui/data_grid.h"
+
+#include "platform/db/error.h"
+#include "platform/ui/field_text.h"
+#include "platform/ui/twips.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace ui {
+
+// Draws the drop-down button of the current cell, reports its click, and keeps track of the open
+// cell editor so that the grid can commit it before the recordset moves.
+class DataGridDelegate : public QStyledItemDelegate {
+public:
+    explicit DataGridDelegate(DataGrid* grid)
+        : QStyledItemDelegate(grid), grid_(grid)
+    {
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        grid_->editor_ = editor;
+        grid_->editorIndex_ = index;
+        return editor;
+    }
+
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        const QRect button = grid_->cellButtonRect(index);
+        if (!button.isEmpty())
+            editor->setGeometry(editor->geometry().adjusted(0, 0, -button.width(), 0));
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QRect button = grid_->cellButtonRect(index);
+        if (button.isEmpty())
+            return;
+        QStyleOptionButton panel;
+        panel.initFrom(grid_);
+        panel.rect = button;
+        panel.state |= QStyle::State_Raised;
+        grid_->style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &panel, painter, grid_);
+        QStyleOption arrow;
+        arrow.initFrom(grid_);
+        arrow.rect = button.adjusted(3, 3, -3, -3);
+        grid_->style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, grid_);
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && grid_->cellButtonRect(index).contains(mouse->position().toPoint())) {
+                emit grid_->buttonClick(index.column());
+                return true;
+            }
+        }
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+
+private:
+    DataGrid* grid_;
+};
+
+DataGrid::DataGrid(QWidget* parent)
+    : QTableView(parent)
+{
+    setItemDelegate(new DataGridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    verticalHeader()->setDefaultSectionSize(px(255));
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setFixedWidth(px(255));
+}
+
+void DataGrid::setRecordsetModel(RecordsetModel* model)
+{
+    if (model_)
+        disconnect(model_, nullptr, this, nullptr);
+    model_ = model;
+    setModel(model);
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnWidths();
+        followRecordset();
+    });
+    connect(model, &RecordsetModel::currentRowChanged, this, &DataGrid::followRecordset);
+    applyColumnWidths();
+    followRecordset();
+}
+
+RecordsetModel* DataGrid::recordsetModel() const
+{
+    return model_;
+}
+
+void DataGrid::setButtonColumns(const QList<int>& columns)
+{
+    buttonColumns_ = columns;
+    viewport()->update();
+}
+
+bool DataGrid::hasButton(int column) const
+{
+    return buttonColumns_.contains(column);
+}
+
+QRect DataGrid::cellButtonRect(const QModelIndex& index) const
+{
+    if (!index.isValid() || !hasButton(index.column()) || index != currentIndex())
+        return QRect();
+    const QRect cell = visualRect(index);
+    const int w = qMin(cell.height(), px(270));
+    return QRect(cell.right() - w + 1, cell.top(), w, cell.height());
+}
+
+void DataGrid::applyColumnWidths()
+{
+    if (!model_)
+        return;
+    const QList<GridColumn> cols = model_->columns();
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].widthTwips > 0)
+            setColumnWidth(i, px(cols[i].widthTwips));
+}
+
+bool DataGrid::isEditing() const
+{
+    return editor_ && state() == QAbstractItemView::EditingState;
+}
+
+void DataGrid::commitEdit()
+{
+    if (!isEditing())
+        return;
+    QWidget* editor = editor_;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    editor_ = nullptr;
+}
+
+void DataGrid::discardEdit()
+{
+    if (!isEditing())
+        return;
+    QWidget* editor = editor_;
+    closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    editor_ = nullptr;
+}
+
+void DataGrid::setCurrentQuietly(int row)
+{
+    const bool was = syncing_;
+    syncing_ = true;
+    if (model_ && row >= 0 && row < model_->rowCount()) {
+        const int column = qMax(0, currentIndex().column());
+        const QModelIndex target = model_->index(row, qMin(column, model_->columnCount() - 1));
+        if (target != currentIndex())
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        scrollTo(target);
+    } else if (selectionModel()) {
+        selectionModel()->clear();
+    }
+    syncing_ = was;
+    viewport()->update();
+}
+
+void DataGrid::followRecordset()
+{
+    if (syncing_ || !model_)
+        return;
+    const int target = model_->currentRow();
+    if (isEditing() && editorIndex_.isValid() && editorIndex_.row() != target) {
+        // The recordset left a row whose cell is still being edited: the typed text belongs to that
+        // row, so it goes there first, and the recordset then moves on to where it was sent.
+        QWidget* editor = editor_;
+        syncing_ = true;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        editor_ = nullptr;
+        syncing_ = false;
+        if (target >= 0 && model_->currentRow() != target) {
+            try {
+                model_->moveToRow(target);
+            } catch (const std::exception& e) {
+                model_->reportError(e);
+            }
+        }
+    }
+    setCurrentQuietly(model_->currentRow());
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    viewport()->update();
+    if (syncing_ || !model_ || !current.isValid() || current.row() == model_->currentRow())
+        return;
+    try {
+        model_->moveToRow(current.row());
+    } catch (const std::exception& e) {
+        // The row left could not be written: it stays current, in the grid as in the recordset.
+        model_->reportError(e);
+        setCurrentQuietly(model_->currentRow());
+    }
+}
+
+int DataGrid::visibleRow() const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return -1;
+    const int top = rowAt(0);
+    return current.row() - (top < 0 ? 0 : top);
+}
+
+double DataGrid::columnLeft(int column) const
+{
+    return twips(viewport()->x() + columnViewportPosition(column));
+}
+
+double DataGrid::columnTop() const
+{
+    return twips(viewport()->y());
+}
+
+double DataGrid::columnWidthTwips(int column) const
+{
+    return twips(columnWidth(column));
+}
+
+double DataGrid::rowHeightTwips() const
+{
+    const int row = currentIndex().isValid() ? currentIndex().row() : -1;
+    const int height = row >= 0 ? rowHeight(row) : verticalHeader()->defaultSectionSize();
+    return twips(height - (showGrid() ? 1 : 0));
+}
+
+QString DataGrid::text(int column) const
+{
+    const int row = model_ ? model_->currentRow() : -1;
+    if (row < 0)
+        throw db::Error(QString::fromUtf8(db::messages::noCurrentRecord));
+    return model_->data(model_->index(row, column)).toString();
+}
+
+void DataGrid::setText(int column, const QString& text)
+{
+    commitEdit();
+    const int row = model_ ? model_->currentRow() : -1;
+    const int field = model_ ? model_->fieldOf(column) : -1;
+    if (row < 0 || field < 0)
+        throw db::Error(QString::fromUtf8(db::messages::noCurrentRecord));
+    db::Recordset* rs = model_->recordset();
+    rs->setValue(field, typedValue(text, rs->fieldType(field)));
+}
+
+} // namespace ui

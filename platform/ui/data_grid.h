@@ -1,0 +1,70 @@
+#pragma once
+// The data grid: a table view over a RecordsetModel whose current row is the recordset's current row,
+// both ways. Clicking or moving to another row moves the recordset there (writing the row left); a
+// move of the recordset, by code or by buttons, moves the grid's current row. Cells are edited in
+// place into the current row. Columns keep their widths in twips; chosen columns show a drop-down
+// button in the current cell, whose click the grid reports with the column's index.
+#include "platform/ui/recordset_model.h"
+
+#include <QList>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTableView>
+
+namespace ui {
+
+class DataGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget* parent = nullptr);
+
+    // The grid shows this model (kept by the caller) and follows its recordset.
+    void setRecordsetModel(RecordsetModel* model);
+    RecordsetModel* recordsetModel() const;
+
+    // Columns that show a button in their current cell.
+    void setButtonColumns(const QList<int>& columns);
+    bool hasButton(int column) const;
+    // Where the button of a cell is drawn, in the viewport's coordinates (empty when it has none).
+    QRect cellButtonRect(const QModelIndex& index) const;
+
+    // Puts the text of an open cell editor into the row and closes the editor; code that moves the
+    // recordset or writes it calls this first, as leaving the grid for a button would.
+    void commitEdit();
+    // Closes an open cell editor without keeping its text.
+    void discardEdit();
+    bool isEditing() const;
+
+    // The current row's index among the visible rows (0 for the top visible row); -1 without one.
+    int visibleRow() const;
+    // Geometry in twips, in the grid's own coordinates: a column's left edge, the top of the first
+    // visible cell, a column's width, and the height of a row's cells without the grid line.
+    double columnLeft(int column) const;
+    double columnTop() const;
+    double columnWidthTwips(int column) const;
+    double rowHeightTwips() const;
+    // The text of a column in the current row; setting it edits the row as typing would. Throws
+    // db::Error without a current row, and what the recordset throws for a value it cannot take.
+    QString text(int column) const;
+    void setText(int column, const QString& text);
+
+signals:
+    void buttonClick(int column);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    friend class DataGridDelegate;
+    void applyColumnWidths();
+    void followRecordset();
+    void setCurrentQuietly(int row);
+
+    QPointer<RecordsetModel> model_;
+    QList<int> buttonColumns_;
+    QPointer<QWidget> editor_;
+    QPersistentModelIndex editorIndex_;
+    bool syncing_ = false;
+};
+
+} // namespace ui

@@ -1,0 +1,76 @@
+#pragma once
+// A table model over a db::Recordset, for data grids: one row per visible row of the recordset, one
+// column per chosen field with its caption and width. The model follows the recordset: it resets when
+// the rows change, repaints a row when its values change, and reports every change of the current row
+// (currentRowChanged), which a grid follows (see DataGrid). An edit of a cell goes into the recordset
+// as a pending value of that row; the recordset writes it when its current row changes or on update.
+#include "platform/db/recordset.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <exception>
+#include <functional>
+
+namespace ui {
+
+struct GridColumn {
+    QString field;         // the bound field of the recordset
+    QString caption;       // header text
+    int widthTwips = 0;    // 0: the grid's default width
+};
+
+class RecordsetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using ErrorHandler = std::function<void(const std::exception&)>;
+
+    explicit RecordsetModel(QObject* parent = nullptr);
+
+    // The columns, in their order. Without any, every field of the recordset is shown, captioned
+    // with its name.
+    void setColumns(const QList<GridColumn>& columns);
+    QList<GridColumn> columns() const;
+
+    // Binds the model to a recordset, or with null unbinds it (the grid then shows no rows). The
+    // recordset stays the caller's. Throws db::Error when a column names a field the recordset does
+    // not have; the model is then unbound.
+    void setRecordset(db::Recordset* recordset);
+    db::Recordset* recordset() const;
+
+    // The recordset's current row as a model row; -1 when no row is current or the model is unbound.
+    int currentRow() const;
+    // Makes a row the recordset's current row; the pending edit of the row left is written first.
+    // Throws what the recordset throws (a write the database refuses): the current row then stays.
+    void moveToRow(int row);
+    // The field index in the recordset of a model column, -1 when unbound.
+    int fieldOf(int column) const;
+
+    // Where the errors of edits made through setData go (a value the column cannot take, a refused
+    // write). By default they are shown in the application's error box.
+    void setErrorHandler(ErrorHandler handler);
+    void reportError(const std::exception& e) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Puts the text into the row as a pending value, first making the row current if it is not.
+    // An unchanged text changes nothing. Returns false (after reporting the error) when refused.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    // After every change of the recordset's current row (row -1: none).
+    void currentRowChanged(int row);
+
+private:
+    void resolveFields();
+    QList<GridColumn> columns_;
+    QList<int> fields_;    // recordset field index per column
+    QPointer<db::Recordset> rs_;
+    ErrorHandler onError_;
+};
+
+} // namespace ui

@@ -1,0 +1,480 @@
+#include "qelv/frame/DataEntryForm.h"
+
+#include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
+#include "qelv/frame/Module1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+
+constexpr int barHeight = 300;
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int width = 1095)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    ui::placeTwips(b, left, 0, width, barHeight);
+    return b;
+}
+
+QPushButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap picture, int left)
+{
+    QPushButton* b = button(parent, name, QString(), left, 345);
+    b->setIcon(parent->style()->standardIcon(picture));
+    b->setIconSize(QSize(16, 16));
+    return b;
+}
+
+} // namespace
+
+DataEntryForm::DataEntryForm(const Design& design, QWidget* owner)
+    : QDialog(owner), design_(design)
+{
+    setObjectName(QString::fromLatin1(design.formName));
+    setWindowTitle(QString::fromUtf8(design.title));
+    setModal(true);
+    if (design.sizable)
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                       | Qt::WindowCloseButtonHint);
+    else
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    ui::clientSizeTwips(this, design.clientWidth, design.clientHeight);
+    if (!design.sizable)
+        setFixedSize(size());
+
+    for (int i = 0; i < design.fields.size(); ++i) {
+        const Field& f = design.fields[i];
+        auto* label = new QLabel(QString::fromUtf8(f.caption), this);
+        label->setObjectName(QStringLiteral("lblLabels%1").arg(i));
+        ui::placeTwips(label, 120, f.top, 1815, 255);
+        lblLabels << label;
+        QWidget* box;
+        if (f.multiLine) {
+            auto* plain = new QPlainTextEdit(this);
+            plain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            binding_.bind(plain, QString::fromLatin1(f.name));
+            box = plain;
+        } else {
+            auto* line = new QLineEdit(this);
+            binding_.bind(line, QString::fromLatin1(f.name));
+            box = line;
+        }
+        box->setObjectName(QStringLiteral("txtFields%1").arg(i));
+        ui::placeTwips(box, 2040, f.top, f.width, f.height);
+        label->setBuddy(box);
+        txtFields << box;
+    }
+    buildBars();
+
+    // The window sees every key before the control that has the focus.
+    qApp->installEventFilter(this);
+
+    if (design.centredOnOwner)
+        ui::centreOnOwner(this);
+    else
+        ui::centreOnScreen(this);
+}
+
+DataEntryForm::~DataEntryForm()
+{
+    qApp->removeEventFilter(this);
+    unbindControls();
+}
+
+void DataEntryForm::buildBars()
+{
+    picButtons = new QWidget(this);
+    picButtons->setObjectName(QStringLiteral("picButtons"));
+    cmdAdd = button(picButtons, "cmdAdd", QStringLiteral("添加(&A)"), 59);
+    cmdEdit = button(picButtons, "cmdEdit", QStringLiteral("编辑(&E)"), 1213);
+    cmdDelete = button(picButtons, "cmdDelete", QStringLiteral("删除(&D)"), 2367);
+    cmdRefresh = button(picButtons, "cmdRefresh", QStringLiteral("刷新(&R)"), 3521);
+    cmdClose = button(picButtons, "cmdClose", QStringLiteral("关闭(&C)"), 4675);
+    cmdUpdate = button(picButtons, "cmdUpdate", QStringLiteral("更新(&U)"), 59);
+    cmdCancel = button(picButtons, "cmdCancel", QStringLiteral("取消(&C)"), 1213);
+    cmdUpdate->hide();
+    cmdCancel->hide();
+
+    picStatBox = new QWidget(this);
+    picStatBox->setObjectName(QStringLiteral("picStatBox"));
+    cmdFirst = navButton(picStatBox, "cmdFirst", QStyle::SP_MediaSkipBackward, 0);
+    cmdPrevious = navButton(picStatBox, "cmdPrevious", QStyle::SP_MediaSeekBackward, 345);
+    lblStatus = new QLabel(picStatBox);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    ui::placeTwips(lblStatus, 690, 0, 3360, barHeight);
+    cmdNext = navButton(picStatBox, "cmdNext", QStyle::SP_MediaSeekForward, 4200);
+    cmdLast = navButton(picStatBox, "cmdLast", QStyle::SP_MediaSkipForward, 4545);
+
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(cmdEdit, &QPushButton::clicked, this, &DataEntryForm::cmdEdit_Click);
+    connect(cmdUpdate, &QPushButton::clicked, this, &DataEntryForm::cmdUpdate_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &DataEntryForm::cmdCancel_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &DataEntryForm::cmdDelete_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, &DataEntryForm::cmdClose_Click);
+    connect(cmdFirst, &QPushButton::clicked, this, &DataEntryForm::cmdFirst_Click);
+    connect(cmdPrevious, &QPushButton::clicked, this, &DataEntryForm::cmdPrevious_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &DataEntryForm::cmdNext_Click);
+    connect(cmdLast, &QPushButton::clicked, this, &DataEntryForm::cmdLast_Click);
+    dockBars();
+}
+
+void DataEntryForm::dockBars()
+{
+    const int h = ui::px(barHeight);
+    picStatBox->setGeometry(0, height() - h, width(), h);
+    picButtons->setGeometry(0, height() - 2 * h, width(), h);
+}
+
+void DataEntryForm::Form_Load()
+{
+    bool bound = false;
+    try {
+        conn_ = std::make_unique<db::Connection>(
+            Module1::connectionText(QString::fromLatin1(design_.fileName)));
+        adoPrimaryRS = conn_->openRecordset(QString::fromLatin1(design_.query), {}, db::LockType::Optimistic);
+        connect(adoPrimaryRS.get(), &db::Recordset::moveComplete, this, [this] { adoPrimaryRS_MoveComplete(); });
+        connect(adoPrimaryRS.get(), &db::Recordset::willChangeRecord, this, &DataEntryForm::adoPrimaryRS_WillChangeRecord);
+        bindControls();
+        bound = true;
+        adoPrimaryRS_MoveComplete();
+        loadMore();
+    } catch (const std::exception& e) {
+        // The window stays open. A recordset the controls could not show is let go of, so that the
+        // buttons report it closed instead of changing rows nobody sees; later steps keep what
+        // was loaded before them.
+        if (!bound) {
+            unbindControls();
+            adoPrimaryRS.reset();
+            conn_.reset();
+        }
+        ui::showError(e, this);
+    }
+}
+
+void DataEntryForm::bindControls()
+{
+    binding_.setRecordset(adoPrimaryRS.get());
+}
+
+void DataEntryForm::unbindControls()
+{
+    binding_.setRecordset(nullptr);
+}
+
+void DataEntryForm::commitControls()
+{
+    binding_.commit();
+}
+
+void DataEntryForm::discardControls()
+{
+    binding_.refresh();
+}
+
+bool DataEntryForm::keepsKeyFrom(QObject*) const
+{
+    return false;
+}
+
+db::Recordset& DataEntryForm::rs() const
+{
+    if (!adoPrimaryRS)
+        throw db::Error(QString::fromUtf8(db::messages::closed));
+    return *adoPrimaryRS;
+}
+
+void DataEntryForm::trapped(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+    }
+}
+
+void DataEntryForm::adoPrimaryRS_MoveComplete()
+{
+    if (!adoPrimaryRS)
+        return;
+    const int position = adoPrimaryRS->absolutePosition();
+    // Without a current row there is no number to show.
+    lblStatus->setText(QStringLiteral("Record: ") + (position > 0 ? QString::number(position) : QString()));
+}
+
+void DataEntryForm::adoPrimaryRS_WillChangeRecord()
+{
+}
+
+void DataEntryForm::Form_Resize()
+{
+    const double outer = ui::twips(frameGeometry().width());
+    const double statusWidth = outer - 1500;
+    if (statusWidth < 0)
+        return;
+    lblStatus->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
+    const double nextLeft = statusWidth + 700;
+    cmdNext->move(ui::px(nextLeft), 0);
+    cmdLast->move(ui::px(nextLeft + 340), 0);
+}
+
+void DataEntryForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    dockBars();
+    Form_Resize();
+}
+
+void DataEntryForm::SetEditButtons(bool b)
+{
+    cmdAdd->setVisible(b);
+    cmdEdit->setVisible(b);
+    cmdDelete->setVisible(b);
+    cmdClose->setVisible(b);
+    cmdRefresh->setVisible(b);
+    cmdUpdate->setVisible(!b);
+    cmdCancel->setVisible(!b);
+    cmdNext->setEnabled(b);
+    cmdFirst->setEnabled(b);
+    cmdLast->setEnabled(b);
+    cmdPrevious->setEnabled(b);
+}
+
+void DataEntryForm::cmdAdd_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        if (!(r.isBOF() && r.isEOF()))
+            mvBookMark = r.bookmark();
+        r.addNew();
+        lblStatus->setText(QStringLiteral("添加记录"));
+        mbAddNewFlag = true;
+        SetEditButtons(false);
+    });
+}
+
+void DataEntryForm::cmdEdit_Click()
+{
+    lblStatus->setText(QStringLiteral("编辑记录"));
+    mbEditFlag = true;
+    SetEditButtons(false);
+}
+
+void DataEntryForm::cmdUpdate_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        r.updateBatch();
+        if (mbAddNewFlag)
+            r.moveLast();
+        mbAddNewFlag = false;
+        mbEditFlag = false;
+        SetEditButtons(true);
+    });
+}
+
+void DataEntryForm::cmdCancel_Click()
+{
+    auto ignored = [](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+        }
+    };
+    SetEditButtons(true);
+    mbAddNewFlag = false;
+    mbEditFlag = false;
+    ignored([this] { discardControls(); });
+    ignored([this] { rs().cancelUpdate(); });
+    ignored([this] {
+        if (mvBookMark > 0)
+            rs().setBookmark(mvBookMark);
+        else
+            rs().moveFirst();
+    });
+}
+
+void DataEntryForm::cmdDelete_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        discardControls();
+        r.deleteCurrent();
+        r.moveNext();
+        if (r.isEOF())
+            r.moveLast();
+    });
+}
+
+void DataEntryForm::cmdRefresh_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        r.requery();
+    });
+}
+
+void DataEntryForm::cmdClose_Click()
+{
+    close();
+}
+
+void DataEntryForm::cmdFirst_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        r.moveFirst();
+    });
+}
+
+void DataEntryForm::cmdLast_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        r.moveLast();
+    });
+}
+
+void DataEntryForm::cmdNext_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        if (!r.isEOF())
+            r.moveNext();
+        if (r.isEOF() && r.recordCount() > 0) {
+            ui::beep();
+            r.moveLast();
+        }
+    });
+}
+
+void DataEntryForm::cmdPrevious_Click()
+{
+    trapped([this] {
+        db::Recordset& r = rs();
+        commitControls();
+        if (!r.isBOF())
+            r.movePrevious();
+        if (r.isBOF() && r.recordCount() > 0) {
+            ui::beep();
+            r.moveFirst();
+        }
+    });
+}
+
+bool DataEntryForm::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
+{
+    if (mbAddNewFlag || mbEditFlag)
+        return false;
+    const bool ctrlOnly = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    switch (keyCode) {
+    case Qt::Key_Escape:
+        cmdClose_Click();
+        return true;
+    case Qt::Key_End:
+        cmdLast_Click();
+        return true;
+    case Qt::Key_Home:
+        cmdFirst_Click();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        if (ctrlOnly)
+            cmdFirst_Click();
+        else
+            cmdPrevious_Click();
+        return true;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        if (ctrlOnly)
+            cmdLast_Click();
+        else
+            cmdNext_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DataEntryForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        keyInFlight_ = nullptr;
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != this && !isAncestorOf(widget)))
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // A key a control ignores goes on to its parents, each of which passes this filter again: the
+    // same event, the same key, one parent further up.
+    if (event == keyInFlight_ && key->key() == keyCode_ && key->modifiers() == keyShift_) {
+        auto* last = qobject_cast<QWidget*>(keyReceiver_.data());
+        if (last && widget != last && widget->isAncestorOf(last)) {
+            keyReceiver_ = widget;
+            return keyKept_;
+        }
+    }
+    keyInFlight_ = event;
+    keyReceiver_ = widget;
+    keyCode_ = key->key();
+    keyShift_ = key->modifiers();
+    keyKept_ = false;
+    const bool acted = Form_KeyDown(key->key(), key->modifiers());
+    keyKept_ = acted && keepsKeyFrom(watched);
+    return keyKept_;
+}
+
+void DataEntryForm::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window only while browsing, through Form_KeyDown; Enter presses no button.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void DataEntryForm::Form_Unload()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+// Closing runs the unload steps once, however the window is closed: its close box, Close, Esc, or
+// the main window closing it (a window not shown included).
+void DataEntryForm::closeEvent(QCloseEvent* event)
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    QDialog::closeEvent(event);
+}
+
+void DataEntryForm::done(int result)
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    QDialog::done(result);
+}

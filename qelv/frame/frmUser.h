@@ -1,0 +1,10 @@
+#pragma once
+// The operators and their passwords, which the login window checks.
+#include "qelv/frame/DataEntryForm.h"
+
+class frmUser : public DataEntryForm {
+    Q_OBJECT
+public:
+    explicit frmUser(QWidget* owner = nullptr);
+    static const Design& design();
+};

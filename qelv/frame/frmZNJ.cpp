@@ -1,0 +1,135 @@
+#include "qelv/frame/frmZNJ.h"
+
+#include "platform/convert/convert.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
+#include "qelv/frame/Module1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Module1;
+
+frmZNJ::frmZNJ(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmZNJ"));
+    setWindowTitle(QStringLiteral("设置"));
+    setModal(true);
+    ui::clientSizeTwips(this, 3855, 2775);
+    setFixedSize(size());
+
+    Frame1 = new QGroupBox(QStringLiteral("滞纳金"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    ui::placeTwips(Frame1, 120, 60, 3615, 1995);
+    Check1 = new QCheckBox(QStringLiteral("是否启用滞纳金系统"), Frame1);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    ui::placeTwips(Check1, 240, 360, 3135, 300);
+    Label1 = new QLabel(QStringLiteral("开始计算滞纳金的天数："), Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ui::placeTwips(Label1, 240, 900, 2175, 255);
+    Text1 = new QLineEdit(Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    ui::placeTwips(Text1, 2430, 870, 1000, 285);
+    Label2 = new QLabel(QStringLiteral("征收比例（/天）："), Frame1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    ui::placeTwips(Label2, 240, 1440, 2175, 255);
+    Text2 = new QLineEdit(Frame1);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    ui::placeTwips(Text2, 2430, 1410, 1000, 285);
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Text2);
+
+    Command1 = new QPushButton(QStringLiteral("关 闭(&C)"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+    ui::placeTwips(Command1, 1320, 2220, 1215, 375);
+    connect(Command1, &QPushButton::clicked, this, &frmZNJ::Command1_Click);
+
+    binding_.bind(Check1, QStringLiteral("ZhiNaJinXiTong"));
+    binding_.bind(Text1, QStringLiteral("QiShiTianShu"));
+    binding_.bind(
+        Text2, QStringLiteral("BiLi"),
+        [](const QVariant& v) { return convert::formatPercent(convert::toDouble(v)); },
+        [](const QString& text) { return text.trimmed().isEmpty() ? QVariant() : QVariant(convert::parsePercent(text)); });
+
+    Form_Load();
+    ui::centreOnOwner(this);
+}
+
+frmZNJ::~frmZNJ()
+{
+    binding_.setRecordset(nullptr);
+}
+
+void frmZNJ::Form_Load()
+{
+    try {
+        conn_ = std::make_unique<db::Connection>(connectionText(QStringLiteral("qelvsetup.mdb")));
+        rs_ = conn_->openRecordset(QStringLiteral("select * from znj"), {}, db::LockType::Optimistic);
+        binding_.setRecordset(rs_.get());
+    } catch (const std::exception& e) {
+        // The controls stay unbound; closing then reports that there is nothing to save.
+        rs_.reset();
+        conn_.reset();
+        ui::showError(e, this);
+    }
+}
+
+void frmZNJ::Command1_Click()
+{
+    close();
+}
+
+void frmZNJ::Form_Unload()
+{
+    try {
+        if (!rs_)
+            throw db::Error(QString::fromUtf8(db::messages::closed));
+        db::Recordset& r = *rs_;
+        binding_.commit();
+        // Leaving the row writes what the controls hold; coming back reads it as saved.
+        r.moveNext();
+        r.moveFirst();
+        gLateFeeOn = convert::toDouble(r.value(QStringLiteral("ZhiNaJinXiTong"))) != 0;
+        gLateFeeStartDays = convert::toInt16(convert::toDouble(r.value(QStringLiteral("QiShiTianShu"))));
+        gLateFeeRate = static_cast<float>(convert::toDouble(r.value(QStringLiteral("BiLi"))));
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+    }
+}
+
+// Closing runs the unload steps once, however the window is closed: its close box, Close, Esc, or
+// the main window closing it (a window not shown included).
+void frmZNJ::closeEvent(QCloseEvent* event)
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmZNJ::done(int result)
+{
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    QDialog::done(result);
+}
+
+void frmZNJ::keyPressEvent(QKeyEvent* event)
+{
+    // The window has no cancel button: Esc does not close it.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The late-fee settings: whether late fees are charged, after how many days, and the daily rate.
+// Closing the window saves the row and puts it into the shared late-fee variables at once.
+#include "platform/db/db.h"
+#include "platform/ui/field_binding.h"
+
+#include <QDialog>
+#include <memory>
+
+class QCheckBox;
+class QCloseEvent;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmZNJ : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmZNJ(QWidget* owner = nullptr);
+    ~frmZNJ() override;
+
+    void Form_Load();
+    void Form_Unload();
+    void Command1_Click();
+
+    QGroupBox* Frame1;
+    QCheckBox* Check1;   // ZhiNaJinXiTong
+    QLabel* Label1;
+    QLineEdit* Text1;    // QiShiTianShu
+    QLabel* Label2;
+    QLineEdit* Text2;    // BiLi, as "0.00%"
+    QPushButton* Command1;
+
+protected:
+    void done(int result) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::unique_ptr<db::Connection> conn_;
+    std::unique_ptr<db::Recordset> rs_;
+    ui::FieldBinding binding_;
+    bool unloaded_ = false;
+};
