@@ -15,24 +15,8 @@ using dbtest::dbError;
 
 namespace {
 
-const QList<ColumnDef> userColumns = {
-    {QStringLiteral("UserName"), ColumnType::Text, 50, true, true, {}},
-    {QStringLiteral("PassWord"), ColumnType::Text, 50, false, false, {}},
-};
-
-const QList<ColumnDef> kindColumns = {
-    {QStringLiteral("ID"), ColumnType::Counter, 0, false, false, {}},
-    {QStringLiteral("Code"), ColumnType::Text, 4, false, false, {}},
-    {QStringLiteral("B"), ColumnType::Byte, 0, false, false, {}},
-    {QStringLiteral("S"), ColumnType::Short, 0, false, false, {}},
-    {QStringLiteral("L"), ColumnType::Long, 0, false, false, {}},
-    {QStringLiteral("F"), ColumnType::Single, 0, false, false, {}},
-    {QStringLiteral("D"), ColumnType::Double, 0, false, false, {}},
-    {QStringLiteral("M"), ColumnType::Currency, 0, false, false, 0},
-    {QStringLiteral("Y"), ColumnType::YesNo, 0, true, false, false},
-    {QStringLiteral("T"), ColumnType::DateTime, 0, false, false, {}},
-    {QStringLiteral("Memo"), ColumnType::Memo, 0, false, false, {}},
-};
+const QList<ColumnDef> userColumns = dbtest::userColumns();
+const QList<ColumnDef> kindColumns = dbtest::kindColumns(true);
 
 class ConnectionTest : public dbtest::DataFolderTest {
 protected:

@@ -24,6 +24,34 @@ inline QString tableSql(const QString& name, const QList<db::ColumnDef>& columns
     return QStringLiteral("CREATE TABLE %1 (%2);").arg(db::quoteIdentifier(name), defs.join(QStringLiteral(", ")));
 }
 
+// Two tables most of the layer's tests use: a keyed text table, and one column of every kind.
+inline QList<db::ColumnDef> userColumns()
+{
+    return {
+        {QStringLiteral("UserName"), db::ColumnType::Text, 50, true, true, {}},
+        {QStringLiteral("PassWord"), db::ColumnType::Text, 50, false, false, {}},
+    };
+}
+
+inline QList<db::ColumnDef> kindColumns(bool withMemo)
+{
+    QList<db::ColumnDef> columns = {
+        {QStringLiteral("ID"), db::ColumnType::Counter, 0, false, false, {}},
+        {QStringLiteral("Code"), db::ColumnType::Text, 4, false, false, {}},
+        {QStringLiteral("B"), db::ColumnType::Byte, 0, false, false, {}},
+        {QStringLiteral("S"), db::ColumnType::Short, 0, false, false, {}},
+        {QStringLiteral("L"), db::ColumnType::Long, 0, false, false, {}},
+        {QStringLiteral("F"), db::ColumnType::Single, 0, false, false, {}},
+        {QStringLiteral("D"), db::ColumnType::Double, 0, false, false, {}},
+        {QStringLiteral("M"), db::ColumnType::Currency, 0, false, false, 0},
+        {QStringLiteral("Y"), db::ColumnType::YesNo, 0, true, false, false},
+        {QStringLiteral("T"), db::ColumnType::DateTime, 0, false, false, {}},
+    };
+    if (withMemo)
+        columns.append({QStringLiteral("Memo"), db::ColumnType::Memo, 0, false, false, {}});
+    return columns;
+}
+
 template <typename F>
 QString dbError(F&& f)
 {

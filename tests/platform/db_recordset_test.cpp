@@ -22,22 +22,8 @@ protected:
     void SetUp() override
     {
         DataFolderTest::SetUp();
-        const QList<ColumnDef> user = {
-            {QStringLiteral("UserName"), ColumnType::Text, 50, true, true, {}},
-            {QStringLiteral("PassWord"), ColumnType::Text, 50, false, false, {}},
-        };
-        const QList<ColumnDef> kinds = {
-            {QStringLiteral("ID"), ColumnType::Counter, 0, false, false, {}},
-            {QStringLiteral("Code"), ColumnType::Text, 4, false, false, {}},
-            {QStringLiteral("B"), ColumnType::Byte, 0, false, false, {}},
-            {QStringLiteral("S"), ColumnType::Short, 0, false, false, {}},
-            {QStringLiteral("L"), ColumnType::Long, 0, false, false, {}},
-            {QStringLiteral("F"), ColumnType::Single, 0, false, false, {}},
-            {QStringLiteral("D"), ColumnType::Double, 0, false, false, {}},
-            {QStringLiteral("M"), ColumnType::Currency, 0, false, false, 0},
-            {QStringLiteral("Y"), ColumnType::YesNo, 0, true, false, false},
-            {QStringLiteral("T"), ColumnType::DateTime, 0, false, false, {}},
-        };
+        const QList<ColumnDef> user = dbtest::userColumns();
+        const QList<ColumnDef> kinds = dbtest::kindColumns(false);
         path = make(QStringLiteral("qelvSetUp.mdb"),
                     dbtest::tableSql(QStringLiteral("User"), user) + dbtest::tableSql(QStringLiteral("kinds"), kinds) +
                         QStringLiteral("INSERT INTO \"User\" VALUES ('carol', 'c'), ('admin', 'a'), ('bob', 'b');"
