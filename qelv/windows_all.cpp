@@ -1,5 +1,7 @@
 #include "qelv/windows_all.h"
 
+#include "qelv/assessment/frmWRWDYXG.h"
+#include "qelv/assessment/frmWRWGL.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
 #include "qelv/frame/frmDWFQ.h"
@@ -22,6 +24,8 @@ void registerAllWindows()
     windows::registerWindow(QStringLiteral("frmDW"), [](QWidget* owner) -> QDialog* { return new frmDW(owner); });
     windows::registerWindow(QStringLiteral("frmDL"), [](QWidget* owner) -> QDialog* { return new frmDL(owner); });
     windows::registerWindow(QStringLiteral("frmZNJ"), [](QWidget* owner) -> QDialog* { return new frmZNJ(owner); });
+    windows::registerWindow(QStringLiteral("frmWRWGL"), [](QWidget* owner) -> QDialog* { return new frmWRWGL(owner); });
+    windows::registerWindow(QStringLiteral("frmWRWDYXG"), [](QWidget* owner) -> QDialog* { return new frmWRWDYXG(owner); });
 }
 
 } // namespace qelv

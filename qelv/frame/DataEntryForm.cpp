@@ -1,6 +1,7 @@
 #include "qelv/frame/DataEntryForm.h"
 
 #include "platform/ui/dialogs.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/twips.h"
 #include "qelv/frame/Module1.h"
 
@@ -19,11 +20,9 @@ constexpr int barHeight = 300;
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int width = 1095)
 {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = ui::control<QPushButton>(parent, name, left, 0, width, barHeight, caption);
     b->setAutoDefault(false);
     b->setDefault(false);
-    ui::placeTwips(b, left, 0, width, barHeight);
     return b;
 }
 

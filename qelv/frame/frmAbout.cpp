@@ -3,6 +3,7 @@
 #include "platform/process/process.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/twips.h"
 #include "qelv/frame/frmSplash.h"
 
@@ -56,10 +57,8 @@ frmAbout::frmAbout(QWidget* owner)
     ui::placeTwips(picIcon, 240, 240, 540, 540);
 
     auto make = [this](const char* name, const QString& text, double l, double t, double w, double h) {
-        auto* lbl = new QLabel(text, this);
-        lbl->setObjectName(QString::fromLatin1(name));
+        auto* lbl = ui::control<QLabel>(this, name, l, t, w, h, text);
         lbl->setWordWrap(true);
-        ui::placeTwips(lbl, l, t, w, h);
         return lbl;
     };
     lblTitle = make("lblTitle", QStringLiteral("应用程序标题"), 1050, 240, 3885, 480);

@@ -2,6 +2,7 @@
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/twips.h"
 
 #include <QApplication>
@@ -14,9 +15,7 @@ constexpr int squadColumn = 7;
 
 QListWidget* dropDown(QWidget* parent, const char* name)
 {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    ui::placeTwips(list, 0, 0, 1215, 1470);
+    auto* list = ui::control<QListWidget>(parent, name, 0, 0, 1215, 1470);
     list->setStyleSheet(QStringLiteral("QListWidget { background-color: rgb(192, 192, 255); }"));
     list->setCursor(Qt::PointingHandCursor);
     list->hide();

@@ -3,7 +3,7 @@
 #include "platform/convert/convert.h"
 #include "platform/db/db.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/twips.h"
+#include "platform/ui/controls.h"
 #include "qelv/frame/Module1.h"
 
 #include <QLabel>
@@ -11,26 +11,6 @@
 #include <QPushButton>
 
 using namespace Module1;
-
-namespace {
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, double l, double t, double w, double h)
-{
-    auto* lbl = new QLabel(text, parent);
-    lbl->setObjectName(QString::fromLatin1(name));
-    ui::placeTwips(lbl, l, t, w, h);
-    return lbl;
-}
-
-QLineEdit* box(QWidget* parent, const char* name, double l, double t, double w, double h)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    ui::placeTwips(e, l, t, w, h);
-    return e;
-}
-
-} // namespace
 
 frmLogin::frmLogin(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -41,15 +21,15 @@ frmLogin::frmLogin(QWidget* owner)
     ui::clientSizeTwips(this, 5415, 2175);
     setFixedSize(size());
 
-    label(this, "lblLabels0", QStringLiteral("用户名(&U):"), 945, 105, 1080, 255);
-    txtUserName = box(this, "txtUserName", 2145, 105, 2325, 270);
-    label(this, "lblLabels1", QStringLiteral("密码(&P):"), 945, 462, 1080, 248);
-    txtPassword = box(this, "txtPassword", 2145, 460, 2325, 270);
+    ui::control<QLabel>(this, "lblLabels0", 945, 105, 1080, 255, QStringLiteral("用户名(&U):"));
+    txtUserName = ui::control<QLineEdit>(this, "txtUserName", 2145, 105, 2325, 270);
+    ui::control<QLabel>(this, "lblLabels1", 945, 462, 1080, 248, QStringLiteral("密码(&P):"));
+    txtPassword = ui::control<QLineEdit>(this, "txtPassword", 2145, 460, 2325, 270);
     txtPassword->setEchoMode(QLineEdit::Password);
-    label(this, "Label1", QStringLiteral("登陆日期:"), 960, 812, 975, 255);
-    Text1 = box(this, "Text1", 2145, 815, 2325, 270);
-    label(this, "Label2", QStringLiteral("操作月份:"), 960, 1170, 975, 255);
-    Text2 = box(this, "Text2", 2145, 1170, 2325, 270);
+    ui::control<QLabel>(this, "Label1", 960, 812, 975, 255, QStringLiteral("登陆日期:"));
+    Text1 = ui::control<QLineEdit>(this, "Text1", 2145, 815, 2325, 270);
+    ui::control<QLabel>(this, "Label2", 960, 1170, 975, 255, QStringLiteral("操作月份:"));
+    Text2 = ui::control<QLineEdit>(this, "Text2", 2145, 1170, 2325, 270);
 
     cmdOK = new QPushButton(QStringLiteral("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

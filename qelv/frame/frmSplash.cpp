@@ -4,6 +4,7 @@
 #include "platform/db/compact.h"
 #include "platform/files/files.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/twips.h"
 #include "qelv/frame/Module1.h"
 
@@ -18,14 +19,12 @@ namespace {
 QLabel* label(QWidget* parent, const char* name, const QString& text, double pt, bool bold,
               double l, double t, double w, double h)
 {
-    auto* lbl = new QLabel(text, parent);
-    lbl->setObjectName(QString::fromLatin1(name));
+    auto* lbl = ui::control<QLabel>(parent, name, l, t, w, h, text);
     QFont f(QStringLiteral("宋体"));
     f.setPointSizeF(pt);
     f.setBold(bold);
     lbl->setFont(f);
     lbl->setWordWrap(true);
-    ui::placeTwips(lbl, l, t, w, h);
     return lbl;
 }
 

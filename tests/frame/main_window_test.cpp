@@ -225,14 +225,14 @@ TEST_F(MainWindowTest, HelpContentsOpensTheHelpWindowOrSaysWhy)
     EXPECT_EQ(ui::testing::shown().size(), 1u) << "missing pages give a message";
 }
 
-TEST_F(MainWindowTest, TheReferenceTableCommandsOpenTheirWindowsModally)
+TEST_F(MainWindowTest, TheMaintenanceCommandsOpenTheirWindowsModally)
 {
     qelv::registerAllWindows();
     auto w = load();
     w->show();
     const std::pair<const char*, const char*> commands[] = {
         {"mnuUser", "frmUser"}, {"mnuBDWQK", "frmHBJ"}, {"mnuHangYe", "frmHangYeLeiXing"}, {"mnuzdgl", "frmDWFQ"},
-        {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"}, {"mnudl", "frmDL"}, {"mnuZNJXT", "frmZNJ"}};
+        {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"}, {"mnudl", "frmDL"}, {"mnuZNJXT", "frmZNJ"}, {"mnuWrwgl", "frmWRWGL"}};
     for (const auto& [menu, form] : commands) {
         QAction* action = w->findChild<QAction*>(QString::fromLatin1(menu));
         ASSERT_TRUE(action->isEnabled()) << menu;
@@ -244,4 +244,20 @@ TEST_F(MainWindowTest, TheReferenceTableCommandsOpenTheirWindowsModally)
         action->trigger();
         EXPECT_TRUE(seen) << form;
     }
+}
+
+TEST_F(MainWindowTest, ThePollutantModificationWindowOpensModelessAsOftenAsAsked)
+{
+    qelv::registerAllWindows();
+    auto w = load();
+    w->show();
+    QAction* action = w->findChild<QAction*>(QStringLiteral("mnuxgwrw"));
+    ASSERT_TRUE(action->isEnabled());
+    action->trigger();
+    action->trigger();
+    const auto opened = w->findChildren<QDialog*>(QStringLiteral("frmWRWDYXG"));
+    ASSERT_EQ(opened.size(), 2);
+    for (QDialog* d : opened)
+        EXPECT_TRUE(d->isVisible() && !d->isModal());
+    w->close();
 }

@@ -1,0 +1,248 @@
+#include "qelv/assessment/GongShiJieXi.h"
+
+#include "platform/convert/convert.h"
+#include "platform/ui/dialogs.h"
+
+#include <cmath>
+
+namespace {
+
+// The descriptions shown for the kinds of failure.
+const char* const overflowText = "溢出";
+const char* const divisionByZeroText = "除数为零";
+const char* const outOfRangeText = "下标越界";
+
+constexpr int maxCount = 32767;
+
+struct Failure {
+    QString description;
+};
+
+[[noreturn]] void fail(const char* text)
+{
+    throw Failure{QString::fromUtf8(text)};
+}
+
+bool isOperator(const QString& t)
+{
+    static const QStringList operators = {QStringLiteral("+"), QStringLiteral("-"), QStringLiteral("*"),
+                                          QStringLiteral("/"), QStringLiteral("|"), QStringLiteral("("),
+                                          QStringLiteral(")")};
+    return operators.contains(t);
+}
+
+// A bar followed by one of these (or standing last) closes a bar group; any other bar opens one.
+bool closesBar(const QString& next)
+{
+    return next == QLatin1String("*") || next == QLatin1String("/") || next == QLatin1String("+") ||
+           next == QLatin1String("-") || next == QLatin1String(")");
+}
+
+// The lists a pass reads: n tokens and m values, positions from 1.
+struct Input {
+    const QStringList& tokens;
+    const QList<double>& values;
+    int n;
+    int m;
+
+    const QString& tokenAt(int position) const
+    {
+        if (position < 1 || position > n || position > tokens.size())
+            fail(outOfRangeText);
+        return tokens[position - 1];
+    }
+
+    // The value an operand reference stands for; an operator in its place is a type mismatch.
+    double valueOf(const QString& reference) const
+    {
+        const int position = convert::toInt16(reference);
+        if (position < 1 || position > m || position > values.size())
+            fail(outOfRangeText);
+        return values[position - 1];
+    }
+};
+
+// The lists a pass writes, with the room it was given: operands are renumbered from 1 in the order
+// they are written.
+class Output {
+public:
+    Output(int tokenRoom, int valueRoom) : tokenRoom_(tokenRoom), valueRoom_(valueRoom)
+    {
+        if (tokenRoom > maxCount || valueRoom > maxCount)
+            fail(overflowText);
+        if (tokenRoom < 1 || valueRoom < 1)
+            fail(outOfRangeText);
+    }
+
+    void putOperator(const QString& t)
+    {
+        if (tokens_.size() >= tokenRoom_)
+            fail(outOfRangeText);
+        tokens_.append(t);
+    }
+
+    void putOperand(double value)
+    {
+        if (values_.size() >= valueRoom_ || tokens_.size() >= tokenRoom_)
+            fail(outOfRangeText);
+        values_.append(value);
+        tokens_.append(QString::number(values_.size()));
+    }
+
+    // The operand written last; an operator with nothing before it finds none.
+    double& lastOperand()
+    {
+        if (values_.isEmpty())
+            fail(outOfRangeText);
+        return values_.last();
+    }
+
+    double firstOperand() const
+    {
+        if (values_.isEmpty())
+            fail(outOfRangeText);
+        return values_.first();
+    }
+
+    Input asInput() const { return Input{tokens_, values_, int(tokens_.size()), int(values_.size())}; }
+
+private:
+    int tokenRoom_;
+    int valueRoom_;
+    QStringList tokens_;
+    QList<double> values_;
+};
+
+void copyToken(const Input& in, Output& out, const QString& t)
+{
+    if (isOperator(t))
+        out.putOperator(t);
+    else
+        out.putOperand(in.valueOf(t));
+}
+
+// Evaluates the tokens strictly between two partners as a formula of its own.
+double evaluateGroup(const Input& in, int first, int last)
+{
+    if (last < first)
+        fail(outOfRangeText);
+    const int count = last - first + 1;
+    QStringList tokens;
+    QList<double> values;
+    for (int i = first; i <= last; ++i) {
+        const QString& t = in.tokenAt(i);
+        if (isOperator(t)) {
+            tokens.append(t);
+        } else {
+            values.append(in.valueOf(t));
+            tokens.append(QString::number(values.size()));
+        }
+    }
+    while (values.size() < count)
+        values.append(0.0);
+    return GongShiJieXi(tokens, values, count, count);
+}
+
+Output bracketPass(const Input& in)
+{
+    Output out(in.n, in.m);
+    for (int i = 1; i <= in.n; ++i) {
+        const QString& t = in.tokenAt(i);
+        if (t != QLatin1String("(")) {
+            copyToken(in, out, t);
+            continue;
+        }
+        int depth = 1;
+        int j = i;
+        while (depth > 0) {
+            const QString& u = in.tokenAt(++j);   // past the end: no partner
+            if (u == QLatin1String("("))
+                ++depth;
+            else if (u == QLatin1String(")"))
+                --depth;
+        }
+        out.putOperand(evaluateGroup(in, i + 1, j - 1));
+        i = j;
+    }
+    return out;
+}
+
+Output barPass(const Input& in)
+{
+    Output out(in.n, in.m);
+    for (int i = 1; i <= in.n; ++i) {
+        const QString& t = in.tokenAt(i);
+        if (t != QLatin1String("|")) {
+            copyToken(in, out, t);
+            continue;
+        }
+        int depth = 1;
+        int j = i;
+        while (depth > 0) {
+            const QString& u = in.tokenAt(++j);   // past the end: no partner
+            if (u == QLatin1String("|"))
+                depth += (j == in.n || closesBar(in.tokenAt(j + 1))) ? -1 : 1;
+        }
+        out.putOperand(std::fabs(evaluateGroup(in, i + 1, j - 1)));
+        i = j;
+    }
+    return out;
+}
+
+double apply(const QString& op, double left, double right)
+{
+    double result = 0.0;
+    if (op == QLatin1String("*")) {
+        result = left * right;
+    } else if (op == QLatin1String("/")) {
+        if (right == 0.0)
+            fail(divisionByZeroText);
+        result = left / right;
+    } else if (op == QLatin1String("+")) {
+        result = left + right;
+    } else {
+        result = left - right;
+    }
+    if (!std::isfinite(result))
+        fail(overflowText);
+    return result;
+}
+
+// Applies the operators `a` and `b` from left to right to the operand before them and the one after.
+// An operator in the last place has no operand after it and is copied through.
+Output arithmeticPass(const Input& in, const QString& a, const QString& b)
+{
+    Output out(in.n, in.m);
+    for (int i = 1; i <= in.n; ++i) {
+        const QString& t = in.tokenAt(i);
+        if ((t == a || t == b) && i < in.n) {
+            double& left = out.lastOperand();
+            left = apply(t, left, in.valueOf(in.tokenAt(i + 1)));
+            ++i;
+        } else {
+            copyToken(in, out, t);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+double GongShiJieXi(const QStringList& tokens, const QList<double>& values, int n, int m)
+{
+    try {
+        if (n > maxCount || m > maxCount)
+            fail(overflowText);
+        const Input caller{tokens, values, n, m};
+        const Output brackets = bracketPass(caller);
+        const Output bars = barPass(brackets.asInput());
+        const Output products = arithmeticPass(bars.asInput(), QStringLiteral("*"), QStringLiteral("/"));
+        const Output sums = arithmeticPass(products.asInput(), QStringLiteral("+"), QStringLiteral("-"));
+        return sums.firstOperand();
+    } catch (const Failure& f) {
+        ui::showError(f.description);
+    } catch (const std::exception& e) {
+        ui::showError(e);
+    }
+    return 0.0;
+}
