@@ -1,12 +1,13 @@
 #include "quorbel/forms_registry.h"
 
+#include "platform/component/json_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <functional>
 
@@ -16,22 +17,13 @@ namespace {
 
 std::optional<QJsonObject> load(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
-        return QJsonObject();
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QJsonObject> root = component::loadJsonObject(path);
+    if (!root)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (bytes.trimmed().isEmpty())
-        return QJsonObject();
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return std::nullopt;
-    const QJsonValue printers = document.object().value("printers");
+    const QJsonValue printers = root->value("printers");
     if (!printers.isUndefined() && !printers.isObject())
         return std::nullopt;
-    return document.object();
+    return root;
 }
 
 // Changes the entry of one printer and writes the file back; `change` returns false to refuse.
@@ -46,13 +38,7 @@ bool edit(const QString& path, const QString& printer, const std::function<bool(
         return false;
     printers.insert(printer, entry);
     root->insert("printers", printers);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(*root).toJson(QJsonDocument::Indented));
-    return file.commit();
+    return component::saveJsonObject(path, *root);
 }
 
 Form formOf(const QJsonObject& o)

@@ -6,6 +6,8 @@
 // registry is never overwritten: the change fails instead, and the file stays as it was.
 #pragma once
 
+#include "platform/component/json_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -225,22 +227,7 @@ private:
     }
 
     // The registry as it is: empty when there is no file yet, nothing when the file cannot be read as one.
-    std::optional<QJsonObject> load() const
-    {
-        QFile file(path_);
-        if (!file.exists())
-            return QJsonObject();
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        const QByteArray bytes = file.readAll();
-        if (bytes.trimmed().isEmpty())
-            return QJsonObject();
-        QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-        if (error.error != QJsonParseError::NoError || !document.isObject())
-            return std::nullopt;
-        return document.object();
-    }
+    std::optional<QJsonObject> load() const { return loadJsonObject(path_); }
 
     bool edit(const std::function<bool(QJsonObject&)>& change) const
     {
@@ -252,13 +239,7 @@ private:
             return false;
         if (*root == before)
             return true;  // nothing to write: removing what is not there leaves no file behind
-        if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
-            return false;
-        QSaveFile file(path_);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(QJsonDocument(*root).toJson(QJsonDocument::Indented));
-        return file.commit();
+        return saveJsonObject(path_, *root);
     }
 
     QString path_;
