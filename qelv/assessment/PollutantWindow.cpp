@@ -3,8 +3,8 @@
 #include "platform/convert/convert.h"
 #include "platform/db/compact.h"
 #include "platform/files/files.h"
-#include "platform/ui/dialogs.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
 #include "qelv/frame/Module1.h"
 
 #include <QCloseEvent>

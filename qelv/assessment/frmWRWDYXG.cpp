@@ -2,6 +2,7 @@
 
 #include "platform/db/error.h"
 #include "platform/settings/settings.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 
@@ -16,9 +17,7 @@ frmWRWDYXG::frmWRWDYXG(QWidget* owner)
     ui::clientSizeTwips(this, 7320, 4260);
     setFixedSize(size());
 
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    ui::placeTwips(Picture1, 240, 3120, 1440, 360);
+    Picture1 = ui::control<QWidget>(this, "Picture1", 240, 3120, 1440, 360);
     Command13 = makeButton(Picture1, "Command13", QString(), 0, 0, 360, 360);
     Command14 = makeButton(Picture1, "Command14", QString(), 360, 0, 360, 360);
     Command15 = makeButton(Picture1, "Command15", QString(), 720, 0, 360, 360);

@@ -1,7 +1,7 @@
 #include "qelv/frame/DataEntryForm.h"
 
-#include "platform/ui/dialogs.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/frame/Module1.h"
 
@@ -108,9 +108,7 @@ void DataEntryForm::buildBars()
     picStatBox->setObjectName(QStringLiteral("picStatBox"));
     cmdFirst = navButton(picStatBox, "cmdFirst", QStyle::SP_MediaSkipBackward, 0);
     cmdPrevious = navButton(picStatBox, "cmdPrevious", QStyle::SP_MediaSeekBackward, 345);
-    lblStatus = new QLabel(picStatBox);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    ui::placeTwips(lblStatus, 690, 0, 3360, barHeight);
+    lblStatus = ui::control<QLabel>(picStatBox, "lblStatus", 690, 0, 3360, barHeight);
     cmdNext = navButton(picStatBox, "cmdNext", QStyle::SP_MediaSeekForward, 4200);
     cmdLast = navButton(picStatBox, "cmdLast", QStyle::SP_MediaSkipForward, 4545);
 

@@ -2,8 +2,8 @@
 
 #include "platform/process/process.h"
 #include "platform/settings/settings.h"
-#include "platform/ui/dialogs.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/frame/frmSplash.h"
 
@@ -81,9 +81,7 @@ frmAbout::frmAbout(QWidget* owner)
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     ui::placeTwips(cmdOK, 4245, 2625, 1260, 345);
-    cmdSysInfo = new QPushButton(QStringLiteral("系统信息(&S)..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    ui::placeTwips(cmdSysInfo, 4260, 3075, 1245, 345);
+    cmdSysInfo = ui::control<QPushButton>(this, "cmdSysInfo", 4260, 3075, 1245, 345, QStringLiteral("系统信息(&S)..."));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);

@@ -1,8 +1,8 @@
 #include "qelv/frame/frmDW.h"
 
+#include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
-#include "platform/ui/controls.h"
 #include "platform/ui/twips.h"
 
 #include <QApplication>

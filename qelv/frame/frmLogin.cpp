@@ -2,8 +2,8 @@
 
 #include "platform/convert/convert.h"
 #include "platform/db/db.h"
-#include "platform/ui/dialogs.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
 #include "qelv/frame/Module1.h"
 
 #include <QLabel>
@@ -31,13 +31,9 @@ frmLogin::frmLogin(QWidget* owner)
     ui::control<QLabel>(this, "Label2", 960, 1170, 975, 255, QStringLiteral("操作月份:"));
     Text2 = ui::control<QLineEdit>(this, "Text2", 2145, 1170, 2325, 270);
 
-    cmdOK = new QPushButton(QStringLiteral("确定"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    ui::placeTwips(cmdOK, 1215, 1710, 1140, 360);
+    cmdOK = ui::control<QPushButton>(this, "cmdOK", 1215, 1710, 1140, 360, QStringLiteral("确定"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    ui::placeTwips(cmdCancel, 2820, 1710, 1140, 360);
+    cmdCancel = ui::control<QPushButton>(this, "cmdCancel", 2820, 1710, 1140, 360, QStringLiteral("取消"));
 
     setTabOrder(txtUserName, txtPassword);
     setTabOrder(txtPassword, Text1);

@@ -1,6 +1,7 @@
 #include "qelv/frame/frmZNJ.h"
 
 #include "platform/convert/convert.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/frame/Module1.h"
@@ -24,24 +25,12 @@ frmZNJ::frmZNJ(QWidget* owner)
     ui::clientSizeTwips(this, 3855, 2775);
     setFixedSize(size());
 
-    Frame1 = new QGroupBox(QStringLiteral("滞纳金"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    ui::placeTwips(Frame1, 120, 60, 3615, 1995);
-    Check1 = new QCheckBox(QStringLiteral("是否启用滞纳金系统"), Frame1);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    ui::placeTwips(Check1, 240, 360, 3135, 300);
-    Label1 = new QLabel(QStringLiteral("开始计算滞纳金的天数："), Frame1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ui::placeTwips(Label1, 240, 900, 2175, 255);
-    Text1 = new QLineEdit(Frame1);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    ui::placeTwips(Text1, 2430, 870, 1000, 285);
-    Label2 = new QLabel(QStringLiteral("征收比例（/天）："), Frame1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    ui::placeTwips(Label2, 240, 1440, 2175, 255);
-    Text2 = new QLineEdit(Frame1);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    ui::placeTwips(Text2, 2430, 1410, 1000, 285);
+    Frame1 = ui::control<QGroupBox>(this, "Frame1", 120, 60, 3615, 1995, QStringLiteral("滞纳金"));
+    Check1 = ui::control<QCheckBox>(Frame1, "Check1", 240, 360, 3135, 300, QStringLiteral("是否启用滞纳金系统"));
+    Label1 = ui::control<QLabel>(Frame1, "Label1", 240, 900, 2175, 255, QStringLiteral("开始计算滞纳金的天数："));
+    Text1 = ui::control<QLineEdit>(Frame1, "Text1", 2430, 870, 1000, 285);
+    Label2 = ui::control<QLabel>(Frame1, "Label2", 240, 1440, 2175, 255, QStringLiteral("征收比例（/天）："));
+    Text2 = ui::control<QLineEdit>(Frame1, "Text2", 2430, 1410, 1000, 285);
     Label1->setBuddy(Text1);
     Label2->setBuddy(Text2);
 
