@@ -21,10 +21,12 @@ frmLogin::frmLogin(QWidget* owner)
     ui::clientSizeTwips(this, 5415, 2175);
     setFixedSize(size());
 
-    ui::control<QLabel>(this, "lblLabels0", 945, 105, 1080, 255, QStringLiteral("用户名(&U):"));
+    auto* userLabel = ui::control<QLabel>(this, "lblLabels0", 945, 105, 1080, 255, QStringLiteral("用户名(&U):"));
     txtUserName = ui::control<QLineEdit>(this, "txtUserName", 2145, 105, 2325, 270);
-    ui::control<QLabel>(this, "lblLabels1", 945, 462, 1080, 248, QStringLiteral("密码(&P):"));
+    userLabel->setBuddy(txtUserName);
+    auto* passwordLabel = ui::control<QLabel>(this, "lblLabels1", 945, 462, 1080, 248, QStringLiteral("密码(&P):"));
     txtPassword = ui::control<QLineEdit>(this, "txtPassword", 2145, 460, 2325, 270);
+    passwordLabel->setBuddy(txtPassword);
     txtPassword->setEchoMode(QLineEdit::Password);
     ui::control<QLabel>(this, "Label1", 960, 812, 975, 255, QStringLiteral("登陆日期:"));
     Text1 = ui::control<QLineEdit>(this, "Text1", 2145, 815, 2325, 270);

@@ -195,16 +195,24 @@ void frmMain::buildStatusBar()
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
     sbStatusBar->setSizeGripEnabled(true);
+    // The panels keep their widths and lie side by side; a narrow window cuts off the last ones
+    // instead of squeezing them over each other.
+    auto* strip = new QWidget(sbStatusBar);
+    strip->setObjectName(QStringLiteral("panels"));
+    strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    int left = 0;
     for (int i = 0; i < 5; ++i) {
-        auto* panel = new QLabel(sbStatusBar);
+        auto* panel = new QLabel(strip);
         panel->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panel->setFixedWidth(ui::px(panelWidths[i]));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
+        panel->setGeometry(left, 0, ui::px(panelWidths[i]), panel->sizeHint().height());
+        left += ui::px(panelWidths[i]);
         panel->installEventFilter(this);
-        sbStatusBar->addWidget(panel);
         panels << panel;
     }
+    strip->setMinimumHeight(panels[0]->height());
+    sbStatusBar->addWidget(strip, 1);
     panels[0]->setText(QStringLiteral("状态"));
     panels[1]->setProperty("key", QStringLiteral("User"));
     auto* clock = new QTimer(this);
