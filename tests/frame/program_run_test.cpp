@@ -3,7 +3,9 @@
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -47,4 +49,30 @@ TEST(ProgramRun, LogsInThroughTheRealWindowsAndReachesTheMainWindow)
     EXPECT_TRUE(out.contains(QStringLiteral("uidriver: ok expect panel4 操作月份:2003-04"))) << out.toStdString();
     QFile ini(folder.configDir() + QStringLiteral("/Tevrano/Tevrano.ini"));
     EXPECT_TRUE(ini.exists()) << "the placement was saved on closing";
+}
+
+TEST(ProgramFolderPreparation, CopiesOnlyTheShippedFilesThatAreMissing)
+{
+    fixtures::ProgramFolder folder(false);
+    // An operator's own settings file, in another letter case: it must survive preparation.
+    const QString own = folder.data(QStringLiteral("qelvsetup.mdb"));
+    fixtures::exec(own, QStringLiteral("CREATE TABLE mine (x); INSERT INTO mine VALUES (7);"));
+
+    QProcess prepare;
+    prepare.start(QStringLiteral(QELV_PREPARE), {folder.path()});
+    ASSERT_TRUE(prepare.waitForFinished(30000));
+    EXPECT_EQ(prepare.exitCode(), 0) << prepare.readAllStandardError().toStdString();
+
+    EXPECT_EQ(fixtures::probe(own, QStringLiteral("SELECT x FROM mine")).toInt(), 7);
+    EXPECT_EQ(QDir(folder.data()).entryList({QStringLiteral("*.mdb")}, QDir::Files).filter(QStringLiteral("setup"), Qt::CaseInsensitive).size(), 1);
+    for (const char* shipped : {"qelvdw.mdb", "qelvwrw.mdb", "QELVKZTMP.MDB", "qelvDataPrint.mdb"})
+        EXPECT_TRUE(QFile::exists(folder.data(QString::fromLatin1(shipped)))) << shipped;
+    EXPECT_TRUE(QFile::exists(folder.path() + QStringLiteral("/help/index.html")));
+
+    // A second run adds nothing and changes nothing.
+    fixtures::exec(folder.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("INSERT INTO dw (DanWeiBianHao) VALUES ('0012');"));
+    prepare.start(QStringLiteral(QELV_PREPARE), {folder.path()});
+    ASSERT_TRUE(prepare.waitForFinished(30000));
+    EXPECT_EQ(fixtures::probe(folder.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("SELECT DanWeiBianHao FROM dw")).toString(),
+              QStringLiteral("0012"));
 }

@@ -1,0 +1,62 @@
+#include "platform/convert/convert.h"
+#include "platform/db/error.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
+
+#include <QLabel>
+#include <gtest/gtest.h>
+
+class DialogScript : public ::testing::Test {
+protected:
+    void SetUp() override { ui::testing::enable(); }
+    void TearDown() override { ui::testing::disable(); }
+};
+
+TEST_F(DialogScript, AnswersComeInOrderAndEveryBoxIsRecorded)
+{
+    ui::testing::answer(ui::Answer::Yes);
+    ui::testing::answer(ui::Answer::No);
+    ui::testing::answerInput(QStringLiteral("2003-7"));
+    EXPECT_TRUE(ui::askYesNo(QStringLiteral("继续吗？")));
+    EXPECT_EQ(ui::msgBox(QStringLiteral("再问"), ui::Buttons::YesNo, ui::Icon::Question), ui::Answer::No);
+    EXPECT_EQ(ui::inputBox(QStringLiteral("月份："), QStringLiteral("复制"), QStringLiteral("2003-6")), QStringLiteral("2003-7"));
+    ASSERT_EQ(ui::testing::shown().size(), 3u);
+    EXPECT_EQ(ui::testing::shown()[0].title, QStringLiteral("Tevrano"));
+    EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(ui::testing::shown()[2].kind, ui::testing::Shown::Input);
+    EXPECT_EQ(ui::testing::shown()[2].title, QStringLiteral("复制"));
+    EXPECT_EQ(ui::testing::shown()[2].proposed, QStringLiteral("2003-6"));
+}
+
+TEST_F(DialogScript, UnansweredBoxesTakeTheSafeChoice)
+{
+    EXPECT_EQ(ui::msgBox(QStringLiteral("a")), ui::Answer::Ok);
+    EXPECT_FALSE(ui::askYesNo(QStringLiteral("b")));
+    EXPECT_EQ(ui::msgBox(QStringLiteral("c"), ui::Buttons::OkCancel), ui::Answer::Cancel);
+    EXPECT_EQ(ui::inputBox(QStringLiteral("d")), QString()) << "an input box unanswered is a Cancel";
+}
+
+TEST_F(DialogScript, ErrorsShowTheirOwnDescription)
+{
+    ui::showError(db::Error(QStringLiteral("找不到文件")));
+    ui::showError(convert::Error(QStringLiteral("类型不匹配")));
+    ui::showError(std::runtime_error("plain"));
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList({"找不到文件", "类型不匹配", "plain"}));
+    ui::beep();
+    ui::beep();
+    EXPECT_EQ(ui::testing::beeps(), 2);
+}
+
+TEST(Twips, FifteenTwipsAPixel)
+{
+    EXPECT_EQ(ui::px(1000), 67);
+    EXPECT_EQ(ui::px(6500), 433);
+    EXPECT_EQ(ui::px(15), 1);
+    EXPECT_EQ(ui::twips(67), 1005.0);
+    QWidget parent;
+    auto* label = ui::control<QLabel>(&parent, "lblStatus", 690, 0, 3360, 300, QStringLiteral("Record: 1"));
+    EXPECT_EQ(label->objectName(), QStringLiteral("lblStatus"));
+    EXPECT_EQ(label->text(), QStringLiteral("Record: 1"));
+    EXPECT_EQ(label->geometry(), QRect(46, 0, 224, 20));
+}
