@@ -1,12 +1,12 @@
+#include "platform/ui/application.h"
 #include "qelv/frame/Module1.h"
 #include "qelv/uidriver.h"
 #include "qelv/windows_all.h"
 
-#include <QApplication>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tevrano"));
     QApplication::setApplicationVersion(QStringLiteral(QELV_VERSION));
     qelv::registerAllWindows();

@@ -1,5 +1,6 @@
 #include "platform/convert/convert.h"
 #include "platform/db/error.h"
+#include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
@@ -59,4 +60,26 @@ TEST(Twips, FifteenTwipsAPixel)
     EXPECT_EQ(label->objectName(), QStringLiteral("lblStatus"));
     EXPECT_EQ(label->text(), QStringLiteral("Record: 1"));
     EXPECT_EQ(label->geometry(), QRect(46, 0, 224, 20));
+}
+
+namespace {
+// An object whose event handler fails the way a careless handler would.
+class Failing : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("handler failed");
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+TEST_F(DialogScript, AnErrorThatEscapesAHandlerIsShownAndTheProgramGoesOn)
+{
+    ASSERT_NE(dynamic_cast<ui::Application*>(QCoreApplication::instance()), nullptr);
+    Failing failing;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&failing, &event));
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList(QStringLiteral("handler failed")));
 }
