@@ -143,50 +143,50 @@ double evaluateGroup(const Input& in, int first, int last)
     return GongShiJieXi(tokens, values, count, count);
 }
 
-Output bracketPass(const Input& in)
+// Replaces every group that `opener` opens by its value. `depthChange(in, j)` tells how the token at j
+// moves the depth (+1 opens a nested group, -1 closes one, 0 leaves it); the first token that brings
+// it to 0 is the partner. `finish` turns the group's value into the operand written in its place.
+template <typename DepthChange, typename Finish>
+Output groupPass(const Input& in, const char* opener, DepthChange depthChange, Finish finish)
 {
     Output out(in.n, in.m);
     for (int i = 1; i <= in.n; ++i) {
         const QString& t = in.tokenAt(i);
-        if (t != QLatin1String("(")) {
+        if (t != QLatin1String(opener)) {
             copyToken(in, out, t);
             continue;
         }
         int depth = 1;
         int j = i;
-        while (depth > 0) {
-            const QString& u = in.tokenAt(++j);   // past the end: no partner
-            if (u == QLatin1String("("))
-                ++depth;
-            else if (u == QLatin1String(")"))
-                --depth;
-        }
-        out.putOperand(evaluateGroup(in, i + 1, j - 1));
+        while (depth > 0)
+            depth += depthChange(in, ++j);   // past the end: no partner
+        out.putOperand(finish(evaluateGroup(in, i + 1, j - 1)));
         i = j;
     }
     return out;
 }
 
+Output bracketPass(const Input& in)
+{
+    return groupPass(
+        in, "(",
+        [](const Input& s, int j) {
+            const QString& u = s.tokenAt(j);
+            return u == QLatin1String("(") ? 1 : (u == QLatin1String(")") ? -1 : 0);
+        },
+        [](double value) { return value; });
+}
+
 Output barPass(const Input& in)
 {
-    Output out(in.n, in.m);
-    for (int i = 1; i <= in.n; ++i) {
-        const QString& t = in.tokenAt(i);
-        if (t != QLatin1String("|")) {
-            copyToken(in, out, t);
-            continue;
-        }
-        int depth = 1;
-        int j = i;
-        while (depth > 0) {
-            const QString& u = in.tokenAt(++j);   // past the end: no partner
-            if (u == QLatin1String("|"))
-                depth += (j == in.n || closesBar(in.tokenAt(j + 1))) ? -1 : 1;
-        }
-        out.putOperand(std::fabs(evaluateGroup(in, i + 1, j - 1)));
-        i = j;
-    }
-    return out;
+    return groupPass(
+        in, "|",
+        [](const Input& s, int j) {
+            if (s.tokenAt(j) != QLatin1String("|"))
+                return 0;
+            return (j == s.n || closesBar(s.tokenAt(j + 1))) ? -1 : 1;
+        },
+        [](double value) { return std::fabs(value); });
 }
 
 double apply(const QString& op, double left, double right)
