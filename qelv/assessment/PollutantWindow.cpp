@@ -48,7 +48,7 @@ QString PollutantWindow::invalidText()
 }
 
 PollutantWindow::PollutantWindow(QWidget* owner, const QString& formName, const QString& caption)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : Form(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(formName);
     setWindowTitle(caption);
@@ -217,23 +217,3 @@ void PollutantWindow::closePollutantFile()
     }
 }
 
-void PollutantWindow::unloadOnce()
-{
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    Form_Unload();
-}
-
-void PollutantWindow::done(int result)
-{
-    unloadOnce();
-    QDialog::done(result);
-}
-
-void PollutantWindow::closeEvent(QCloseEvent* event)
-{
-    QDialog::closeEvent(event);
-    if (event->isAccepted())
-        unloadOnce();
-}

@@ -8,8 +8,8 @@
 // another; the token table is written only by a save, in one transaction with the catalogue row.
 #include "platform/db/connection.h"
 #include "qelv/assessment/Formula.h"
+#include "qelv/frame/Form.h"
 
-#include <QDialog>
 #include <cstdint>
 
 class QComboBox;
@@ -17,7 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class PollutantWindow : public QDialog {
+class PollutantWindow : public Form {
     Q_OBJECT
 public:
     ~PollutantWindow() override;
@@ -63,10 +63,8 @@ public:
 protected:
     PollutantWindow(QWidget* owner, const QString& formName, const QString& caption);
 
-    void done(int result) override;
-    void closeEvent(QCloseEvent* event) override;
     // Runs once, on whichever way the window closes.
-    virtual void Form_Unload() = 0;
+    void Form_Unload() override = 0;
 
     // Opens the pollutant file and empties the scratch table of anything an earlier run left.
     void openPollutantFile();
@@ -90,12 +88,9 @@ protected:
     // Writes the formula's tokens under a pollutant number, in order, keeping their IDs.
     void writeTokens(const QString& number);
 
-    // Form_Unload unless it ran already; the destructors of the windows call it too.
-    void unloadOnce();
 
     db::Connection conn_;
     Formula formula_;
 
 private:
-    bool unloaded_ = false;
 };

@@ -37,7 +37,7 @@ QPushButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap
 } // namespace
 
 DataEntryForm::DataEntryForm(const Design& design, QWidget* owner)
-    : QDialog(owner), design_(design)
+    : Form(owner), design_(design)
 {
     setObjectName(QString::fromLatin1(design.formName));
     setWindowTitle(QString::fromUtf8(design.title));
@@ -456,22 +456,3 @@ void DataEntryForm::Form_Unload()
         QApplication::restoreOverrideCursor();
 }
 
-// Closing runs the unload steps once, however the window is closed: its close box, Close, Esc, or
-// the main window closing it (a window not shown included).
-void DataEntryForm::closeEvent(QCloseEvent* event)
-{
-    if (!unloaded_) {
-        unloaded_ = true;
-        Form_Unload();
-    }
-    QDialog::closeEvent(event);
-}
-
-void DataEntryForm::done(int result)
-{
-    if (!unloaded_) {
-        unloaded_ = true;
-        Form_Unload();
-    }
-    QDialog::done(result);
-}

@@ -6,6 +6,7 @@
 // Each window class builds itself from its design and loads in its own constructor.
 #include "platform/db/db.h"
 #include "platform/ui/field_binding.h"
+#include "qelv/frame/Form.h"
 
 #include <QDialog>
 #include <QList>
@@ -20,7 +21,7 @@ class QLabel;
 class QPushButton;
 class QResizeEvent;
 
-class DataEntryForm : public QDialog {
+class DataEntryForm : public Form {
     Q_OBJECT
 public:
     struct Field {
@@ -51,7 +52,7 @@ public:
     virtual void Form_Resize();
     // Runs the action of a navigation key while browsing; true when the key ran one.
     bool Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
-    virtual void Form_Unload();
+    void Form_Unload() override;
     virtual void adoPrimaryRS_MoveComplete();
     void adoPrimaryRS_WillChangeRecord();
 
@@ -112,8 +113,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void done(int result) override;
-    void closeEvent(QCloseEvent* event) override;
 
     Design design_;
     std::unique_ptr<db::Connection> conn_;
@@ -123,7 +122,6 @@ protected:
 private:
     void buildBars();
     void dockBars();
-    bool unloaded_ = false;
     // The key press being delivered, so that its way up through the parents runs it only once.
     const QEvent* keyInFlight_ = nullptr;
     QPointer<QWidget> keyReceiver_;

@@ -17,7 +17,7 @@
 using namespace Module1;
 
 frmZNJ::frmZNJ(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : Form(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmZNJ"));
     setWindowTitle(QStringLiteral("设置"));
@@ -93,25 +93,6 @@ void frmZNJ::Form_Unload()
     }
 }
 
-// Closing runs the unload steps once, however the window is closed: its close box, Close, Esc, or
-// the main window closing it (a window not shown included).
-void frmZNJ::closeEvent(QCloseEvent* event)
-{
-    if (!unloaded_) {
-        unloaded_ = true;
-        Form_Unload();
-    }
-    QDialog::closeEvent(event);
-}
-
-void frmZNJ::done(int result)
-{
-    if (!unloaded_) {
-        unloaded_ = true;
-        Form_Unload();
-    }
-    QDialog::done(result);
-}
 
 void frmZNJ::keyPressEvent(QKeyEvent* event)
 {

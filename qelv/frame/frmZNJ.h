@@ -3,8 +3,8 @@
 // Closing the window saves the row and puts it into the shared late-fee variables at once.
 #include "platform/db/db.h"
 #include "platform/ui/field_binding.h"
+#include "qelv/frame/Form.h"
 
-#include <QDialog>
 #include <memory>
 
 class QCheckBox;
@@ -15,14 +15,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class frmZNJ : public QDialog {
+class frmZNJ : public Form {
     Q_OBJECT
 public:
     explicit frmZNJ(QWidget* owner = nullptr);
     ~frmZNJ() override;
 
     void Form_Load();
-    void Form_Unload();
+    void Form_Unload() override;
     void Command1_Click();
 
     QGroupBox* Frame1;
@@ -34,13 +34,10 @@ public:
     QPushButton* Command1;
 
 protected:
-    void done(int result) override;
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::unique_ptr<db::Connection> conn_;
     std::unique_ptr<db::Recordset> rs_;
     ui::FieldBinding binding_;
-    bool unloaded_ = false;
 };
