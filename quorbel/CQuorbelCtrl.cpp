@@ -91,37 +91,30 @@ void CQuorbelCtrl::AboutBox()
 HResult CQuorbelCtrl::invoke(DispId member, Invoke kind, const QVariantList& args, QVariant* result)
 {
     const qsizetype expected = kind == Invoke::PropertyPut ? 1 : 0;
-    auto shortProperty = [&](auto get, auto set) -> HResult {
+    // A property of type T: read as it is, written after its argument is coerced to T.
+    auto property = [&](auto get, auto set, auto coerceTo) -> HResult {
         if (kind == Invoke::Method)
             return DISP_E_MEMBERNOTFOUND;
         if (args.size() != expected)
             return DISP_E_BADPARAMCOUNT;
         if (kind == Invoke::PropertyGet) {
             if (result)
-                *result = QVariant::fromValue<std::int16_t>(get());
+                *result = QVariant::fromValue(get());
             return S_OK;
         }
-        std::int16_t value = 0;
-        if (const HResult hr = coerce::toShort(args.at(0), &value); failed(hr))
+        decltype(get()) value{};
+        if (const HResult hr = coerceTo(args.at(0), &value); failed(hr))
             return hr;
         set(value);
         return S_OK;
     };
-    auto textProperty = [&](auto get, auto set) -> HResult {
-        if (kind == Invoke::Method)
-            return DISP_E_MEMBERNOTFOUND;
-        if (args.size() != expected)
-            return DISP_E_BADPARAMCOUNT;
-        if (kind == Invoke::PropertyGet) {
-            if (result)
-                *result = get();
-            return S_OK;
-        }
-        QString value;
-        if (const HResult hr = coerce::toText(args.at(0), &value); failed(hr))
-            return hr;
-        set(value);
-        return S_OK;
+    auto shortProperty = [&](auto get, auto set) {
+        return property([&] { return std::int16_t(get()); }, set,
+                        [](const QVariant& v, std::int16_t* out) { return coerce::toShort(v, out); });
+    };
+    auto textProperty = [&](auto get, auto set) {
+        return property([&] { return QString(get()); }, set,
+                        [](const QVariant& v, QString* out) { return coerce::toText(v, out); });
     };
     auto method = [&](auto run) -> HResult {
         if (kind != Invoke::Method)
