@@ -1,5 +1,6 @@
 #include "platform/ui/application.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/version.h"
+#include "qelv/startup.h"
 #include "qelv/uidriver.h"
 #include "qelv/windows_all.h"
 
@@ -8,7 +9,7 @@ int main(int argc, char** argv)
 {
     ui::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tevrano"));
-    QApplication::setApplicationVersion(QStringLiteral(QELV_VERSION));
+    QApplication::setApplicationVersion(version::text());
     qelv::registerAllWindows();
     uidriver::startFromEnvironment();
     if (!Module1::Main())

@@ -12,16 +12,6 @@
 
 namespace convert {
 
-Error::Error(const QString& description)
-    : std::runtime_error(description.toStdString())
-{
-}
-
-QString Error::description() const
-{
-    return QString::fromUtf8(what());
-}
-
 namespace {
 
 const char* const overflowText = "溢出";

@@ -7,17 +7,18 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include "platform/error/error.h"
+
 #include <QVariant>
 #include <cstdint>
 #include <stdexcept>
 
 namespace convert {
 
-// A value that does not convert; what() is the Chinese text shown to the operator.
-class Error : public std::runtime_error {
+// A value that does not convert.
+class Error : public platform::Error {
 public:
-    explicit Error(const QString& description);
-    QString description() const;
+    using platform::Error::Error;
 };
 
 // --- numbers --------------------------------------------------------------------------------------

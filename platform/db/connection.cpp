@@ -135,6 +135,11 @@ Connection::Connection(const QString& connectionText)
     open(connectionText);
 }
 
+Connection::Connection(const DataFile& file)
+{
+    open(file);
+}
+
 // The state lives on while a recordset opened here still uses it.
 Connection::~Connection() = default;
 
@@ -144,6 +149,18 @@ void Connection::open(const QString& connectionText)
     const QString path = dataSourceOf(connectionText);
     if (path.isEmpty())
         throw Error(QStringLiteral("连接字符串中没有数据源（Data Source）：%1").arg(connectionText));
+    openPath(path);
+}
+
+void Connection::open(const DataFile& file)
+{
+    openPath(files::dataFile(file.name));
+}
+
+void Connection::openPath(const QString& given)
+{
+    close();
+    const QString path = files::resolve(given);
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("找不到文件“%1”。").arg(path));
     auto state = std::make_shared<ConnectionState>(path);

@@ -24,16 +24,25 @@ struct ConnectionState;
 
 enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
 
+// A file of the data folder by its name ("qelvdw.mdb"), matched without regard to case.
+struct DataFile {
+    QString name;
+};
+
 class Connection {
 public:
     Connection();
     // Opens at once; throws db::Error when the file does not exist or is no database.
     explicit Connection(const QString& connectionText);
+    explicit Connection(const DataFile& file);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     void open(const QString& connectionText);
+    void open(const DataFile& file);
+    // Opens the database file at an absolute path.
+    void openPath(const QString& path);
     void close();
     bool isOpen() const;
     // Absolute path of the file, as resolved (case-insensitively) at open.

@@ -1,14 +1,14 @@
 #pragma once
+#include "platform/error/error.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace db {
 
-// A database failure; what() and description() carry the Chinese text shown to the operator.
-class Error : public std::runtime_error {
+// A database failure.
+class Error : public platform::Error {
 public:
-    explicit Error(const QString& description);
-    QString description() const;
+    using platform::Error::Error;
 };
 
 // The operator-facing texts of the errors callers test for.

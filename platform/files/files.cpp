@@ -16,16 +16,6 @@
 
 namespace files {
 
-Error::Error(const QString& description)
-    : std::runtime_error(description.toStdString())
-{
-}
-
-QString Error::description() const
-{
-    return QString::fromUtf8(what());
-}
-
 namespace {
 
 const char* const notFoundText = "文件未找到";

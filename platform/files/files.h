@@ -3,15 +3,15 @@
 // because the program spells one file several ways ("qelvSetUp.mdb", "qelvsetup.mdb"). A file that
 // something holds open (a database connection) is let go of before it is copied, renamed or deleted:
 // on Linux a file can be replaced under an open handle and the writes through it are then lost.
+#include "platform/error/error.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace files {
 
-class Error : public std::runtime_error {
+class Error : public platform::Error {
 public:
-    explicit Error(const QString& description);
-    QString description() const;
+    using platform::Error::Error;
 };
 
 // The program folder: $QELV_HOME when set, else the folder of the executable.

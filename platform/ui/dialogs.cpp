@@ -1,8 +1,6 @@
 #include "platform/ui/dialogs.h"
 
-#include "platform/convert/convert.h"
-#include "platform/db/error.h"
-#include "platform/files/files.h"
+#include "platform/error/error.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -122,13 +120,7 @@ QString inputBox(const QString& prompt, const QString& title, const QString& pro
 
 QString describe(const std::exception& e)
 {
-    if (const auto* d = dynamic_cast<const db::Error*>(&e))
-        return d->description();
-    if (const auto* c = dynamic_cast<const convert::Error*>(&e))
-        return c->description();
-    if (const auto* f = dynamic_cast<const files::Error*>(&e))
-        return f->description();
-    return QString::fromUtf8(e.what());
+    return platform::describe(e);
 }
 
 void showError(const std::exception& e, QWidget* parent)

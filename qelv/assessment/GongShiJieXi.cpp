@@ -1,7 +1,7 @@
 #include "qelv/assessment/GongShiJieXi.h"
 
 #include "platform/convert/convert.h"
-#include "platform/ui/dialogs.h"
+#include "platform/error/error.h"
 
 #include <cmath>
 
@@ -44,6 +44,7 @@ struct Input {
     const QList<double>& values;
     int n;
     int m;
+    const ErrorSink& errors;   // where the call of a group reports its failure
 
     const QString& tokenAt(int position) const
     {
@@ -104,7 +105,10 @@ public:
         return values_.first();
     }
 
-    Input asInput() const { return Input{tokens_, values_, int(tokens_.size()), int(values_.size())}; }
+    Input asInput(const ErrorSink& errors) const
+    {
+        return Input{tokens_, values_, int(tokens_.size()), int(values_.size()), errors};
+    }
 
 private:
     int tokenRoom_;
@@ -140,7 +144,7 @@ double evaluateGroup(const Input& in, int first, int last)
     }
     while (values.size() < count)
         values.append(0.0);
-    return GongShiJieXi(tokens, values, count, count);
+    return GongShiJieXi(tokens, values, count, count, in.errors);
 }
 
 // Replaces every group that `opener` opens by its value. `depthChange(in, j)` tells how the token at j
@@ -228,21 +232,21 @@ Output arithmeticPass(const Input& in, const QString& a, const QString& b)
 
 } // namespace
 
-double GongShiJieXi(const QStringList& tokens, const QList<double>& values, int n, int m)
+double GongShiJieXi(const QStringList& tokens, const QList<double>& values, int n, int m, const ErrorSink& errors)
 {
     try {
         if (n > maxCount || m > maxCount)
             fail(overflowText);
-        const Input caller{tokens, values, n, m};
+        const Input caller{tokens, values, n, m, errors};
         const Output brackets = bracketPass(caller);
-        const Output bars = barPass(brackets.asInput());
-        const Output products = arithmeticPass(bars.asInput(), QStringLiteral("*"), QStringLiteral("/"));
-        const Output sums = arithmeticPass(products.asInput(), QStringLiteral("+"), QStringLiteral("-"));
+        const Output bars = barPass(brackets.asInput(errors));
+        const Output products = arithmeticPass(bars.asInput(errors), QStringLiteral("*"), QStringLiteral("/"));
+        const Output sums = arithmeticPass(products.asInput(errors), QStringLiteral("+"), QStringLiteral("-"));
         return sums.firstOperand();
     } catch (const Failure& f) {
-        ui::showError(f.description);
+        errors(f.description);
     } catch (const std::exception& e) {
-        ui::showError(e);
+        errors(platform::describe(e));
     }
     return 0.0;
 }

@@ -5,6 +5,8 @@
 // and ")", and operand references, the decimal numeral of a position in the value list counting
 // from 1. The formula is reduced in four passes from left to right (bracket groups, bar groups,
 // "*" and "/", "+" and "-"); every group is evaluated by a call of its own.
+#include "qelv/core/error_sink.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,6 @@
 //
 // A call that fails (division by zero, overflow, a bracket or bar without its partner, an empty
 // group, a sequence without any operand, an operator without its operand, a position outside the
-// lists) shows the failure's description in a message box and returns 0; a group that fails counts
-// as 0 in the sequence around it, which goes on.
-double GongShiJieXi(const QStringList& tokens, const QList<double>& values, int n, int m);
+// lists) gives the failure's description to `errors` and returns 0; a group that fails counts as 0
+// in the sequence around it, which goes on. A window passes messageBoxSink(); a batch run collects.
+double GongShiJieXi(const QStringList& tokens, const QList<double>& values, int n, int m, const ErrorSink& errors);

@@ -1,11 +1,13 @@
 #include "qelv/assessment/PollutantWindow.h"
 
+#include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
-#include "platform/db/compact.h"
 #include "platform/files/files.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/compaction.h"
+#include "qelv/core/data_files.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,8 +16,6 @@
 #include <QPushButton>
 #include <cmath>
 
-const char* const PollutantWindow::pollutantFile = "qelvwrw.mdb";
-const char* const PollutantWindow::transientFile = "qelvwrw1.mdb";
 
 namespace {
 
@@ -47,11 +47,10 @@ QString PollutantWindow::invalidText()
     return QStringLiteral("污染物编号和名称为空或则公式不正确!");
 }
 
-PollutantWindow::PollutantWindow(QWidget* owner, const QString& formName, const QString& caption)
-    : Form(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+PollutantWindow::PollutantWindow(QWidget* owner, const ui::FixedDialog& design)
+    : Form(owner, ui::fixedDialogFlags)
 {
-    setObjectName(formName);
-    setWindowTitle(caption);
+    ui::setUpFixedDialog(this, design);
 
     ui::control<QLabel>(this, "Label1", 240, 360, 1200, 300, QStringLiteral("污染物编号："));
     Text3 = ui::control<QLineEdit>(this, "Text3", 1440, 330, 2280, 300);
@@ -188,7 +187,7 @@ void PollutantWindow::rollbackQuietly()
 
 void PollutantWindow::openPollutantFile()
 {
-    conn_.open(Module1::connectionText(QString::fromLatin1(pollutantFile)));
+    conn_.open(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
     conn_.execute(QStringLiteral("Delete from wrwgsmb"));
 }
 
@@ -206,12 +205,8 @@ void PollutantWindow::closePollutantFile()
     if (!ok)
         return;
     try {
-        QString keptAs;
-        db::compact(files::dataFile(QString::fromLatin1(pollutantFile)), QString::fromLatin1(transientFile), &keptAs);
-        if (!keptAs.isEmpty())
-            ui::msgBox(QStringLiteral("数据文件夹中有上次压缩未完成时留下的文件 %1，已改名保存为 %2，请检查后处理。")
-                           .arg(QString::fromLatin1(transientFile), keptAs),
-                       ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        compaction::compactDataFile(QString::fromLatin1(dataFiles::pollutants),
+                                    QString::fromLatin1(dataFiles::pollutantsTransient), this);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }

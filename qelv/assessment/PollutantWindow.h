@@ -7,8 +7,9 @@
 // that one window opening, saving or closing never empties or replaces the formula under edit in
 // another; the token table is written only by a save, in one transaction with the catalogue row.
 #include "platform/db/connection.h"
-#include "qelv/assessment/Formula.h"
-#include "qelv/frame/Form.h"
+#include "qelv/assessment/formula.h"
+#include "platform/ui/fixed_dialog.h"
+#include "qelv/core/Form.h"
 
 #include <cstdint>
 
@@ -54,14 +55,12 @@ public:
     const Formula& formula() const { return formula_; }
 
     // The file and the transient name of its compaction.
-    static const char* const pollutantFile;
-    static const char* const transientFile;
     // The texts of the refusals of a save.
     static QString duplicateNumberText();
     static QString invalidText();
 
 protected:
-    PollutantWindow(QWidget* owner, const QString& formName, const QString& caption);
+    PollutantWindow(QWidget* owner, const ui::FixedDialog& design);
 
     // Runs once, on whichever way the window closes.
     void Form_Unload() override = 0;

@@ -5,6 +5,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
+#include "qelv/core/navigation.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,10 +13,9 @@
 #include <QStyle>
 
 frmWRWDYXG::frmWRWDYXG(QWidget* owner)
-    : PollutantWindow(owner, QStringLiteral("frmWRWDYXG"), QStringLiteral("修改污染物定义"))
+    : PollutantWindow(owner, {.formName = formName, .caption = QStringLiteral("修改污染物定义"), .clientWidth = 7320,
+                              .clientHeight = 4260, .setFlags = false})
 {
-    ui::clientSizeTwips(this, 7320, 4260);
-    setFixedSize(size());
 
     Picture1 = ui::control<QWidget>(this, "Picture1", 240, 3120, 1440, 360);
     Command13 = makeButton(Picture1, "Command13", QString(), 0, 0, 360, 360);
@@ -148,22 +148,12 @@ void frmWRWDYXG::moveFirst()
 
 void frmWRWDYXG::movePrevious()
 {
-    if (!GSRS_->isBOF())
-        GSRS_->movePrevious();
-    if (GSRS_->isBOF() && GSRS_->recordCount() > 0) {
-        ui::beep();
-        GSRS_->moveFirst();
-    }
+    navigation::movePreviousOrBeep(*GSRS_);
 }
 
 void frmWRWDYXG::moveNext()
 {
-    if (!GSRS_->isEOF())
-        GSRS_->moveNext();
-    if (GSRS_->isEOF() && GSRS_->recordCount() > 0) {
-        ui::beep();
-        GSRS_->moveLast();
-    }
+    navigation::moveNextOrBeep(*GSRS_);
 }
 
 void frmWRWDYXG::moveLast()

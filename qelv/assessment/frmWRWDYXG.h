@@ -12,6 +12,7 @@ class QWidget;
 class frmWRWDYXG : public PollutantWindow {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmWRWDYXG";
     explicit frmWRWDYXG(QWidget* owner = nullptr);
     ~frmWRWDYXG() override;
 

@@ -9,11 +9,9 @@
 #include <QPushButton>
 
 frmWRWGL::frmWRWGL(QWidget* owner)
-    : PollutantWindow(owner, QStringLiteral("frmWRWGL"), QStringLiteral("污染物管理"))
+    : PollutantWindow(owner, {.formName = formName, .caption = QStringLiteral("污染物管理"), .clientWidth = 7320,
+                              .clientHeight = 3900, .modal = true, .setFlags = false})
 {
-    setModal(true);
-    ui::clientSizeTwips(this, 7320, 3900);
-    setFixedSize(size());
     Command10->setText(QStringLiteral("取消"));
     ui::placeTwips(Command10, 4320, 3240, 1200, 420);
     ui::placeTwips(Command9, 5880, 3240, 1200, 420);

@@ -6,6 +6,7 @@
 class frmWRWGL : public PollutantWindow {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmWRWGL";
     explicit frmWRWGL(QWidget* owner = nullptr);
     ~frmWRWGL() override;
 

@@ -1,9 +1,12 @@
 #include "qelv/frame/DataEntryForm.h"
 
+#include "platform/ui/fixed_dialog.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/navigation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -39,17 +42,18 @@ QPushButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap
 DataEntryForm::DataEntryForm(const Design& design, QWidget* owner)
     : Form(owner), design_(design)
 {
-    setObjectName(QString::fromLatin1(design.formName));
-    setWindowTitle(QString::fromUtf8(design.title));
-    setModal(true);
-    if (design.sizable)
+    if (design.sizable) {
+        setObjectName(QString::fromLatin1(design.formName));
+        setWindowTitle(QString::fromUtf8(design.title));
+        setModal(true);
         setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                        | Qt::WindowCloseButtonHint);
-    else
-        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    ui::clientSizeTwips(this, design.clientWidth, design.clientHeight);
-    if (!design.sizable)
-        setFixedSize(size());
+        ui::clientSizeTwips(this, design.clientWidth, design.clientHeight);
+    } else {
+        ui::setUpFixedDialog(this, {.formName = design.formName, .caption = QString::fromUtf8(design.title),
+                                    .clientWidth = double(design.clientWidth), .clientHeight = double(design.clientHeight),
+                                    .modal = true});
+    }
 
     for (int i = 0; i < design.fields.size(); ++i) {
         const Field& f = design.fields[i];
@@ -137,8 +141,7 @@ void DataEntryForm::Form_Load()
 {
     bool bound = false;
     try {
-        conn_ = std::make_unique<db::Connection>(
-            Module1::connectionText(QString::fromLatin1(design_.fileName)));
+        conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(design_.fileName)});
         adoPrimaryRS = conn_->openRecordset(QString::fromLatin1(design_.query), {}, db::LockType::Optimistic);
         connect(adoPrimaryRS.get(), &db::Recordset::moveComplete, this, [this] { adoPrimaryRS_MoveComplete(); });
         connect(adoPrimaryRS.get(), &db::Recordset::willChangeRecord, this, &DataEntryForm::adoPrimaryRS_WillChangeRecord);
@@ -352,12 +355,7 @@ void DataEntryForm::cmdNext_Click()
     trapped([this] {
         db::Recordset& r = rs();
         commitControls();
-        if (!r.isEOF())
-            r.moveNext();
-        if (r.isEOF() && r.recordCount() > 0) {
-            ui::beep();
-            r.moveLast();
-        }
+        navigation::moveNextOrBeep(r);
     });
 }
 
@@ -366,12 +364,7 @@ void DataEntryForm::cmdPrevious_Click()
     trapped([this] {
         db::Recordset& r = rs();
         commitControls();
-        if (!r.isBOF())
-            r.movePrevious();
-        if (r.isBOF() && r.recordCount() > 0) {
-            ui::beep();
-            r.moveFirst();
-        }
+        navigation::movePreviousOrBeep(r);
     });
 }
 

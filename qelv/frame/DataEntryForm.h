@@ -6,7 +6,7 @@
 // Each window class builds itself from its design and loads in its own constructor.
 #include "platform/db/db.h"
 #include "platform/ui/field_binding.h"
-#include "qelv/frame/Form.h"
+#include "qelv/core/Form.h"
 
 #include <QDialog>
 #include <QList>

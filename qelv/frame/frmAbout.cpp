@@ -1,11 +1,12 @@
 #include "qelv/frame/frmAbout.h"
 
+#include "platform/ui/fixed_dialog.h"
 #include "platform/process/process.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/frmSplash.h"
+#include "qelv/core/version.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -44,12 +45,10 @@ void frmAbout::release()
 }
 
 frmAbout::frmAbout(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, ui::fixedDialogFlags)
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("关于 Tevrano"));
-    ui::clientSizeTwips(this, 5865, 3840);
-    setFixedSize(size());
+    ui::setUpFixedDialog(this, {.formName = "frmAbout", .caption = QStringLiteral("关于 Tevrano"), .clientWidth = 5865,
+                                .clientHeight = 3840, .setFlags = false});
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
@@ -89,7 +88,7 @@ frmAbout::frmAbout(QWidget* owner)
 
 void frmAbout::Form_Load()
 {
-    lblVersion->setText(QStringLiteral("版本 ") + frmSplash::versionText());
+    lblVersion->setText(QStringLiteral("版本 ") + version::text());
     lblTitle->setText(QString::fromUtf8(ui::appTitle));
     ui::centreOnOwner(this);
 }

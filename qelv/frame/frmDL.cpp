@@ -1,11 +1,19 @@
 #include "qelv/frame/frmDL.h"
 
+#include "qelv/core/data_files.h"
+
 const DataEntryForm::Design& frmDL::design()
 {
     static const Design d{
-        "frmDL", "特殊当量值", 9525, 5685, true, "qelvDL.mdb",
-        "select BainHao,DangLiangMingCheng,DangLiangJiBie,DangLiang,DangLiangLeiXing from dl Order by BainHao",
-        {}, true};
+        .formName = formName,
+        .title = "特殊当量值",
+        .clientWidth = 9525,
+        .clientHeight = 5685,
+        .centredOnOwner = true,
+        .fileName = dataFiles::specialEquivalents,
+        .query = "select BainHao,DangLiangMingCheng,DangLiangJiBie,DangLiang,DangLiangLeiXing from dl Order by BainHao",
+        .fields = {},
+        .sizable = true};
     return d;
 }
 

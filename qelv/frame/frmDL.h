@@ -5,6 +5,7 @@
 class frmDL : public GridEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmDL";
     explicit frmDL(QWidget* owner = nullptr);
     static const Design& design();
     static const QList<ui::GridColumn>& columns();

@@ -1,5 +1,7 @@
 #include "qelv/frame/frmDW.h"
 
+#include "qelv/core/data_files.h"
+
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
@@ -26,8 +28,16 @@ QListWidget* dropDown(QWidget* parent, const char* name)
 
 const DataEntryForm::Design& frmDW::design()
 {
-    static const Design d{"frmDW", "单位目录", 11625, 7170, false, "qelvdw.mdb",
-                          "select * from dw Order by DanWeiBianHao", {}, true};
+    static const Design d{
+        .formName = formName,
+        .title = "单位目录",
+        .clientWidth = 11625,
+        .clientHeight = 7170,
+        .centredOnOwner = false,
+        .fileName = dataFiles::enterprises,
+        .query = "select * from dw Order by DanWeiBianHao",
+        .fields = {},
+        .sizable = true};
     return d;
 }
 

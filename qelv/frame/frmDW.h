@@ -8,6 +8,7 @@ class QListWidget;
 class frmDW : public GridEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmDW";
     explicit frmDW(QWidget* owner = nullptr);
     ~frmDW() override;
     static const Design& design();

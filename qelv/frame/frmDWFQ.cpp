@@ -1,11 +1,18 @@
 #include "qelv/frame/frmDWFQ.h"
 
+#include "qelv/core/data_files.h"
+
 const DataEntryForm::Design& frmDWFQ::design()
 {
     static const Design d{
-        "frmDWFQ", "中队或大队", 5775, 1080, true, "QELVDW.MDB",
-        "select DanWeiFenQu from DanWeiFenQu Order by DanWeiFenQu",
-        {{"DanWeiFenQu", "中队或大队:", 60}}};
+        .formName = formName,
+        .title = "中队或大队",
+        .clientWidth = 5775,
+        .clientHeight = 1080,
+        .centredOnOwner = true,
+        .fileName = dataFiles::enterprises,
+        .query = "select DanWeiFenQu from DanWeiFenQu Order by DanWeiFenQu",
+        .fields = {{"DanWeiFenQu", "中队或大队:", 60}}};
     return d;
 }
 

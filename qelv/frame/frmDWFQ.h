@@ -5,6 +5,7 @@
 class frmDWFQ : public DataEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmDWFQ";
     explicit frmDWFQ(QWidget* owner = nullptr);
     static const Design& design();
 };

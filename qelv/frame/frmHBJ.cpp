@@ -1,15 +1,22 @@
 #include "qelv/frame/frmHBJ.h"
 
+#include "qelv/core/data_files.h"
+
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
 
 const DataEntryForm::Design& frmHBJ::design()
 {
     static const Design d{
-        "frmHBJ", "收款单位情况", 5775, 2055, false, "qelvSetUp.mdb",
-        "select DanWeiMingCheng,KaiHuYingHang,ZhangHao,WeiTuoID from hbj Order by DanWeiMingCheng",
-        {{"DanWeiMingCheng", "委托收款单位名称:", 60},
+        .formName = formName,
+        .title = "收款单位情况",
+        .clientWidth = 5775,
+        .clientHeight = 2055,
+        .centredOnOwner = false,
+        .fileName = dataFiles::setUp,
+        .query = "select DanWeiMingCheng,KaiHuYingHang,ZhangHao,WeiTuoID from hbj Order by DanWeiMingCheng",
+        .fields = {{"DanWeiMingCheng", "委托收款单位名称:", 60},
          {"KaiHuYingHang", "开户银行:", 380},
          {"ZhangHao", "账号:", 700},
          {"WeiTuoID", "加密卡单位身份ID:", 1080}}};

@@ -6,6 +6,7 @@
 class frmHBJ : public DataEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmHBJ";
     explicit frmHBJ(QWidget* owner = nullptr);
     static const Design& design();
 

@@ -1,11 +1,18 @@
 #include "qelv/frame/frmHangYeLeiXing.h"
 
+#include "qelv/core/data_files.h"
+
 const DataEntryForm::Design& frmHangYeLeiXing::design()
 {
     static const Design d{
-        "frmHangYeLeiXing", "行业管理", 5775, 1080, false, "qelvdw.mdb",
-        "select HangYeLeiXing from HangYeLeiXing Order by HangYeLeiXing",
-        {{"HangYeLeiXing", "行业类型：", 60}}};
+        .formName = formName,
+        .title = "行业管理",
+        .clientWidth = 5775,
+        .clientHeight = 1080,
+        .centredOnOwner = false,
+        .fileName = dataFiles::enterprises,
+        .query = "select HangYeLeiXing from HangYeLeiXing Order by HangYeLeiXing",
+        .fields = {{"HangYeLeiXing", "行业类型：", 60}}};
     return d;
 }
 

@@ -5,6 +5,7 @@
 class frmHangYeLeiXing : public DataEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmHangYeLeiXing";
     explicit frmHangYeLeiXing(QWidget* owner = nullptr);
     static const Design& design();
 };

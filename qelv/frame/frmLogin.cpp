@@ -1,10 +1,12 @@
 #include "qelv/frame/frmLogin.h"
 
+#include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
 #include "platform/db/db.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,13 +15,10 @@
 using namespace Module1;
 
 frmLogin::frmLogin(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, ui::fixedDialogFlags)
 {
-    setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(QStringLiteral("登录"));
-    setModal(true);
-    ui::clientSizeTwips(this, 5415, 2175);
-    setFixedSize(size());
+    ui::setUpFixedDialog(this, {.formName = "frmLogin", .caption = QStringLiteral("登录"), .clientWidth = 5415,
+                                .clientHeight = 2175, .modal = true, .setFlags = false});
 
     auto* userLabel = ui::control<QLabel>(this, "lblLabels0", 945, 105, 1080, 255, QStringLiteral("用户名(&U):"));
     txtUserName = ui::control<QLineEdit>(this, "txtUserName", 2145, 105, 2325, 270);
@@ -77,7 +76,7 @@ void frmLogin::cmdOK_Click()
         const QDate invoiceDate = convert::toDate(Text1->text());
         const QDate workMonth = convert::toDate(Text2->text());
 
-        db::Connection conn(connectionText(QStringLiteral("qelvSetUp.mdb")));
+        db::Connection conn(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
         auto user = conn.openRecordset(QStringLiteral("Select * from [User] Where UserName=? and PassWord=?"),
                                        {txtUserName->text(), txtPassword->text()}, db::LockType::ReadOnly);
         if (user->isEOF()) {

@@ -6,10 +6,11 @@
 #include "platform/settings/settings.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
 #include "qelv/frame/frmAbout.h"
 #include "qelv/frame/frmLogin.h"
-#include "qelv/frame/windows.h"
+#include "qelv/core/window_registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,29 +62,29 @@ const QList<TopMenu>& menuBarLayout()
     return layout;
 }
 
+// Each button runs a command of the menu: the same window, opened the same way.
 struct ToolButton {
     const char* caption;   // null: separator
     const char* key;
     const char* tooltip;
     int image;
-    const char* formName;
-    bool modal;
+    const char* menuName;
 };
 
 const QList<ToolButton>& toolbarLayout()
 {
     static const QList<ToolButton> layout = {
-        {"排污数据", "pwsj", "输入排污数据", 1, "frmKaiPiao", false},
-        {nullptr, nullptr, nullptr, 0, nullptr, false},
-        {"测算通知", "cstz", "测算与通知", 2, "frmCSTZ", false},
-        {nullptr, nullptr, nullptr, 0, nullptr, false},
-        {"开  票", "kp", "开票", 3, "frmPJSCDY", false},
-        {"委托单据", "wtdj", "开委托单据", 4, "frmWt", false},
-        {nullptr, nullptr, nullptr, 0, nullptr, false},
-        {"到  账", "DaoZhang", "到账登记", 6, "frmDaoZhang", true},
-        {"批量到账", "PLDZ", "批量到账登记", 7, "frmPLDZDJ", true},
-        {nullptr, nullptr, nullptr, 0, nullptr, false},
-        {"年  报", "nzbb", "年终报表", 5, "frmBaoBiao", false},
+        {"排污数据", "pwsj", "输入排污数据", 1, "mnuPWSJLR"},
+        {nullptr, nullptr, nullptr, 0, nullptr},
+        {"测算通知", "cstz", "测算与通知", 2, "mnuCSSFTZ"},
+        {nullptr, nullptr, nullptr, 0, nullptr},
+        {"开  票", "kp", "开票", 3, "mnuFPSC"},
+        {"委托单据", "wtdj", "开委托单据", 4, "mnuWTSC"},
+        {nullptr, nullptr, nullptr, 0, nullptr},
+        {"到  账", "DaoZhang", "到账登记", 6, "mnuDZ"},
+        {"批量到账", "PLDZ", "批量到账登记", 7, "mnupldz"},
+        {nullptr, nullptr, nullptr, 0, nullptr},
+        {"年  报", "nzbb", "年终报表", 5, "mnuTJ"},
     };
     return layout;
 }
@@ -131,6 +132,14 @@ const QList<frmMain::Command>& frmMain::windowCommands()
         {"mnuTJ", "frmBaoBiao", false},
     };
     return commands;
+}
+
+const frmMain::Command& frmMain::command(const char* menuName)
+{
+    for (const Command& c : windowCommands())
+        if (qstrcmp(c.menuName, menuName) == 0)
+            return c;
+    throw std::logic_error(std::string("no window command ") + menuName);
 }
 
 frmMain::frmMain(QWidget* parent)
@@ -185,7 +194,7 @@ void frmMain::buildToolbar()
         const QString key = QString::fromLatin1(b.key);
         action->setObjectName(key);
         action->setToolTip(QString::fromUtf8(b.tooltip));
-        action->setEnabled(windows::isRegistered(QString::fromLatin1(b.formName)));
+        action->setEnabled(windows::isRegistered(QString::fromLatin1(command(b.menuName).formName)));
         connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
     }
 }
@@ -226,7 +235,8 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
 {
     for (const ToolButton& b : toolbarLayout()) {
         if (b.key && key == QLatin1String(b.key)) {
-            openWindow(QString::fromLatin1(b.formName), b.modal);
+            const Command& c = command(b.menuName);
+            openWindow(QString::fromLatin1(c.formName), c.modal);
             return;
         }
     }
@@ -272,7 +282,7 @@ void frmMain::Form_Load()
         setWindowTitle(gOrgName.isEmpty() ? QString::fromUtf8(ui::appTitle)
                                           : QString::fromUtf8(ui::appTitle) + QStringLiteral("   ") + gOrgName);
 
-        db::Connection conn(connectionText(QStringLiteral("qelvsetup.mdb")));
+        db::Connection conn(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
         auto rs = conn.openRecordset(QStringLiteral("Select * from znj"), {}, db::LockType::ReadOnly);
         if (!rs->isEOF()) {
             gLateFeeOn = rs->value(QStringLiteral("ZhiNaJinXiTong")).toBool();

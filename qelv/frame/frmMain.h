@@ -38,6 +38,8 @@ public:
     };
     // The menu commands that open a window, with the form each opens.
     static const QList<Command>& windowCommands();
+    // The window command of a menu item; throws std::logic_error for an item that opens no window.
+    static const Command& command(const char* menuName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,6 +49,6 @@ private:
     void buildMenu();
     void buildToolbar();
     void buildStatusBar();
-    QList<QPointer<QWidget>> opened_;
-    QList<QPair<int, double>> placement_;   // pixels set at load, and the twips they came from   // windows opened from here, in load order
+    QList<QPointer<QWidget>> opened_;   // windows opened from here, in load order
+    QList<QPair<int, double>> placement_;   // pixels set at load, and the twips they came from
 };

@@ -1,12 +1,12 @@
 #include "qelv/frame/frmSplash.h"
 
-#include "platform/convert/convert.h"
-#include "platform/db/compact.h"
-#include "platform/files/files.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/compaction.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/version.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -61,37 +61,11 @@ frmSplash::frmSplash(QWidget* owner)
     ui::centreOnScreen(this);
 }
 
-QString frmSplash::versionText()
-{
-    const QStringList parts = QStringLiteral(QELV_VERSION).split(QLatin1Char('.'));
-    QStringList numbers;
-    for (int i = 0; i < 3; ++i)
-        numbers << QString::number(i < parts.size() ? parts[i].toInt() : 0);
-    return numbers.join(QLatin1Char('.'));
-}
-
-QStringList frmSplash::compactionList(const QDate& workMonth)
-{
-    const QString ym = convert::monthSuffix(workMonth);
-    const QString year = QString::number(workMonth.year());
-    return {
-        QStringLiteral("qelvdw.mdb"),
-        QStringLiteral("qelvwrw.mdb"),
-        QStringLiteral("QELVDWZNJ.mdb"),
-        QStringLiteral("qelvdata%1.mdb").arg(ym),
-        QStringLiteral("qelvdataPrint%1.mdb").arg(ym),
-        QStringLiteral("qelvtzPrint%1.mdb").arg(ym),
-        QStringLiteral("qelvwtPrint%1.mdb").arg(ym),
-        QStringLiteral("qelvfpPrint%1.mdb").arg(ym),
-        QStringLiteral("qelvkz%1.mdb").arg(year),
-    };
-}
-
 void frmSplash::Form_Load()
 {
     try {
         lblProductName->setText(QString::fromUtf8(ui::appTitle));
-        lblVersion->setText(QStringLiteral("版本 ") + versionText());
+        lblVersion->setText(QStringLiteral("版本 ") + version::text());
         lblCompany->setText(QStringLiteral("公司 Harnwick"));
     } catch (const std::exception& e) {
         ui::showError(e, this);
@@ -102,14 +76,9 @@ void frmSplash::Form_Load()
 
 void frmSplash::CompactAllDatabases()
 {
-    for (const QString& name : compactionList(Module1::gWorkMonth)) {
+    for (const QString& name : dataFiles::compactedAtStartup(Module1::gWorkMonth)) {
         try {
-            QString keptAs;
-            db::compact(files::dataFile(name), QString::fromLatin1(transientName()), &keptAs);
-            if (!keptAs.isEmpty())
-                ui::msgBox(QStringLiteral("数据文件夹中有上次压缩未完成时留下的文件 %1，已改名保存为 %2，请检查后处理。")
-                               .arg(QString::fromLatin1(transientName()), keptAs),
-                           ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+            compaction::compactDataFile(name, QString::fromLatin1(dataFiles::compactionTransient), this);
         } catch (const std::exception& e) {
             ui::showError(e, this);
             return;

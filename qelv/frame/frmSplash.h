@@ -17,12 +17,6 @@ public:
     // Start-up has shown the main window: the next timer tick closes the splash.
     void startupDone();
 
-    // The files compacted at start-up for an operating month, in order.
-    static QStringList compactionList(const QDate& workMonth);
-    static const char* transientName() { return "qelvbbk.mdb"; }
-    // The version shown as "<major>.<minor>.<revision>".
-    static QString versionText();
-
     QFrame* fraMainFrame;
     QLabel* lblProductName;
     QLabel* lblVersion;

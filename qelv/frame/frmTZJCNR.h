@@ -5,6 +5,7 @@
 class frmTZJCNR : public DataEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmTZJCNR";
     explicit frmTZJCNR(QWidget* owner = nullptr);
     static const Design& design();
 };

@@ -1,13 +1,20 @@
 #include "qelv/frame/frmUser.h"
 
+#include "qelv/core/data_files.h"
+
 #include <QLineEdit>
 
 const DataEntryForm::Design& frmUser::design()
 {
     static const Design d{
-        "frmUser", "用户", 5775, 1545, false, "qelvSetUp.mdb",
-        "select UserName,PassWord from [User] Order by UserName",
-        {{"UserName", "用户名:", 60}, {"PassWord", "密码:", 380}}};
+        .formName = formName,
+        .title = "用户",
+        .clientWidth = 5775,
+        .clientHeight = 1545,
+        .centredOnOwner = false,
+        .fileName = dataFiles::setUp,
+        .query = "select UserName,PassWord from [User] Order by UserName",
+        .fields = {{"UserName", "用户名:", 60}, {"PassWord", "密码:", 380}}};
     return d;
 }
 

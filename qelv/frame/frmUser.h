@@ -5,6 +5,7 @@
 class frmUser : public DataEntryForm {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmUser";
     explicit frmUser(QWidget* owner = nullptr);
     static const Design& design();
 };

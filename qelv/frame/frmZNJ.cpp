@@ -1,10 +1,12 @@
 #include "qelv/frame/frmZNJ.h"
 
+#include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,13 +19,10 @@
 using namespace Module1;
 
 frmZNJ::frmZNJ(QWidget* owner)
-    : Form(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : Form(owner, ui::fixedDialogFlags)
 {
-    setObjectName(QStringLiteral("frmZNJ"));
-    setWindowTitle(QStringLiteral("设置"));
-    setModal(true);
-    ui::clientSizeTwips(this, 3855, 2775);
-    setFixedSize(size());
+    ui::setUpFixedDialog(this, {.formName = formName, .caption = QStringLiteral("设置"), .clientWidth = 3855,
+                                .clientHeight = 2775, .modal = true, .setFlags = false});
 
     Frame1 = ui::control<QGroupBox>(this, "Frame1", 120, 60, 3615, 1995, QStringLiteral("滞纳金"));
     Check1 = ui::control<QCheckBox>(Frame1, "Check1", 240, 360, 3135, 300, QStringLiteral("是否启用滞纳金系统"));
@@ -59,7 +58,7 @@ frmZNJ::~frmZNJ()
 void frmZNJ::Form_Load()
 {
     try {
-        conn_ = std::make_unique<db::Connection>(connectionText(QStringLiteral("qelvsetup.mdb")));
+        conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
         rs_ = conn_->openRecordset(QStringLiteral("select * from znj"), {}, db::LockType::Optimistic);
         binding_.setRecordset(rs_.get());
     } catch (const std::exception& e) {

@@ -3,7 +3,7 @@
 // Closing the window saves the row and puts it into the shared late-fee variables at once.
 #include "platform/db/db.h"
 #include "platform/ui/field_binding.h"
-#include "qelv/frame/Form.h"
+#include "qelv/core/Form.h"
 
 #include <memory>
 
@@ -18,6 +18,7 @@ class QPushButton;
 class frmZNJ : public Form {
     Q_OBJECT
 public:
+    static constexpr const char* formName = "frmZNJ";
     explicit frmZNJ(QWidget* owner = nullptr);
     ~frmZNJ() override;
 

@@ -29,7 +29,7 @@ TEST_P(EvaluatorTable, ResultAndMessages)
 {
     const Case& c = GetParam();
     const QStringList tokens = QString::fromUtf8(c.tokens).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    const double r = GongShiJieXi(tokens, c.values, int(tokens.size()), int(c.values.size()));
+    const double r = GongShiJieXi(tokens, c.values, int(tokens.size()), int(c.values.size()), messageBoxSink());
     EXPECT_DOUBLE_EQ(r, c.result) << c.tokens;
     EXPECT_EQ(int(ui::testing::shown().size()), c.messages) << ui::testing::shownTexts().join(" / ").toStdString();
     for (const auto& box : ui::testing::shown()) {
@@ -95,7 +95,7 @@ TEST_F(Evaluator, LeavesTheCallersListsAsTheyWere)
     const QList<double> values = {1, 2, 3, 7};
     const QStringList tokensBefore = tokens;
     const QList<double> valuesBefore = values;
-    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, values, 11, 4), 12);
+    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, values, 11, 4, messageBoxSink()), 12);
     EXPECT_EQ(tokens, tokensBefore);
     EXPECT_EQ(values, valuesBefore);
 }
@@ -103,17 +103,17 @@ TEST_F(Evaluator, LeavesTheCallersListsAsTheyWere)
 TEST_F(Evaluator, UsesOnlyTheFirstNTokens)
 {
     // The tokens after position n are not part of the formula.
-    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "+", "2", "*", "3"}, {1, 2, 3}, 3, 3), 3);
+    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "+", "2", "*", "3"}, {1, 2, 3}, 3, 3, messageBoxSink()), 3);
     EXPECT_TRUE(ui::testing::shown().empty());
 }
 
 TEST_F(Evaluator, ReferencesOutsideTheValueListFail)
 {
-    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "+", "3"}, {1, 2}, 3, 2), 0);
+    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "+", "3"}, {1, 2}, 3, 2, messageBoxSink()), 0);
     EXPECT_EQ(ui::testing::shown().size(), 1u);
     ui::testing::clearShown();
     // More tokens claimed than the list holds.
-    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "+"}, {1, 2}, 3, 2), 0);
+    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "+"}, {1, 2}, 3, 2, messageBoxSink()), 0);
     EXPECT_EQ(ui::testing::shown().size(), 1u);
 }
 
@@ -125,17 +125,17 @@ TEST_F(Evaluator, CountsBeyondSixteenBitsFail)
         tokens << QString::number(i);
         values << 1.0;
     }
-    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, values, 32768, 32768), 0);
+    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, values, 32768, 32768, messageBoxSink()), 0);
     EXPECT_EQ(ui::testing::shown().size(), 1u);
     ui::testing::clearShown();
-    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, values, 32767, 32767), 1);
+    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, values, 32767, 32767, messageBoxSink()), 1);
     EXPECT_TRUE(ui::testing::shown().empty());
 }
 
 TEST_F(Evaluator, NoRoundingInside)
 {
-    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "/", "2"}, {1, 3}, 3, 2), 1.0 / 3.0);
-    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "*", "2"}, {0.1, 0.2}, 3, 2), 0.1 * 0.2);
+    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "/", "2"}, {1, 3}, 3, 2, messageBoxSink()), 1.0 / 3.0);
+    EXPECT_DOUBLE_EQ(GongShiJieXi({"1", "*", "2"}, {0.1, 0.2}, 3, 2, messageBoxSink()), 0.1 * 0.2);
 }
 
 TEST_F(Evaluator, DeeplyNestedGroups)
@@ -147,7 +147,7 @@ TEST_F(Evaluator, DeeplyNestedGroups)
     tokens << "1";
     for (int i = 19; i >= 0; --i)
         tokens << (i % 2 ? "|" : ")");
-    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, {-6.5}, int(tokens.size()), 1), 6.5);
+    EXPECT_DOUBLE_EQ(GongShiJieXi(tokens, {-6.5}, int(tokens.size()), 1, messageBoxSink()), 6.5);
     EXPECT_TRUE(ui::testing::shown().empty());
 }
 

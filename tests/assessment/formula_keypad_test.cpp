@@ -1,5 +1,5 @@
 #include "qelv/assessment/frmWRWGL.h"
-#include "qelv/frame/windows.h"
+#include "qelv/core/window_registry.h"
 #include "qelv/windows_all.h"
 #include "tests/assessment/pollutant_fixture.h"
 #include "tests/fixtures/modal.h"

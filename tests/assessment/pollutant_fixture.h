@@ -4,7 +4,7 @@
 #include "platform/settings/settings.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/assessment/PollutantWindow.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
 

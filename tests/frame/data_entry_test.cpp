@@ -3,7 +3,7 @@
 #include "platform/db/error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
 #include "qelv/frame/frmDWFQ.h"
 #include "qelv/frame/frmHBJ.h"
 #include "qelv/frame/frmHangYeLeiXing.h"

@@ -3,7 +3,7 @@
 #include "platform/db/error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
 #include "tests/fixtures/program_folder.h"

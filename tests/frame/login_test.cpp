@@ -1,5 +1,5 @@
 #include "platform/ui/dialogs.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
 #include "qelv/frame/frmLogin.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"

@@ -1,5 +1,6 @@
 #include "platform/ui/dialogs.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
 #include "qelv/frame/frmSplash.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
@@ -16,13 +17,13 @@ using namespace Module1;
 
 TEST(CompactionList, NamesTheOperatingMonthsFilesInOrder)
 {
-    EXPECT_EQ(frmSplash::compactionList(QDate(2003, 5, 1)),
-              QStringList({"qelvdw.mdb", "qelvwrw.mdb", "QELVDWZNJ.mdb", "qelvdata2003_5.mdb", "qelvdataPrint2003_5.mdb",
+    EXPECT_EQ(dataFiles::compactedAtStartup(QDate(2003, 5, 1)),
+              QStringList({"qelvdw.mdb", "qelvwrw.mdb", "qelvdwznj.mdb", "qelvdata2003_5.mdb", "qelvdataPrint2003_5.mdb",
                            "qelvtzPrint2003_5.mdb", "qelvwtPrint2003_5.mdb", "qelvfpPrint2003_5.mdb", "qelvkz2003.mdb"}));
-    const QStringList january = frmSplash::compactionList(QDate(2004, 1, 31));
+    const QStringList january = dataFiles::compactedAtStartup(QDate(2004, 1, 31));
     EXPECT_EQ(january[3], QStringLiteral("qelvdata2004_1.mdb"));
     EXPECT_EQ(january[8], QStringLiteral("qelvkz2004.mdb"));
-    EXPECT_EQ(frmSplash::compactionList(QDate(2004, 12, 1))[7], QStringLiteral("qelvfpPrint2004_12.mdb"));
+    EXPECT_EQ(dataFiles::compactedAtStartup(QDate(2004, 12, 1))[7], QStringLiteral("qelvfpPrint2004_12.mdb"));
 }
 
 class SplashTest : public fixtures::ProgramFolderTest {

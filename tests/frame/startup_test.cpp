@@ -1,5 +1,6 @@
 #include "platform/ui/dialogs.h"
-#include "qelv/frame/Module1.h"
+#include "qelv/core/Module1.h"
+#include "qelv/startup.h"
 #include "qelv/frame/frmLogin.h"
 #include "qelv/frame/frmMain.h"
 #include "tests/fixtures/modal.h"

@@ -1,4 +1,4 @@
-#include "qelv/frame/windows.h"
+#include "qelv/core/window_registry.h"
 
 #include <QHash>
 
@@ -12,7 +12,13 @@ QHash<QString, Factory>& registry()
 }
 } // namespace
 
-void registerWindow(const QString& formName, Factory f) { registry().insert(formName, std::move(f)); }
+void registerWindow(const QString& formName, Factory f)
+{
+    if (registry().contains(formName))
+        throw std::logic_error("window registered twice: " + formName.toStdString());
+    registry().insert(formName, std::move(f));
+}
+
 Factory factory(const QString& formName) { return registry().value(formName); }
 bool isRegistered(const QString& formName) { return registry().contains(formName); }
 

@@ -1,11 +1,12 @@
 #pragma once
-// The start-up module: the entry procedure and the shared state of the logged-in operator. Every
-// window reads and writes these variables directly; they live as long as the process.
+// The shared state of the logged-in operator. Every window reads and writes these variables
+// directly; they live as long as the process. The entry procedure that fills them at start-up is
+// beside main.cpp (qelv/startup.h), because it needs the login, splash and main windows.
 #include <QDate>
 #include <QString>
 #include <cstdint>
 
-class frmMain;
+class QMainWindow;
 
 namespace Module1 {
 
@@ -22,16 +23,14 @@ inline bool gLateFeeOn = false;
 inline std::int16_t gLateFeeStartDays = 0;
 inline float gLateFeeRate = 0.0f;
 inline bool gNonContinuousPrint = false;
-inline frmMain* gMainForm = nullptr;
+inline QMainWindow* gMainForm = nullptr;
 
 inline const char* const connPrefixHead = "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=";
 
 // Sets the shared variables to their start-up values (steps before the login).
 void setStartupDefaults();
-// The entry procedure: defaults, login, splash with compaction, main window. Returns true when the
-// main window is shown and the event loop should run; false when the program is to end.
-bool Main();
-// The connection text of a file of the data folder: gConnPrefix followed by the name.
+// The connection text of a file of the data folder: gConnPrefix followed by the name. Kept as the
+// state the windows describe; files are opened by name through db::Connection(db::DataFile{...}).
 QString connectionText(const QString& fileName);
 
 } // namespace Module1

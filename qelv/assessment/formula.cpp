@@ -1,4 +1,4 @@
-#include "qelv/assessment/Formula.h"
+#include "qelv/assessment/formula.h"
 
 void Formula::assign(const QList<FormulaToken>& tokens)
 {

@@ -1,0 +1,16 @@
+#pragma once
+// Compacting a file of the data folder from a window, telling the operator what was left behind.
+#include "platform/db/compact.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace compaction {
+
+// Compacts the data-folder file `name` through the transient name beside it. A transient copy left
+// by an interrupted run is kept under a new name, and a message (owned by `owner`) says so. Throws
+// what db::compact throws; the original is then untouched.
+db::CompactResult compactDataFile(const QString& name, const QString& transientName, QWidget* owner);
+
+} // namespace compaction
