@@ -1,6 +1,7 @@
 // Prepares a program folder: copies the shipped database files and help pages that are missing there.
 // A file that exists (in any letter case) is never touched, so operators' data is never overwritten.
 #include "platform/files/files.h"
+#include "qelv/core/data_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,10 +20,15 @@ int main(int argc, char** argv)
     const QString target = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const QString shipped = QStringLiteral(QELV_SHIPPED_DIR);
     int copied = 0;
-    QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString from = it.next();
-        const QString relative = QDir(shipped).relativeFilePath(from);
+    // The database files by the catalogue's names, then every help page.
+    QStringList relatives;
+    for (const QString& name : dataFiles::shipped())
+        relatives << QStringLiteral("Data/") + name;
+    QDirIterator pages(shipped + QStringLiteral("/help"), QDir::Files, QDirIterator::Subdirectories);
+    while (pages.hasNext())
+        relatives << QDir(shipped).relativeFilePath(pages.next());
+    for (const QString& relative : relatives) {
+        const QString from = shipped + QLatin1Char('/') + relative;
         const QString to = files::resolve(target + QLatin1Char('/') + relative);
         if (QFileInfo::exists(to))
             continue;

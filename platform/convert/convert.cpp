@@ -338,16 +338,9 @@ double toDouble(const QString& text)
     return v;
 }
 
-double toDouble(const QVariant& value)
+bool isIntegerType(int typeId)
 {
-    if (!value.isValid() || value.isNull())
-        throw Error(QStringLiteral("无效使用 Null"));
-    const int type = value.userType();
-    if (type == qMetaTypeId<Currency>())
-        return value.value<Currency>().toDouble();
-    switch (type) {
-    case QMetaType::Bool:
-        return value.toBool() ? -1.0 : 0.0;   // True is -1, as in the data the program was made for
+    switch (typeId) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
@@ -359,14 +352,37 @@ double toDouble(const QVariant& value)
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return value.toDouble();
-    case QMetaType::QString:
-        return toDouble(value.toString());
+        return true;
     default:
-        throwTypeMismatch();
+        return false;
     }
+}
+
+bool isFloatingType(int typeId)
+{
+    return typeId == QMetaType::Double || typeId == QMetaType::Float;
+}
+
+bool isNumber(const QVariant& value)
+{
+    const int type = value.userType();
+    return type == QMetaType::Bool || type == qMetaTypeId<Currency>() || isIntegerType(type) || isFloatingType(type);
+}
+
+double toDouble(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        throw Error(QStringLiteral("无效使用 Null"));
+    const int type = value.userType();
+    if (type == qMetaTypeId<Currency>())
+        return value.value<Currency>().toDouble();
+    if (type == QMetaType::Bool)
+        return value.toBool() ? -1.0 : 0.0;   // True is -1, as in the data the program was made for
+    if (isNumber(value))
+        return value.toDouble();
+    if (type == QMetaType::QString)
+        return toDouble(value.toString());
+    throwTypeMismatch();
 }
 
 // --- dates -----------------------------------------------------------------------------------------

@@ -47,6 +47,12 @@ double intFloor(double value);
 // Val(): the leading number of a text, blanks ignored, 0 when there is none ("12abc" -> 12, "abc" -> 0).
 // A number too large for a double throws Error ("溢出").
 double val(const QString& text);
+// The kinds of value that are numbers: every integer type, float and double, Currency, and Boolean
+// (True is -1). Texts are not, whatever they hold (isNumeric tests a text). The one definition that
+// sorting, comparing, converting and writing values all use.
+bool isIntegerType(int typeId);
+bool isFloatingType(int typeId);
+bool isNumber(const QVariant& value);
 // IsNumeric(): a whole text that reads as a number (blanks around allowed; empty is not numeric).
 bool isNumeric(const QString& text);
 // CDbl of a numeric text; throws Error ("类型不匹配") when not numeric.

@@ -1,5 +1,6 @@
 #include "platform/convert/convert.h"
 
+#include <QDateTime>
 #include <QVariant>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -169,6 +170,26 @@ TEST(ConvertNumber, ValReadsTheLeadingNumber)
     for (const auto& c : cases)
         EXPECT_EQ(convert::val(QString::fromUtf8(c.text)), c.expected) << c.text;
     EXPECT_EQ(errorOf([] { convert::val(QStringLiteral("1e999")); }), QStringLiteral("溢出"));
+}
+
+// Which values count as numbers is decided once: every numeric kind the database layer or a window
+// can hand over, and never a text, a date or a Null.
+TEST(ConvertNumber, IsNumberCoversEveryNumericKindAndNothingElse)
+{
+    const QVariant numbers[] = {
+        QVariant(true), QVariant(int(-3)), QVariant(uint(3)), QVariant(qlonglong(1) << 40), QVariant(qulonglong(7)),
+        QVariant::fromValue(short(-2)), QVariant::fromValue(ushort(2)), QVariant::fromValue(static_cast<signed char>(1)),
+        QVariant::fromValue(static_cast<unsigned char>(200)), QVariant::fromValue(long(5)), QVariant(1.5f), QVariant(2.5),
+        QVariant::fromValue(convert::toCurrency(1.2345)),
+    };
+    for (const QVariant& v : numbers) {
+        EXPECT_TRUE(convert::isNumber(v)) << v.typeName();
+        EXPECT_NO_THROW(convert::toDouble(v)) << v.typeName();
+    }
+    const QVariant others[] = {QVariant(), QVariant(QStringLiteral("12")), QVariant(QDate(2003, 5, 1)),
+                               QVariant(QDateTime(QDate(2003, 5, 1), QTime(1, 2))), QVariant(QByteArray("1"))};
+    for (const QVariant& v : others)
+        EXPECT_FALSE(convert::isNumber(v)) << (v.isValid() ? v.typeName() : "invalid");
 }
 
 TEST(ConvertNumber, IsNumericAndToDoubleAgreeOnWholeTexts)
