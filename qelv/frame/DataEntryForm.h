@@ -4,7 +4,8 @@
 // editing states and the navigation keys. The single-record windows show the current row in bound
 // text boxes (built from their Design); the grid windows (GridEntryForm) show the table in a grid.
 // Each window class builds itself from its design and loads in its own constructor.
-#include "platform/db/db.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 #include "platform/ui/field_binding.h"
 #include "qelv/core/Form.h"
 

@@ -2,7 +2,8 @@
 
 #include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
-#include "platform/db/db.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"

@@ -1,7 +1,8 @@
 #include "qelv/frame/frmMain.h"
 
 #include "platform/convert/convert.h"
-#include "platform/db/db.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 #include "platform/help/help.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/dialogs.h"

@@ -1,7 +1,8 @@
 #pragma once
 // The late-fee settings: whether late fees are charged, after how many days, and the daily rate.
 // Closing the window saves the row and puts it into the shared late-fee variables at once.
-#include "platform/db/db.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 #include "platform/ui/field_binding.h"
 #include "qelv/core/Form.h"
 

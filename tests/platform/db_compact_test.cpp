@@ -1,3 +1,4 @@
+#include "platform/db/compact.h"
 #include "tests/platform/db_fixture.h"
 
 #include "platform/files/files.h"

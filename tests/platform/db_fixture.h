@@ -1,7 +1,8 @@
 #pragma once
 // A data folder of the test's own with small database files made from SQL, for the database layer's
 // tests; and a helper that gives the description of the db::Error an action throws.
-#include "platform/db/db.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QDir>
