@@ -43,6 +43,7 @@ auto onCupsThread(Work work) -> decltype(work())
 
 // What the scheduler says of a printer.
 struct PrinterState {
+    std::string name;  // as the scheduler spells it, whatever spelling it was asked by
     std::string mediaDefault;
     int orientationDefault = 0;  // 0: none
     std::vector<std::string> mediaSupported;
@@ -85,13 +86,17 @@ std::optional<PrinterState> queryPrinter(const std::string& name)
         ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(name).c_str());
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-        static const char* const wanted[] = {"media-default", "media-supported", "orientation-requested-default"};
+        static const char* const wanted[] = {"printer-name", "media-default", "media-supported",
+                                             "orientation-requested-default"};
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                       static_cast<int>(std::size(wanted)), nullptr, wanted);
         ipp_t* response = cupsDoRequest(http, request, "/");
         std::optional<PrinterState> state;
         if (response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
             state.emplace();
+            if (ipp_attribute_t* a = ippFindAttribute(response, "printer-name", IPP_TAG_NAME))
+                if (const char* value = ippGetString(a, 0, nullptr))
+                    state->name = value;
             // The printer's own setting comes first; the driver's default may follow under the same name.
             if (ipp_attribute_t* a = ippFindAttribute(response, "media-default", IPP_TAG_ZERO))
                 if (const char* value = ippGetString(a, 0, nullptr))
@@ -339,10 +344,13 @@ std::unique_ptr<PrinterHandle> CupsSpooler::open(const QString& printerName)
     if (!isPrinterName(printerName))
         return nullptr;
     std::optional<PrinterState> state = queryPrinter(printerName.toStdString());
-    if (!state)
+    // The scheduler matches printer names without regard to case; its own spelling keys the forms, so that
+    // one printer has one list of forms and a form one code, however a window spells the name.
+    if (!state || state->name.empty())
         return nullptr;
+    const QString name = QString::fromStdString(state->name);
     FormsRegistry forms(options_.formsRegistry.isEmpty() ? FormsRegistry::defaultPath() : options_.formsRegistry);
-    return std::make_unique<CupsPrinter>(printerName, std::move(*state), std::move(forms));
+    return std::make_unique<CupsPrinter>(name, std::move(*state), std::move(forms));
 }
 
 void CupsSpooler::broadcast(const QString& printerName)

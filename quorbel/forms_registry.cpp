@@ -9,7 +9,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
+#include <cmath>
+#include <cstdint>
 #include <functional>
+#include <limits>
 
 namespace quorbel {
 
@@ -26,17 +29,63 @@ std::optional<QJsonObject> load(const QString& path)
     return root;
 }
 
+bool isWholeNumber(const QJsonValue& value)
+{
+    const double number = value.toDouble();
+    return value.isDouble() && number == std::trunc(number) && number >= std::numeric_limits<std::int32_t>::min() &&
+           number <= std::numeric_limits<std::int32_t>::max();
+}
+
+bool isForm(const QJsonValue& value)
+{
+    const QJsonObject form = value.toObject();
+    return value.isObject() && form.value("name").isString() && isWholeNumber(form.value("width")) &&
+           isWholeNumber(form.value("length"));
+}
+
+// A printer's entry: empty when the file has none, nothing when it is not in the shape this file writes.
+// Such an entry is somebody else's data, or damage; either way it is not replaced by an edit.
+std::optional<QJsonObject> entryOf(const QJsonObject& root, const QString& printer)
+{
+    const QJsonValue value = root.value("printers").toObject().value(printer);
+    if (value.isUndefined())
+        return QJsonObject();
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject entry = value.toObject();
+    const QJsonValue forms = entry.value("forms");
+    if (!forms.isUndefined()) {
+        if (!forms.isArray())
+            return std::nullopt;
+        for (const QJsonValue& form : forms.toArray())
+            if (!isForm(form))
+                return std::nullopt;
+    }
+    const QJsonValue selected = entry.value("selected");
+    if (!selected.isUndefined() && !selected.isString())
+        return std::nullopt;
+    return entry;
+}
+
+std::optional<QJsonObject> loadEntry(const QString& path, const QString& printer)
+{
+    const std::optional<QJsonObject> root = load(path);
+    if (!root)
+        return std::nullopt;
+    return entryOf(*root, printer);
+}
+
 // Changes the entry of one printer and writes the file back; `change` returns false to refuse.
 bool edit(const QString& path, const QString& printer, const std::function<bool(QJsonObject&)>& change)
 {
     std::optional<QJsonObject> root = load(path);
     if (!root)
         return false;
-    QJsonObject printers = root->value("printers").toObject();
-    QJsonObject entry = printers.value(printer).toObject();
-    if (!change(entry))
+    std::optional<QJsonObject> entry = entryOf(*root, printer);
+    if (!entry || !change(*entry))
         return false;
-    printers.insert(printer, entry);
+    QJsonObject printers = root->value("printers").toObject();
+    printers.insert(printer, *entry);
     root->insert("printers", printers);
     return component::saveJsonObject(path, *root);
 }
@@ -65,11 +114,11 @@ FormsRegistry::FormsRegistry(QString path) : path_(std::move(path)) {}
 
 std::optional<QList<Form>> FormsRegistry::forms(const QString& printer) const
 {
-    const auto root = load(path_);
-    if (!root)
+    const auto entry = loadEntry(path_, printer);
+    if (!entry)
         return std::nullopt;
     QList<Form> result;
-    const QJsonArray forms = root->value("printers").toObject().value(printer).toObject().value("forms").toArray();
+    const QJsonArray forms = entry->value("forms").toArray();
     for (const QJsonValue& value : forms)
         result.append(formOf(value.toObject()));
     return result;
@@ -107,10 +156,10 @@ bool FormsRegistry::resize(const QString& printer, const Form& form) const
 
 QString FormsRegistry::selected(const QString& printer) const
 {
-    const auto root = load(path_);
-    if (!root)
+    const auto entry = loadEntry(path_, printer);
+    if (!entry)
         return QString();
-    return root->value("printers").toObject().value(printer).toObject().value("selected").toString();
+    return entry->value("selected").toString();
 }
 
 bool FormsRegistry::select(const QString& printer, const QString& formName) const

@@ -46,6 +46,22 @@ bool customRoad(const PaperRequest& request, PrinterHandle& printer, DeviceMode&
     return printer.store(mode);
 }
 
+// Whether the driver takes the requested sheet in the requested orientation. Asked before a form is added
+// or resized: a form the printer cannot print would stay in the forms database after the refusal, and its
+// code would then fail every later request.
+bool takesSheet(const PaperRequest& request, PrinterHandle& printer, const DeviceMode& mode)
+{
+    if (!(mode.fields & DM_PAPERSIZE))
+        return false;
+    DeviceMode sheet = mode;
+    sheet.fields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
+    sheet.orientation = request.orientation;
+    sheet.paperSize = printing::kCustomPaperSize;
+    sheet.paperLength = request.paperLength;
+    sheet.paperWidth = request.paperWidth;
+    return printer.validate(sheet);
+}
+
 // A custom size through the forms database: the form of the requested name is made to have the requested
 // size (added, or resized when it has another), then selected by its position in the printer's forms.
 bool formsRoad(const PaperRequest& request, PrinterHandle& printer, DeviceMode& mode)
@@ -58,9 +74,9 @@ bool formsRoad(const PaperRequest& request, PrinterHandle& printer, DeviceMode& 
     if (const auto existing = printer.getForm(wanted.name)) {
         if (existing->width == wanted.width && existing->length == wanted.length)
             sizeUnchanged = true;
-        else if (!printer.setForm(wanted))
+        else if (!takesSheet(request, printer, mode) || !printer.setForm(wanted))
             return false;
-    } else if (!printer.addForm(wanted)) {
+    } else if (!takesSheet(request, printer, mode) || !printer.addForm(wanted)) {
         return false;
     }
 

@@ -19,7 +19,8 @@ struct PaperRequest {
 };
 
 // True when the printer now carries the requested paper and orientation (and the change was announced);
-// false otherwise, with nothing written to the printer's settings.
+// false otherwise, with nothing written to the printer's settings. A custom size that the driver does not
+// take leaves the forms database as it was as well.
 bool applyPaperRequest(const PaperRequest& request, Spooler& spooler);
 
 }  // namespace quorbel

@@ -9,7 +9,11 @@
 #include "tests/fixtures/cups/cups_scheduler.h"
 
 #include "platform/component/host.h"
+#include "platform/printing/paper_sizes.h"
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -26,6 +30,9 @@ const QString kPortrait = QStringLiteral("portrait");
 const QString kLandscape = QStringLiteral("landscape");
 
 const QString kSheet = QStringLiteral("custom_297x210mm_297x210mm");  // 297 mm wide, 210 mm long
+
+// The code of a printer's first user form: its position after the listed papers.
+constexpr std::int16_t kFirstFormCode = std::int16_t(printing::kPaperSizes.size() + 1);
 
 // A paper request as a printing window makes it (form name "UserDefineA4"), its result, what the printer
 // carries afterwards when it is true (it keeps what it had when false), and whether the request sent the
@@ -94,6 +101,25 @@ protected:
     }
 
     int writes() const { return scheduler->operationCount("CUPS-Add-Modify-Printer"); }
+
+    // The forms file as it is on disk; nothing when there is none.
+    std::optional<QByteArray> formsFile() const
+    {
+        QFile file(formsPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return file.readAll();
+    }
+    void writeFormsFile(const QByteArray& bytes) const
+    {
+        QFile file(formsPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    QJsonObject printersInFormsFile() const
+    {
+        return QJsonDocument::fromJson(formsFile().value_or(QByteArray())).object().value("printers").toObject();
+    }
 
     // Runs the steps in order and checks each against the scheduler.
     void run(const std::vector<Step>& steps, bool formsDatabase = true)
@@ -174,6 +200,74 @@ TEST_F(QuorbelCups, PrinterWithoutCustomSizesKeepsItsPaper)
         {"a size it lists", "qlisted", 2, 8, 0, 0, true, kA3, kLandscape, true},
     });
     run({{"custom size without forms", "qlisted", 2, 256, 2100, 2970, false, {}, {}, false}}, false);
+}
+
+// A custom size the printer does not take is refused before any form is touched: the forms file stays as
+// it was, byte for byte, whether the form would have been added or resized, and the form keeps its size
+// for a later request by its code.
+TEST_F(QuorbelCups, RefusedCustomSizeLeavesTheFormsFileAsItWas)
+{
+    const std::vector<Step> refused{
+        {"below the printer's minimum", "qcustom", 1, 256, 100, 100, false, {}, {}, false},
+        {"zero width", "qcustom", 1, 256, 2100, 0, false, {}, {}, false},
+        {"negative length", "qcustom", 1, 256, -2100, 2970, false, {}, {}, false},
+        {"beyond the printer's maximum", "qcustom", 1, 256, 2100, 30000, false, {}, {}, false},
+        {"a size it takes, in no orientation", "qcustom", 3, 256, 1400, 2410, false, {}, {}, false},
+        {"printer without custom sizes", "qlisted", 1, 256, 2100, 2970, false, {}, {}, false},
+    };
+    run(refused);
+    EXPECT_EQ(formsFile(), std::nullopt) << "a refused form was added";
+
+    run({
+        {"custom size, new form", "qcustom", 2, 256, 2100, 2970, true, kSheet, kLandscape, true},
+        {"restore", "qcustom", 1, 9, 0, 0, true, kA4, kPortrait, true},
+    });
+    const std::optional<QByteArray> kept = formsFile();
+    ASSERT_TRUE(kept);
+    for (const Step& step : refused) {
+        run({step});
+        EXPECT_EQ(formsFile(), kept) << step.what;
+    }
+    run({{"the form by its code", "qcustom", 2, kFirstFormCode, 0, 0, true, kSheet, kLandscape, true}});
+}
+
+// CUPS knows a printer by its name in any letter case: whatever spelling a window uses, the printer has
+// one list of forms, and a form has one code.
+TEST_F(QuorbelCups, PrinterNamedInAnotherCaseFindsTheSameForms)
+{
+    run({
+        {"custom size as qcustom", "qcustom", 1, 256, 2100, 2970, true, kSheet, kPortrait, true},
+        {"the same as QCustom, already selected", "QCustom", 1, 256, 2100, 2970, true, kSheet, kPortrait, false},
+        {"restore as QCUSTOM", "QCUSTOM", 1, 9, 0, 0, true, kA4, kPortrait, true},
+        {"the form by its code as QCustom", "QCustom", 2, kFirstFormCode, 0, 0, true, kSheet, kLandscape, true},
+        {"new size as QCustom", "QCustom", 1, 256, 1400, 2410, true, "custom_241x140mm_241x140mm", kPortrait, true},
+        {"the form by its code as qcustom", "qcustom", 2, kFirstFormCode, 0, 0, true, "custom_241x140mm_241x140mm",
+         kLandscape, true},
+    });
+    EXPECT_EQ(printersInFormsFile().keys(), QStringList{"qcustom"});
+    EXPECT_EQ(FormsRegistry(formsPath).forms("qcustom"), (QList<Form>{{"UserDefineA4", 241000, 140000}}));
+}
+
+// A printer's entry that is not in the shape the control writes is not the control's to replace: a request
+// that needs it fails and leaves the file as it was, while the other printers' entries serve as before.
+TEST_F(QuorbelCups, UnreadablePrinterEntryIsLeftAsItIs)
+{
+    for (const QByteArray& entry : {QByteArray("3"), QByteArray(R"({"forms": {"name": "UserDefineA4"}})"),
+                                   QByteArray(R"({"forms": [{"name": "UserDefineA4", "width": "wide"}]})")}) {
+        SCOPED_TRACE(entry.toStdString());
+        const QByteArray damaged = R"({"printers": {"qcustom": )" + entry + "}}";
+        writeFormsFile(damaged);
+        run({
+            {"new form", "qcustom", 1, 256, 2100, 2970, false, {}, {}, false},
+            {"a form by its code", "qcustom", 1, kFirstFormCode, 0, 0, false, {}, {}, false},
+        });
+        EXPECT_EQ(formsFile(), damaged);
+    }
+
+    writeFormsFile(R"({"printers": {"qlisted": {"forms": 3}}})");
+    run({{"new form for another printer", "qcustom", 2, 256, 2100, 2970, true, kSheet, kLandscape, true}});
+    EXPECT_EQ(printersInFormsFile().value("qlisted"), (QJsonObject{{"forms", 3}}));
+    EXPECT_EQ(FormsRegistry(formsPath).forms("qcustom"), (QList<Form>{{"UserDefineA4", 297000, 210000}}));
 }
 
 // The scheduler lets only members of its system group change printers; "nobody" is not one.

@@ -14,6 +14,10 @@ const Form kA4{"A4", 210000, 297000};
 const Form kLandscapeForm{"UserDefineA4", 297000, 210000};  // what the requests below ask for
 const Form kPortraitForm{"UserDefineA4", 210000, 297000};
 
+// The driver's check of the requested sheet, made before a form is added or resized.
+const QString kSheetCheck = "validate fields=15 orientation=1 paperSize=256 length=2100 width=2970";
+const QString kSheetCheckLandscape = "validate fields=15 orientation=2 paperSize=256 length=2100 width=2970";
+
 PaperRequest standard(std::int16_t orientation, std::int32_t code)
 {
     return PaperRequest{.printerName = "P", .orientation = orientation, .paperSize = code};
@@ -76,15 +80,15 @@ const Road kRoads[] = {
 
     // custom size through the forms database
     {"NewFormIsAddedAndSelectedWithoutAnA4Form", true, [](FakePrinter&) {}, custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> none", "addForm UserDefineA4 297000x210000", "enumForms",
-      "validate fields=3 orientation=1 paperSize=1", "store orientation=1 paperSize=1 length=2970 width=2100 form=A4",
-      "broadcast P", "close"},
+     {"open P", "readInfo", "getForm UserDefineA4 -> none", kSheetCheck, "addForm UserDefineA4 297000x210000",
+      "enumForms", "validate fields=3 orientation=1 paperSize=1",
+      "store orientation=1 paperSize=1 length=2970 width=2100 form=A4", "broadcast P", "close"},
      true},
     {"NewFormIsSelectedByItsPositionCountedFromOne", true, [](FakePrinter& p) { p.forms = {kLetter, kA4}; },
      custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> none", "addForm UserDefineA4 297000x210000", "enumForms",
-      "validate fields=3 orientation=1 paperSize=3", "store orientation=1 paperSize=3 length=2970 width=2100 form=A4",
-      "broadcast P", "close"},
+     {"open P", "readInfo", "getForm UserDefineA4 -> none", kSheetCheck, "addForm UserDefineA4 297000x210000",
+      "enumForms", "validate fields=3 orientation=1 paperSize=3",
+      "store orientation=1 paperSize=3 length=2970 width=2100 form=A4", "broadcast P", "close"},
      true},
     {"FormOfTheSameSizeIsSelectedAsItIs", true, [](FakePrinter& p) { p.forms = {kLetter, kLandscapeForm, kA4}; },
      custom(1),
@@ -93,8 +97,8 @@ const Road kRoads[] = {
       "broadcast P", "close"},
      true},
     {"FormOfAnotherSizeIsResizedAndSelected", true, [](FakePrinter& p) { p.forms = {kPortraitForm}; }, custom(2),
-     {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", "setForm UserDefineA4 297000x210000",
-      "enumForms", "validate fields=3 orientation=2 paperSize=1",
+     {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", kSheetCheckLandscape,
+      "setForm UserDefineA4 297000x210000", "enumForms", "validate fields=3 orientation=2 paperSize=1",
       "store orientation=2 paperSize=1 length=2970 width=2100 form=A4", "broadcast P", "close"},
      true},
     {"AlreadySelectedFormWritesNothing", true,
@@ -119,8 +123,8 @@ const Road kRoads[] = {
          p.info->formName = "UserDefineA4";
      },
      custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", "setForm UserDefineA4 297000x210000",
-      "enumForms", "validate fields=3 orientation=1 paperSize=1",
+     {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", kSheetCheck,
+      "setForm UserDefineA4 297000x210000", "enumForms", "validate fields=3 orientation=1 paperSize=1",
       "store orientation=1 paperSize=1 length=2970 width=2100 form=UserDefineA4", "broadcast P", "close"},
      true},
     {"FormMissingFromTheListSelectsNoOtherForm", true,
@@ -129,18 +133,21 @@ const Road kRoads[] = {
          p.listsForm = false;
      },
      custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> none", "addForm UserDefineA4 297000x210000", "enumForms",
-      "close"},
+     {"open P", "readInfo", "getForm UserDefineA4 -> none", kSheetCheck,
+      "addForm UserDefineA4 297000x210000", "enumForms", "close"},
      false},
     {"FormThatCannotBeAddedFails", true, [](FakePrinter& p) { p.formsWritable = false; }, custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> none", "addForm UserDefineA4 297000x210000", "close"}, false},
+     {"open P", "readInfo", "getForm UserDefineA4 -> none", kSheetCheck,
+      "addForm UserDefineA4 297000x210000", "close"},
+     false},
     {"FormThatCannotBeResizedFails", true,
      [](FakePrinter& p) {
          p.forms = {kPortraitForm};
          p.formsWritable = false;
      },
      custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", "setForm UserDefineA4 297000x210000", "close"},
+     {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", kSheetCheck,
+      "setForm UserDefineA4 297000x210000", "close"},
      false},
     {"FormNameTooLongToKeepTouchesNoForm", true, [](FakePrinter& p) { p.forms = {kPortraitForm}; },
      [] {
@@ -149,15 +156,21 @@ const Road kRoads[] = {
          return r;
      }(),
      {"open P", "readInfo", "close"}, false},
+    // a request refused before any form is added or resized
     {"RefusedFormIsNotStored", true, [](FakePrinter& p) { p.accepts = [](const DeviceMode&) { return false; }; },
-     custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> none", "addForm UserDefineA4 297000x210000", "enumForms",
-      "validate fields=3 orientation=1 paperSize=1", "close"},
-     false},
-    {"DriverWithoutPaperSizeFailsAfterTheForm", true, [](FakePrinter& p) { p.info->fields = DM_ORIENTATION; },
-     custom(1),
-     {"open P", "readInfo", "getForm UserDefineA4 -> none", "addForm UserDefineA4 297000x210000", "enumForms",
-      "close"},
+     custom(1), {"open P", "readInfo", "getForm UserDefineA4 -> none", kSheetCheck, "close"}, false},
+    {"RefusedSizeLeavesTheFormAsItWas", true,
+     [](FakePrinter& p) {
+         p.forms = {kPortraitForm};
+         p.accepts = [](const DeviceMode&) { return false; };
+     },
+     custom(2), {"open P", "readInfo", "getForm UserDefineA4 -> 210000x297000", kSheetCheckLandscape, "close"}, false},
+    {"DriverWithoutPaperSizeFailsBeforeTheForm", true, [](FakePrinter& p) { p.info->fields = DM_ORIENTATION; },
+     custom(1), {"open P", "readInfo", "getForm UserDefineA4 -> none", "close"}, false},
+    {"SelectionRefusedByTheDriverIsNotStored", true,
+     [](FakePrinter& p) { p.accepts = [](const DeviceMode& m) { return m.paperSize == 256; }; }, custom(1),
+     {"open P", "readInfo", "getForm UserDefineA4 -> none", kSheetCheck,
+      "addForm UserDefineA4 297000x210000", "enumForms", "validate fields=3 orientation=1 paperSize=1", "close"},
      false},
 
     // custom size without a forms database
