@@ -179,6 +179,11 @@ void DataEntryForm::discardControls()
     binding_.refresh();
 }
 
+void DataEntryForm::deleteCurrentRow(db::Recordset& r)
+{
+    r.deleteCurrent();
+}
+
 bool DataEntryForm::keepsKeyFrom(QObject*) const
 {
     return false;
@@ -308,7 +313,7 @@ void DataEntryForm::cmdDelete_Click()
     trapped([this] {
         db::Recordset& r = rs();
         discardControls();
-        r.deleteCurrent();
+        deleteCurrentRow(r);
         r.moveNext();
         if (r.isEOF())
             r.moveLast();

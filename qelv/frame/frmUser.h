@@ -7,4 +7,8 @@ class frmUser : public DataEntryForm {
 public:
     explicit frmUser(QWidget* owner = nullptr);
     static const Design& design();
+
+protected:
+    // The last operator stays: without one nobody could log in again.
+    void deleteCurrentRow(db::Recordset& r) override;
 };
