@@ -182,6 +182,11 @@ void DataEntryForm::discardControls()
     binding_.refresh();
 }
 
+void DataEntryForm::deleteCurrentRow(db::Recordset& r)
+{
+    r.deleteCurrent();
+}
+
 bool DataEntryForm::keepsKeyFrom(QObject*) const
 {
     return false;
@@ -311,7 +316,7 @@ void DataEntryForm::cmdDelete_Click()
     trapped([this] {
         db::Recordset& r = rs();
         discardControls();
-        r.deleteCurrent();
+        deleteCurrentRow(r);
         r.moveNext();
         if (r.isEOF())
             r.moveLast();

@@ -103,6 +103,9 @@ protected:
     virtual void commitControls();   // puts what was typed into the current row (may throw)
     virtual void discardControls();  // drops what was typed and not yet in the row
     virtual void loadMore() {}       // further loading steps of one window
+    // Deletes the recordset's current row for Delete; a window whose rows others depend on refuses
+    // (throws) or takes those along.
+    virtual void deleteCurrentRow(db::Recordset& r);
     // Whether a key this window acted on is kept from the control that received it.
     virtual bool keepsKeyFrom(QObject* receiver) const;
 

@@ -5,10 +5,12 @@
 
 #include <QPushButton>
 
-GridEntryForm::GridEntryForm(const Design& design, const QList<ui::GridColumn>& columns, QWidget* owner)
+GridEntryForm::GridEntryForm(const Design& design, const QList<ui::GridColumn>& columns, QWidget* owner,
+                             ui::RecordsetModel* model)
     : DataEntryForm(design, owner)
 {
-    gridModel = new ui::RecordsetModel(this);
+    gridModel = model ? model : new ui::RecordsetModel;
+    gridModel->setParent(this);
     gridModel->setColumns(columns);
     gridModel->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
     grdDataGrid = new ui::DataGrid(this);

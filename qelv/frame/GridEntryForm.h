@@ -19,7 +19,9 @@ public:
     ui::RecordsetModel* gridModel;
 
 protected:
-    GridEntryForm(const Design& design, const QList<ui::GridColumn>& columns, QWidget* owner);
+    // A window that checks its cells' edits brings a model of its own; the window takes it over.
+    GridEntryForm(const Design& design, const QList<ui::GridColumn>& columns, QWidget* owner,
+                  ui::RecordsetModel* model = nullptr);
 
     void bindControls() override;
     void unbindControls() override;

@@ -9,11 +9,46 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <functional>
+#include <stdexcept>
 
 namespace {
 
+constexpr int numberColumn = 0;
 constexpr int industryColumn = 6;
 constexpr int squadColumn = 7;
+
+// The register's grid: an edit of an enterprise's number is checked before it goes into the row, and
+// a number of blanks only goes in as no number at all, which the table refuses when the row is written.
+class RegisterModel : public ui::RecordsetModel {
+public:
+    std::function<void(db::Recordset&)> checkNumberChange;
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override
+    {
+        db::Recordset* rs = recordset();
+        const int field = fieldOf(index.column());
+        if (!rs || !index.isValid() || role != Qt::EditRole || index.column() != numberColumn || field < 0)
+            return RecordsetModel::setData(index, value, role);
+        const QString text = value.toString();
+        try {
+            if (ui::fieldText(rs->valueAt(index.row(), field)) == text)
+                return true;
+            if (rs->currentIndex() != index.row())
+                rs->moveToIndex(index.row());
+            if (checkNumberChange)
+                checkNumberChange(*rs);
+            if (!text.trimmed().isEmpty())
+                return RecordsetModel::setData(index, value, role);
+            rs->setValue(field, QVariant());
+            emit dataChanged(index, index);
+            return true;
+        } catch (const std::exception& e) {
+            reportError(e);
+            return false;
+        }
+    }
+};
 
 QListWidget* dropDown(QWidget* parent, const char* name)
 {
@@ -58,8 +93,9 @@ const QList<ui::GridColumn>& frmDW::columns()
 }
 
 frmDW::frmDW(QWidget* owner)
-    : GridEntryForm(design(), columns(), owner)
+    : GridEntryForm(design(), columns(), owner, new RegisterModel)
 {
+    static_cast<RegisterModel*>(gridModel)->checkNumberChange = [this](db::Recordset& r) { checkNumberChange(r); };
     grdDataGrid->setButtonColumns({industryColumn, squadColumn});
     List1 = dropDown(this, "List1");
     List2 = dropDown(this, "List2");
@@ -81,6 +117,17 @@ frmDW::frmDW(QWidget* owner)
             List2_LostFocus();
     });
     Form_Load();
+    if (db::Recordset* r = recordset()) {
+        // A number typed into a row is pending until the row is written, its edit dropped, or the
+        // rows read again; every move leaves the row written or dropped.
+        auto forget = [this] { numberBeforeEdit_ = {}; };
+        connect(r, &db::Recordset::moveComplete, this, forget);
+        connect(r, &db::Recordset::rowsReset, this, forget);
+        connect(r, &db::Recordset::rowChanged, this, [this, r, forget](int) {
+            if (r->editMode() == db::EditMode::None)
+                forget();
+        });
+    }
 }
 
 frmDW::~frmDW()
@@ -108,6 +155,55 @@ void frmDW::loadMore()
 
 void frmDW::adoPrimaryRS_MoveComplete()
 {
+}
+
+bool frmDW::hasPollutants(const QString& number) const
+{
+    // A register file without the pollutants table has no enterprise with pollutants.
+    if (!conn_->tableExists(QStringLiteral("dwwrw")))
+        return false;
+    return conn_->scalar(QStringLiteral("select count(*) from dwwrw where DanWeiBianHao = ?"), {number}).toInt() > 0;
+}
+
+QString frmDW::storedNumber(db::Recordset& r) const
+{
+    if (numberBeforeEdit_.row != 0 && numberBeforeEdit_.row == r.bookmark())
+        return numberBeforeEdit_.number;
+    return ui::fieldText(r.value(QStringLiteral("DanWeiBianHao")));
+}
+
+void frmDW::checkNumberChange(db::Recordset& r)
+{
+    // A row not yet written has no number in the file that anything could refer to.
+    if (r.editMode() == db::EditMode::Add)
+        return;
+    const QString number = storedNumber(r);
+    if (hasPollutants(number))
+        throw std::runtime_error(
+            QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中修改编号，请用“修改单位编号”。").arg(number).toStdString());
+    numberBeforeEdit_ = {r.bookmark(), number};
+}
+
+void frmDW::deleteCurrentRow(db::Recordset& r)
+{
+    if (r.absolutePosition() <= 0 || r.editMode() == db::EditMode::Add) {
+        r.deleteCurrent();
+        return;
+    }
+    const QString number = storedNumber(r);
+    conn_->beginTransaction();
+    try {
+        if (conn_->tableExists(QStringLiteral("dwwrw")))
+            conn_->execute(QStringLiteral("delete from dwwrw where DanWeiBianHao = ?"), {number});
+        r.deleteCurrent();
+        conn_->commit();
+    } catch (...) {
+        try {
+            conn_->rollback();
+        } catch (const std::exception&) {
+        }
+        throw;
+    }
 }
 
 void frmDW::grdDataGrid_ButtonClick(int colIndex)

@@ -27,7 +27,20 @@ public:
 
 protected:
     void loadMore() override;
+    // An enterprise goes together with its pollutants, in one transaction.
+    void deleteCurrentRow(db::Recordset& r) override;
 
 private:
     void choose(QListWidget* list, int column);
+    // Before the number of the current row changes: refused (throws) for an enterprise that has
+    // pollutants, which only the renumbering window carries over to a new number.
+    void checkNumberChange(db::Recordset& r);
+    // The number of the current row as the file holds it, not as typed and not yet written.
+    QString storedNumber(db::Recordset& r) const;
+    bool hasPollutants(const QString& number) const;
+    // The file's number of the current row while a change of it is pending there.
+    struct {
+        db::Bookmark row = 0;
+        QString number;
+    } numberBeforeEdit_;
 };

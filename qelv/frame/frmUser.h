@@ -8,4 +8,8 @@ public:
     static constexpr const char* formName = "frmUser";
     explicit frmUser(QWidget* owner = nullptr);
     static const Design& design();
+
+protected:
+    // The last operator stays: without one nobody could log in again.
+    void deleteCurrentRow(db::Recordset& r) override;
 };

@@ -15,8 +15,29 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <stdexcept>
 
 using namespace Module1;
+
+namespace {
+
+// The readers of the row (this window's closing, every start) need both numbers, and a negative
+// count of days or rate makes no late fee. Throws the refusal's text.
+void refuseUnusable(const db::Recordset& r)
+{
+    const QVariant days = r.value(QStringLiteral("QiShiTianShu"));
+    if (days.isNull())
+        throw std::runtime_error("开始计算滞纳金的天数不能为空。设置没有保存。");
+    if (convert::toDouble(days) < 0)
+        throw std::runtime_error("开始计算滞纳金的天数不能是负数。设置没有保存。");
+    const QVariant rate = r.value(QStringLiteral("BiLi"));
+    if (rate.isNull())
+        throw std::runtime_error("征收比例不能为空。设置没有保存。");
+    if (convert::toDouble(rate) < 0)
+        throw std::runtime_error("征收比例不能是负数。设置没有保存。");
+}
+
+} // namespace
 
 frmZNJ::frmZNJ(QWidget* owner)
     : Form(owner, ui::fixedDialogFlags)
@@ -80,7 +101,17 @@ void frmZNJ::Form_Unload()
         if (!rs_)
             throw db::Error(QString::fromUtf8(db::messages::closed));
         db::Recordset& r = *rs_;
-        binding_.commit();
+        try {
+            binding_.commit();
+            refuseUnusable(r);
+        } catch (...) {
+            // A refused value is never written, and neither are the others typed with it.
+            try {
+                r.cancelUpdate();
+            } catch (const std::exception&) {
+            }
+            throw;
+        }
         // Leaving the row writes what the controls hold; coming back reads it as saved.
         r.moveNext();
         r.moveFirst();

@@ -326,6 +326,33 @@ TEST_F(DataEntryTest, DeleteGoesToTheNextRowAndDeletingTheOnlyRowReportsTheMoveA
     EXPECT_EQ(fixtures::probe(dw(), QStringLiteral("select count(*) from DanWeiFenQu")).toInt(), 0);
 }
 
+TEST_F(DataEntryTest, TheLastOperatorIsNeverDeleted)
+{
+    const QString refusal = QStringLiteral("不能删除最后一个用户，否则将无人能够登录。");
+    auto operators = [this] {
+        return fixtures::probe(setUp(), QStringLiteral("select group_concat(UserName, ',') from (select UserName from [User] order by 1)")).toString();
+    };
+    frmUser w;   // the shipped admin only
+    w.cmdDelete->click();
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList({refusal}));
+    EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::Ok);
+    EXPECT_EQ(operators(), QStringLiteral("admin"));
+    EXPECT_EQ(shown(w), QStringLiteral("admin")) << "and stays current";
+    // With a second operator either one may go, but not both.
+    w.cmdAdd->click();
+    type(w.txtFields[0], QStringLiteral("zhang"));
+    type(w.txtFields[1], QStringLiteral("pw"));
+    w.cmdUpdate->click();
+    w.cmdFirst->click();
+    w.cmdDelete->click();
+    EXPECT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_EQ(operators(), QStringLiteral("zhang"));
+    EXPECT_EQ(shown(w), QStringLiteral("zhang"));
+    w.cmdDelete->click();
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList({refusal, refusal}));
+    EXPECT_EQ(operators(), QStringLiteral("zhang"));
+}
+
 struct Breakage {
     const char* name;
     std::function<void(const fixtures::ProgramFolder&)> arrange;

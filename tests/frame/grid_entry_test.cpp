@@ -234,6 +234,167 @@ TEST_F(GridEntryTest, ADuplicateNumberIsRefusedAndTheRowKeptToCorrect)
     EXPECT_TRUE(ui::testing::shownTexts()[2].startsWith(QString::fromUtf8(db::messages::requiredField)));
 }
 
+// --- an enterprise's number and its pollutants -------------------------------------------------------
+
+class RegisterNumberTest : public GridEntryTest {
+protected:
+    // 0003 has one pollutant, 0012 two; 0020 none.
+    void SetUp() override
+    {
+        GridEntryTest::SetUp();
+        twoFirms();
+        fixtures::exec(dw(), QStringLiteral(
+            "INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng) VALUES ('0020', '丙厂');"
+            "INSERT INTO dwwrw (DanWeiBianHao, WuRanWuBianHao, PaiWuKou) VALUES ('0012', 'W01', 1), ('0012', 'W02', 1), ('0003', 'W01', 2);"));
+    }
+    QString numbers() const
+    {
+        return stored(QStringLiteral("select group_concat(DanWeiBianHao, ',') from (select DanWeiBianHao from dw order by 1)"));
+    }
+    QString pollutants() const
+    {
+        return stored(QStringLiteral("select group_concat(DanWeiBianHao || ':' || n, ',') from "
+                                     "(select DanWeiBianHao, count(*) n from dwwrw group by 1 order by 1)"));
+    }
+    static QLineEdit* editor(GridEntryForm& w) { return w.grdDataGrid->viewport()->findChild<QLineEdit*>(); }
+    static bool pointsToRenumbering(const QString& text) { return text.contains(QStringLiteral("“修改单位编号”")); }
+};
+
+TEST_F(RegisterNumberTest, TheNumberOfAnEnterpriseWithPollutantsIsRefusedAndKept)
+{
+    frmDW w;
+    w.show();
+    typeCell(w, 1, 0, QStringLiteral("0013"));   // 0012
+    w.grdDataGrid->commitEdit();
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_TRUE(pointsToRenumbering(ui::testing::shownTexts()[0])) << ui::testing::shownTexts()[0].toStdString();
+    EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::Ok);
+    EXPECT_EQ(cell(w, 1, 0), QStringLiteral("0012"));
+    // Update takes an open cell through the same check.
+    typeCell(w, 0, 0, QStringLiteral("0004"));   // 0003
+    w.cmdUpdate->click();
+    EXPECT_EQ(ui::testing::shown().size(), 2u);
+    w.cmdLast->click();
+    EXPECT_EQ(ui::testing::shown().size(), 2u) << "nothing pending is left to refuse";
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
+    // The other cells of such a row stay editable.
+    typeCell(w, 1, 1, QStringLiteral("乙厂新名"));
+    w.cmdFirst->click();
+    EXPECT_EQ(stored(QStringLiteral("select DanWeiQuangCheng from dw where DanWeiBianHao='0012'")), QStringLiteral("乙厂新名"));
+    EXPECT_EQ(ui::testing::shown().size(), 2u);
+}
+
+TEST_F(RegisterNumberTest, AnEnterpriseWithoutPollutantsIsRenumberedAndATypingSlipCorrected)
+{
+    frmDW w;
+    w.show();
+    // 0020 typed first as the number of an enterprise that has pollutants, then corrected: the check
+    // is of the number in the file, not of the one typed a moment ago.
+    typeCell(w, 2, 0, QStringLiteral("0012"));
+    w.grdDataGrid->commitEdit();
+    typeCell(w, 2, 0, QStringLiteral("0021"));
+    w.cmdFirst->click();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0021"));
+    // Written, 0021 is the file's number now, and still has no pollutants.
+    typeCell(w, 2, 0, QStringLiteral("0022"));
+    w.cmdUpdate->click();
+    typeCell(w, 2, 0, QStringLiteral("0023"));
+    w.cmdUpdate->click();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0023"));
+    // A new enterprise takes any free number.
+    w.cmdAdd->click();
+    typeCell(w, 3, 0, QStringLiteral("0030"));
+    w.cmdUpdate->click();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0023,0030"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
+}
+
+TEST_F(RegisterNumberTest, DeletingAnEnterpriseDeletesItsPollutantsWithIt)
+{
+    frmDW w;
+    w.show();
+    w.cmdNext->click();   // 0012
+    w.cmdDelete->click();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0020"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
+    // A row never written takes nothing along, whatever number was typed into it.
+    w.cmdAdd->click();
+    typeCell(w, 2, 0, QStringLiteral("0003"));
+    w.grdDataGrid->commitEdit();
+    w.cmdDelete->click();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0020"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
+    // An enterprise given another number that is not yet written takes along the pollutants of the
+    // number in the file, not those of the number typed.
+    typeCell(w, 1, 0, QStringLiteral("0003"));   // 0020
+    w.grdDataGrid->commitEdit();
+    w.cmdDelete->click();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
+}
+
+TEST_F(RegisterNumberTest, ADeleteTheFileRefusesLeavesThePollutantsAsWell)
+{
+    fixtures::exec(dw(), QStringLiteral(
+        "CREATE TRIGGER keep0012 BEFORE DELETE ON dw WHEN OLD.DanWeiBianHao = '0012' "
+        "BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
+    frmDW w;
+    w.show();
+    w.cmdNext->click();
+    w.cmdDelete->click();
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("kept"))) << ui::testing::shownTexts()[0].toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
+}
+
+TEST_F(RegisterNumberTest, WithoutThePollutantsTableNumbersChangeAndRowsDelete)
+{
+    fixtures::exec(dw(), QStringLiteral("DROP TABLE dwwrw;"));
+    frmDW w;
+    w.show();
+    typeCell(w, 1, 0, QStringLiteral("0013"));
+    w.cmdFirst->click();
+    w.cmdDelete->click();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0013,0020"));
+}
+
+TEST_F(RegisterNumberTest, ANumberOfBlanksIsRefusedLikeAnEmptyOne)
+{
+    for (const QString& blanks : {QString(), QStringLiteral("   "), QStringLiteral("\u3000")}) {
+        SCOPED_TRACE(blanks.toStdString());
+        ui::testing::clearShown();
+        frmDW w;
+        w.show();
+        typeCell(w, 2, 0, blanks);   // 0020
+        editor(w)->setText(blanks);   // an empty commit leaves the editor's text alone
+        w.cmdFirst->click();
+        ASSERT_EQ(ui::testing::shown().size(), 1u);
+        EXPECT_TRUE(ui::testing::shownTexts()[0].startsWith(QString::fromUtf8(db::messages::requiredField)))
+            << ui::testing::shownTexts()[0].toStdString();
+        EXPECT_EQ(w.recordset()->absolutePosition(), 3) << "the refused row stays current to correct";
+        w.cmdEdit->click();
+        w.cmdCancel->click();
+        EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
+        // A new row with such a number is refused the same way.
+        w.cmdAdd->click();
+        typeCell(w, 3, 0, blanks);
+        editor(w)->setText(blanks);
+        typeCell(w, 3, 1, QStringLiteral("无编号厂"));
+        w.cmdUpdate->click();
+        ASSERT_EQ(ui::testing::shown().size(), 2u);
+        EXPECT_TRUE(ui::testing::shownTexts()[1].startsWith(QString::fromUtf8(db::messages::requiredField)));
+        EXPECT_EQ(stored(QStringLiteral("select count(*) from dw")), QStringLiteral("3"));
+    }
+}
+
 TEST_F(GridEntryTest, TheDropDownListsOfferTheTablesValuesInTheirOwnOrderAndWriteTheChoice)
 {
     twoFirms();

@@ -136,6 +136,71 @@ TEST_F(LateFeeTest, AValueTheFieldCannotTakeIsShownTheWindowClosesAndNothingChan
     EXPECT_EQ(row(), QStringLiteral("0/3/0"));
 }
 
+TEST_F(LateFeeTest, AnEmptiedBoxOrANegativeValueIsRefusedNothingIsWrittenAndTheNextStartIsClean)
+{
+    struct Case {
+        const char* days;   // null: left as it is
+        const char* rate;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"", nullptr, "开始计算滞纳金的天数不能为空。设置没有保存。"},
+        {"  ", nullptr, "开始计算滞纳金的天数不能为空。设置没有保存。"},
+        {"-1", nullptr, "开始计算滞纳金的天数不能是负数。设置没有保存。"},
+        {nullptr, "", "征收比例不能为空。设置没有保存。"},
+        {nullptr, " ", "征收比例不能为空。设置没有保存。"},
+        {nullptr, "-0.10%", "征收比例不能是负数。设置没有保存。"},
+        {nullptr, "-0.001", "征收比例不能是负数。设置没有保存。"},
+    };
+    fixtures::exec(file(), QStringLiteral("UPDATE znj SET QiShiTianShu = 3, BiLi = 0.002;"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.days ? c.days : "") + "|" + (c.rate ? c.rate : ""));
+        ui::testing::clearShown();
+        gLateFeeOn = false;
+        gLateFeeStartDays = 7;
+        gLateFeeRate = 0.5f;
+        {
+            frmZNJ w;
+            w.show();
+            w.Check1->click();   // a good change typed with the bad one is not written either
+            if (c.days)
+                type(w.Text1, QString::fromUtf8(c.days));
+            if (c.rate)
+                type(w.Text2, QString::fromUtf8(c.rate));
+            w.close();
+            EXPECT_FALSE(w.isVisible());
+        }
+        ASSERT_EQ(ui::testing::shown().size(), 1u);
+        EXPECT_EQ(ui::testing::shownTexts()[0], QString::fromUtf8(c.refusal));
+        EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::Ok);
+        EXPECT_EQ(row(), QStringLiteral("0/3/0.002"));
+        EXPECT_FALSE(gLateFeeOn);
+        EXPECT_EQ(gLateFeeStartDays, 7);
+        EXPECT_FLOAT_EQ(gLateFeeRate, 0.5f);
+
+        // The next start reads the settings as they were, without a word.
+        ui::testing::clearShown();
+        {
+            frmMain main;
+            main.setAttribute(Qt::WA_DeleteOnClose, false);
+            main.Form_Load();
+        }
+        EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(gLateFeeStartDays, 3);
+        EXPECT_FLOAT_EQ(gLateFeeRate, 0.002f);
+    }
+    // Zero is the least of both and is saved.
+    ui::testing::clearShown();
+    frmZNJ w;
+    type(w.Text1, QStringLiteral("0"));
+    type(w.Text2, QStringLiteral("0.00%"));
+    w.close();
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(row(), QStringLiteral("0/0/0"));
+    EXPECT_EQ(gLateFeeStartDays, 0);
+    EXPECT_FLOAT_EQ(gLateFeeRate, 0.0f);
+}
+
 TEST_F(LateFeeTest, AMissingTableOrAnEmptyOneIsShownAndLeavesTheVariables)
 {
     gLateFeeStartDays = 7;
