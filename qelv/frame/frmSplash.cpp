@@ -104,11 +104,15 @@ void frmSplash::CompactAllDatabases()
 {
     for (const QString& name : compactionList(Module1::gWorkMonth)) {
         try {
-            QString keptAs;
-            db::compact(files::dataFile(name), QString::fromLatin1(transientName()), &keptAs);
+            QString keptAs, keptFrom;
+            db::compact(files::dataFile(name), QString::fromLatin1(transientName()), &keptAs, &keptFrom);
             if (!keptAs.isEmpty())
-                ui::msgBox(QStringLiteral("数据文件夹中有上次压缩未完成时留下的文件 %1，已改名保存为 %2，请检查后处理。")
-                               .arg(QString::fromLatin1(transientName()), keptAs),
+                ui::msgBox(keptFrom.isEmpty()
+                               ? QStringLiteral("数据文件夹中有上次压缩未完成时留下的文件 %1，已改名保存为 %2，请检查后处理。")
+                                     .arg(QString::fromLatin1(transientName()), keptAs)
+                               // The compaction never changes the database before its copy is complete.
+                               : QStringLiteral("数据文件夹中有上次压缩数据库 %3 未完成时留下的文件 %1（%3 本身未被改变），已改名保存为 %2，请检查后处理。")
+                                     .arg(QString::fromLatin1(transientName()), keptAs, keptFrom),
                            ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
         } catch (const std::exception& e) {
             ui::showError(e, this);
