@@ -86,7 +86,7 @@ QString matchEntry(const QString& dir, const QString& name)
 // Lock files are never deleted: one deleted while another process opens it would split the processes
 // between two lock files.
 
-constexpr int markWaitMs = 5000;   // a change of another process (a compaction of a large file) ends
+constexpr int markWaitMs = 5000;   // for another process's change (a compaction) to end
 constexpr int markRetryMs = 20;
 
 enum class LockResult { Locked, Busy, Unsupported };
@@ -135,9 +135,9 @@ struct Entry {
 
     bool unused() const { return holders.empty() && changing == 0; }
 
-    // The lock file, made when missing. In a folder the process may only read it is opened for
-    // reading, which allows a shared lock; where it can neither be made nor read, nothing is marked
-    // (no one who cannot write that folder can replace its files either).
+    // The lock file, made when missing. Where the process may only read it (a read-only folder, a
+    // lock file another user made) it is opened for reading, which allows a shared lock; where it can
+    // be neither made nor read, the file goes unmarked rather than unusable.
     void openLock(const QString& path)
     {
         if (lockFd >= 0)
