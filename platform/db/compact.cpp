@@ -7,7 +7,9 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
+#include <optional>
 #include <sqlite3.h>
 
 namespace db {
@@ -94,12 +96,39 @@ QString keptName(const QString& transient)
     return name;
 }
 
+// The note, beside the transient, of the file a compaction is copying: a transient that a killed run
+// leaves behind then tells which database it is a copy of.
+QString sourceNoteOf(const QString& transient)
+{
+    const QFileInfo info(transient);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName().toLower() + QStringLiteral(".from");
+}
+
+QString readSourceNote(const QString& note)
+{
+    QFile f(note);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.read(1024)).trimmed() : QString();
+}
+
+// Only the message about a left-over transient depends on the note, so a note that cannot be written
+// does not stop the compaction.
+void writeSourceNote(const QString& note, const QString& original)
+{
+    QSaveFile f(note);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(QFileInfo(original).fileName().toUtf8());
+        f.commit();
+    }
+}
+
 } // namespace
 
-CompactResult compact(const QString& path, const QString& transientName, QString* keptAs)
+CompactResult compact(const QString& path, const QString& transientName, QString* keptAs, QString* keptFrom)
 {
     if (keptAs)
         keptAs->clear();
+    if (keptFrom)
+        keptFrom->clear();
     const QString original = files::resolve(path);
     if (!QFileInfo(original).isFile())
         return CompactResult::Missing;
@@ -110,6 +139,16 @@ CompactResult compact(const QString& path, const QString& transientName, QString
     const QString transient = files::resolve(folder + QLatin1Char('/') + transientName);
     if (files::trackingKey(transient) == files::trackingKey(original))
         throw Error(QStringLiteral("压缩数据库“%1”失败：临时文件不能与它同名。").arg(original));
+    // Another process using the file (or compacting another file through the same transient) keeps
+    // both files as they are, until the end of this run.
+    std::optional<files::ExclusiveUse> originalInUse, transientInUse;
+    try {
+        originalInUse.emplace(original);
+        transientInUse.emplace(transient);
+    } catch (const files::Error& e) {
+        throw Error(e.description());
+    }
+    const QString note = sourceNoteOf(transient);
     if (files::exists(transient)) {
         // Perhaps the only copy of some database, left by an earlier run: never overwritten.
         const QString kept = keptName(transient);
@@ -121,11 +160,17 @@ CompactResult compact(const QString& path, const QString& transientName, QString
         }
         if (keptAs)
             *keptAs = kept;
+        if (keptFrom)
+            *keptFrom = readSourceNote(note);
     }
+    writeSourceNote(note, original);
 
     try {
         QStringList tables;
         {
+            // SQLite would take an empty file for an empty database and compact it into one.
+            if (QFileInfo(original).size() == 0)
+                throw Error(describeFailure(nullptr, SQLITE_NOTADB, original));
             Handle source(original, SQLITE_OPEN_READWRITE);
             // Reading the schema first also fails at once for a file that is no database.
             tables = source.column(tablesSql);
@@ -142,11 +187,13 @@ CompactResult compact(const QString& path, const QString& transientName, QString
         files::replace(transient, original);
     } catch (const std::exception& e) {
         QFile::remove(transient);
+        QFile::remove(note);
         const QString reason = dynamic_cast<const Error*>(&e)       ? static_cast<const Error&>(e).description()
                                : dynamic_cast<const files::Error*>(&e) ? static_cast<const files::Error&>(e).description()
                                                                       : QString::fromUtf8(e.what());
         throw Error(QStringLiteral("压缩数据库“%1”失败，原文件未改变：%2").arg(original, reason));
     }
+    QFile::remove(note);
     return CompactResult::Compacted;
 }
 

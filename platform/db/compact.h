@@ -14,7 +14,11 @@ enum class CompactResult {
 
 // `transientName` is a file name in the same folder ("qelvbbk.mdb"). A transient file already there
 // (left by an interrupted run) is never overwritten: it is first kept under a new name, which
-// `keptAs` receives. Throws db::Error when the compaction fails; the original is then untouched.
-CompactResult compact(const QString& path, const QString& transientName, QString* keptAs = nullptr);
+// `keptAs` receives, and `keptFrom` the name of the database it was being made from ("qelvdw.mdb";
+// empty when that is not known). Throws db::Error when the compaction fails; the original is then
+// untouched. A file that another process uses is refused ("文件正在使用：..."), as is an empty file
+// (a damaged one).
+CompactResult compact(const QString& path, const QString& transientName, QString* keptAs = nullptr,
+                      QString* keptFrom = nullptr);
 
 } // namespace db

@@ -72,6 +72,10 @@ sqlite3* ConnectionState::handle()
         throw Error(QString::fromUtf8(messages::closed));
     if (db)
         return db;
+    // SQLite takes an empty file for a new database and makes it one at the first write. An empty
+    // file is what an interrupted copy or a full disk leaves; it is refused as damaged, never written.
+    if (const QFileInfo info(path); info.isFile() && info.size() == 0)
+        throw Error(describeFailure(nullptr, SQLITE_NOTADB, path));
     // Never SQLITE_OPEN_CREATE: a file that is gone (renamed, deleted) is an error, not a new database.
     sqlite3* h = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
@@ -164,7 +168,11 @@ void Connection::openPath(const QString& given)
     if (!QFileInfo(path).isFile())
         throw Error(QStringLiteral("找不到文件“%1”。").arg(path));
     auto state = std::make_shared<ConnectionState>(path);
-    files::track(path, state.get());
+    try {
+        files::track(path, state.get());   // marks the file in use for other processes as well
+    } catch (const files::Error& e) {
+        throw Error(e.description());
+    }
     state->handle();   // throws for a file that is no database; the state then untracks itself
     state_ = std::move(state);
 }

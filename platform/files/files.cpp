@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -55,11 +57,100 @@ QString matchEntry(const QString& dir, const QString& name)
     return QString();
 }
 
-// The holders of each file, by tracking key. The GUI thread is the only user; the lock only keeps
-// the table sound should a worker ever touch it.
+// --- marks of use shared with other processes ---------------------------------------------------------
+// A process marks each file it uses with a lock on a small hidden file beside it (".<name>.lock", the
+// name lower-cased so that every spelling of the file meets on one lock): shared while the process
+// tracks a holder of the file, exclusive while it changes the file. A change is refused while another
+// process has any lock, and a holder waits while another process changes the file.
+//
+// Why a file beside the database and open-file-description locks (F_OFD_SETLK):
+// - A compaction or a copy gives the name a new file by renaming over it; a lock taken on the old
+//   file would protect nothing from then on. The lock file stays put while the database is replaced.
+// - SQLite takes classic POSIX record locks on the database file, which belong to the process: closing
+//   any descriptor of a file drops all of the process's locks on that file, and SQLite closes and
+//   reopens descriptors as the layer lets go of handles. OFD locks belong to the one open descriptor
+//   that took them, so nothing else the process opens or closes can drop them. They also go with the
+//   process, so a killed program leaves no stale mark (only the empty lock file, which is harmless).
+// - Unlike flock, fcntl changes a lock between shared and exclusive in one step: a refused change
+//   keeps the shared lock the process had.
+// Lock files are never deleted: one deleted while another process opens it would split the processes
+// between two lock files.
+
+constexpr int markWaitMs = 5000;   // for another process's change (a compaction) to end
+constexpr int markRetryMs = 20;
+
+enum class LockResult { Locked, Busy, Unsupported };
+
+QString lockFileOf(const QString& path)
+{
+    const QFileInfo info(resolve(path));
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName().toLower() + QStringLiteral(".lock");
+}
+
+LockResult setLock(int fd, short type)
+{
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;   // the whole file
+    while (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EACCES ? LockResult::Busy : LockResult::Unsupported;
+    }
+    return LockResult::Locked;
+}
+
+// Whether another open description holds a lock that an exclusive lock would conflict with.
+bool othersLock(int fd)
+{
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+}
+
+[[noreturn]] void failInUse(const QString& path)
+{
+    throw Error(QStringLiteral("文件正在使用：%1").arg(resolve(path)));
+}
+
+// What the process knows of one file: its holders, and its mark for other processes.
+struct Entry {
+    std::vector<HandleHolder*> holders;
+    int lockFd = -1;          // open while the process uses the file, whatever lock it holds
+    bool lockWritable = false;
+    int changing = 0;         // nested exclusive uses in progress
+
+    bool unused() const { return holders.empty() && changing == 0; }
+
+    // The lock file, made when missing. Where the process may only read it (a read-only folder, a
+    // lock file another user made) it is opened for reading, which allows a shared lock; where it can
+    // be neither made nor read, the file goes unmarked rather than unusable.
+    void openLock(const QString& path)
+    {
+        if (lockFd >= 0)
+            return;
+        const QByteArray name = QFile::encodeName(lockFileOf(path));
+        lockFd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        lockWritable = lockFd >= 0;
+        if (lockFd < 0)
+            lockFd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    }
+    void closeLock()
+    {
+        if (lockFd >= 0)
+            ::close(lockFd);
+        lockFd = -1;
+    }
+};
+
+// The holders and marks of each file, by tracking key. The GUI thread is the only user; the lock only
+// keeps the table sound should a worker ever touch it.
 struct Registry {
     std::mutex lock;
-    std::map<QString, std::vector<HandleHolder*>> holders;
+    std::map<QString, Entry> entries;
 };
 
 Registry& registry()
@@ -73,8 +164,25 @@ std::vector<HandleHolder*> holdersOf(const QString& path)
     Registry& r = registry();
     const QString key = trackingKey(path);
     std::lock_guard<std::mutex> guard(r.lock);
-    auto it = r.holders.find(key);
-    return it == r.holders.end() ? std::vector<HandleHolder*>() : it->second;
+    auto it = r.entries.find(key);
+    return it == r.entries.end() ? std::vector<HandleHolder*>() : it->second.holders;
+}
+
+// The shared mark of a file the process starts to use; waits while another process changes it.
+void markShared(Entry& e, const QString& path)
+{
+    e.openLock(path);
+    if (e.lockFd < 0)
+        return;
+    for (int waited = 0;; waited += markRetryMs) {
+        if (setLock(e.lockFd, F_RDLCK) != LockResult::Busy)
+            return;
+        if (waited >= markWaitMs) {
+            e.closeLock();
+            failInUse(path);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(markRetryMs));
+    }
 }
 
 // A rollback journal left beside a database file (by a program that stopped in the middle of a write)
@@ -224,6 +332,7 @@ void copy(const QString& from, const QString& to)
         throw Error(QStringLiteral("文件不能复制到它自身：%1").arg(source));
     if (QFileInfo(target).isDir())
         throw Error(QStringLiteral("目标是一个文件夹：%1").arg(target));
+    const ExclusiveUse changing(target);
     releaseHandles(source);
     releaseHandles(target);
     // Copied beside the target first and then renamed over it, so that the target is either the old
@@ -255,6 +364,7 @@ void rename(const QString& from, const QString& to)
             return;
         if (QFileInfo::exists(respelled))
             fail(alreadyExistsText, to);
+        const ExclusiveUse changing(source);
         releaseHandles(source);
         renameOver(source, respelled);
         syncDir(respelled);
@@ -262,6 +372,8 @@ void rename(const QString& from, const QString& to)
     }
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         fail(alreadyExistsText, to);
+    const ExclusiveUse changingSource(source);
+    const ExclusiveUse changingTarget(target);
     releaseHandles(source);
     dropJournalOf(target);
     renameOver(source, target);
@@ -276,6 +388,8 @@ void replace(const QString& from, const QString& to)
     const QString target = resolve(to);
     if (trackingKey(source) == trackingKey(target))
         return;
+    const ExclusiveUse changingSource(source);
+    const ExclusiveUse changingTarget(target);
     releaseHandles(source);
     releaseHandles(target);
     syncFile(source);
@@ -292,6 +406,7 @@ void remove(const QString& path)
         fail(notFoundText, path);
     if (info.isDir())
         throw Error(QStringLiteral("不能删除文件夹：%1").arg(target));
+    const ExclusiveUse changing(target);
     releaseHandles(target);
     if (::unlink(QFile::encodeName(target).constData()) != 0)
         failSystem(QStringLiteral("无法删除文件"), target);
@@ -305,9 +420,19 @@ void track(const QString& path, HandleHolder* holder)
     Registry& r = registry();
     const QString key = trackingKey(path);
     std::lock_guard<std::mutex> guard(r.lock);
-    auto& list = r.holders[key];
-    if (std::find(list.begin(), list.end(), holder) == list.end())
-        list.push_back(holder);
+    Entry& e = r.entries[key];
+    auto& list = e.holders;
+    if (std::find(list.begin(), list.end(), holder) != list.end())
+        return;
+    if (e.unused()) {
+        try {
+            markShared(e, path);
+        } catch (...) {
+            r.entries.erase(key);
+            throw;
+        }
+    }
+    list.push_back(holder);
 }
 
 void untrack(const QString& path, HandleHolder* holder)
@@ -315,13 +440,15 @@ void untrack(const QString& path, HandleHolder* holder)
     Registry& r = registry();
     const QString key = trackingKey(path);
     std::lock_guard<std::mutex> guard(r.lock);
-    auto it = r.holders.find(key);
-    if (it == r.holders.end())
+    auto it = r.entries.find(key);
+    if (it == r.entries.end())
         return;
-    auto& list = it->second;
+    auto& list = it->second.holders;
     list.erase(std::remove(list.begin(), list.end(), holder), list.end());
-    if (list.empty())
-        r.holders.erase(it);
+    if (it->second.unused()) {
+        it->second.closeLock();
+        r.entries.erase(it);
+    }
 }
 
 void releaseHandles(const QString& path)
@@ -339,6 +466,50 @@ int holderCount(const QString& path)
 QString trackingKey(const QString& path)
 {
     return resolve(path).toLower();
+}
+
+ExclusiveUse::ExclusiveUse(const QString& path)
+    : key_(trackingKey(path))
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    Entry& e = r.entries[key_];
+    if (e.changing == 0) {
+        e.openLock(path);
+        if (e.lockFd >= 0) {
+            // Without write access to the lock file only a shared lock can be had: then the test for
+            // other processes' locks comes first, and the shared lock keeps a change of theirs out.
+            const LockResult result = e.lockWritable ? setLock(e.lockFd, F_WRLCK)
+                                      : othersLock(e.lockFd) ? LockResult::Busy
+                                                             : setLock(e.lockFd, F_RDLCK);
+            if (result == LockResult::Busy) {
+                if (e.unused()) {
+                    e.closeLock();
+                    r.entries.erase(key_);
+                }
+                failInUse(path);
+            }
+        }
+    }
+    ++e.changing;
+}
+
+ExclusiveUse::~ExclusiveUse()
+{
+    Registry& r = registry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    auto it = r.entries.find(key_);
+    if (it == r.entries.end())
+        return;
+    Entry& e = it->second;
+    if (--e.changing > 0)
+        return;
+    if (e.unused()) {
+        e.closeLock();
+        r.entries.erase(it);
+    } else if (e.lockFd >= 0) {
+        setLock(e.lockFd, F_RDLCK);   // back to the shared mark of the holders, in one step
+    }
 }
 
 } // namespace files

@@ -2,7 +2,8 @@
 // Files of the program folder and its data folder. Names are matched without regard to letter case,
 // because the program spells one file several ways ("qelvSetUp.mdb", "qelvsetup.mdb"). A file that
 // something holds open (a database connection) is let go of before it is copied, renamed or deleted:
-// on Linux a file can be replaced under an open handle and the writes through it are then lost.
+// on Linux a file can be replaced under an open handle and the writes through it are then lost. For
+// the same reason a file that another process uses is never replaced, renamed or deleted.
 #include "platform/error/error.h"
 
 #include <QString>
@@ -32,7 +33,9 @@ bool exists(const QString& path);
 // Copy, overwriting the destination (FileCopy). Rename fails when the new name exists ("文件已存在");
 // a rename that changes only the letter case is allowed. Remove fails when the file does not exist
 // ("文件未找到"). All of them first let go of the handles held on the files concerned, and fail with
-// "文件正在使用" when a holder cannot let go now (a connection in the middle of a transaction).
+// "文件正在使用" when a holder cannot let go now (a connection in the middle of a transaction) or
+// another process uses the file changed (the destination of a copy, either name of a rename or a
+// replace, the file removed). Copying from a file that another process uses is allowed.
 // A copy is written beside the destination and renamed over it, so the destination is never half a
 // file.
 void copy(const QString& from, const QString& to);
@@ -51,6 +54,9 @@ public:
     virtual void releaseHandle() = 0;
 };
 // Registers a holder for a file; the path is canonicalised, so spellings that differ in case agree.
+// The first holder of a file also marks it in use for other processes, waiting a few seconds while
+// another process is in the middle of changing it, and then failing with "文件正在使用：...". The
+// mark lasts until the last holder is untracked, whether or not a handle is open meanwhile.
 void track(const QString& path, HandleHolder* holder);
 void untrack(const QString& path, HandleHolder* holder);
 // Asks every holder of the file to close its handle.
@@ -59,5 +65,21 @@ void releaseHandles(const QString& path);
 int holderCount(const QString& path);
 // The key under which a file is tracked: its resolved absolute path, lower-cased.
 QString trackingKey(const QString& path);
+
+// Keeps other processes away from a file for as long as it lives: taken before a file is replaced,
+// renamed or deleted (copy, rename, replace and remove take it themselves; a compaction holds it for
+// its whole run). Throws files::Error ("文件正在使用：...") when another process uses the file: has a
+// connection on it or is changing it. The process's own holders are not affected; they are asked to
+// let go as before. Nested uses of one file in the process are allowed.
+class ExclusiveUse {
+public:
+    explicit ExclusiveUse(const QString& path);
+    ~ExclusiveUse();
+    ExclusiveUse(const ExclusiveUse&) = delete;
+    ExclusiveUse& operator=(const ExclusiveUse&) = delete;
+
+private:
+    QString key_;
+};
 
 } // namespace files

@@ -2,6 +2,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/frame/frmSplash.h"
+#include "tests/fixtures/db_peer.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
 
@@ -109,6 +110,41 @@ TEST_F(SplashTest, ATransientFileLeftBehindIsKeptNotOverwritten)
     EXPECT_EQ(fixtures::probe(folder->data(kept[0]), QStringLiteral("SELECT x FROM only_copy")).toInt(), 42);
     ASSERT_EQ(ui::testing::shown().size(), 1u);
     EXPECT_TRUE(ui::testing::shown()[0].text.contains(kept[0]));
+}
+
+TEST_F(SplashTest, AnInterruptedCompactionsCopyIsKeptWithTheNameOfItsDatabase)
+{
+    ASSERT_TRUE(fixtures::interruptCompaction(data("qelvdw.mdb"), QStringLiteral("qelvbbk.mdb")));
+
+    frmSplash splash;
+    splash.Form_Load();
+
+    QStringList kept = QDir(folder->data()).entryList({QStringLiteral("qelvbbk.mdb*.kept")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    const QString text = ui::testing::shown()[0].text;
+    EXPECT_TRUE(text.contains(kept[0])) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("压缩数据库 qelvdw.mdb"))) << text.toStdString();
+    EXPECT_EQ(fixtures::probe(data("qelvdw.mdb"), QStringLiteral("SELECT count(*) FROM bulk")).toInt(), 30000);
+}
+
+// The program started a second time on the same data folder while the first has a file open.
+TEST_F(SplashTest, AFileAnotherProcessHoldsIsNotCompactedAndItsWritesGoOn)
+{
+    fixtures::makeFileWithFreePages(data("qelvwrw.mdb"));
+    fixtures::DbPeer first;
+    ASSERT_EQ(first.call({QStringLiteral("open"), data("qelvdw.mdb")}), QStringLiteral("ok"));
+    ASSERT_EQ(first.call({QStringLiteral("exec"), QStringLiteral("CREATE TABLE written (n INTEGER)")}), QStringLiteral("ok\t0"));
+
+    frmSplash splash;
+    splash.Form_Load();
+
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_EQ(ui::testing::shown()[0].text, QStringLiteral("文件正在使用：") + data("qelvdw.mdb"));
+    EXPECT_GT(fixtures::freePages(data("qelvwrw.mdb")), 0) << "the list stops at the file in use";
+    EXPECT_EQ(first.call({QStringLiteral("exec"), QStringLiteral("INSERT INTO written VALUES (1)")}), QStringLiteral("ok\t1"));
+    EXPECT_EQ(first.call({QStringLiteral("close")}), QStringLiteral("ok"));
+    EXPECT_EQ(fixtures::probe(data("qelvdw.mdb"), QStringLiteral("SELECT count(*) FROM written")).toInt(), 1);
 }
 
 TEST_F(SplashTest, ClosesAtTheFirstTickAfterStartUpIsDone)

@@ -4,6 +4,7 @@
 #include "platform/files/files.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using db::CompactResult;
 using dbtest::connectionText;
@@ -125,6 +126,21 @@ TEST_F(CompactTest, AFileThatIsNoDatabaseIsNotReplaced)
     f.close();
     EXPECT_TRUE(dbError([&] { db::compact(path, transientName); }).contains(QStringLiteral("不可识别的数据库格式")));
     EXPECT_EQ(bytesOf(path), QByteArray(2048, 'x'));
+    EXPECT_EQ(dataFiles(), QStringList{QStringLiteral("qelvdwznj.mdb")});
+}
+
+TEST_F(CompactTest, AnEmptyFileIsReportedAsDamagedAndStaysEmpty)
+{
+    // What an interrupted copy or a full disk leaves: SQLite alone would take it for a new database.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.close();
+    const QString damaged = QStringLiteral("不可识别的数据库格式“%1”。").arg(path);
+    EXPECT_EQ(dbError([&] { db::Connection cn(connectionText(path)); }), damaged);
+    const QString message = dbError([&] { db::compact(path, transientName); });
+    EXPECT_TRUE(message.contains(damaged)) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("原文件未改变"))) << message.toStdString();
+    EXPECT_EQ(QFileInfo(path).size(), 0);
     EXPECT_EQ(dataFiles(), QStringList{QStringLiteral("qelvdwznj.mdb")});
 }
 

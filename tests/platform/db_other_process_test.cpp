@@ -1,0 +1,205 @@
+// A data folder that two processes use at once, as when the program is started a second time: a file
+// that one of them has open is never replaced, renamed or deleted by the other, and no row either
+// commits is lost.
+#include "tests/platform/db_fixture.h"
+
+#include "platform/db/compact.h"
+#include "platform/db/connection_state.h"
+#include "platform/files/files.h"
+#include "tests/fixtures/db_peer.h"
+
+#include <QFile>
+#include <QThread>
+#include <functional>
+
+using db::CompactResult;
+using dbtest::connectionText;
+using dbtest::dbError;
+
+namespace {
+
+const QString transientName = QStringLiteral("qelvbbk.mdb");
+const QString ok = QStringLiteral("ok");
+const QString oneRow = QStringLiteral("ok\t1");
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString filesError(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const files::Error& e) {
+        return e.description();
+    }
+    return QStringLiteral("<no error>");
+}
+
+class OtherProcessTest : public dbtest::DataFolderTest {
+protected:
+    void SetUp() override
+    {
+        DataFolderTest::SetUp();
+        path = file(QStringLiteral("qelvdw.mdb"));
+        fixtures::makeFileWithFreePages(path);
+        fixtures::exec(path, QStringLiteral("CREATE TABLE t (n INTEGER);"));
+    }
+    int rows() const { return fixtures::probe(path, QStringLiteral("SELECT count(DISTINCT n) FROM t")).toInt(); }
+    static QString insert(int n) { return QStringLiteral("INSERT INTO t VALUES (%1)").arg(n); }
+
+    QString path;
+};
+
+TEST_F(OtherProcessTest, AFileAnotherProcessHoldsIsNotCompactedAndItsWritesGoOn)
+{
+    fixtures::DbPeer peer;
+    ASSERT_EQ(peer.call({QStringLiteral("open"), path}), ok);
+    ASSERT_EQ(peer.call({QStringLiteral("exec"), insert(1)}), oneRow);
+    const QByteArray before = bytesOf(path);
+
+    const QString message = dbError([&] { db::compact(path, transientName); });
+    EXPECT_EQ(message, QStringLiteral("文件正在使用：") + path);
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_FALSE(QFile::exists(file(transientName)));
+
+    EXPECT_EQ(peer.call({QStringLiteral("exec"), insert(2)}), oneRow);
+    EXPECT_EQ(peer.call({QStringLiteral("close")}), ok);
+    EXPECT_EQ(rows(), 2);
+    // Once the other process has let go, the file is compacted as before.
+    EXPECT_EQ(db::compact(path, transientName), CompactResult::Compacted);
+    EXPECT_EQ(fixtures::freePages(path), 0);
+    EXPECT_EQ(rows(), 2);
+}
+
+TEST_F(OtherProcessTest, ChangesOfAFileAnotherProcessHoldsAreRefused)
+{
+    const QString other = file(QStringLiteral("other.mdb"));
+    fixtures::exec(other, QStringLiteral("CREATE TABLE t (n INTEGER);"));
+    fixtures::DbPeer peer;
+    ASSERT_EQ(peer.call({QStringLiteral("open"), path}), ok);
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"a copy over it", [&] { files::copy(other, path); }},
+        {"a rename", [&] { files::rename(path, file(QStringLiteral("renamed.mdb"))); }},
+        {"a rename of its letter case", [&] { files::rename(path, file(QStringLiteral("QELVDW.MDB"))); }},
+        {"a replacement", [&] { files::replace(other, path); }},
+        {"a removal", [&] { files::remove(file(QStringLiteral("QELVDW.mdb"))); }},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(peer.call({QStringLiteral("exec"), insert(++n)}), oneRow);
+        const QByteArray before = bytesOf(path);
+        EXPECT_EQ(filesError(c.change), QStringLiteral("文件正在使用：") + path);
+        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_TRUE(QFile::exists(other));
+        EXPECT_EQ(rows(), n);
+    }
+    // Reading it is no change: a copy of it is made.
+    files::copy(path, file(QStringLiteral("backup.mdb")));
+    EXPECT_EQ(fixtures::probe(file(QStringLiteral("backup.mdb")), QStringLiteral("SELECT count(*) FROM t")).toInt(), n);
+    EXPECT_EQ(peer.call({QStringLiteral("exec"), insert(++n)}), oneRow);
+    EXPECT_EQ(peer.call({QStringLiteral("close")}), ok);
+    EXPECT_EQ(rows(), n);
+    files::remove(path);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(OtherProcessTest, RowsCommittedWhileCompactionsAreTriedAreAllKept)
+{
+    const struct {
+        const char* what;
+        const char* reopen;
+    } cases[] = {
+        {"one connection for all rows", "0"},
+        {"a connection for each row, so that compactions come in between", "1"},
+    };
+    const int count = 100;
+    int first = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fixtures::DbPeer peer;
+        peer.send({QStringLiteral("commit"), path, QString::number(count),
+                   QStringLiteral("INSERT INTO t VALUES (? + %1)").arg(first), QString::fromLatin1(c.reopen)});
+        int tried = 0;
+        while (!peer.answered(0)) {
+            ++tried;
+            try {
+                db::compact(path, transientName);
+            } catch (const db::Error& e) {
+                EXPECT_TRUE(e.description().startsWith(QStringLiteral("文件正在使用"))) << e.what();
+            }
+            QThread::msleep(10);
+        }
+        EXPECT_GT(tried, 0);
+        EXPECT_EQ(peer.answer(), QStringLiteral("ok\t%1\t").arg(count));
+        first += count;
+        EXPECT_EQ(rows(), first);
+        EXPECT_FALSE(QFile::exists(file(transientName)));
+    }
+}
+
+// SQLite's own locks on the file belong to the process and go whenever any descriptor of the file is
+// closed; the mark of the file in use must outlast the handles the process opens, closes and lets go.
+TEST_F(OtherProcessTest, TheMarkOutlastsTheHandlesTheProcessClosesAndLetsGoOf)
+{
+    db::Connection cn(connectionText(path));
+    cn.execute(insert(1));
+    {
+        db::Connection second(connectionText(path));
+        second.execute(insert(2));
+    }
+    files::copy(path, file(QStringLiteral("backup.mdb")));   // lets go of the handle of `cn`
+    ASSERT_EQ(cn.state()->db, nullptr);
+
+    fixtures::DbPeer peer;
+    const QString inUse = QStringLiteral("error\t文件正在使用：") + path;
+    EXPECT_EQ(peer.call({QStringLiteral("compact"), path, transientName}), inUse);
+    EXPECT_EQ(peer.call({QStringLiteral("remove"), path}), inUse);
+    EXPECT_EQ(peer.call({QStringLiteral("copy"), file(QStringLiteral("backup.mdb")), path}), inUse);
+    cn.execute(insert(3));
+    EXPECT_EQ(rows(), 3);
+
+    cn.close();
+    EXPECT_EQ(peer.call({QStringLiteral("compact"), path, transientName}), QStringLiteral("ok\tCompacted"));
+    EXPECT_EQ(rows(), 3);
+}
+
+TEST_F(OtherProcessTest, AProcessKilledWithTheFileOpenLeavesItFree)
+{
+    {
+        fixtures::DbPeer peer;
+        ASSERT_EQ(peer.call({QStringLiteral("open"), path}), ok);
+        ASSERT_EQ(peer.call({QStringLiteral("exec"), insert(1)}), oneRow);
+        peer.kill();
+    }
+    EXPECT_EQ(db::compact(path, transientName), CompactResult::Compacted);
+    EXPECT_EQ(rows(), 1);
+}
+
+TEST_F(OtherProcessTest, AnInterruptedCompactionsCopyIsKeptAndNamesItsDatabase)
+{
+    ASSERT_TRUE(fixtures::interruptCompaction(path, transientName));
+    QString keptAs, keptFrom;
+    EXPECT_EQ(db::compact(path, transientName, &keptAs, &keptFrom), CompactResult::Compacted);
+    EXPECT_EQ(keptFrom, QStringLiteral("qelvdw.mdb"));
+    EXPECT_TRUE(QFile::exists(keptAs)) << keptAs.toStdString();
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt(), 30000);
+
+    // A transient file of which nothing is known is kept all the same, without a name.
+    QFile left(file(transientName));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write("left by some other tool");
+    left.close();
+    EXPECT_EQ(db::compact(path, transientName, &keptAs, &keptFrom), CompactResult::Compacted);
+    EXPECT_TRUE(QFile::exists(keptAs));
+    EXPECT_TRUE(keptFrom.isEmpty()) << keptFrom.toStdString();
+}
+
+} // namespace
