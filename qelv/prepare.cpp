@@ -1,4 +1,5 @@
-// Prepares a program folder: copies the shipped database files and help pages that are missing there.
+// Prepares a program folder: copies the shipped database files, help pages and pictures that are missing
+// there.
 // A file that exists (in any letter case) is never touched, so operators' data is never overwritten.
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
@@ -20,13 +21,16 @@ int main(int argc, char** argv)
     const QString target = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const QString shipped = QStringLiteral(QELV_SHIPPED_DIR);
     int copied = 0;
-    // The database files by the catalogue's names, then every help page.
+    // The database files by the catalogue's names, then every help page and stationery picture.
     QStringList relatives;
     for (const QString& name : dataFiles::shipped())
         relatives << QStringLiteral("Data/") + name;
-    QDirIterator pages(shipped + QStringLiteral("/help"), QDir::Files, QDirIterator::Subdirectories);
-    while (pages.hasNext())
-        relatives << QDir(shipped).relativeFilePath(pages.next());
+    for (const char* folder : {"help", "pic"}) {
+        QDirIterator found(shipped + QLatin1Char('/') + QLatin1String(folder), QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (found.hasNext())
+            relatives << QDir(shipped).relativeFilePath(found.next());
+    }
     for (const QString& relative : relatives) {
         const QString from = shipped + QLatin1Char('/') + relative;
         const QString to = files::resolve(target + QLatin1Char('/') + relative);

@@ -20,7 +20,7 @@ QStringList shipped()
 {
     QStringList names;
     for (const char* n : {setUp, enterprises, pollutants, specialEquivalents, lateFeeLedgers, blankDatabase,
-                          billingTemplate, feeListTemplate})
+                          billingTemplate, feeListTemplate, printLayouts, invoiceTemplate})
         names << QString::fromLatin1(n);
     return names;
 }

@@ -17,11 +17,11 @@ inline const char* const lateFeeLedgers = "qelvdwznj.mdb";     // one late-fee t
 inline const char* const blankDatabase = "qelvdwwrwtemp.mdb";  // an empty database
 inline const char* const billingTemplate = "QELVKZTMP.MDB";    // template of the yearly billing file
 inline const char* const feeListTemplate = "qelvDataPrint.mdb";
+inline const char* const printLayouts = "qelvPrintSet.mdb";    // fp, fpLine, fpPaperSize
+inline const char* const invoiceTemplate = "qelvfpPrint.mdb";  // KPDW, MX without rows
 
 // Shipped by the printing windows as they come.
-inline const char* const printLayouts = "qelvPrintSet.mdb";
 inline const char* const noticeTemplate = "qelvtztmp.mdb";
-inline const char* const invoiceTemplate = "qelvfpPrint.mdb";
 inline const char* const collectionTemplate = "qelvwtPrint.mdb";
 
 // Built by the program.
@@ -30,6 +30,9 @@ inline const char* const dischargeTemplate = "qelvdwwrwtmp.mdb";
 // Transient names while a file is compacted.
 inline const char* const compactionTransient = "qelvbbk.mdb";
 inline const char* const pollutantsTransient = "qelvwrw1.mdb";
+// Transient names while the invoice print tables are rebuilt: the new file, and the month's old one.
+inline const char* const printTablesTransient = "qelvfpNew.mdb";
+inline const char* const printFileKept = "qelvfpOld.mdb";
 
 // The yearly billing file of a year: qelvkz<year>.mdb.
 QString billing(int year);
