@@ -63,6 +63,39 @@ void removeIfThere(const QString& path)
     }
 }
 
+// The new file becomes the month's file and, copied, the template. When the template cannot take it,
+// the month's file is put back as it was (kept aside meanwhile) and the failure is passed on.
+void putInPlace(const QString& fresh, const QString& month, const QString& templ)
+{
+    const QString kept = dataPath(dataFiles::printFileKept);
+    const bool monthExisted = files::exists(month);
+    if (monthExisted)
+        files::copy(month, kept);
+    try {
+        files::replace(fresh, month);
+    } catch (...) {
+        removeIfThere(kept);
+        throw;
+    }
+    try {
+        files::copy(month, templ);
+    } catch (const std::exception& e) {
+        QString why = platform::describe(e);
+        try {
+            if (monthExisted)
+                files::replace(kept, month);
+            else
+                files::remove(month);
+        } catch (const std::exception& back) {
+            why += QStringLiteral("\n本月的发票打印文件无法恢复：%1").arg(platform::describe(back));
+            if (monthExisted)
+                why += QStringLiteral("\n原文件保存为 %1。").arg(kept);
+        }
+        throw platform::Error(why);
+    }
+    removeIfThere(kept);
+}
+
 } // namespace
 
 QString monthPrintFile(const QDate& workMonth)
@@ -106,9 +139,6 @@ bool RebuildPrintTables(db::Connection& layoutFile, const QDate& workMonth, cons
     const QString month = files::dataFile(monthPrintFile(workMonth));
     const QString templ = dataPath(dataFiles::invoiceTemplate);
     const QString fresh = dataPath(dataFiles::printTablesTransient);
-    const QString kept = dataPath(dataFiles::printFileKept);
-    bool monthReplaced = false;
-    bool monthExisted = false;
     try {
         InvoiceLayout layout;
         layout.fields = InvoiceLayout::readFields(layoutFile);
@@ -120,8 +150,8 @@ bool RebuildPrintTables(db::Connection& layoutFile, const QDate& workMonth, cons
         const QString blank = dataPath(dataFiles::blankDatabase);
         if (!files::exists(blank))
             throw files::Error(QStringLiteral("文件未找到：%1").arg(blank));
-        monthExisted = files::exists(month);
-        if (monthExisted && holdsInvoices(month) && !confirmReplace(QString::fromUtf8(replaceGeneratedQuestion)))
+        if (files::exists(month) && holdsInvoices(month) &&
+            !confirmReplace(QString::fromUtf8(replaceGeneratedQuestion)))
             return false;
 
         // Both tables in a file of their own first: until it is complete nothing else changes.
@@ -136,35 +166,15 @@ bool RebuildPrintTables(db::Connection& layoutFile, const QDate& workMonth, cons
             conn.commit();
         }
 
-        // No other process may take either file while they are exchanged.
+        // No other process may take either file while they are exchanged, nor while the month's file
+        // is put back.
         const files::ExclusiveUse monthUse(month);
         const files::ExclusiveUse templateUse(templ);
-        if (monthExisted)
-            files::copy(month, kept);
-        files::replace(fresh, month);
-        monthReplaced = true;
-        files::copy(month, templ);
-        removeIfThere(kept);
+        putInPlace(fresh, month, templ);
         return true;
     } catch (const std::exception& e) {
-        QString why = platform::describe(e);
-        if (monthReplaced) {
-            // The template could not take the new tables: the month's file goes back to what it was.
-            try {
-                if (monthExisted)
-                    files::replace(kept, month);
-                else
-                    files::remove(month);
-            } catch (const std::exception& back) {
-                why += QStringLiteral("\n本月的发票打印文件无法恢复：%1").arg(platform::describe(back));
-                if (monthExisted)
-                    why += QStringLiteral("\n原文件保存为 %1。").arg(kept);
-            }
-        }
         removeIfThere(fresh);
-        if (!(monthReplaced && monthExisted))
-            removeIfThere(kept);
-        errors(why + QStringLiteral("\n发票结构没有生成。"));
+        errors(platform::describe(e) + QStringLiteral("\n发票结构没有生成。"));
         return false;
     }
 }

@@ -2,6 +2,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/invoicing/invoice_print_db.h"
+#include "tests/fixtures/db_peer.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
 
@@ -216,6 +217,24 @@ TEST_F(PrintTables, ATemplateThatCannotBeReplacedPutsTheMonthsFileBack)
     EXPECT_EQ(bytes(month()), monthBefore);
     EXPECT_FALSE(QFile::exists(folder->data(QString::fromLatin1(dataFiles::printTablesTransient))));
     EXPECT_FALSE(QFile::exists(folder->data(QString::fromLatin1(dataFiles::printFileKept))));
+}
+
+TEST_F(PrintTables, AFileAnotherCopyOfTheProgramHoldsKeepsBothFilesAsTheyWere)
+{
+    makeMonthWithInvoices();
+    const QByteArray monthBefore = bytes(month()), templateBefore = bytes(templ());
+    for (const QString& held : {templ(), month()}) {
+        fixtures::DbPeer peer;
+        ASSERT_TRUE(peer.call({QStringLiteral("open"), held}).startsWith(QStringLiteral("ok")));
+        EXPECT_FALSE(rebuild());
+        EXPECT_EQ(bytes(month()), monthBefore);
+        EXPECT_EQ(bytes(templ()), templateBefore);
+        EXPECT_FALSE(QFile::exists(folder->data(QString::fromLatin1(dataFiles::printTablesTransient))));
+        EXPECT_FALSE(QFile::exists(folder->data(QString::fromLatin1(dataFiles::printFileKept))));
+        peer.call({QStringLiteral("close")});
+    }
+    ASSERT_EQ(errors.list().size(), 2);
+    EXPECT_TRUE(errors.list().front().contains(QStringLiteral("文件正在使用"))) << errors.list().front().toStdString();
 }
 
 TEST_F(PrintTables, TheShippedTemplateIsARebuildOfTheShippedLayout)
