@@ -98,15 +98,10 @@ void putInPlace(const QString& fresh, const QString& month, const QString& templ
 
 } // namespace
 
-QString monthPrintFile(const QDate& workMonth)
-{
-    return dataFiles::monthInvoices(workMonth);
-}
-
 bool EnsureMonthFile(const QDate& workMonth, const ErrorSink& errors)
 {
     try {
-        const QString month = files::dataFile(monthPrintFile(workMonth));
+        const QString month = files::dataFile(dataFiles::monthInvoices(workMonth));
         if (!files::exists(month))
             files::copy(dataPath(dataFiles::invoiceTemplate), month);
         return true;
@@ -136,7 +131,7 @@ QList<db::ColumnDef> lineColumns(const InvoiceLayout& layout)
 bool RebuildPrintTables(db::Connection& layoutFile, const QDate& workMonth, const Confirm& confirmReplace,
                         const ErrorSink& errors)
 {
-    const QString month = files::dataFile(monthPrintFile(workMonth));
+    const QString month = files::dataFile(dataFiles::monthInvoices(workMonth));
     const QString templ = dataPath(dataFiles::invoiceTemplate);
     const QString fresh = dataPath(dataFiles::printTablesTransient);
     try {

@@ -1,7 +1,7 @@
 #pragma once
-// The invoice print files: the operating month's qelvfpPrint<year>_<month>.mdb, made from the template
-// qelvfpPrint.mdb, each with the tables KPDW (one row per invoice) and MX (its lines), whose columns
-// follow the field names of the invoice layout.
+// The invoice print files: the operating month's qelvfpPrint<year>_<month>.mdb (named by
+// dataFiles::monthInvoices), made from the template qelvfpPrint.mdb, each with the tables KPDW (one
+// row per invoice) and MX (its lines), whose columns follow the field names of the invoice layout.
 #include "platform/db/schema.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/invoicing/invoice_layout.h"
@@ -19,9 +19,6 @@ namespace invoicing {
 
 // Asks the operator a Yes/No question; true for Yes.
 using Confirm = std::function<bool(const QString& question)>;
-
-// The print file of an operating month (only its year and month count).
-QString monthPrintFile(const QDate& workMonth);
 
 // Copies the template to the month's print file when that file does not exist; an existing file is
 // not touched. False, with the reason given to `errors`, when the copy fails (no template).
