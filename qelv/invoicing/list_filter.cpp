@@ -61,6 +61,11 @@ QString ListCondition::text() const
     return out;
 }
 
+QString ListCondition::narrowing(const QString& ownCondition) const
+{
+    return isEmpty() ? ownCondition : ownCondition + QStringLiteral(" and (") + sql + QLatin1Char(')');
+}
+
 QStringList filterFields()
 {
     return {QString::fromUtf8(enterpriseField), QString::fromUtf8(invoiceField)};

@@ -16,6 +16,10 @@ struct ListCondition {
     QVariantList values;
 
     bool isEmpty() const { return sql.isEmpty(); }
+    // The list query's own condition narrowed by this one: "M5=1 and (A OR B)". The brackets keep an
+    // OR of this condition from reaching past the query's own condition, which would list enterprises
+    // not billed in the month. An empty condition leaves the query's own as it is.
+    QString narrowing(const QString& ownCondition) const;
     // The condition as the operator reads it, each value in single quotes where its `?` stands:
     // DanWeiBianHao = '1001'.
     QString text() const;

@@ -117,13 +117,44 @@ TEST(ListFilterValues, AQuoteInAValueFiltersForThatQuote)
     db::Connection conn;
     conn.openPath(file);
     auto count = [&conn](const invoicing::ListCondition& c) {
-        return conn.scalar(QStringLiteral("Select count(*) From KPKZK where M5=1 and ") + c.sql, c.values).toInt();
+        return conn
+            .scalar(QStringLiteral("Select count(*) From KPKZK where ") + c.narrowing(QStringLiteral("M5=1")), c.values)
+            .toInt();
     };
     EXPECT_EQ(count(invoicing::buildListCondition(row("单位编号", " = ", "10'01"), QString(), none, 5)), 1);
     EXPECT_EQ(count(invoicing::buildListCondition(row("单位编号", " Like ", "'"), QString(), none, 5)), 1);
     // A voided invoice's empty number is not a missing one.
     EXPECT_EQ(count(invoicing::buildListCondition(row("发票编号", " = ", ""), QString(), none, 5)), 1);
     EXPECT_EQ(count(invoicing::buildListCondition(row("发票编号", " Like ", ""), QString(), none, 5)), 1);
+}
+
+// An OR in the filter narrows the enterprises billed in the month; it never adds one that is not.
+TEST(ListFilterValues, AnOrNarrowsOnlyTheMonthsBilledEnterprises)
+{
+    fixtures::ProgramFolder folder(false);
+    const QString file = folder.data(QStringLiteral("qelvkz2003.mdb"));
+    fixtures::exec(
+        file,
+        QStringLiteral(
+            "CREATE TABLE KPKZK (DanWeiBianHao TEXT(20) COLLATE NOCASE, M5 SMALLINT, M5P TEXT(50) COLLATE NOCASE);"
+            "INSERT INTO KPKZK VALUES ('1001', 1, NULL), ('1002', 0, NULL), ('1003', 1, '9'), ('1004', 0, '');"));
+    db::Connection conn;
+    conn.openPath(file);
+    const auto either = invoicing::buildListCondition(row("单位编号", " = ", "1003"), QStringLiteral(" OR "),
+                                                      row("发票编号", " = ", ""), 5);
+    EXPECT_EQ(either.narrowing(QStringLiteral("M5=1")), QStringLiteral("M5=1 and (DanWeiBianHao = ? OR M5P IS NULL)"));
+    EXPECT_EQ(
+        conn.scalar(QStringLiteral("Select count(*) From KPKZK where ") + either.narrowing(QStringLiteral("M5=1")),
+                    either.values)
+            .toInt(),
+        2);
+    const auto firstRowLike = invoicing::buildListCondition(row("发票编号", " Like ", ""), QString(), none, 5);
+    EXPECT_EQ(conn.scalar(QStringLiteral("Select count(*) From KPKZK where ") +
+                              firstRowLike.narrowing(QStringLiteral("M5=1")),
+                          firstRowLike.values)
+                  .toInt(),
+              0);
+    EXPECT_EQ(invoicing::ListCondition{}.narrowing(QStringLiteral("M5=1")), QStringLiteral("M5=1"));
 }
 
 class FilterDialog : public fixtures::ProgramFolderTest {
