@@ -97,6 +97,14 @@ TEST_F(ShippedLayout, HoldsEveryNameThePrintTablesNeedAndAWholeNumberOfLines)
     }
 }
 
+TEST_F(ShippedLayout, WithoutABandLimitsRowAnInvoiceHasSixLines)
+{
+    fixtures::exec(file(), QStringLiteral("DELETE FROM fpLine;"));
+    const InvoiceLayout layout = read();
+    EXPECT_FALSE(layout.limits);
+    EXPECT_EQ(invoicing::linesPerInvoice(layout.limits), 6);
+}
+
 TEST_F(ShippedLayout, FieldsComeInIdOrderAndEmptyNumbersReadAsZero)
 {
     fixtures::exec(file(), QStringLiteral("UPDATE fp SET ID = 40, FontSize = NULL, \"Left\" = NULL WHERE ID = 0;"));
