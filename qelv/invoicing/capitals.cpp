@@ -13,11 +13,10 @@ QString AmountToChineseCapitals(convert::Currency amount)
     static const QString units = QStringLiteral("分角元拾佰仟万拾佰仟");
     constexpr int positions = 10;
 
-    // Fen rounded down, never up: the figures beside the capitals may show one fen more.
-    std::int64_t fen = amount.units() / 100;
-    if (amount.units() < 0 && amount.units() % 100 != 0)
-        --fen;
-    if (fen > std::numeric_limits<std::int32_t>::max() || fen < std::numeric_limits<std::int32_t>::min())
+    // Whole fen, rounded down, never up: the figures beside the capitals may show one fen more. An
+    // amount that is not above zero has no digit to spell.
+    const std::int64_t fen = amount.units() > 0 ? amount.units() / 100 : 0;
+    if (fen > std::numeric_limits<std::int32_t>::max())
         throw convert::Error(QStringLiteral("溢出"));
 
     std::array<int, positions> digits{};

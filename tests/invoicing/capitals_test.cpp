@@ -39,15 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
                       // The part below one fen is dropped, never rounded up.
                       CapitalsCase{"1012.3456", "壹仟零壹拾贰元叁角肆分整"}, CapitalsCase{"0.0999", "玖分整"}));
 
-INSTANTIATE_TEST_SUITE_P(NoticeTotals, Capitals,
-                         ::testing::Values(CapitalsCase{"1005.50", "壹仟零伍元伍角整"},
-                                           CapitalsCase{"100000.00", "壹拾万元整"},
-                                           CapitalsCase{"1000050.00", "壹佰万零伍拾元整"},
-                                           CapitalsCase{"20000500.00", "贰仟万零伍佰元整"},
-                                           CapitalsCase{"100.10", "壹佰元壹角整"}, CapitalsCase{"1.05", "壹元零伍分整"},
-                                           CapitalsCase{"0.05", "伍分整"},
-                                           // Above zero but below one fen: no digit to place.
-                                           CapitalsCase{"0.0099", "整"}));
+INSTANTIATE_TEST_SUITE_P(
+    NoticeTotals, Capitals,
+    ::testing::Values(CapitalsCase{"1005.50", "壹仟零伍元伍角整"}, CapitalsCase{"100000.00", "壹拾万元整"},
+                      CapitalsCase{"1000050.00", "壹佰万零伍拾元整"}, CapitalsCase{"20000500.00", "贰仟万零伍佰元整"},
+                      CapitalsCase{"100.10", "壹佰元壹角整"}, CapitalsCase{"1.05", "壹元零伍分整"},
+                      CapitalsCase{"0.05", "伍分整"},
+                      // Above zero but below one fen: no digit to place; nor for
+                      // a total of zero or less.
+                      CapitalsCase{"0.0099", "整"}, CapitalsCase{"0", "整"}, CapitalsCase{"-5.00", "整"}));
 
 TEST(CapitalsOverflow, FromTheFirstCountOfFenBeyond32BitsTheAmountIsRefused)
 {
