@@ -25,7 +25,8 @@ std::pair<int, int> sheetOf(const Page& page)
     QSizeF size = page.size;
     if (page.orientation == Orientation::Landscape)
         size.transpose();
-    auto hundredths = [](double twips) { return int(std::lround(twips * 2540.0 / 1440.0)); };
+    // to whole tenths of a millimetre, the finest a paper size is set in: 11906 twips are 210.0 mm
+    auto hundredths = [](double twips) { return int(std::lround(twips * 254.0 / 1440.0)) * 10; };
     return {hundredths(size.width()), hundredths(size.height())};
 }
 
