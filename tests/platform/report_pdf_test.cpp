@@ -4,6 +4,8 @@
 #include "platform/report/report_output.h"
 
 #include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -130,6 +132,24 @@ TEST(ReportPdf, TextsOnTheirPagesAtTheirPlaces)
         EXPECT_NEAR(w->y, e.y, 80);
     }
     EXPECT_FALSE(back.find(QStringLiteral("%p")));
+}
+
+// The preview paints the same pages through the same painter.
+TEST(ReportPdf, PreviewShowsEveryPage)
+{
+    Report r;
+    r.title = QStringLiteral("报表");
+    r.addSection("Detail", SectionKind::Detail, 400).controls = {text("Text1", ControlKind::TextBox, "Name", 0, 0)};
+    r.section("Detail").newPageBefore = true;
+    TableRows rows({"Name"}, {{"甲"}, {"乙"}, {"丙"}});
+    const Document document = r.render(rows);
+    std::unique_ptr<QPrintPreviewDialog> preview(makePreview(document));
+    EXPECT_EQ(preview->objectName(), QStringLiteral("reportPreview"));
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("报表"));
+    auto* pages = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_TRUE(pages);
+    pages->updatePreview();
+    EXPECT_EQ(pages->pageCount(), 3);
 }
 
 } // namespace
