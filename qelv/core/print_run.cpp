@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -20,7 +21,8 @@ namespace {
 
 bool gRunning = false;
 
-// Refuses the printing window's closing while the run lasts: its handlers are still running under it.
+// Refuses the printing window's closing while the run lasts, by its close box or by Esc, which a dialog
+// takes as a rejection: its handlers are still running under it.
 class CloseRefuser : public QObject {
 public:
     using QObject::QObject;
@@ -32,6 +34,8 @@ protected:
             event->ignore();
             return true;
         }
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            return true;
         return QObject::eventFilter(watched, event);
     }
 };

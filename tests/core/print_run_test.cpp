@@ -9,10 +9,12 @@
 #include "platform/ui/dialogs.h"
 #include "tests/fixtures/cups/cups_scheduler.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -227,18 +229,16 @@ TEST_F(PrintRun, CancelledPrintDialogLeavesThePrinterAsItWas)
 
 TEST_F(PrintRun, SecondPrintAndClosingAreRefusedDuringTheWait)
 {
-    QWidget window;
+    QDialog window;
     auto* command = new QPushButton(QStringLiteral("打印开票单位数据"), &window);
     command->setObjectName("Command7");
     window.show();
     printRun::Request r = request();
     r.window = &window;
     r.commands = {command};
-    std::vector<int> progress;
-    r.progress = [&](int pending) { progress.push_back(pending); };
 
     std::optional<printRun::Outcome> second;
-    bool closed = true, commandEnabled = true;
+    bool closed = true, commandEnabled = true, shownAfterEsc = false;
     CollectedErrors secondErrors;
     QTimer::singleShot(0, [&] {
         commandEnabled = command->isEnabled();
@@ -246,12 +246,15 @@ TEST_F(PrintRun, SecondPrintAndClosingAreRefusedDuringTheWait)
         again.errors = secondErrors.sink();
         second = printRun::run(again);
         closed = window.close();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        shownAfterEsc = window.isVisible();
     });
     EXPECT_EQ(printRun::run(r), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
     ASSERT_TRUE(second) << "the wait let no event through";
     EXPECT_EQ(*second, printRun::Outcome::Refused);
     EXPECT_EQ(secondErrors.list(), QStringList{printRun::busyText()});
     EXPECT_FALSE(closed);
+    EXPECT_TRUE(shownAfterEsc) << "Esc rejected the dialog during the wait";
     EXPECT_FALSE(commandEnabled);
 
     EXPECT_FALSE(printRun::running());
