@@ -97,6 +97,9 @@ int paperSizeCode(const PrinterPaper& paper)
 
 void restorePrinterPaper(const QString& printer, const PrinterPaper& paper)
 {
+    // CUPS-Add-Modify-Printer makes a queue of a name it does not know: ask first, so that a printer
+    // removed meanwhile gets no empty queue in its place.
+    printerPaper(printer);
     Connection http;
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printer).c_str());
