@@ -34,7 +34,7 @@ PrinterPaper printerPaper(const QString& printer);
 int paperSizeCode(const PrinterPaper& paper);
 
 // Writes back exactly what printerPaper read, removing a setting that was absent; throws Error when the
-// scheduler refuses it.
+// printer is unknown or the scheduler refuses it.
 void restorePrinterPaper(const QString& printer, const PrinterPaper& paper);
 
 // A job: a PDF file printed with the sheet and orientation it is given, never the printer's default,
