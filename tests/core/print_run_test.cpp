@@ -18,7 +18,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
-#include <cups/cups.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -55,44 +54,6 @@ report::Document sheet()
     r.addSection("Detail", report::SectionKind::Detail, 300).controls = {title};
     report::TableRows one({}, {{}});
     return r.render(one);
-}
-
-struct Job {
-    QString media;
-    int orientation = 0;
-};
-
-// A job's attributes as the scheduler keeps them.
-std::optional<Job> jobAttributes(int id)
-{
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d", id);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    std::optional<Job> job;
-    if (response && cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
-        job.emplace();
-        if (ipp_attribute_t* a = ippFindAttribute(response, "media", IPP_TAG_ZERO))
-            job->media = QString::fromUtf8(ippGetString(a, 0, nullptr));
-        if (ipp_attribute_t* a = ippFindAttribute(response, "orientation-requested", IPP_TAG_ENUM))
-            job->orientation = ippGetInteger(a, 0);
-    }
-    ippDelete(response);
-    return job;
-}
-
-// The ids of every job the printer had, oldest first.
-std::vector<int> jobIds(const QString& printer)
-{
-    cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, printer.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
-    std::vector<int> ids;
-    for (int i = 0; i < count; ++i)
-        ids.push_back(jobs[i].id);
-    cupsFreeJobs(count, jobs);
-    std::sort(ids.begin(), ids.end());
-    return ids;
 }
 
 class PrintRun : public ::testing::Test {
@@ -169,7 +130,7 @@ protected:
 
 TEST_F(PrintRun, CustomPaperDuringTheRunAndTheSavedPaperAfterIt)
 {
-    const std::vector<int> before = jobIds("qcustom");
+    const std::vector<int> before = scheduler->jobIds("qcustom");
     EXPECT_EQ(printRun::run(request()), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
     EXPECT_TRUE(errors.empty()) << errors.list().join('\n').toStdString();
     ASSERT_TRUE(during);
@@ -178,9 +139,9 @@ TEST_F(PrintRun, CustomPaperDuringTheRunAndTheSavedPaperAfterIt)
     EXPECT_EQ(defaults().media, kNoCode) << "a media without a code is restored by its name";
     EXPECT_EQ(defaults().orientation, "landscape");
 
-    const std::vector<int> after = jobIds("qcustom");
+    const std::vector<int> after = scheduler->jobIds("qcustom");
     ASSERT_EQ(after.size(), before.size() + 1);
-    const auto job = jobAttributes(after.back());
+    const auto job = scheduler->job(after.back());
     ASSERT_TRUE(job);
     EXPECT_EQ(job->media, kSheet) << "the job carries its own page size";
     EXPECT_EQ(job->orientation, 3);
@@ -193,7 +154,7 @@ TEST_F(PrintRun, CustomPaperDuringTheRunAndTheSavedPaperAfterIt)
 
 TEST_F(PrintRun, ErrorAfterSetPaperLeavesThePrinterAsItWas)
 {
-    const std::vector<int> before = jobIds("qcustom");
+    const std::vector<int> before = scheduler->jobIds("qcustom");
     printRun::Request r = request();
     r.render = [this]() -> report::Document {
         during = defaults();
@@ -205,12 +166,12 @@ TEST_F(PrintRun, ErrorAfterSetPaperLeavesThePrinterAsItWas)
     EXPECT_EQ(during->media, kSheet);
     EXPECT_EQ(defaults().media, kNoCode);
     EXPECT_EQ(defaults().orientation, "landscape");
-    EXPECT_EQ(jobIds("qcustom"), before) << "a report that fails to render prints nothing";
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before) << "a report that fails to render prints nothing";
 }
 
 TEST_F(PrintRun, CancelledPrintDialogLeavesThePrinterAsItWas)
 {
-    const std::vector<int> before = jobIds("qcustom");
+    const std::vector<int> before = scheduler->jobIds("qcustom");
     printRun::Request r = request();
     r.showPrintDialog = true;
     ui::testing::answer(ui::Answer::Cancel);
@@ -220,11 +181,11 @@ TEST_F(PrintRun, CancelledPrintDialogLeavesThePrinterAsItWas)
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(defaults().media, kNoCode);
     EXPECT_EQ(defaults().orientation, "landscape");
-    EXPECT_EQ(jobIds("qcustom"), before);
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before);
 
     ui::testing::answer(ui::Answer::Ok);
     EXPECT_EQ(printRun::run(r), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
-    EXPECT_EQ(jobIds("qcustom").size(), before.size() + 1);
+    EXPECT_EQ(scheduler->jobIds("qcustom").size(), before.size() + 1);
 }
 
 TEST_F(PrintRun, SecondPrintAndClosingAreRefusedDuringTheWait)

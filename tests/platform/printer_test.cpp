@@ -1,8 +1,12 @@
 // The printing layer against the private CUPS scheduler: the default printer, its paper and its code,
 // and the exact restore of what it had, a setting it did not have included.
 #include "platform/printing/printer.h"
+#include "platform/report/report.h"
+#include "platform/report/report_data.h"
+#include "platform/report/report_output.h"
 #include "tests/fixtures/cups/cups_scheduler.h"
 
+#include <QThread>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -63,6 +67,55 @@ TEST(PrinterPaper, ReadAndRestoredExactly)
 
     EXPECT_THROW(printing::printerPaper("qmissing"), printing::Error);
     EXPECT_THROW(printing::restorePrinterPaper("qmissing", fresh), printing::Error);
+}
+
+// Each job names the sheet it is printed on and its orientation, whatever the printer's default; the
+// count of pending jobs falls to 0 once the scheduler holds the job.
+TEST(PrintJobs, EachJobCarriesItsSheetAndOrientation)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the private CUPS scheduler needs root";
+    CupsScheduler scheduler;
+    QString error;
+    ASSERT_TRUE(scheduler.start(&error)) << error.toStdString();
+    ASSERT_TRUE(scheduler.addPrinter("qcustom", CupsScheduler::Paper::CustomSizes, &error)) << error.toStdString();
+    ASSERT_TRUE(scheduler.setDefaultPrinter("qcustom", &error)) << error.toStdString();
+    ASSERT_TRUE(scheduler.setPrinterDefaults("qcustom", "iso_a3_297x420mm", "portrait", &error));
+
+    struct Case {
+        QSizeF page; // twips as read
+        report::Orientation orientation;
+        const char* media;
+        int orientationRequested;
+    };
+    const Case cases[] = {
+        {{11906, 16838}, report::Orientation::Portrait, "iso_a4_210x297mm", 3},
+        {{16838, 11906}, report::Orientation::Landscape, "iso_a4_210x297mm", 4},
+        {{16838, 11906}, report::Orientation::Portrait, "custom_297x210mm_297x210mm", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.media);
+        report::Report r;
+        r.paper = c.page;
+        r.orientation = c.orientation;
+        r.addSection("Detail", report::SectionKind::Detail, 300);
+        report::TableRows one({}, {{}});
+        const report::Document document = r.render(one);
+        const std::size_t before = scheduler.jobIds("qcustom").size();
+        report::PrintJobs jobs;
+        EXPECT_EQ(jobs.print(document, false), report::PrintJobs::Result::Sent);
+        for (int i = 0; i < 3000 && jobs.pending() > 0; ++i)
+            QThread::msleep(10);
+        ASSERT_EQ(jobs.pending(), 0);
+        EXPECT_TRUE(jobs.takeErrors().isEmpty());
+        const std::vector<int> ids = scheduler.jobIds("qcustom");
+        ASSERT_EQ(ids.size(), before + 1);
+        ASSERT_EQ(jobs.jobIds(), std::vector<int>{ids.back()});
+        const auto job = scheduler.job(ids.back());
+        ASSERT_TRUE(job);
+        EXPECT_EQ(job->media, QString::fromUtf8(c.media));
+        EXPECT_EQ(job->orientation, c.orientationRequested);
+    }
 }
 
 TEST(PrinterPaper, SheetsAreNamedByTheirListedMediaElseAsCustom)
