@@ -84,6 +84,14 @@ PrintJobs::Result PrintJobs::print(const Document& document, bool showDialog, co
         });
         if (!accepted)
             return Result::Cancelled;
+        // the dialog's print to a file: the pages go into that file, and no job to any printer
+        if (device.printerName().isEmpty() && !device.outputFileName().isEmpty()) {
+            device.setOutputFormat(QPrinter::PdfFormat);
+            if (!paintDocument(device, document, device.printRange() == QPrinter::PageRange ? device.fromPage() : 0,
+                               device.printRange() == QPrinter::PageRange ? device.toPage() : 0))
+                throw Error(QStringLiteral("无法写入文件：%1").arg(device.outputFileName()));
+            return Result::Sent;
+        }
         if (!device.printerName().isEmpty())
             target = device.printerName();
         if (device.printRange() == QPrinter::PageRange) {

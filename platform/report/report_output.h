@@ -30,8 +30,8 @@ public:
     ~PrintJobs(); // waits for jobs still being sent
 
     // Prints all pages, or the range the print dialog gives when it is shown (answered through
-    // platform/ui's test mode in tests), on `printer` (the default printer when empty). Cancelled when
-    // the dialog is cancelled: nothing is sent. Throws Error when there is no printer or the pages
+    // platform/ui's test mode in tests), on `printer` (the default printer when empty), or into the file
+    // the dialog names. Cancelled when the dialog is cancelled: nothing is sent. Throws Error when there is no printer or the pages
     // cannot be made; a job the scheduler refuses is reported by takeErrors().
     Result print(const Document& document, bool showDialog, const QString& printer = QString(),
                  QWidget* parent = nullptr);

@@ -77,7 +77,7 @@ private:
     QList<QPointer<QWidget>> disabled_;
 };
 
-void report(const Request& request, const QString& description)
+void reportError(const Request& request, const QString& description)
 {
     if (request.errors)
         request.errors(description);
@@ -105,7 +105,7 @@ public:
             if (printing::printerPaper(printer_) != saved_)
                 printing::restorePrinterPaper(printer_, saved_);
         } catch (const std::exception& e) {
-            report(request_, platform::describe(e));
+            reportError(request_, platform::describe(e));
         }
     }
     PaperRestore(const PaperRestore&) = delete;
@@ -136,7 +136,7 @@ QString busyText()
 Outcome run(const Request& request)
 {
     if (gRunning) {
-        report(request, busyText());
+        reportError(request, busyText());
         return Outcome::Refused;
     }
     Hold hold(request);
@@ -153,7 +153,7 @@ Outcome run(const Request& request)
         saved = printing::printerPaper(printer);
         savedCode = printing::paperSizeCode(saved);
     } catch (const std::exception& e) {
-        report(request, platform::describe(e));
+        reportError(request, platform::describe(e));
         return Outcome::Failed;
     }
 
@@ -198,11 +198,11 @@ Outcome run(const Request& request)
         const QStringList refused = jobs.takeErrors();
         if (!refused.isEmpty()) {
             for (const QString& e : refused)
-                report(request, e);
+                reportError(request, e);
             return Outcome::Failed;
         }
     } catch (const std::exception& e) {
-        report(request, platform::describe(e));
+        reportError(request, platform::describe(e));
         return Outcome::Failed;
     }
     return Outcome::Printed;
