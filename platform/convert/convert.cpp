@@ -259,6 +259,19 @@ QString plainNumber(double value)
     return render(toDecimal(value), -1);
 }
 
+QString formatYen(double value, int decimals)
+{
+    Decimal d = toDecimal(value);
+    roundDecimals(d, decimals);
+    const bool negative = d.negative;
+    d.negative = false;
+    QString text = render(d, decimals);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    for (qsizetype i = (point < 0 ? text.size() : point) - 3; i > 0; i -= 3)
+        text.insert(i, QLatin1Char(','));
+    return (negative ? QStringLiteral("-") : QString()) + QStringLiteral("￥") + text;
+}
+
 std::int16_t toInt16(double value) { return toInteger<std::int16_t>(value); }
 std::int32_t toInt32(double value) { return toInteger<std::int32_t>(value); }
 std::int16_t toInt16(const QString& text) { return toInt16(toDouble(text)); }
@@ -439,9 +452,65 @@ QString formatYearMonthCn(const QDate& date)
     return date.isValid() ? date.toString(QStringLiteral("yyyy年MM月")) : QString();
 }
 
+QString formatLongDate(const QDate& date)
+{
+    return date.isValid() ? QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day()) : QString();
+}
+
+QString formatShortDate(const QDate& date)
+{
+    return date.isValid() ? QStringLiteral("%1-%2-%3").arg(date.year()).arg(date.month()).arg(date.day()) : QString();
+}
+
 QString monthSuffix(const QDate& date)
 {
     return QStringLiteral("%1_%2").arg(date.year()).arg(date.month());
+}
+
+// --- formats by name -------------------------------------------------------------------------------
+
+QString format(const QVariant& value, const QString& formatText)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    const QString f = formatText.trimmed();
+    using NumberFormat = QString (*)(double);
+    static const std::pair<const char*, NumberFormat> numbers[] = {
+        {"0.00", format0_00},
+        {"0.00%", formatPercent},
+        {"\"￥\"#,##0.00", [](double v) { return formatYen(v, 2); }},
+        {"\"￥\"#,##0", [](double v) { return formatYen(v, 0); }},
+    };
+    using DateFormat = QString (*)(const QDate&);
+    static const std::pair<const char*, DateFormat> dates[] = {
+        {"yyyy-mm-dd", formatIsoDate},
+        {"yyyy年mm月", formatYearMonthCn},
+        {"Long Date", formatLongDate},
+        {"Short Date", formatShortDate},
+    };
+    if (f.isEmpty()) {
+        if (isNumber(value) && value.userType() != QMetaType::Bool)
+            return value.userType() == qMetaTypeId<Currency>() ? value.value<Currency>().toPlainString()
+                                                               : plainNumber(value.toDouble());
+        return value.toString();
+    }
+    for (const auto& [name, apply] : numbers)
+        if (f == QString::fromUtf8(name))
+            return apply(toDouble(value));
+    for (const auto& [name, apply] : dates) {
+        if (f.compare(QString::fromUtf8(name), Qt::CaseInsensitive) != 0)
+            continue;
+        if (value.userType() == QMetaType::QDate)
+            return apply(value.toDate());
+        if (value.userType() == QMetaType::QDateTime)
+            return apply(value.toDateTime().date());
+        // dates are kept as ISO text, with a time where one is kept
+        const QDate date = QDate::fromString(value.toString().left(10), QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+            throwTypeMismatch();
+        return apply(date);
+    }
+    throw Error(QStringLiteral("不支持的格式：%1").arg(f));
 }
 
 // --- the Chinese code page --------------------------------------------------------------------------

@@ -33,6 +33,9 @@ QString formatPercent(double value);
 double parsePercent(const QString& text);
 // Shortest plain decimal form: 12.5 -> "12.5", 0 -> "0", 1e-5 -> "0.00001", never an exponent.
 QString plainNumber(double value);
+// "\"￥\"#,##0.00" (decimals 2) and "\"￥\"#,##0" (decimals 0): the fullwidth yen sign, thousands
+// separators, halves away from zero; the minus sign goes before the yen sign: -1234.5 -> "-￥1,234.50".
+QString formatYen(double value, int decimals);
 
 // CInt / CLng: halves to even, range checked; throw Error ("溢出") outside 16 / 32 bits.
 std::int16_t toInt16(double value);
@@ -75,8 +78,20 @@ QString formatIsoDate(const QDate& date);
 QString formatYearMonth(const QDate& date);
 // "yyyy年mm月" (month zero-padded, as Format(d, "yyyy年mm月") gives)
 QString formatYearMonthCn(const QDate& date);
+// The long and short dates of the Chinese locale the stored data was made under: "2003年5月9日" and
+// "2003-5-9" (no zero padding); the empty text for an invalid date.
+QString formatLongDate(const QDate& date);
+QString formatShortDate(const QDate& date);
 // "<year>_<month>" with the month not zero-padded: May 2003 -> "2003_5".
 QString monthSuffix(const QDate& date);
+
+// --- formats by name -----------------------------------------------------------------------------
+// A value shown by a format text as a report control or grid column names it: "0.00", "0.00%",
+// "\"￥\"#,##0.00", "\"￥\"#,##0", "yyyy-mm-dd", "yyyy年mm月", "Long Date", "Short Date"; the empty
+// format shows the value's own text (numbers in their plain form). Null shows as the empty text, as
+// Format gives it. An unknown format, a number format on a value that is no number or a date format on a
+// value that is no date throws Error.
+QString format(const QVariant& value, const QString& formatText);
 
 // --- the Chinese code page --------------------------------------------------------------------------
 // Length in bytes of a text in GB18030 (a CJK character counts 2), as the fixed-width records count it.

@@ -118,6 +118,20 @@ QString inputBox(const QString& prompt, const QString& title, const QString& pro
     return dialog.textValue();
 }
 
+bool runDialog(const QString& title, const std::function<bool()>& show)
+{
+    Script& s = script();
+    if (s.enabled) {
+        s.shown.push_back({testing::Shown::Dialog, title, title, Buttons::OkCancel, Icon::None, QString()});
+        if (s.answers.empty())
+            return false;
+        const Answer a = s.answers.front();
+        s.answers.pop_front();
+        return a == Answer::Ok || a == Answer::Yes;
+    }
+    return show();
+}
+
 QString describe(const std::exception& e)
 {
     return platform::describe(e);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -24,6 +25,10 @@ bool askYesNo(const QString& text, const QString& title = QString::fromUtf8(appT
 // An input box: returns the typed text, or the empty text on Cancel.
 QString inputBox(const QString& prompt, const QString& title = QString::fromUtf8(appTitle),
                  const QString& proposed = QString(), QWidget* parent = nullptr);
+// A dialog of another layer that is accepted or cancelled (the print dialog): `show` runs it and says
+// whether it was accepted. In test mode it is not run: it is recorded under its title and takes the next
+// queued answer, Ok accepting it (Cancel when none is queued, as for an OK/Cancel box).
+bool runDialog(const QString& title, const std::function<bool()>& show);
 // Shows an error's description in a plain OK box titled with the application title.
 void showError(const std::exception& e, QWidget* parent = nullptr);
 void showError(const QString& description, QWidget* parent = nullptr);
@@ -35,7 +40,7 @@ void beep();
 
 namespace testing {
 struct Shown {
-    enum Kind { Message, Input } kind;
+    enum Kind { Message, Input, Dialog } kind;
     QString text;
     QString title;
     Buttons buttons;

@@ -306,3 +306,68 @@ TEST(ConvertGb, ConvertsBothWays)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ConvertFormat, YenWithThousandsSeparators)
+{
+    struct Case {
+        double value;
+        int decimals;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1234.5, 2, "￥1,234.50"},      {0, 2, "￥0.00"},          {999.995, 2, "￥1,000.00"},
+        {1234567.891, 2, "￥1,234,567.89"}, {-1234.5, 2, "-￥1,234.50"}, {-0.004, 2, "￥0.00"},
+        {123, 2, "￥123.00"},           {2.675, 2, "￥2.68"},       {1234.5, 0, "￥1,235"},
+        {1234.4, 0, "￥1,234"},         {999999.5, 0, "￥1,000,000"}, {-2.5, 0, "-￥3"},
+        {0.4, 0, "￥0"},               {100, 0, "￥100"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(convert::formatYen(c.value, c.decimals), QString::fromUtf8(c.expected)) << c.value;
+}
+
+TEST(ConvertFormat, LongAndShortDates)
+{
+    EXPECT_EQ(convert::formatLongDate(QDate(2003, 5, 9)), QStringLiteral("2003年5月9日"));
+    EXPECT_EQ(convert::formatLongDate(QDate(2003, 12, 31)), QStringLiteral("2003年12月31日"));
+    EXPECT_EQ(convert::formatShortDate(QDate(2003, 5, 9)), QStringLiteral("2003-5-9"));
+    EXPECT_EQ(convert::formatLongDate(QDate()), QString());
+    EXPECT_EQ(convert::formatShortDate(QDate()), QString());
+}
+
+TEST(ConvertFormat, ByFormatText)
+{
+    struct Case {
+        QVariant value;
+        const char* format;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1234.5, "\"￥\"#,##0.00", "￥1,234.50"},
+        {QVariant::fromValue(convert::Currency::fromUnits(12345678)), "\"￥\"#,##0.00", "￥1,234.57"},
+        {QVariant::fromValue(convert::Currency::fromUnits(12345678)), "\"￥\"#,##0", "￥1,235"},
+        {QStringLiteral("1200.00"), "\"￥\"#,##0", "￥1,200"},
+        {2.345, "0.00", "2.35"},
+        {0.002, "0.00%", "0.20%"},
+        {QDate(2003, 5, 9), "Long Date", "2003年5月9日"},
+        {QStringLiteral("2003-05-09"), "Short Date", "2003-5-9"},
+        {QStringLiteral("2003-05-09 10:11:12"), "long date", "2003年5月9日"},
+        {QDate(2003, 5, 9), "yyyy-mm-dd", "2003-05-09"},
+        {QDate(2003, 5, 9), "yyyy年mm月", "2003年05月"},
+        {QVariant(), "\"￥\"#,##0.00", ""},
+        {12.5, "", "12.5"},
+        {QVariant::fromValue(convert::Currency::fromUnits(30000)), "", "3"},
+        {QStringLiteral("排污"), "", "排污"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(convert::format(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected))
+            << c.format << " " << c.value.toString().toStdString();
+
+    EXPECT_EQ(errorOf([] { convert::format(1.5, QStringLiteral("#.###")); }), QStringLiteral("不支持的格式：#.###"));
+    EXPECT_EQ(errorOf([] { convert::format(QStringLiteral("abc"), QStringLiteral("0.00")); }), QStringLiteral("类型不匹配"));
+    EXPECT_EQ(errorOf([] { convert::format(QStringLiteral("abc"), QStringLiteral("Long Date")); }),
+              QStringLiteral("类型不匹配"));
+}
+
+}  // namespace

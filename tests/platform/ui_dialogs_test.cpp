@@ -30,6 +30,29 @@ TEST_F(DialogScript, AnswersComeInOrderAndEveryBoxIsRecorded)
     EXPECT_EQ(ui::testing::shown()[2].proposed, QStringLiteral("2003-6"));
 }
 
+// Another layer's dialog (the print dialog) is never run in test mode: it is recorded and answered.
+TEST_F(DialogScript, OtherDialogsAreAnsweredFromTheScript)
+{
+    int runs = 0;
+    auto show = [&runs] {
+        ++runs;
+        return true;
+    };
+    ui::testing::answer(ui::Answer::Ok);
+    ui::testing::answer(ui::Answer::Cancel);
+    EXPECT_TRUE(ui::runDialog(QStringLiteral("打印"), show));
+    EXPECT_FALSE(ui::runDialog(QStringLiteral("打印"), show));
+    EXPECT_FALSE(ui::runDialog(QStringLiteral("打印"), show)) << "unanswered, it is cancelled";
+    EXPECT_EQ(runs, 0);
+    ASSERT_EQ(ui::testing::shown().size(), 3u);
+    EXPECT_EQ(ui::testing::shown()[0].kind, ui::testing::Shown::Dialog);
+    EXPECT_EQ(ui::testing::shown()[0].title, QStringLiteral("打印"));
+
+    ui::testing::disable();
+    EXPECT_TRUE(ui::runDialog(QStringLiteral("打印"), show));
+    EXPECT_EQ(runs, 1) << "outside test mode the dialog itself decides";
+}
+
 TEST_F(DialogScript, UnansweredBoxesTakeTheSafeChoice)
 {
     EXPECT_EQ(ui::msgBox(QStringLiteral("a")), ui::Answer::Ok);

@@ -1,0 +1,59 @@
+// The one print run every printing window uses. In this order: check that everything the report needs is
+// there; read the default printer, its paper size code and its paper; create the paper control
+// `Quorbel1` and set the paper asked for; render the report and print it; wait while its jobs are
+// pending, the caller's progress text shown and its commands and closing disabled; set the saved code
+// through the control again and restore the printer's paper exactly. Every way out, errors and a
+// cancelled print dialog included, sets back what the run changed on the printer.
+//
+// One run at a time in the program: the printing windows share one data environment, and a second
+// print started while one waits would print from under it. It is refused with a message.
+#pragma once
+
+#include "platform/report/page_model.h"
+#include "qelv/core/error_sink.h"
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace printRun {
+
+// What the printing window sets on the paper control before it prints, in its units (tenths of a
+// millimetre, device-mode paper size codes).
+struct PaperRequest {
+    std::int16_t orientation = 1;
+    QString userFormName = QStringLiteral("UserDefine");
+    std::int16_t paperLength = 0;
+    std::int16_t paperWidth = 0;
+    std::int16_t paperSize = 9;
+};
+
+struct Request {
+    PaperRequest paper;
+    // Throws (any platform::Error) when something the report needs is missing; nothing is changed then.
+    std::function<void()> check;
+    // Builds and renders the report; throws to end the run before anything is printed.
+    std::function<report::Document()> render;
+    bool showPrintDialog = false;
+    // Shows the caller's progress text for the count of jobs still pending.
+    std::function<void(int pending)> progress;
+    // The printing window: closing it is refused while the run lasts, and its commands are disabled.
+    QWidget* window = nullptr;
+    QList<QWidget*> commands;
+    ErrorSink errors;
+};
+
+enum class Outcome { Printed, Cancelled, Failed, Refused };
+
+Outcome run(const Request& request);
+
+// Whether a run is going on.
+bool running();
+
+// The message of a print refused while another waits.
+QString busyText();
+
+} // namespace printRun

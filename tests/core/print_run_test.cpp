@@ -1,0 +1,275 @@
+// The print run against the private CUPS scheduler, with the paper control registered in a registry of
+// the test's own: what the printer carries during and after a run, the jobs it gets, and the runs that
+// end early.
+#include "qelv/core/print_run.h"
+
+#include "platform/component/host.h"
+#include "platform/report/report.h"
+#include "platform/report/report_data.h"
+#include "platform/ui/dialogs.h"
+#include "tests/fixtures/cups/cups_scheduler.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+static void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+using fixtures::CupsScheduler;
+
+const QString kA4 = QStringLiteral("iso_a4_210x297mm");
+const QString kSheet = QStringLiteral("custom_297x210mm_297x210mm");
+const QString kNoCode = QStringLiteral("custom_241x140mm_241x140mm"); // a size without a paper code
+
+// The month fee list's request: a custom sheet 297 mm wide and 210 mm long, portrait.
+printRun::PaperRequest feeListPaper()
+{
+    return {1, QStringLiteral("UserDefineA4"), 2100, 2970, 256};
+}
+
+// One landscape-wide page of the fee list's size.
+report::Document sheet()
+{
+    report::Report r;
+    r.title = QStringLiteral("排污数据");
+    r.paper = QSizeF(16838, 11906);
+    report::Control title;
+    title.name = "Label1";
+    title.caption = "开票单位排污数据及收费情况";
+    title.width = 4000;
+    title.height = 300;
+    r.addSection("Detail", report::SectionKind::Detail, 300).controls = {title};
+    report::TableRows one({}, {{}});
+    return r.render(one);
+}
+
+class PrintRun : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (geteuid() != 0)
+            return;
+        scheduler = new CupsScheduler;
+        QString error;
+        if (!scheduler->start(&error) || !scheduler->addPrinter("qcustom", CupsScheduler::Paper::CustomSizes, &error) ||
+            !scheduler->addPrinter("qlisted", CupsScheduler::Paper::ListedSizesOnly, &error))
+            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
+    }
+    static void TearDownTestSuite()
+    {
+        delete scheduler;
+        scheduler = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "the private CUPS scheduler needs root";
+        ASSERT_TRUE(startError.isEmpty())
+            << "the private CUPS scheduler could not be started: " << startError.toStdString();
+        QString error;
+        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
+        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kNoCode, "landscape", &error)) << error.toStdString();
+        qputenv("QELV_COMPONENT_REGISTRY", (dir.path() + "/components.json").toUtf8());
+        qputenv("QUORBEL_FORMS_REGISTRY", (dir.path() + "/forms.json").toUtf8());
+        component::HResult hr = component::E_FAIL;
+        auto library = component::Library::open(QStringLiteral(QUORBEL_LIBRARY), &hr);
+        ASSERT_EQ(hr, component::S_OK);
+        ASSERT_EQ(library->entry<component::DllRegisterServerFunction>(component::kDllRegisterServer)(),
+                  component::S_OK);
+        ui::testing::enable();
+    }
+    void TearDown() override
+    {
+        qunsetenv("QELV_COMPONENT_REGISTRY");
+        qunsetenv("QUORBEL_FORMS_REGISTRY");
+        ui::testing::disable();
+    }
+
+    CupsScheduler::Defaults defaults(const QString& printer = QStringLiteral("qcustom"))
+    {
+        QString error;
+        const auto read = scheduler->printerDefaults(printer, &error);
+        EXPECT_TRUE(read) << error.toStdString();
+        return read.value_or(CupsScheduler::Defaults{});
+    }
+
+    // A request that renders the sheet, noting what the printer carried while the report rendered.
+    printRun::Request request()
+    {
+        printRun::Request r;
+        r.paper = feeListPaper();
+        r.render = [this] {
+            during = defaults();
+            return sheet();
+        };
+        r.errors = errors.sink();
+        return r;
+    }
+
+    static inline CupsScheduler* scheduler = nullptr;
+    static inline QString startError;
+
+    QTemporaryDir dir;
+    CollectedErrors errors;
+    std::optional<CupsScheduler::Defaults> during;
+};
+
+TEST_F(PrintRun, CustomPaperDuringTheRunAndTheSavedPaperAfterIt)
+{
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    EXPECT_EQ(printRun::run(request()), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    EXPECT_TRUE(errors.empty()) << errors.list().join('\n').toStdString();
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->media, kSheet);
+    EXPECT_EQ(during->orientation, "portrait");
+    EXPECT_EQ(defaults().media, kNoCode) << "a media without a code is restored by its name";
+    EXPECT_EQ(defaults().orientation, "landscape");
+
+    const std::vector<int> after = scheduler->jobIds("qcustom");
+    ASSERT_EQ(after.size(), before.size() + 1);
+    const auto job = scheduler->job(after.back());
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->media, kSheet) << "the job carries its own page size";
+    EXPECT_EQ(job->orientation, 3);
+    // the file queue writes what the filters made of the pages
+    const QString out = scheduler->folder() + "/out/qcustom.out";
+    for (int i = 0; i < 300 && QFileInfo(out).size() == 0; ++i)
+        QThread::msleep(100);
+    EXPECT_GT(QFileInfo(out).size(), 0) << "the job never reached the printer";
+}
+
+TEST_F(PrintRun, ErrorAfterSetPaperLeavesThePrinterAsItWas)
+{
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    printRun::Request r = request();
+    r.render = [this]() -> report::Document {
+        during = defaults();
+        throw report::Error(QStringLiteral("报表数据中没有字段：HeJi"));
+    };
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Failed);
+    EXPECT_EQ(errors.list(), QStringList{"报表数据中没有字段：HeJi"});
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->media, kSheet);
+    EXPECT_EQ(defaults().media, kNoCode);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before) << "a report that fails to render prints nothing";
+}
+
+TEST_F(PrintRun, CancelledPrintDialogLeavesThePrinterAsItWas)
+{
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    printRun::Request r = request();
+    r.showPrintDialog = true;
+    ui::testing::answer(ui::Answer::Cancel);
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Cancelled);
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_EQ(ui::testing::shown()[0].kind, ui::testing::Shown::Dialog);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(defaults().media, kNoCode);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before);
+
+    ui::testing::answer(ui::Answer::Ok);
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    EXPECT_EQ(scheduler->jobIds("qcustom").size(), before.size() + 1);
+}
+
+TEST_F(PrintRun, SecondPrintAndClosingAreRefusedDuringTheWait)
+{
+    QDialog window;
+    auto* command = new QPushButton(QStringLiteral("打印开票单位数据"), &window);
+    command->setObjectName("Command7");
+    window.show();
+    printRun::Request r = request();
+    r.window = &window;
+    r.commands = {command};
+
+    std::optional<printRun::Outcome> second;
+    bool closed = true, commandEnabled = true, shownAfterEsc = false;
+    CollectedErrors secondErrors;
+    QTimer::singleShot(0, [&] {
+        commandEnabled = command->isEnabled();
+        printRun::Request again = request();
+        again.errors = secondErrors.sink();
+        second = printRun::run(again);
+        closed = window.close();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        shownAfterEsc = window.isVisible();
+    });
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    ASSERT_TRUE(second) << "the wait let no event through";
+    EXPECT_EQ(*second, printRun::Outcome::Refused);
+    EXPECT_EQ(secondErrors.list(), QStringList{printRun::busyText()});
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(shownAfterEsc) << "Esc rejected the dialog during the wait";
+    EXPECT_FALSE(commandEnabled);
+
+    EXPECT_FALSE(printRun::running());
+    EXPECT_TRUE(command->isEnabled());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.close()) << "closing works again once the run is over";
+    EXPECT_EQ(defaults().media, kNoCode);
+}
+
+TEST_F(PrintRun, NothingIsTouchedWhenTheReportLacksWhatItNeeds)
+{
+    const int writesBefore = scheduler->operationCount("CUPS-Add-Modify-Printer");
+    printRun::Request r = request();
+    r.check = [] { throw report::Error(QStringLiteral("文件不存在：qelvdataPrint2003_5.mdb")); };
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Failed);
+    EXPECT_EQ(errors.list(), QStringList{"文件不存在：qelvdataPrint2003_5.mdb"});
+    EXPECT_FALSE(during) << "nothing rendered";
+    EXPECT_EQ(scheduler->operationCount("CUPS-Add-Modify-Printer"), writesBefore);
+}
+
+TEST_F(PrintRun, WithoutTheControlTheReportPrintsOnThePrintersPaper)
+{
+    qputenv("QELV_COMPONENT_REGISTRY", (dir.path() + "/no-such-registry.json").toUtf8());
+    EXPECT_EQ(printRun::run(request()), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->media, kNoCode);
+    EXPECT_EQ(defaults().media, kNoCode);
+}
+
+TEST_F(PrintRun, RefusedJobIsAnErrorAndThePaperIsSetBack)
+{
+    QString error;
+    ASSERT_TRUE(scheduler->setDefaultPrinter("qlisted", &error)) << error.toStdString();
+    ASSERT_TRUE(scheduler->setPrinterDefaults("qlisted", kA4, "landscape", &error)) << error.toStdString();
+    QProcess reject;
+    reject.start(QStringLiteral("/usr/sbin/cupsreject"), {QStringLiteral("qlisted")});
+    ASSERT_TRUE(reject.waitForFinished(30000) && reject.exitCode() == 0) << reject.readAllStandardError().toStdString();
+    printRun::Request r = request();
+    r.paper = {1, QStringLiteral("UserDefineA4"), 0, 0, 8}; // A3, which the printer lists
+    r.render = [this] {
+        during = defaults(QStringLiteral("qlisted"));
+        return sheet();
+    };
+    const printRun::Outcome outcome = printRun::run(r);
+    QProcess accept;
+    accept.start(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("qlisted")});
+    accept.waitForFinished(30000);
+    EXPECT_EQ(outcome, printRun::Outcome::Failed);
+    ASSERT_EQ(errors.list().size(), 1);
+    EXPECT_TRUE(errors.list()[0].contains(QStringLiteral("拒绝"))) << errors.list()[0].toStdString();
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->media, QStringLiteral("iso_a3_297x420mm"));
+    EXPECT_EQ(defaults(QStringLiteral("qlisted")).media, kA4);
+    EXPECT_EQ(defaults(QStringLiteral("qlisted")).orientation, "landscape");
+}
+
+} // namespace
