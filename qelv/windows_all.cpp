@@ -1,5 +1,6 @@
 #include "qelv/windows_all.h"
 
+#include "qelv/assessment/frmDWWRW.h"
 #include "qelv/assessment/frmWRWDYXG.h"
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/core/window_registry.h"
@@ -32,6 +33,7 @@ void registerAllWindows()
     windows::registerWindow<frmZNJ>();
     windows::registerWindow<frmWRWGL>();
     windows::registerWindow<frmWRWDYXG>();
+    windows::registerWindow<frmDWWRW>();
 }
 
 } // namespace qelv
@@ -48,7 +50,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnuDZ"),       // payment registration
         QStringLiteral("mnupldz"),     // batch payment registration
         QStringLiteral("mnuXGDWBH"),   // renumbering and deleting an enterprise
-        QStringLiteral("mnuDWWRWGL"),  // enterprise pollutants
         QStringLiteral("mnufpgs"),     // invoice layout designer
         QStringLiteral("mnuTS"),       // collection-document layout designer
         QStringLiteral("mnufpzf"),     // voiding an invoice

@@ -377,34 +377,26 @@ bool DataEntryForm::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
     if (mbAddNewFlag || mbEditFlag)
         return false;
-    const bool ctrlOnly = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
-    switch (keyCode) {
-    case Qt::Key_Escape:
+    switch (navigation::keyAction(keyCode, shift)) {
+    case navigation::KeyAction::Close:
         cmdClose_Click();
         return true;
-    case Qt::Key_End:
+    case navigation::KeyAction::Last:
         cmdLast_Click();
         return true;
-    case Qt::Key_Home:
+    case navigation::KeyAction::First:
         cmdFirst_Click();
         return true;
-    case Qt::Key_Up:
-    case Qt::Key_PageUp:
-        if (ctrlOnly)
-            cmdFirst_Click();
-        else
-            cmdPrevious_Click();
+    case navigation::KeyAction::Previous:
+        cmdPrevious_Click();
         return true;
-    case Qt::Key_Down:
-    case Qt::Key_PageDown:
-        if (ctrlOnly)
-            cmdLast_Click();
-        else
-            cmdNext_Click();
+    case navigation::KeyAction::Next:
+        cmdNext_Click();
         return true;
-    default:
-        return false;
+    case navigation::KeyAction::None:
+        break;
     }
+    return false;
 }
 
 bool DataEntryForm::eventFilter(QObject* watched, QEvent* event)

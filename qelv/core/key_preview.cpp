@@ -1,0 +1,39 @@
+#include "qelv/core/key_preview.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+KeyPreview::KeyPreview(QWidget* window, Handler handler)
+    : QObject(window), window_(window), handler_(std::move(handler))
+{
+    qApp->installEventFilter(this);
+}
+
+KeyPreview::~KeyPreview()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        inFlight_ = nullptr;
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != window_ && !window_->isAncestorOf(widget)))
+        return false;
+    // A key a control ignores goes on to its parents, each of which passes this filter again.
+    if (event == inFlight_ && receiver_ && widget != receiver_ && widget->isAncestorOf(receiver_)) {
+        receiver_ = widget;
+        return kept_;
+    }
+    inFlight_ = event;
+    receiver_ = widget;
+    auto* key = static_cast<QKeyEvent*>(event);
+    kept_ = handler_(key->key(), key->modifiers());
+    return kept_;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Lets a window see every key pressed in it before the control that has the focus, once per press
+// however far the key then travels up through the control's parents. The handler says whether the
+// key is kept from the control.
+#include <QObject>
+#include <QPointer>
+#include <Qt>
+#include <functional>
+
+class QKeyEvent;
+class QWidget;
+
+class KeyPreview : public QObject {
+public:
+    using Handler = std::function<bool(int keyCode, Qt::KeyboardModifiers shift)>;
+    KeyPreview(QWidget* window, Handler handler);
+    ~KeyPreview() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* window_;
+    Handler handler_;
+    const QEvent* inFlight_ = nullptr;
+    QPointer<QWidget> receiver_;
+    bool kept_ = false;
+};
