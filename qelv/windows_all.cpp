@@ -11,6 +11,7 @@
 #include "qelv/frame/frmHangYeLeiXing.h"
 #include "qelv/frame/frmTZJCNR.h"
 #include "qelv/frame/frmUser.h"
+#include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
 
 namespace qelv {
@@ -34,6 +35,7 @@ void registerAllWindows()
     windows::registerWindow<frmWRWGL>();
     windows::registerWindow<frmWRWDYXG>();
     windows::registerWindow<frmDWWRW>();
+    windows::registerWindow<frmXGDWWBH>();
 }
 
 } // namespace qelv
@@ -49,7 +51,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnuWTSC"),     // collection documents
         QStringLiteral("mnuDZ"),       // payment registration
         QStringLiteral("mnupldz"),     // batch payment registration
-        QStringLiteral("mnuXGDWBH"),   // renumbering and deleting an enterprise
         QStringLiteral("mnufpgs"),     // invoice layout designer
         QStringLiteral("mnuTS"),       // collection-document layout designer
         QStringLiteral("mnufpzf"),     // voiding an invoice
