@@ -34,8 +34,9 @@ std::vector<Table> plainTables()
     db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
     db::Connection wrw(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
     std::vector<Table> out;
-    auto rows = dw.openRecordset(QStringLiteral("select DanWeiBianHao, WuRanWuBianHao, PaiWuKou from dwwrw order by rowid"),
-                                 {}, db::LockType::ReadOnly);
+    auto rows =
+        dw.openRecordset(QStringLiteral("select DanWeiBianHao, WuRanWuBianHao, PaiWuKou from dwwrw order by rowid"), {},
+                         db::LockType::ReadOnly);
     for (; !rows->isEOF(); rows->moveNext()) {
         const discharge::Assignment a{rows->value(0).toString(), rows->value(1).toString(), rows->value(2).toString()};
         QStringList defs;
@@ -63,8 +64,8 @@ double bareLoop(const std::vector<Table>& tables, const QString& path)
     sqlite3_open(path.toUtf8().constData(), &db);
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     for (const Table& table : tables) {
-        if (sqlite3_exec(db, table.create.constData(), nullptr, nullptr, nullptr) != SQLITE_OK
-            || sqlite3_exec(db, table.insert.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        if (sqlite3_exec(db, table.create.constData(), nullptr, nullptr, nullptr) != SQLITE_OK ||
+            sqlite3_exec(db, table.insert.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             std::fprintf(stderr, "bare loop: %s\n", sqlite3_errmsg(db));
             break;
         }
@@ -121,8 +122,8 @@ int main(int argc, char** argv)
 
     // Five repetitions unless QELV_BENCH_REPETITIONS says otherwise (one, for a profile).
     const int repetitions = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
-                                ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
-                                : 5;
+        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
+        : 5;
     std::vector<double> mine, base;
     try {
         for (int i = 0; i < repetitions; ++i) {

@@ -7,8 +7,14 @@
 namespace bench {
 
 namespace {
-QString enterpriseNumber(int i) { return QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')); }
-QString pollutantNumber(int i) { return QStringLiteral("W%1").arg(i, 2, 10, QLatin1Char('0')); }
+QString enterpriseNumber(int i)
+{
+    return QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+}
+QString pollutantNumber(int i)
+{
+    return QStringLiteral("W%1").arg(i, 2, 10, QLatin1Char('0'));
+}
 } // namespace
 
 void makeCounty(const County& county)

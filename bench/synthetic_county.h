@@ -9,9 +9,9 @@ namespace bench {
 struct County {
     int enterprises = 1500;
     int pollutants = 40;
-    int variablesPerFormula = 3;       // each formula: v1 * v2 * ... * 0.7
-    int assignmentsPerEnterprise = 6;  // pollutants taken in turn
-    int outlets = 2;                   // outlet numbers cycle through 1..outlets
+    int variablesPerFormula = 3; // each formula: v1 * v2 * ... * 0.7
+    int assignmentsPerEnterprise = 6; // pollutants taken in turn
+    int outlets = 2; // outlet numbers cycle through 1..outlets
 };
 
 // Empties dw, dwwrw, wrw and wrwgs and fills them. Enterprise numbers keep leading zeros ("00001").

@@ -12,8 +12,9 @@ RelatedRecordsets::RelatedRecordsets(Connection& connection, const Relation& rel
     parentKey_ = parent_->fieldIndex(relation.parentKey);
     childKey_ = child_->fieldIndex(relation.childKey);
     if (parentKey_ < 0 || childKey_ < 0)
-        throw Error(QStringLiteral("%1（%2）").arg(QString::fromUtf8(messages::itemNotFound),
-                                                   parentKey_ < 0 ? relation.parentKey : relation.childKey));
+        throw Error(QStringLiteral("%1（%2）")
+                        .arg(QString::fromUtf8(messages::itemNotFound),
+                             parentKey_ < 0 ? relation.parentKey : relation.childKey));
     // Before anything else sees the move, so that a handler of the parent's move finds the child on
     // the new parent's rows.
     connect(parent_.get(), &Recordset::moveComplete, this, &RelatedRecordsets::follow);

@@ -23,8 +23,8 @@ class Connection;
 struct Relation {
     QString parentSql;
     QString childSql;
-    QString parentKey;   // field of the parent
-    QString childKey;    // field of the child that refers to it
+    QString parentKey; // field of the parent
+    QString childKey; // field of the child that refers to it
 };
 
 class RelatedRecordsets : public QObject {

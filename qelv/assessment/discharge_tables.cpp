@@ -82,7 +82,8 @@ QList<Assignment> assignmentsInOrder(db::Connection& enterprises)
 
 QString describeAssignment(const Assignment& a)
 {
-    return QStringLiteral("单位 %1 污染物 %2 排污口 %3（表 %4）").arg(a.enterprise, a.pollutant, a.outlet, tableName(a));
+    return QStringLiteral("单位 %1 污染物 %2 排污口 %3（表 %4）")
+        .arg(a.enterprise, a.pollutant, a.outlet, tableName(a));
 }
 
 } // namespace
@@ -110,7 +111,8 @@ void createTable(db::Connection& file, const QString& name, const QStringList& v
     QStringList zeros;
     for (qsizetype i = 0; i < cols.size(); ++i)
         zeros << QStringLiteral("0");
-    file.execute(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(db::quoteIdentifier(name), zeros.join(QLatin1Char(','))));
+    file.execute(
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(db::quoteIdentifier(name), zeros.join(QLatin1Char(','))));
 }
 
 bool ensureTable(db::Connection& file, db::Connection& pollutants, const Assignment& assignment)

@@ -22,9 +22,9 @@ public:
 };
 
 struct Assignment {
-    QString enterprise;   // DanWeiBianHao
-    QString pollutant;    // WuRanWuBianHao
-    QString outlet;       // PaiWuKou as its decimal text
+    QString enterprise; // DanWeiBianHao
+    QString pollutant; // WuRanWuBianHao
+    QString outlet; // PaiWuKou as its decimal text
 };
 
 // "WRW" followed by the three numbers as they are, nothing padded or escaped.

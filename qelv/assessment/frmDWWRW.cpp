@@ -48,8 +48,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 frmDWWRW::frmDWWRW(QWidget* owner)
     : Form(owner)
 {
-    ui::setUpFixedDialog(this, {.formName = formName, .caption = QStringLiteral("排污单位排放污染物"),
-                                .clientWidth = clientWidth, .clientHeight = clientHeight, .modal = true});
+    ui::setUpFixedDialog(this,
+                         {.formName = formName,
+                          .caption = QStringLiteral("排污单位排放污染物"),
+                          .clientWidth = clientWidth,
+                          .clientHeight = clientHeight,
+                          .modal = true});
 
     DataGrid1Caption = ui::control<QLabel>(this, "DataGrid1Caption", 120, 60, 4500, 255, QStringLiteral("排污单位"));
     DataGrid1 = ui::control<ui::DataGrid>(this, "DataGrid1", 120, 315, 4500, 2640);
@@ -64,7 +68,8 @@ frmDWWRW::frmDWWRW(QWidget* owner)
     Command6 = pictureButton(this, "Command6", QStyle::SP_MediaSeekForward, 3930, 3015);
     Command7 = pictureButton(this, "Command7", QStyle::SP_MediaSkipForward, 4275, 3015);
 
-    grdDataGridCaption = ui::control<QLabel>(this, "grdDataGridCaption", 120, 3390, 7500, 255, QStringLiteral("单位污染物"));
+    grdDataGridCaption =
+        ui::control<QLabel>(this, "grdDataGridCaption", 120, 3390, 7500, 255, QStringLiteral("单位污染物"));
     grdDataGrid = ui::control<ui::DataGrid>(this, "grdDataGrid", 120, 3645, 7500, 2640);
     assignmentModel_ = new ui::RecordsetModel(this);
     assignmentModel_->setColumns({{QStringLiteral("WuRanWuBianHao"), QStringLiteral("污染物编号"), 1300},
@@ -84,8 +89,8 @@ frmDWWRW::frmDWWRW(QWidget* owner)
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ui::placeTwips(ListView1, 4740, 315, 4740, 3000);
     ListView1->setRootIsDecorated(false);
-    ListView1->setHeaderLabels({QStringLiteral("污染物编号"), QStringLiteral("污染物全称"), QStringLiteral("污染物类型"),
-                                QStringLiteral("分类")});
+    ListView1->setHeaderLabels({QStringLiteral("污染物编号"), QStringLiteral("污染物全称"),
+                                QStringLiteral("污染物类型"), QStringLiteral("分类")});
     ListView1->hide();
 
     cmdClose = button(this, "cmdClose", QStringLiteral("关闭(&C)"), 4675, clientHeight - 2 * barHeight - 75);
@@ -102,10 +107,11 @@ frmDWWRW::frmDWWRW(QWidget* owner)
     connect(Command2, &QPushButton::clicked, this, &frmDWWRW::Command2_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmDWWRW::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmDWWRW::Command3_Click);
-    for (auto [b, slot] : {std::pair{Command4, &frmDWWRW::Command4_Click}, std::pair{cmdFirst, &frmDWWRW::Command4_Click},
-                           std::pair{Command5, &frmDWWRW::Command5_Click}, std::pair{cmdPrevious, &frmDWWRW::Command5_Click},
-                           std::pair{Command6, &frmDWWRW::Command6_Click}, std::pair{cmdNext, &frmDWWRW::Command6_Click},
-                           std::pair{Command7, &frmDWWRW::Command7_Click}, std::pair{cmdLast, &frmDWWRW::Command7_Click}})
+    for (auto [b, slot] :
+         {std::pair{Command4, &frmDWWRW::Command4_Click}, std::pair{cmdFirst, &frmDWWRW::Command4_Click},
+          std::pair{Command5, &frmDWWRW::Command5_Click}, std::pair{cmdPrevious, &frmDWWRW::Command5_Click},
+          std::pair{Command6, &frmDWWRW::Command6_Click}, std::pair{cmdNext, &frmDWWRW::Command6_Click},
+          std::pair{Command7, &frmDWWRW::Command7_Click}, std::pair{cmdLast, &frmDWWRW::Command7_Click}})
         connect(b, &QPushButton::clicked, this, slot);
     connect(grdDataGrid, &ui::DataGrid::buttonClick, this, [this](int) { ShowPollutantPicker(); });
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { PickPollutantForRow(); });
@@ -129,11 +135,11 @@ void frmDWWRW::Form_Load()
 {
     try {
         conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-        pair_ = std::make_unique<db::RelatedRecordsets>(
-            *conn_, db::Relation{.parentSql = QStringLiteral("select * from dw"),
-                                 .childSql = QStringLiteral("select * from dwwrw "),
-                                 .parentKey = QStringLiteral("DanWeiBianHao"),
-                                 .childKey = QStringLiteral("DanWeiBianHao")});
+        pair_ = std::make_unique<db::RelatedRecordsets>(*conn_,
+                                                        db::Relation{.parentSql = QStringLiteral("select * from dw"),
+                                                                     .childSql = QStringLiteral("select * from dwwrw "),
+                                                                     .parentKey = QStringLiteral("DanWeiBianHao"),
+                                                                     .childKey = QStringLiteral("DanWeiBianHao")});
         pair_->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
         connect(&pair_->parent(), &db::Recordset::moveComplete, this, [this] { adoPrimaryRS_MoveComplete(); });
         enterpriseModel_->setRecordset(&pair_->parent());
@@ -144,14 +150,16 @@ void frmDWWRW::Form_Load()
             grdDataGrid->setRecordsetModel(assignmentModel_);
             adoPrimaryRS_MoveComplete();
         } else {
-            ui::msgBox(QStringLiteral("请先输入单位!"), ui::Buttons::Ok, ui::Icon::None, QString::fromUtf8(ui::appTitle), this);
+            ui::msgBox(QStringLiteral("请先输入单位!"), ui::Buttons::Ok, ui::Icon::None,
+                       QString::fromUtf8(ui::appTitle), this);
         }
 
         wrwConn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
         auto list = wrwConn_->openRecordset(QStringLiteral("Select * from wrw order by WuRanWuBianHao "), {},
                                             db::LockType::ReadOnly);
         if (list->recordCount() == 0) {
-            ui::msgBox(QStringLiteral("请先输入污染物!"), ui::Buttons::Ok, ui::Icon::None, QString::fromUtf8(ui::appTitle), this);
+            ui::msgBox(QStringLiteral("请先输入污染物!"), ui::Buttons::Ok, ui::Icon::None,
+                       QString::fromUtf8(ui::appTitle), this);
             return;
         }
         for (; !list->isEOF(); list->moveNext()) {

@@ -31,13 +31,13 @@ public:
     void adoPrimaryRS_MoveComplete();
     void ShowPollutantPicker();
     void PickPollutantForRow();
-    void Command1_Click();   // 删除
-    void Command2_Click();   // 关闭
-    void Command3_Click();   // 创建数据库
-    void Command4_Click();   // first
-    void Command5_Click();   // previous
-    void Command6_Click();   // next
-    void Command7_Click();   // last
+    void Command1_Click(); // 删除
+    void Command2_Click(); // 关闭
+    void Command3_Click(); // 创建数据库
+    void Command4_Click(); // first
+    void Command5_Click(); // previous
+    void Command6_Click(); // next
+    void Command7_Click(); // last
 
     // Null when loading failed.
     db::Recordset* enterprises() const { return pair_ ? &pair_->parent() : nullptr; }

@@ -5,7 +5,9 @@
 #include <QWidget>
 
 KeyPreview::KeyPreview(QWidget* window, Handler handler)
-    : QObject(window), window_(window), handler_(std::move(handler))
+    : QObject(window),
+      window_(window),
+      handler_(std::move(handler))
 {
     qApp->installEventFilter(this);
 }

@@ -24,14 +24,10 @@ QList<db::ColumnDef> columns()
 {
     using db::ColumnType;
     return {
-        column("KaiPiaoRiQi", ColumnType::DateTime),
-        column("FaPiaoBianHao", ColumnType::Text, 50),
-        column("FaPiaoJinE", ColumnType::Currency),
-        column("ShouFeiJinE", ColumnType::Currency),
-        column("DaoZhangQingKuang", ColumnType::Byte),
-        column("DaoZhangRiQi", ColumnType::DateTime),
-        column("PiaoJuLeiXing", ColumnType::Byte),
-        column("ZNJYiShou", ColumnType::Byte),
+        column("KaiPiaoRiQi", ColumnType::DateTime),   column("FaPiaoBianHao", ColumnType::Text, 50),
+        column("FaPiaoJinE", ColumnType::Currency),    column("ShouFeiJinE", ColumnType::Currency),
+        column("DaoZhangQingKuang", ColumnType::Byte), column("DaoZhangRiQi", ColumnType::DateTime),
+        column("PiaoJuLeiXing", ColumnType::Byte),     column("ZNJYiShou", ColumnType::Byte),
     };
 }
 

@@ -90,10 +90,12 @@ void renumber(db::Connection& enterprises, const QString& oldNumber, const QStri
         if (billingControl::hasRow(billing, newNumber))
             throw Refused(QStringLiteral("%1 中已有单位编号 %2 的收费记录。").arg(billingName, newNumber));
         if (lateFeeLedger::exists(ledgers, newNumber))
-            throw Refused(QStringLiteral("%1 中已有滞纳金表 %2。").arg(ledgerName, lateFeeLedger::tableName(newNumber)));
+            throw Refused(
+                QStringLiteral("%1 中已有滞纳金表 %2。").arg(ledgerName, lateFeeLedger::tableName(newNumber)));
     }
 
-    std::vector<FileStep> files = {{QString::fromLatin1(dataFiles::enterprises), &enterprises}, {billingName, &billing}};
+    std::vector<FileStep> files = {{QString::fromLatin1(dataFiles::enterprises), &enterprises},
+                                   {billingName, &billing}};
     const bool movesLedger = !caseOnly && !oldLedger.isEmpty();
     if (movesLedger)
         files.push_back({ledgerName, &ledgers});
@@ -122,7 +124,8 @@ void removeData(db::Connection& enterprises, const QString& number, int year)
     db::Connection billing(db::DataFile{billingName});
     db::Connection ledgers(db::DataFile{ledgerName});
     const QString ledger = lateFeeLedger::find(ledgers, number);
-    std::vector<FileStep> files = {{billingName, &billing}, {QString::fromLatin1(dataFiles::enterprises), &enterprises}};
+    std::vector<FileStep> files = {{billingName, &billing},
+                                   {QString::fromLatin1(dataFiles::enterprises), &enterprises}};
     if (!ledger.isEmpty())
         files.push_back({ledgerName, &ledgers});
     changeFiles(

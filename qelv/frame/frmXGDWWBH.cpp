@@ -48,8 +48,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 frmXGDWWBH::frmXGDWWBH(QWidget* owner)
     : Form(owner)
 {
-    ui::setUpFixedDialog(this, {.formName = formName, .caption = QStringLiteral("修改单位编号"),
-                                .clientWidth = clientWidth, .clientHeight = clientHeight, .modal = true});
+    ui::setUpFixedDialog(this,
+                         {.formName = formName,
+                          .caption = QStringLiteral("修改单位编号"),
+                          .clientWidth = clientWidth,
+                          .clientHeight = clientHeight,
+                          .modal = true});
     grdDataGrid = ui::control<ui::DataGrid>(this, "grdDataGrid", 0, 0, gridWidth, clientHeight - 30 - barHeight);
     // The number changes only through the renumbering, which keeps the other files in step.
     grdDataGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -94,9 +98,9 @@ void frmXGDWWBH::Form_Load()
 {
     trapped([this] {
         conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-        adoPrimaryRS = conn_->openRecordset(
-            QStringLiteral("select DanWeiBianHao,DanWeiQuangCheng from dw Order by DanWeiBianHao"), {},
-            db::LockType::Optimistic);
+        adoPrimaryRS =
+            conn_->openRecordset(QStringLiteral("select DanWeiBianHao,DanWeiQuangCheng from dw Order by DanWeiBianHao"),
+                                 {}, db::LockType::Optimistic);
         connect(adoPrimaryRS.get(), &db::Recordset::moveComplete, this, [this] { adoPrimaryRS_MoveComplete(); });
         model_->setRecordset(adoPrimaryRS.get());
         grdDataGrid->setRecordsetModel(model_);
@@ -140,7 +144,8 @@ void frmXGDWWBH::Command1_Click()
 {
     trapped([this] {
         billingControl::ensureYearFile(Module1::gWorkMonth.year());
-        const QString newNumber = ui::inputBox(QStringLiteral("输入单位编号"), QStringLiteral("单位编号"), QString(), this);
+        const QString newNumber =
+            ui::inputBox(QStringLiteral("输入单位编号"), QStringLiteral("单位编号"), QString(), this);
         if (newNumber.isEmpty())
             return;
         const QString oldNumber = rs().value(QStringLiteral("DanWeiBianHao")).toString();
@@ -203,7 +208,7 @@ bool frmXGDWWBH::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
     case navigation::KeyAction::Last:
         cmdLast_Click();
         return true;
-    case navigation::KeyAction::Close:   // this window has no Esc key
+    case navigation::KeyAction::Close: // this window has no Esc key
     case navigation::KeyAction::None:
         break;
     }

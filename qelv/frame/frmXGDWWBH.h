@@ -27,9 +27,9 @@ public:
     bool Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
     void Form_Unload() override;
     void adoPrimaryRS_MoveComplete();
-    void Command1_Click();   // renumber
-    void Command2_Click();   // close
-    void Command3_Click();   // delete
+    void Command1_Click(); // renumber
+    void Command2_Click(); // close
+    void Command3_Click(); // delete
     void cmdFirst_Click();
     void cmdPrevious_Click();
     void cmdNext_Click();

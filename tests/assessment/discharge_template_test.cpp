@@ -52,11 +52,12 @@ TEST_F(DischargeTemplateTest, OneTablePerAssignmentInRegisterOrderWithTheFormula
     EXPECT_EQ(tables(tmpl()), QStringList({"WRW0012W31", "WRW0012W32", "WRW0012N11", "WRW0100W31"}))
         << "enterprises in stored order, each one's assignments in theirs, leading zeros kept; 0003 has none";
     EXPECT_EQ(columnsOf(tmpl(), QStringLiteral("WRW0012W31")),
-              QStringList({"排放量 CURRENCY", "浓度 CURRENCY", "标准 CURRENCY", "收费金额 CURRENCY", "加倍收费 CURRENCY",
-                           "提高收费 CURRENCY", "是否单独列为收费项目 YESNO"}));
+              QStringList({"排放量 CURRENCY", "浓度 CURRENCY", "标准 CURRENCY", "收费金额 CURRENCY",
+                           "加倍收费 CURRENCY", "提高收费 CURRENCY", "是否单独列为收费项目 YESNO"}));
     EXPECT_EQ(rowOf(tmpl(), QStringLiteral("WRW0012W31")), QStringLiteral("1:0|0|0|0|0|0|0"));
-    EXPECT_EQ(columnsOf(tmpl(), QStringLiteral("WRW0012N11")),
-              QStringList({"收费金额 CURRENCY", "加倍收费 CURRENCY", "提高收费 CURRENCY", "是否单独列为收费项目 YESNO"}))
+    EXPECT_EQ(
+        columnsOf(tmpl(), QStringLiteral("WRW0012N11")),
+        QStringList({"收费金额 CURRENCY", "加倍收费 CURRENCY", "提高收费 CURRENCY", "是否单独列为收费项目 YESNO"}))
         << "a formula without variables";
     EXPECT_EQ(rowOf(tmpl(), QStringLiteral("WRW0012N11")), QStringLiteral("1:0|0|0|0"));
     EXPECT_EQ(gsFlag(), QStringLiteral("0"));
@@ -85,11 +86,13 @@ TEST_F(DischargeTemplateTest, ABuildThatStopsLeavesThePreviousTemplateAndTheFlag
     const QStringList before = tables(tmpl());
     const std::vector<std::pair<std::function<void()>, QString>> cases = {
         // The same enterprise, pollutant and outlet twice.
-        {[this] { assign(QStringLiteral("0012"), QStringLiteral("W3"), 2); }, QStringLiteral("单位 0012 污染物 W3 排污口 2")},
+        {[this] { assign(QStringLiteral("0012"), QStringLiteral("W3"), 2); },
+         QStringLiteral("单位 0012 污染物 W3 排污口 2")},
         // A variable named like a fixed column.
         {[this] {
              fixtures::exec(dw(), QStringLiteral("delete from dwwrw where ID = (select max(ID) from dwwrw)"));
-             addPollutant(QStringLiteral("X9"), QStringLiteral("坏"), 1, QStringLiteral("废水"), QStringLiteral("收费金额:1"));
+             addPollutant(QStringLiteral("X9"), QStringLiteral("坏"), 1, QStringLiteral("废水"),
+                          QStringLiteral("收费金额:1"));
              assign(QStringLiteral("0003"), QStringLiteral("X9"), 1);
          },
          QStringLiteral("单位 0003 污染物 X9 排污口 1")},
@@ -130,8 +133,10 @@ TEST_F(DischargeTemplateTest, AMissingTableIsMadeInAGivenFileAndAnExistingOneLef
     fixtures::exec(month, QStringLiteral("drop table WRW0012W32; update WRW0012W31 set 排放量 = 5"));
     db::Connection file(db::DataFile{QStringLiteral("qelvdata2026_3.mdb")});
     db::Connection pollutants(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
-    EXPECT_TRUE(discharge::ensureTable(file, pollutants, {QStringLiteral("0012"), QStringLiteral("W3"), QStringLiteral("2")}));
-    EXPECT_FALSE(discharge::ensureTable(file, pollutants, {QStringLiteral("0012"), QStringLiteral("W3"), QStringLiteral("1")}));
+    EXPECT_TRUE(
+        discharge::ensureTable(file, pollutants, {QStringLiteral("0012"), QStringLiteral("W3"), QStringLiteral("2")}));
+    EXPECT_FALSE(
+        discharge::ensureTable(file, pollutants, {QStringLiteral("0012"), QStringLiteral("W3"), QStringLiteral("1")}));
     file.close();
     EXPECT_EQ(rowOf(month, QStringLiteral("WRW0012W32")), QStringLiteral("1:0|0|0|0|0|0|0"));
     EXPECT_EQ(rowOf(month, QStringLiteral("WRW0012W31")), QStringLiteral("1:5|0|0|0|0|0|0"));

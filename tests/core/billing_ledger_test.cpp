@@ -34,8 +34,10 @@ TEST_F(BillingLedgerTest, TheBillingRowIsInsertedOnceWithOnlyItsNumber)
     EXPECT_FALSE(billingControl::ensureRow(billing, QStringLiteral("0012")));
     EXPECT_FALSE(billingControl::ensureRow(billing, QStringLiteral("0012"))) << "still one row";
     const QString file = folder->data(dataFiles::billing(2026));
-    EXPECT_EQ(fixtures::probe(file, QStringLiteral("select count(*) || '|' || max(DanWeiBianHao) || '|' || max(M3) || "
-                                                   "'|' || max(M3B) || '|' || max(M4) from KPKZK")).toString(),
+    EXPECT_EQ(fixtures::probe(file,
+                              QStringLiteral("select count(*) || '|' || max(DanWeiBianHao) || '|' || max(M3) || "
+                                             "'|' || max(M3B) || '|' || max(M4) from KPKZK"))
+                  .toString(),
               QStringLiteral("1|0012|1|x|0"))
         << "the leading zeros kept, the row left alone, the other months at their defaults";
 }
@@ -47,8 +49,9 @@ TEST_F(BillingLedgerTest, TheLedgerIsMadeOnceWithItsEightFieldsInOrderAndFoundWi
     QStringList names;
     for (const db::ColumnDef& c : ledgers.columns(QStringLiteral("ZNJ0a1")))
         names << c.name;
-    EXPECT_EQ(names, QStringList({"KaiPiaoRiQi", "FaPiaoBianHao", "FaPiaoJinE", "ShouFeiJinE", "DaoZhangQingKuang",
-                                  "DaoZhangRiQi", "PiaoJuLeiXing", "ZNJYiShou"}));
+    EXPECT_EQ(names,
+              QStringList({"KaiPiaoRiQi", "FaPiaoBianHao", "FaPiaoJinE", "ShouFeiJinE", "DaoZhangQingKuang",
+                           "DaoZhangRiQi", "PiaoJuLeiXing", "ZNJYiShou"}));
     const QList<db::ColumnDef> cols = ledgers.columns(QStringLiteral("ZNJ0a1"));
     EXPECT_EQ(cols[0].type, db::ColumnType::DateTime);
     EXPECT_EQ(cols[1].type, db::ColumnType::Text);

@@ -20,28 +20,35 @@ protected:
         ProgramFolderTest::SetUp();
         Module1::setStartupDefaults();
         Module1::gWorkMonth = QDate(2026, 3, 1);
-        fixtures::exec(dw(), QStringLiteral(
-                                 "insert into dw (DanWeiBianHao, DanWeiQuangCheng) values ('001', '甲'), ('002', '乙'), ('0a1', '丙');"
-                                 "insert into dwwrw (DanWeiBianHao, WuRanWuBianHao, PaiWuKou) values ('001', 'W3', 1), "
-                                 "('002', 'W3', 1), ('001', 'N1', 2), ('0a1', 'W3', 1);"));
+        fixtures::exec(
+            dw(),
+            QStringLiteral(
+                "insert into dw (DanWeiBianHao, DanWeiQuangCheng) values ('001', '甲'), ('002', '乙'), ('0a1', '丙');"
+                "insert into dwwrw (DanWeiBianHao, WuRanWuBianHao, PaiWuKou) values ('001', 'W3', 1), "
+                "('002', 'W3', 1), ('001', 'N1', 2), ('0a1', 'W3', 1);"));
         for (int year : {2025, 2026}) {
             folder->copyShipped(QStringLiteral("QELVKZTMP.MDB"), QStringLiteral("qelvkz%1.mdb").arg(year));
-            fixtures::exec(billing(year), QStringLiteral("insert into KPKZK (DanWeiBianHao, M3) values ('001', 1), ('002', 0), "
-                                                         "('0a1', 1)"));
+            fixtures::exec(billing(year),
+                           QStringLiteral("insert into KPKZK (DanWeiBianHao, M3) values ('001', 1), ('002', 0), "
+                                          "('0a1', 1)"));
         }
-        fixtures::exec(ledgers(), ledgerSql(QStringLiteral("ZNJ001")) + ledgerSql(QStringLiteral("ZNJ0a1"))
-                                      + QStringLiteral("insert into ZNJ001 (FaPiaoBianHao, FaPiaoJinE) values ('17', 120.5);"
-                                                       "insert into ZNJ0a1 (FaPiaoBianHao) values ('9');"));
+        fixtures::exec(ledgers(),
+                       ledgerSql(QStringLiteral("ZNJ001")) + ledgerSql(QStringLiteral("ZNJ0a1")) +
+                           QStringLiteral("insert into ZNJ001 (FaPiaoBianHao, FaPiaoJinE) values ('17', 120.5);"
+                                          "insert into ZNJ0a1 (FaPiaoBianHao) values ('9');"));
         folder->copyShipped(QStringLiteral("qelvdwwrwtemp.mdb"), QStringLiteral("qelvdata2026_3.mdb"));
-        fixtures::exec(folder->data(QStringLiteral("qelvdata2026_3.mdb")), QStringLiteral("create table WRW001W31 (x CURRENCY)"));
+        fixtures::exec(folder->data(QStringLiteral("qelvdata2026_3.mdb")),
+                       QStringLiteral("create table WRW001W31 (x CURRENCY)"));
         settings::save(QStringLiteral("ModifyDataDWWRW"), QStringLiteral("0"));
     }
 
     static QString ledgerSql(const QString& name)
     {
-        return QStringLiteral("CREATE TABLE \"%1\" (KaiPiaoRiQi DATETIME, FaPiaoBianHao TEXT(50) COLLATE NOCASE, "
-                              "FaPiaoJinE CURRENCY, ShouFeiJinE CURRENCY, DaoZhangQingKuang BYTE, DaoZhangRiQi DATETIME, "
-                              "PiaoJuLeiXing BYTE, ZNJYiShou BYTE);").arg(name);
+        return QStringLiteral(
+                   "CREATE TABLE \"%1\" (KaiPiaoRiQi DATETIME, FaPiaoBianHao TEXT(50) COLLATE NOCASE, "
+                   "FaPiaoJinE CURRENCY, ShouFeiJinE CURRENCY, DaoZhangQingKuang BYTE, DaoZhangRiQi DATETIME, "
+                   "PiaoJuLeiXing BYTE, ZNJYiShou BYTE);")
+            .arg(name);
     }
     QString dw() const { return folder->data(QStringLiteral("qelvdw.mdb")); }
     QString billing(int year) const { return folder->data(QStringLiteral("qelvkz%1.mdb").arg(year)); }
@@ -49,7 +56,8 @@ protected:
 
     static QString rows(const QString& file, const QString& query)
     {
-        return fixtures::probe(file, QStringLiteral("select coalesce(group_concat(r, ';'), '') from (%1)").arg(query)).toString();
+        return fixtures::probe(file, QStringLiteral("select coalesce(group_concat(r, ';'), '') from (%1)").arg(query))
+            .toString();
     }
     QString register_() const { return rows(dw(), QStringLiteral("select DanWeiBianHao as r from dw order by rowid")); }
     QString assignments() const
@@ -62,11 +70,14 @@ protected:
     }
     QString ledgerTables() const
     {
-        return rows(ledgers(), QStringLiteral("select name as r from sqlite_master where type = 'table' order by name"));
+        return rows(ledgers(),
+                    QStringLiteral("select name as r from sqlite_master where type = 'table' order by name"));
     }
     QString ledgerRows(const QString& table) const
     {
-        return rows(ledgers(), QStringLiteral("select FaPiaoBianHao || '/' || coalesce(FaPiaoJinE, '') as r from \"%1\"").arg(table));
+        return rows(
+            ledgers(),
+            QStringLiteral("select FaPiaoBianHao || '/' || coalesce(FaPiaoJinE, '') as r from \"%1\"").arg(table));
     }
     // Everything the files hold that a renumbering or deletion could touch.
     QString everything() const
@@ -160,12 +171,9 @@ TEST_F(RenumberingTest, ANumberThatIsTakenOrEmptyOrRefusedChangesNothing)
         const char* number;
         const char* says;
     } cases[] = {
-        {"002", "已被其他单位使用"},
-        {"0A1", "已被其他单位使用"},   // another enterprise's number in other letters
-        {"777", "收费记录"},
-        {"888", "滞纳金表"},
-        {"   ", "不能为空"},
-        {"123456789012345678901", "没有修改任何文件"},   // longer than the register takes
+        {"002", "已被其他单位使用"}, {"0A1", "已被其他单位使用"}, // another enterprise's number in other letters
+        {"777", "收费记录"},         {"888", "滞纳金表"},
+        {"   ", "不能为空"},         {"123456789012345678901", "没有修改任何文件"}, // longer than the register takes
     };
     frmXGDWWBH w;
     const QString before = everything();
@@ -173,7 +181,8 @@ TEST_F(RenumberingTest, ANumberThatIsTakenOrEmptyOrRefusedChangesNothing)
         ui::testing::clearShown();
         renumber(w, QStringLiteral("001"), QString::fromUtf8(c.number));
         ASSERT_EQ(messages().size(), 1) << c.number;
-        EXPECT_TRUE(messages()[0].contains(QString::fromUtf8(c.says))) << c.number << ": " << messages()[0].toStdString();
+        EXPECT_TRUE(messages()[0].contains(QString::fromUtf8(c.says)))
+            << c.number << ": " << messages()[0].toStdString();
         EXPECT_EQ(everything(), before) << c.number;
         EXPECT_EQ(flag(), QStringLiteral("0")) << c.number;
     }
@@ -244,7 +253,8 @@ TEST_F(RenumberingTest, ClosingAlwaysAsksAndYesAddsTheReminder)
     frmXGDWWBH w;
     ui::testing::answer(ui::Answer::Yes);
     w.Command2_Click();
-    EXPECT_EQ(messages(), QStringList({"是否已经修改了单位编号？", "请调用系统管理中的单位污染物管理菜单，重新创建数据库！"}));
+    EXPECT_EQ(messages(),
+              QStringList({"是否已经修改了单位编号？", "请调用系统管理中的单位污染物管理菜单，重新创建数据库！"}));
 }
 
 TEST_F(RenumberingTest, KeysMoveThroughTheRegisterAndBeepAtItsEnds)

@@ -15,19 +15,20 @@ protected:
     {
         DataFolderTest::SetUp();
         ui::testing::enable();
-        path = make(QStringLiteral("firms.mdb"),
-                    QStringLiteral("CREATE TABLE firm (Code TEXT(10) COLLATE NOCASE, Name TEXT(20) COLLATE NOCASE);"
-                                   "CREATE TABLE item (ID INTEGER PRIMARY KEY AUTOINCREMENT, Code TEXT(10) COLLATE NOCASE,"
-                                   " What TEXT(20) COLLATE NOCASE, N SMALLINT);"
-                                   "INSERT INTO firm VALUES ('002', 'B'), ('001', 'A'), ('003', 'C');"
-                                   "INSERT INTO item (Code, What, N) VALUES ('001', 'a1', 1), ('002', 'b1', 1),"
-                                   " ('001', 'a2', 2), ('002', 'b2', 2), ('001', 'a3', 3);"));
+        path =
+            make(QStringLiteral("firms.mdb"),
+                 QStringLiteral("CREATE TABLE firm (Code TEXT(10) COLLATE NOCASE, Name TEXT(20) COLLATE NOCASE);"
+                                "CREATE TABLE item (ID INTEGER PRIMARY KEY AUTOINCREMENT, Code TEXT(10) COLLATE NOCASE,"
+                                " What TEXT(20) COLLATE NOCASE, N SMALLINT);"
+                                "INSERT INTO firm VALUES ('002', 'B'), ('001', 'A'), ('003', 'C');"
+                                "INSERT INTO item (Code, What, N) VALUES ('001', 'a1', 1), ('002', 'b1', 1),"
+                                " ('001', 'a2', 2), ('002', 'b2', 2), ('001', 'a3', 3);"));
         conn = std::make_unique<db::Connection>(dbtest::connectionText(path));
-        pair = std::make_unique<db::RelatedRecordsets>(
-            *conn, db::Relation{.parentSql = QStringLiteral("select * from firm"),
-                                .childSql = QStringLiteral("select * from item"),
-                                .parentKey = QStringLiteral("Code"),
-                                .childKey = QStringLiteral("Code")});
+        pair = std::make_unique<db::RelatedRecordsets>(*conn,
+                                                       db::Relation{.parentSql = QStringLiteral("select * from firm"),
+                                                                    .childSql = QStringLiteral("select * from item"),
+                                                                    .parentKey = QStringLiteral("Code"),
+                                                                    .childKey = QStringLiteral("Code")});
     }
     void TearDown() override { ui::testing::disable(); }
 
@@ -67,22 +68,24 @@ TEST_F(RelatedTest, TheChildShowsTheCurrentParentsRowsInStoredOrderAndFollowsEve
 
 TEST_F(RelatedTest, ARowAddedToTheChildTakesTheParentsKey)
 {
-    pair->parent().moveLast();   // 003, no children yet
+    pair->parent().moveLast(); // 003, no children yet
     pair->addChild();
     pair->child().setValue(QStringLiteral("What"), QStringLiteral("c1"));
     pair->child().update();
     // A row added by the child's own addNew (as a grid does) gets the key when it is written.
     pair->child().addNew();
     pair->child().setValue(QStringLiteral("What"), QStringLiteral("c2"));
-    pair->parent().moveFirst();   // leaving the parent writes the child's pending row under 003
-    EXPECT_EQ(stored("select group_concat(What, ',') from item where Code = '003' order by ID"), QStringLiteral("c1,c2"));
+    pair->parent().moveFirst(); // leaving the parent writes the child's pending row under 003
+    EXPECT_EQ(stored("select group_concat(What, ',') from item where Code = '003' order by ID"),
+              QStringLiteral("c1,c2"));
     EXPECT_EQ(childWhats(), QStringList({"b1", "b2"}));
 }
 
 TEST_F(RelatedTest, AChildWriteTheFileRefusesKeepsTheChildOnItsRowsAndIsReported)
 {
-    fixtures::exec(path, QStringLiteral("CREATE TRIGGER no_x BEFORE UPDATE ON item WHEN NEW.What = 'x' "
-                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    fixtures::exec(path,
+                   QStringLiteral("CREATE TRIGGER no_x BEFORE UPDATE ON item WHEN NEW.What = 'x' "
+                                  "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
     QStringList errors;
     pair->setErrorHandler([&](const std::exception& e) { errors << platform::describe(e); });
     pair->child().setValue(QStringLiteral("What"), QStringLiteral("x"));
@@ -96,7 +99,8 @@ TEST_F(RelatedTest, AChildWriteTheFileRefusesKeepsTheChildOnItsRowsAndIsReported
 TEST_F(RelatedTest, TheGridsEmptyNewRowAddsARowOnlyWhenSomethingIsTyped)
 {
     ui::RecordsetModel model;
-    model.setColumns({{QStringLiteral("What"), QStringLiteral("What"), 0}, {QStringLiteral("N"), QStringLiteral("N"), 0}});
+    model.setColumns(
+        {{QStringLiteral("What"), QStringLiteral("What"), 0}, {QStringLiteral("N"), QStringLiteral("N"), 0}});
     model.setNewRowOffered(true);
     model.setRowAdder([this] { pair->addChild(); });
     model.setRecordset(&pair->child());
@@ -116,5 +120,6 @@ TEST_F(RelatedTest, TheGridsEmptyNewRowAddsARowOnlyWhenSomethingIsTyped)
     EXPECT_EQ(pair->child().recordCount(), 3);
     EXPECT_EQ(model.rowCount(), 4);
     model.moveToRow(0);
-    EXPECT_EQ(stored("select Code || '|' || coalesce(What, '') || '|' || N from item where N = 7"), QStringLiteral("002||7"));
+    EXPECT_EQ(stored("select Code || '|' || coalesce(What, '') || '|' || N from item where N = 7"),
+              QStringLiteral("002||7"));
 }
