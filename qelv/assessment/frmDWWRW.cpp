@@ -116,7 +116,7 @@ frmDWWRW::frmDWWRW(QWidget* owner)
     connect(grdDataGrid, &ui::DataGrid::buttonClick, this, [this](int) { ShowPollutantPicker(); });
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { PickPollutantForRow(); });
 
-    keys_ = new KeyPreview(this, [this](int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
+    keys_ = new KeyPreview(this, [this](QObject*, int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
     ui::centreOnScreen(this);
     Form_Load();
 }

@@ -28,14 +28,21 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || (widget != window_ && !window_->isAncestorOf(widget)))
         return false;
-    // A key a control ignores goes on to its parents, each of which passes this filter again.
-    if (event == inFlight_ && receiver_ && widget != receiver_ && widget->isAncestorOf(receiver_)) {
-        receiver_ = widget;
-        return kept_;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // A key a control ignores goes on to its parents, each of which passes this filter again: the
+    // same event, the same key, one parent further up.
+    if (event == inFlight_ && key->key() == keyCode_ && key->modifiers() == shift_) {
+        QWidget* last = receiver_.data();
+        if (last && widget != last && widget->isAncestorOf(last)) {
+            receiver_ = widget;
+            return kept_;
+        }
     }
     inFlight_ = event;
     receiver_ = widget;
-    auto* key = static_cast<QKeyEvent*>(event);
-    kept_ = handler_(key->key(), key->modifiers());
+    keyCode_ = key->key();
+    shift_ = key->modifiers();
+    kept_ = false;
+    kept_ = handler_(watched, key->key(), key->modifiers());
     return kept_;
 }
