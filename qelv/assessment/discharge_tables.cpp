@@ -151,6 +151,9 @@ int buildTemplate(db::Connection& enterprises, db::Connection& pollutants)
         const Assignment* at = nullptr;
         try {
             out.openPath(transient);
+            // Every table made rewrites the schema, which for thousands of tables outgrows the default
+            // page cache; without room for it each creation reads the schema back from the file.
+            out.execute(QStringLiteral("PRAGMA cache_size = -65536"));
             out.beginTransaction();
             for (const Assignment& a : all) {
                 at = &a;
