@@ -116,7 +116,13 @@ frmDWWRW::frmDWWRW(QWidget* owner)
     connect(grdDataGrid, &ui::DataGrid::buttonClick, this, [this](int) { ShowPollutantPicker(); });
     connect(ListView1, &QTreeWidget::itemClicked, this, [this] { PickPollutantForRow(); });
 
-    keys_ = new KeyPreview(this, [this](QObject*, int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
+    keys_ = new KeyPreview(this, [this](QObject* receiver, int key, Qt::KeyboardModifiers shift) {
+        // The keys of the pollutant list choose in the list.
+        auto* w = qobject_cast<QWidget*>(receiver);
+        if (w && (w == ListView1 || ListView1->isAncestorOf(w)))
+            return false;
+        return Form_KeyDown(key, shift);
+    });
     ui::centreOnScreen(this);
     Form_Load();
 }

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -177,4 +178,21 @@ TEST_F(EnterprisePollutantsTest, ClosingAsksAndOnlyYesSetsTheFlag)
     w.cmdClose->click();
     EXPECT_EQ(messages().size(), 1);
     EXPECT_EQ(dwwrwFlag(), QStringLiteral("1"));
+}
+
+TEST_F(EnterprisePollutantsTest, KeysMoveThroughTheEnterprisesExceptInThePollutantList)
+{
+    frmDWWRW w;
+    QTest::keyClick(w.DataGrid1, Qt::Key_End);
+    EXPECT_EQ(w.enterprises()->absolutePosition(), 3);
+    QTest::keyClick(w.grdDataGrid, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(w.enterprises()->absolutePosition(), 1);
+    QTest::keyClick(w.DataGrid1, Qt::Key_Down);
+    EXPECT_EQ(w.enterprises()->absolutePosition(), 2) << "one move for one key";
+    w.ShowPollutantPicker();
+    QTest::keyClick(w.ListView1, Qt::Key_Down);
+    EXPECT_EQ(w.enterprises()->absolutePosition(), 2);
+    ui::testing::clearShown();
+    QTest::keyClick(w.DataGrid1, Qt::Key_Escape);
+    EXPECT_EQ(messages(), QStringList({"有没有改变数据?改变单击是,没有单击否!"})) << "Esc closes the window";
 }
