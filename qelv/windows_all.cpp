@@ -1,5 +1,6 @@
 #include "qelv/windows_all.h"
 
+#include "qelv/assessment/frmDWWRW.h"
 #include "qelv/assessment/frmWRWDYXG.h"
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/core/window_registry.h"
@@ -10,6 +11,7 @@
 #include "qelv/frame/frmHangYeLeiXing.h"
 #include "qelv/frame/frmTZJCNR.h"
 #include "qelv/frame/frmUser.h"
+#include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
 
 namespace qelv {
@@ -32,6 +34,8 @@ void registerAllWindows()
     windows::registerWindow<frmZNJ>();
     windows::registerWindow<frmWRWGL>();
     windows::registerWindow<frmWRWDYXG>();
+    windows::registerWindow<frmDWWRW>();
+    windows::registerWindow<frmXGDWWBH>();
 }
 
 } // namespace qelv
@@ -47,8 +51,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnuWTSC"),     // collection documents
         QStringLiteral("mnuDZ"),       // payment registration
         QStringLiteral("mnupldz"),     // batch payment registration
-        QStringLiteral("mnuXGDWBH"),   // renumbering and deleting an enterprise
-        QStringLiteral("mnuDWWRWGL"),  // enterprise pollutants
         QStringLiteral("mnufpgs"),     // invoice layout designer
         QStringLiteral("mnuTS"),       // collection-document layout designer
         QStringLiteral("mnufpzf"),     // voiding an invoice

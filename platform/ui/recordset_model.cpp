@@ -103,7 +103,10 @@ int RecordsetModel::currentRow() const
     if (!rs_)
         return -1;
     try {
-        return rs_->currentIndex();
+        const int row = rs_->currentIndex();
+        if (row < 0 && rs_->isEOF())
+            return newRow();
+        return row;
     } catch (const std::exception&) {
         return -1;
     }
@@ -113,7 +116,38 @@ void RecordsetModel::moveToRow(int row)
 {
     if (!rs_)
         return;
+    if (row >= 0 && row == newRow()) {
+        // Past the last row, the pending edit of the row left written first.
+        if (!rs_->isEOF() && rs_->recordCount() > 0) {
+            rs_->moveLast();
+            rs_->moveNext();
+        }
+        return;
+    }
     rs_->moveToIndex(row);
+}
+
+void RecordsetModel::setNewRowOffered(bool offered)
+{
+    beginResetModel();
+    newRowOffered_ = offered;
+    endResetModel();
+}
+
+void RecordsetModel::setRowAdder(std::function<void()> adder)
+{
+    adder_ = std::move(adder);
+}
+
+int RecordsetModel::newRow() const
+{
+    if (!newRowOffered_ || !rs_ || fields_.isEmpty() || !rs_->isUpdatable())
+        return -1;
+    try {
+        return rs_->recordCount();
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
 int RecordsetModel::fieldOf(int column) const
@@ -139,7 +173,7 @@ int RecordsetModel::rowCount(const QModelIndex& parent) const
     if (parent.isValid() || !rs_ || fields_.isEmpty())
         return 0;
     try {
-        return rs_->recordCount();
+        return rs_->recordCount() + (newRow() >= 0 ? 1 : 0);
     } catch (const std::exception&) {
         return 0;
     }
@@ -157,7 +191,7 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
     const int f = fieldOf(index.column());
-    if (!rs_ || f < 0)
+    if (!rs_ || f < 0 || index.row() == newRow())
         return QVariant();
     try {
         return fieldText(rs_->valueAt(index.row(), f));
@@ -176,6 +210,17 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
         return false;
     try {
         const QString text = value.toString();
+        if (index.row() == newRow()) {
+            // Nothing typed adds nothing.
+            if (text.isEmpty())
+                return true;
+            if (adder_)
+                adder_();
+            else
+                rs_->addNew();
+            rs_->setValue(f, typedValue(text, rs_->fieldType(f)));
+            return true;
+        }
         if (fieldText(rs_->valueAt(index.row(), f)) == text)
             return true;
         if (rs_->currentIndex() != index.row())

@@ -44,6 +44,14 @@ public:
     // Makes a row the recordset's current row; the pending edit of the row left is written first.
     // Throws what the recordset throws (a write the database refuses): the current row then stays.
     void moveToRow(int row);
+    // Offers an empty row after the last one for a new row (over an updatable recordset): the grid
+    // stands on it while the recordset is past its last row, and a text typed into it adds a row
+    // (through the adder, by default the recordset's addNew) that takes the text. Off by default.
+    void setNewRowOffered(bool offered);
+    void setRowAdder(std::function<void()> adder);
+    // The model row of the empty new row; -1 when none is offered.
+    int newRow() const;
+
     // The field index in the recordset of a model column, -1 when unbound.
     int fieldOf(int column) const;
 
@@ -71,6 +79,8 @@ private:
     QList<int> fields_;    // recordset field index per column
     QPointer<db::Recordset> rs_;
     ErrorHandler onError_;
+    bool newRowOffered_ = false;
+    std::function<void()> adder_;
 };
 
 } // namespace ui

@@ -5,6 +5,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
+#include "qelv/assessment/formula_tokens.h"
 #include "qelv/core/navigation.h"
 
 #include <QComboBox>
@@ -108,17 +109,7 @@ void frmWRWDYXG::ReloadFormula()
         formula_.clear();
         showFormula();
         const QString number = GSRS_->value(QStringLiteral("WuRanWuBianHao")).toString();
-        auto tokens = conn_.openRecordset(
-            QStringLiteral("Select ID,MingCheng,BiaoJi from wrwgs where WuRanWuBianHao=? Order By ID ASC"), {number},
-            db::LockType::ReadOnly);
-        QList<FormulaToken> list;
-        for (; !tokens->isEOF(); tokens->moveNext()) {
-            FormulaToken t;
-            t.id = tokens->value(0).toLongLong();
-            t.text = tokens->value(1).toString();
-            t.kind = tokens->value(2).toInt();
-            list << t;
-        }
+        const QList<FormulaToken> list = readFormulaTokens(conn_, number);
         formula_.assign(list);
         showFormula();
     } catch (const std::exception& e) {

@@ -26,6 +26,8 @@ inline const char* const collectionTemplate = "qelvwtPrint.mdb";
 
 // Built by the program.
 inline const char* const dischargeTemplate = "qelvdwwrwtmp.mdb";
+// The discharge template while it is built; it replaces the template only once complete.
+inline const char* const dischargeTemplateTransient = "qelvdwwrwnew.mdb";
 
 // Transient names while a file is compacted.
 inline const char* const compactionTransient = "qelvbbk.mdb";

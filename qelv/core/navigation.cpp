@@ -25,4 +25,25 @@ void movePreviousOrBeep(db::Recordset& rs)
     }
 }
 
+KeyAction keyAction(int keyCode, Qt::KeyboardModifiers shift)
+{
+    const bool ctrlOnly = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    switch (keyCode) {
+    case Qt::Key_Escape:
+        return KeyAction::Close;
+    case Qt::Key_End:
+        return KeyAction::Last;
+    case Qt::Key_Home:
+        return KeyAction::First;
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+        return ctrlOnly ? KeyAction::First : KeyAction::Previous;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        return ctrlOnly ? KeyAction::Last : KeyAction::Next;
+    default:
+        return KeyAction::None;
+    }
+}
+
 } // namespace navigation

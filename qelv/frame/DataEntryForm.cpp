@@ -6,6 +6,7 @@
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/key_preview.h"
 #include "qelv/core/navigation.h"
 
 #include <QApplication>
@@ -80,7 +81,9 @@ DataEntryForm::DataEntryForm(const Design& design, QWidget* owner)
     buildBars();
 
     // The window sees every key before the control that has the focus.
-    qApp->installEventFilter(this);
+    keys_ = new KeyPreview(this, [this](QObject* receiver, int key, Qt::KeyboardModifiers shift) {
+        return Form_KeyDown(key, shift) && keepsKeyFrom(receiver);
+    });
 
     if (design.centredOnOwner)
         ui::centreOnOwner(this);
@@ -90,7 +93,7 @@ DataEntryForm::DataEntryForm(const Design& design, QWidget* owner)
 
 DataEntryForm::~DataEntryForm()
 {
-    qApp->removeEventFilter(this);
+    delete keys_;
     unbindControls();
 }
 
@@ -377,65 +380,26 @@ bool DataEntryForm::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
     if (mbAddNewFlag || mbEditFlag)
         return false;
-    const bool ctrlOnly = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
-    switch (keyCode) {
-    case Qt::Key_Escape:
+    switch (navigation::keyAction(keyCode, shift)) {
+    case navigation::KeyAction::Close:
         cmdClose_Click();
         return true;
-    case Qt::Key_End:
+    case navigation::KeyAction::Last:
         cmdLast_Click();
         return true;
-    case Qt::Key_Home:
+    case navigation::KeyAction::First:
         cmdFirst_Click();
         return true;
-    case Qt::Key_Up:
-    case Qt::Key_PageUp:
-        if (ctrlOnly)
-            cmdFirst_Click();
-        else
-            cmdPrevious_Click();
+    case navigation::KeyAction::Previous:
+        cmdPrevious_Click();
         return true;
-    case Qt::Key_Down:
-    case Qt::Key_PageDown:
-        if (ctrlOnly)
-            cmdLast_Click();
-        else
-            cmdNext_Click();
+    case navigation::KeyAction::Next:
+        cmdNext_Click();
         return true;
-    default:
-        return false;
+    case navigation::KeyAction::None:
+        break;
     }
-}
-
-bool DataEntryForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyRelease) {
-        keyInFlight_ = nullptr;
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || (widget != this && !isAncestorOf(widget)))
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    // A key a control ignores goes on to its parents, each of which passes this filter again: the
-    // same event, the same key, one parent further up.
-    if (event == keyInFlight_ && key->key() == keyCode_ && key->modifiers() == keyShift_) {
-        auto* last = qobject_cast<QWidget*>(keyReceiver_.data());
-        if (last && widget != last && widget->isAncestorOf(last)) {
-            keyReceiver_ = widget;
-            return keyKept_;
-        }
-    }
-    keyInFlight_ = event;
-    keyReceiver_ = widget;
-    keyCode_ = key->key();
-    keyShift_ = key->modifiers();
-    keyKept_ = false;
-    const bool acted = Form_KeyDown(key->key(), key->modifiers());
-    keyKept_ = acted && keepsKeyFrom(watched);
-    return keyKept_;
+    return false;
 }
 
 void DataEntryForm::keyPressEvent(QKeyEvent* event)

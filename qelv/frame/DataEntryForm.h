@@ -11,10 +11,10 @@
 
 #include <QDialog>
 #include <QList>
-#include <QPointer>
 #include <functional>
 #include <memory>
 
+class KeyPreview;
 class QCloseEvent;
 class QEvent;
 class QKeyEvent;
@@ -114,7 +114,6 @@ protected:
     // The recordset; throws the error of an operation on a closed recordset when loading failed.
     db::Recordset& rs() const;
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -126,10 +125,5 @@ protected:
 private:
     void buildBars();
     void dockBars();
-    // The key press being delivered, so that its way up through the parents runs it only once.
-    const QEvent* keyInFlight_ = nullptr;
-    QPointer<QWidget> keyReceiver_;
-    int keyCode_ = 0;
-    Qt::KeyboardModifiers keyShift_;
-    bool keyKept_ = false;
+    KeyPreview* keys_;
 };

@@ -1,0 +1,55 @@
+#include "qelv/core/late_fee_ledger.h"
+
+#include "platform/db/connection.h"
+
+namespace lateFeeLedger {
+
+QString tableName(const QString& number)
+{
+    return QStringLiteral("ZNJ") + number;
+}
+
+namespace {
+db::ColumnDef column(const char* name, db::ColumnType type, int size = 0)
+{
+    db::ColumnDef c;
+    c.name = QString::fromLatin1(name);
+    c.type = type;
+    c.size = size;
+    return c;
+}
+} // namespace
+
+QList<db::ColumnDef> columns()
+{
+    using db::ColumnType;
+    return {
+        column("KaiPiaoRiQi", ColumnType::DateTime),   column("FaPiaoBianHao", ColumnType::Text, 50),
+        column("FaPiaoJinE", ColumnType::Currency),    column("ShouFeiJinE", ColumnType::Currency),
+        column("DaoZhangQingKuang", ColumnType::Byte), column("DaoZhangRiQi", ColumnType::DateTime),
+        column("PiaoJuLeiXing", ColumnType::Byte),     column("ZNJYiShou", ColumnType::Byte),
+    };
+}
+
+QString find(db::Connection& ledgers, const QString& number)
+{
+    return ledgers
+        .scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+                {tableName(number)})
+        .toString();
+}
+
+bool exists(db::Connection& ledgers, const QString& number)
+{
+    return ledgers.tableExists(tableName(number));
+}
+
+bool ensure(db::Connection& ledgers, const QString& number)
+{
+    if (exists(ledgers, number))
+        return false;
+    ledgers.createTable(tableName(number), columns());
+    return true;
+}
+
+} // namespace lateFeeLedger

@@ -1,0 +1,27 @@
+#pragma once
+// The late-fee ledger of an enterprise: the table ZNJ<number> of the ledger file, one row per invoice
+// printed while late fees are on. The file treats table names without regard to case, so a ledger is
+// found that way too: ZNJ0a1 is the ledger of enterprise 0A1.
+#include "platform/db/schema.h"
+
+#include <QList>
+#include <QString>
+
+namespace db {
+class Connection;
+}
+
+namespace lateFeeLedger {
+
+// "ZNJ" followed by the number, nothing escaped (quote it as an identifier in statements).
+QString tableName(const QString& number);
+// The eight fields, in their order: rows are copied between ledgers by position.
+QList<db::ColumnDef> columns();
+
+// The ledger's name as the file spells it; empty when the enterprise has none.
+QString find(db::Connection& ledgers, const QString& number);
+bool exists(db::Connection& ledgers, const QString& number);
+// Makes the ledger when the enterprise has none. Returns true when it made one.
+bool ensure(db::Connection& ledgers, const QString& number);
+
+} // namespace lateFeeLedger
