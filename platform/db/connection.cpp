@@ -102,6 +102,7 @@ void ConnectionState::releaseHandle()
         return;
     if (busy > 0 || inTransaction())
         throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
+    dropStatements();
     if (sqlite3_close(db) != SQLITE_OK)
         throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
     db = nullptr;
@@ -115,6 +116,7 @@ void ConnectionState::close()
     transactionDepth = 0;
     if (db) {
         // Closing rolls back a transaction still open; statements are all finalised by now.
+        dropStatements();
         sqlite3_close_v2(db);
         db = nullptr;
     }

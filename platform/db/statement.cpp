@@ -41,6 +41,8 @@ QString describeFailure(sqlite3* db, int rc, const QString& path)
             return withReason(messages::fieldTooSmall, reason);
         if (reason.contains(QStringLiteral("date(")))
             return QStringLiteral("%1：日期字段只能接受日期。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
+        if (reason.contains(QStringLiteral(" < ''")))
+            return QStringLiteral("%1：数字字段只能接受数字。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
         if (reason.contains(QStringLiteral("typeof(")))
             return QStringLiteral("%1或%2：值不符合字段的类型或范围。（%3）")
                 .arg(QString::fromUtf8(messages::typeMismatch), QString::fromUtf8(messages::overflow), reason);
@@ -94,34 +96,100 @@ void exec(ConnectionState& state, const char* sql)
         raiseFailure(db, rc, state.path);
 }
 
+namespace {
+
+constexpr std::size_t keptStatements = 48;
+
+// Statements worth keeping: those that read or write rows. Schema changes and pragmas are run once.
+bool worthKeeping(const QString& sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    const QStringView head = QStringView(sql).mid(i, 7);
+    for (const char* word : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "REPLACE"})
+        if (head.startsWith(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+} // namespace
+
+sqlite3_stmt* ConnectionState::takeStatement(const QString& sql)
+{
+    for (auto it = statements.rbegin(); it != statements.rend(); ++it) {
+        if (it->sql == sql) {
+            sqlite3_stmt* stmt = it->stmt;
+            statements.erase(std::next(it).base());
+            return stmt;
+        }
+    }
+    return nullptr;
+}
+
+void ConnectionState::keepStatement(const QString& sql, sqlite3_stmt* stmt)
+{
+    sqlite3_reset(stmt);
+    for (const Cached& c : statements) {
+        if (c.sql == sql) {   // a second one of the same text, used at the same time
+            sqlite3_finalize(stmt);
+            return;
+        }
+    }
+    if (statements.size() >= keptStatements) {
+        sqlite3_finalize(statements.front().stmt);
+        statements.erase(statements.begin());
+    }
+    statements.push_back({sql, stmt});
+}
+
+void ConnectionState::dropStatements()
+{
+    for (const Cached& c : statements)
+        sqlite3_finalize(c.stmt);
+    statements.clear();
+}
+
 Statement::Statement(ConnectionState& state, const QString& sql, bool single)
     : state_(state), busy_(state), sql_(sql)
 {
     db_ = state.handle();
+    stmt_ = state.takeStatement(sql);
+    if (stmt_) {
+        keep_ = true;
+        return;
+    }
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, &tail);
+    int rc = sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
+                                &stmt_, &tail);
     if (rc != SQLITE_OK)
         raiseFailure(db_, rc, state.path);
     if (!stmt_)
         throw Error(QStringLiteral("SQL 语句为空。"));
-    if (single && tail && *tail) {
+    bool alone = true;
+    if (tail && *tail) {
         // Only blanks, semicolons and comments may follow: preparing them gives no statement.
         sqlite3_stmt* next = nullptr;
         rc = sqlite3_prepare_v2(db_, tail, -1, &next, nullptr);
-        const bool more = rc != SQLITE_OK || next != nullptr;
+        alone = rc == SQLITE_OK && next == nullptr;
         sqlite3_finalize(next);
-        if (more) {
+        if (single && !alone) {
             sqlite3_finalize(stmt_);
             stmt_ = nullptr;
             throw Error(QStringLiteral("一次只能执行一条 SQL 语句：%1").arg(sql));
         }
     }
+    keep_ = alone && worthKeeping(sql);
 }
 
 Statement::~Statement()
 {
-    sqlite3_finalize(stmt_);
+    // A statement whose handle has since been closed is finalised, never kept.
+    if (keep_ && stmt_ && !state_.closed && state_.db == db_)
+        state_.keepStatement(sql_, stmt_);
+    else
+        sqlite3_finalize(stmt_);
 }
 
 void Statement::bind(const QVariantList& params)

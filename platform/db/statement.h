@@ -12,6 +12,9 @@ struct sqlite3_stmt;
 
 namespace db {
 
+// Queries and row writes (SELECT, INSERT, UPDATE, DELETE) are prepared once per text and kept by the
+// connection for the next use of the same text; SQLite prepares a kept statement again by itself when
+// the schema changed, so its columns are those of the table as it is now once it has been stepped.
 class Statement {
 public:
     // Prepares the first statement of `sql`; with `single`, any further statement in the text is an error.
@@ -34,6 +37,7 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
+    bool keep_ = false;   // goes back to the connection's statements when done
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason
