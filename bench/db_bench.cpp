@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -19,8 +21,6 @@
 #include <functional>
 #include <sqlite3.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -265,35 +265,11 @@ void caseMemory()
                               : sqlite3_column_type(st, i) == SQLITE_NULL ? 0 : 8;
         sqlite3_finalize(st);
     }
-    int pipeFd[2];
-    if (pipe(pipeFd) != 0)
-        return;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeFd[0]);
-        db::Connection cn(cnText(path));
-        {
-            FILE* f = std::fopen("/proc/self/clear_refs", "w");
-            if (f) {
-                std::fputs("5", f);
-                std::fclose(f);
-            }
-        }
-        const long long before = statusKb("VmRSS:");
-        auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));
-        sink = walkRecordset(*rs);
-        const long long peak = statusKb("VmHWM:");
-        const long long grown = peak - before;
-        if (write(pipeFd[1], &grown, sizeof grown) != sizeof grown)
-            _exit(1);
-        _exit(0);
-    }
-    close(pipeFd[1]);
-    long long grownKb = 0;
-    if (read(pipeFd[0], &grownKb, sizeof grownKb) != sizeof grownKb)
-        grownKb = -1;
-    close(pipeFd[0]);
-    waitpid(child, nullptr, 0);
+    // A process of its own, started afresh, so that no memory freed by earlier cases is reused.
+    QProcess child;
+    child.start(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(), {QStringLiteral("--memory-child"), path});
+    child.waitForFinished(120000);
+    const long long grownKb = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toLongLong();
     const double ours = grownKb / 1024.0, base = valueBytes / (1024.0 * 1024.0);
     std::printf("bench recordset_walk_100k_memory ours_mb=%.1f base_mb=%.1f ratio=%.2f target=2\n", ours, base, ours / base);
     std::fflush(stdout);
@@ -547,8 +523,24 @@ void caseCompact()
 
 } // namespace
 
+// The child of caseMemory: opens and walks the file, then prints how far its memory grew, in KiB.
+int memoryChild(const QString& path)
+{
+    db::Connection cn(cnText(path));
+    cn.scalar(QStringLiteral("SELECT count(*) FROM dw"));
+    const long long before = statusKb("VmRSS:");
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));
+    sink = walkRecordset(*rs);
+    std::printf("%lld\n", statusKb("VmHWM:") - before);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0) {
+        QCoreApplication core(argc, argv);
+        return memoryChild(QString::fromLocal8Bit(argv[2]));
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;

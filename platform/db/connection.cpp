@@ -74,7 +74,8 @@ sqlite3* ConnectionState::handle()
         return db;
     // Never SQLITE_OPEN_CREATE: a file that is gone (renamed, deleted) is an error, not a new database.
     sqlite3* h = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection is used by one thread only: SQLite's own locking of every call is not needed.
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString description = QFileInfo::exists(path) ? describeFailure(h, rc, path)
                                                               : QStringLiteral("找不到文件“%1”。").arg(path);

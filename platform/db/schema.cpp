@@ -19,10 +19,12 @@ QString numericCheck(const QString& q, const char* types, const QString& range)
 
 // Any number sorts before any text or blob in SQLite, and Null compares as unknown, which a CHECK
 // lets through: so this refuses exactly what is no number and no Null. It is the shortest test that
-// does, and the schema of a file of thousands of such tables is read whole at every open.
+// does, and the schema of a file of thousands of such tables is read whole at every open. (The plus
+// keeps the text of the test as SQLite's error gives it: a text that begins with a quote would be
+// cut down to the column's bare name.)
 QString numberOnly(const QString& q)
 {
-    return QStringLiteral("CHECK (%1 < '')").arg(q);
+    return QStringLiteral("CHECK (+%1 < '')").arg(q);
 }
 
 } // namespace
@@ -66,7 +68,8 @@ QString columnSql(const ColumnDef& c)
         s += QStringLiteral("YESNO ") + numberOnly(q);
         break;
     case ColumnType::DateTime:
-        s += QStringLiteral("DATETIME CHECK (%1 IS NULL OR (typeof(%1) = 'text' AND date(%1) IS NOT NULL))").arg(q);
+        // Not beginning with the quoted name, so that SQLite's error keeps the whole test (see numberOnly).
+        s += QStringLiteral("DATETIME CHECK (typeof(%1) = 'text' AND date(%1) IS NOT NULL OR %1 IS NULL)").arg(q);
         break;
     }
     if (c.required && c.type != ColumnType::Counter)

@@ -299,21 +299,22 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
 StoredValue storedOf(sqlite3_stmt* stmt, int i)
 {
     StoredValue v;
-    v.storage = sqlite3_column_type(stmt, i);
+    sqlite3_value* value = sqlite3_column_value(stmt, i);
+    v.storage = sqlite3_value_type(value);
     switch (v.storage) {
     case SQLITE_INTEGER:
-        v.integer = sqlite3_column_int64(stmt, i);
+        v.integer = sqlite3_value_int64(value);
         break;
     case SQLITE_FLOAT:
-        v.real = sqlite3_column_double(stmt, i);
+        v.real = sqlite3_value_double(value);
         break;
     case SQLITE_TEXT:
-        v.bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-        v.size = sqlite3_column_bytes(stmt, i);
+        v.bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        v.size = sqlite3_value_bytes(value);
         break;
     case SQLITE_BLOB:
-        v.bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
-        v.size = sqlite3_column_bytes(stmt, i);
+        v.bytes = static_cast<const char*>(sqlite3_value_blob(value));
+        v.size = sqlite3_value_bytes(value);
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace ui {
 
@@ -166,14 +167,30 @@ void DataGrid::setCurrentQuietly(int row)
     if (model_ && row >= 0 && row < model_->rowCount()) {
         const int column = qMax(0, currentIndex().column());
         const QModelIndex target = model_->index(row, qMin(column, model_->columnCount() - 1));
-        if (target != currentIndex())
+        if (target != currentIndex()) {
+            const bool scrolls = hasAutoScroll();
+            setAutoScroll(false);
             selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-        scrollTo(target);
+            setAutoScroll(scrolls);
+        }
+        if (!scrollDue_) {
+            scrollDue_ = true;
+            QTimer::singleShot(0, this, [this] { scrollIfDue(); });
+        }
     } else if (selectionModel()) {
         selectionModel()->clear();
     }
     syncing_ = was;
     viewport()->update();
+}
+
+void DataGrid::scrollIfDue() const
+{
+    if (!scrollDue_)
+        return;
+    scrollDue_ = false;
+    if (currentIndex().isValid())
+        const_cast<DataGrid*>(this)->scrollTo(currentIndex());
 }
 
 void DataGrid::followRecordset()
@@ -218,6 +235,7 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 
 int DataGrid::visibleRow() const
 {
+    scrollIfDue();
     const QModelIndex current = currentIndex();
     if (!current.isValid())
         return -1;

@@ -59,12 +59,17 @@ private:
     void applyColumnWidths();
     void followRecordset();
     void setCurrentQuietly(int row);
+    // Brings the current row into view if a move asked for it and it has not been done yet.
+    void scrollIfDue() const;
 
     QPointer<RecordsetModel> model_;
     QList<int> buttonColumns_;
     QPointer<QWidget> editor_;
     QPersistentModelIndex editorIndex_;
     bool syncing_ = false;
+    // The current row is brought into view once the moves of a run are over, not at each move: a
+    // walk over the rows by code scrolls once, at its end.
+    mutable bool scrollDue_ = false;
 };
 
 } // namespace ui
