@@ -41,18 +41,29 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Runs `prepare` untimed before each repetition, then times `run`.
-double timed(int reps, const std::function<void()>& prepare, const std::function<void()>& run)
+struct Job {
+    std::function<void()> prepare;   // untimed, before each repetition
+    std::function<void()> run;
+};
+
+// The jobs take turns, one repetition each, so that a busy moment of the machine falls on all of
+// them alike; the median of each.
+std::vector<double> interleaved(int reps, const std::vector<Job>& jobs)
 {
-    std::vector<double> times;
+    std::vector<std::vector<double>> times(jobs.size());
     for (int i = 0; i < reps; ++i) {
-        if (prepare)
-            prepare();
-        const auto start = Clock::now();
-        run();
-        times.push_back(msSince(start));
+        for (std::size_t j = 0; j < jobs.size(); ++j) {
+            if (jobs[j].prepare)
+                jobs[j].prepare();
+            const auto start = Clock::now();
+            jobs[j].run();
+            times[j].push_back(msSince(start));
+        }
     }
-    return median(times);
+    std::vector<double> medians;
+    for (auto& t : times)
+        medians.push_back(median(t));
+    return medians;
 }
 
 void report(const char* name, double ours, double base, const char* target)
@@ -216,19 +227,16 @@ volatile long long sink = 0;
 
 // --- cases -------------------------------------------------------------------------------------------------
 
-double walk10kOurs = 0;
-
 void caseWalk()
 {
     for (int rows : {10000, 100000}) {
         const QString path = makeDwFile(QStringLiteral("walk%1.mdb").arg(rows), rows);
-        const int reps = rows > 10000 ? 3 : 7;
+        const int reps = rows > 10000 ? 5 : 9;
         oursWalk(path);   // warms the file cache for both
-        const double base = timed(reps, nullptr, [&] { sink = bareWalk(path); });
-        const double ours = timed(reps, nullptr, [&] { sink = oursWalk(path); });
-        const double forward = timed(reps, nullptr, [&] { sink = oursWalk(path, db::LockType::ForwardOnly); });
-        if (rows == 10000)
-            walk10kOurs = ours;
+        const auto t = interleaved(reps, {{nullptr, [&] { sink = bareWalk(path); }},
+                                          {nullptr, [&] { sink = oursWalk(path); }},
+                                          {nullptr, [&] { sink = oursWalk(path, db::LockType::ForwardOnly); }}});
+        const double base = t[0], ours = t[1], forward = t[2];
         const QByteArray name = QStringLiteral("recordset_walk_%1k").arg(rows / 1000).toUtf8();
         report(name.constData(), ours, base, "2");
         const QByteArray fname = QStringLiteral("forward_walk_%1k").arg(rows / 1000).toUtf8();
@@ -288,7 +296,7 @@ void caseAdd()
         Bare b(path);
         b.exec(dwSql(QStringLiteral("dw")));
     };
-    const double base = timed(5, fresh, [&] {
+    auto bare = [&] {
         Bare b(path);
         b.exec("BEGIN");
         sqlite3_stmt* st = nullptr;
@@ -297,27 +305,28 @@ void caseAdd()
             bareInsert(st, r);
         sqlite3_finalize(st);
         b.exec("COMMIT");
-    });
-    for (db::LockType lock : {db::LockType::Optimistic, db::LockType::BatchOptimistic}) {
-        const double ours = timed(5, fresh, [&] {
-            db::Connection cn(cnText(path));
-            cn.beginTransaction();
-            auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, lock);
-            const int n = rs->fieldCount();
-            for (const RowData& r : data) {
-                rs->addNew();
-                for (int i = 0; i < n; ++i)
-                    rs->setValue(i, r.variants[i]);
-            }
-            if (lock == db::LockType::Optimistic)
-                rs->update();
-            else
-                rs->updateBatch();
-            cn.commit();
-        });
-        report(lock == db::LockType::Optimistic ? "recordset_add_10k_optimistic" : "recordset_add_10k_batch", ours, base,
-               "1.5");
-    }
+    };
+    auto ours = [&](db::LockType lock) {
+        db::Connection cn(cnText(path));
+        cn.beginTransaction();
+        auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, lock);
+        const int n = rs->fieldCount();
+        for (const RowData& r : data) {
+            rs->addNew();
+            for (int i = 0; i < n; ++i)
+                rs->setValue(i, r.variants[i]);
+        }
+        if (lock == db::LockType::Optimistic)
+            rs->update();
+        else
+            rs->updateBatch();
+        cn.commit();
+    };
+    const auto t = interleaved(7, {{fresh, bare},
+                                   {fresh, [&] { ours(db::LockType::Optimistic); }},
+                                   {fresh, [&] { ours(db::LockType::BatchOptimistic); }}});
+    report("recordset_add_10k_optimistic", t[1], t[0], "1.5");
+    report("recordset_add_10k_batch", t[2], t[0], "1.5");
 }
 
 // Two fields changed in every row and written by updateBatch, against prepared UPDATEs by row id.
@@ -326,40 +335,43 @@ void caseBatch()
     double perRow10k = 0;
     for (int rows : {10000, 100000}) {
         const QString path = makeDwFile(QStringLiteral("batch%1.mdb").arg(rows), rows);
-        const int reps = rows > 10000 ? 3 : 5;
+        const int reps = rows > 10000 ? 3 : 7;
         int salt = 0;
-        const double base = timed(reps, [&] { ++salt; }, [&] {
-            Bare b(path);
-            b.exec("BEGIN");
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(b.db, "UPDATE dw SET T1 = ?, M0 = ? WHERE _rowid_ = ?", -1, &st, nullptr);
-            for (int n = 0; n < rows; ++n) {
-                const std::string t = "改过" + std::to_string(n + salt);
-                sqlite3_bind_text(st, 1, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
-                sqlite3_bind_double(st, 2, n + salt + 0.25);
-                sqlite3_bind_int64(st, 3, n + 1);
-                sqlite3_step(st);
-                sqlite3_reset(st);
-            }
-            sqlite3_finalize(st);
-            b.exec("COMMIT");
-        });
         db::Connection cn(cnText(path));
         std::unique_ptr<db::Recordset> rs;
-        const double ours = timed(reps, [&] {
-            ++salt;
-            rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, db::LockType::BatchOptimistic);
-        }, [&] {
-            const int t1 = rs->fieldIndex(QStringLiteral("T1")), m0 = rs->fieldIndex(QStringLiteral("M0"));
-            int n = 0;
-            while (!rs->isEOF()) {
-                rs->setValue(t1, QString::fromStdString("改过" + std::to_string(n + salt)));
-                rs->setValue(m0, QVariant::fromValue(convert::Currency::fromUnits((n + salt) * 10000LL + 2500)));
-                rs->moveNext();
-                ++n;
-            }
-            rs->updateBatch();
+        const auto t = interleaved(reps, {
+            {[&] { ++salt; }, [&] {
+                 Bare b(path);
+                 b.exec("BEGIN");
+                 sqlite3_stmt* st = nullptr;
+                 sqlite3_prepare_v2(b.db, "UPDATE dw SET T1 = ?, M0 = ? WHERE _rowid_ = ?", -1, &st, nullptr);
+                 for (int n = 0; n < rows; ++n) {
+                     const std::string text = "改过" + std::to_string(n + salt);
+                     sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+                     sqlite3_bind_double(st, 2, n + salt + 0.25);
+                     sqlite3_bind_int64(st, 3, n + 1);
+                     sqlite3_step(st);
+                     sqlite3_reset(st);
+                 }
+                 sqlite3_finalize(st);
+                 b.exec("COMMIT");
+             }},
+            {[&] {
+                 ++salt;
+                 rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, db::LockType::BatchOptimistic);
+             }, [&] {
+                 const int t1 = rs->fieldIndex(QStringLiteral("T1")), m0 = rs->fieldIndex(QStringLiteral("M0"));
+                 int n = 0;
+                 while (!rs->isEOF()) {
+                     rs->setValue(t1, QString::fromStdString("改过" + std::to_string(n + salt)));
+                     rs->setValue(m0, QVariant::fromValue(convert::Currency::fromUnits((n + salt) * 10000LL + 2500)));
+                     rs->moveNext();
+                     ++n;
+                 }
+                 rs->updateBatch();
+             }},
         });
+        const double base = t[0], ours = t[1];
         rs.reset();
         const QByteArray name = QStringLiteral("update_batch_%1k").arg(rows / 1000).toUtf8();
         report(name.constData(), ours, base, "1.5");
@@ -374,24 +386,26 @@ void caseBatch()
 void caseGrid()
 {
     const QString path = makeDwFile(QStringLiteral("walk10000.mdb"), 10000);
-    if (walk10kOurs == 0)
-        walk10kOurs = timed(7, nullptr, [&] { sink = oursWalk(path); });
     db::Connection cn(cnText(path));
-    std::unique_ptr<db::Recordset> rs;
+    std::unique_ptr<db::Recordset> rs, plain;
     ui::RecordsetModel model;
     ui::DataGrid grid;
     grid.resize(800, 400);
     grid.show();
-    const double ours = timed(7, [&] {
-        model.setRecordset(nullptr);
-        rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));
-        model.setRecordset(rs.get());
-        grid.setRecordsetModel(&model);
-        QApplication::processEvents();
-    }, [&] {
-        sink = walkRecordset(*rs);
-        QApplication::processEvents();
+    const auto t = interleaved(9, {
+        {[&] { plain = cn.openRecordset(QStringLiteral("SELECT * FROM dw")); }, [&] { sink = walkRecordset(*plain); }},
+        {[&] {
+             model.setRecordset(nullptr);
+             rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));
+             model.setRecordset(rs.get());
+             grid.setRecordsetModel(&model);
+             QApplication::processEvents();
+         }, [&] {
+             sink = walkRecordset(*rs);
+             QApplication::processEvents();
+         }},
     });
+    const double ours = t[1], walk10kOurs = t[0];
     report("grid_walk_10k", ours, walk10kOurs, "3");
     model.setRecordset(nullptr);
 }
@@ -426,7 +440,7 @@ void caseTables()
     std::vector<QList<db::ColumnDef>> defs;
     for (int i = 0; i < tables; ++i)
         defs.push_back(dischargeColumns(i));
-    const double base = timed(3, [&] { emptyDatabase(barePath); }, [&] {
+    auto bare = [&] {
         Bare b(barePath);
         b.exec("BEGIN");
         for (int i = 0; i < tables; ++i) {
@@ -448,8 +462,8 @@ void caseTables()
             sqlite3_finalize(st);
         }
         b.exec("COMMIT");
-    });
-    const double ours = timed(3, [&] { emptyDatabase(oursPath); }, [&] {
+    };
+    auto ours = [&] {
         db::Connection cn(cnText(oursPath));
         cn.beginTransaction();
         for (int i = 0; i < tables; ++i) {
@@ -467,21 +481,26 @@ void caseTables()
                        zeros);
         }
         cn.commit();
-    });
-    report("make_9000_tables", ours, base, "1.5");
+    };
+    const auto t = interleaved(3, {{[&] { emptyDatabase(barePath); }, bare}, {[&] { emptyDatabase(oursPath); }, ours}});
+    const double base = t[0];
+    report("make_9000_tables", t[1], base, "1.5");
 
     const QByteArray probe = QStringLiteral("SELECT * FROM %1").arg(db::quoteIdentifier(tableName(4321))).toUtf8();
-    const double baseOpen = timed(9, nullptr, [&] {
-        Bare b(barePath, SQLITE_OPEN_READWRITE);
-        sqlite3_stmt* st = nullptr;
-        check(b.db, sqlite3_prepare_v2(b.db, probe.constData(), -1, &st, nullptr), "probe");
-        sink = sqlite3_step(st);
-        sqlite3_finalize(st);
+    const auto open = interleaved(11, {
+        {nullptr, [&] {
+             Bare b(barePath, SQLITE_OPEN_READWRITE);
+             sqlite3_stmt* st = nullptr;
+             check(b.db, sqlite3_prepare_v2(b.db, probe.constData(), -1, &st, nullptr), "probe");
+             sink = sqlite3_step(st);
+             sqlite3_finalize(st);
+         }},
+        {nullptr, [&] {
+             db::Connection cn(cnText(oursPath));
+             sink = cn.scalar(QString::fromUtf8(probe)).isValid();
+         }},
     });
-    const double oursOpen = timed(9, nullptr, [&] {
-        db::Connection cn(cnText(oursPath));
-        sink = cn.scalar(QString::fromUtf8(probe)).isValid();
-    });
+    const double baseOpen = open[0], oursOpen = open[1];
     report("open_9000_tables", oursOpen, baseOpen, "1.3");
 }
 
@@ -499,7 +518,7 @@ void caseCompact()
         QFile::copy(source, path);
     };
     const QString transient = folder + QStringLiteral("/qelvbbk.mdb");
-    const double base = timed(3, fresh, [&] {
+    auto bare = [&] {
         {
             Bare b(path, SQLITE_OPEN_READWRITE);
             b.exec(QStringLiteral("VACUUM INTO '%1'").arg(transient));
@@ -513,8 +532,9 @@ void caseCompact()
             sqlite3_finalize(st);
         }
         std::rename(QFile::encodeName(transient).constData(), QFile::encodeName(path).constData());
-    });
-    const double ours = timed(3, fresh, [&] { db::compact(path, QStringLiteral("qelvbbk.mdb")); });
+    };
+    const auto t = interleaved(5, {{fresh, bare}, {fresh, [&] { db::compact(path, QStringLiteral("qelvbbk.mdb")); }}});
+    const double base = t[0], ours = t[1];
     const double mb = QFileInfo(source).size() / (1024.0 * 1024.0);
     char name[64];
     std::snprintf(name, sizeof name, "compact_%.0fmb", mb);

@@ -47,7 +47,8 @@ struct Pending {
 struct Row {
     Bookmark mark = 0;
     qint64 rowid = 0;
-    std::unique_ptr<char[]> data;   // every field, in order
+    const char* data = nullptr;     // every field, in order: in the recordset's blocks as read at
+    std::unique_ptr<char[]> own;    // the open, or here once the row has been written or added
     int pos = -1;                   // index among the visible rows; -1 when not visible
     bool isNew = false;             // added and not yet written
     bool dirty = false;             // has pending values
@@ -163,6 +164,7 @@ struct Recordset::Impl {
     QString table;
     std::vector<Field> fields;
     std::deque<Row> rows;                     // every row, in the query's order, added ones last
+    std::vector<std::unique_ptr<char[]>> blocks;   // the rows' data as read at the open
     std::vector<Row*> visible;                // the rows the filter lets through, in the sort's order
     // The current row is visible[cur]; cur == -1 is BOF and cur == size() EOF. After a delete no row
     // is current and cur is the index of the row after the deleted one.
@@ -243,7 +245,7 @@ struct Recordset::Impl {
     {
         if (offsetsOf != r) {
             offsets.resize(fields.size());
-            const char* p = r->data.get();
+            const char* p = r->data;
             StoredValue skip;
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 offsets[i] = p;
@@ -261,7 +263,8 @@ struct Recordset::Impl {
     {
         if (offsetsOf == r)
             offsetsOf = nullptr;
-        r->data = std::move(data);
+        r->own = std::move(data);
+        r->data = r->own.get();
     }
 
     int indexOf(const Row* r) const { return r->gone ? -1 : r->pos; }
@@ -289,7 +292,8 @@ struct Recordset::Impl {
         r->pos = -1;
         r->gone = true;
         r->clearPending();
-        r->data.reset();
+        r->own.reset();
+        r->data = nullptr;
         if (offsetsOf == r)
             offsetsOf = nullptr;
         if (byMarkMade)
@@ -437,6 +441,10 @@ void Recordset::Impl::load()
 
     // Read in full before anything is replaced, so that a failure leaves the recordset as it was.
     std::deque<Row> read;
+    std::vector<std::unique_ptr<char[]>> readBlocks;
+    constexpr std::size_t blockSize = 256 * 1024;
+    char* free = nullptr;
+    std::size_t left = 0;
     const int n = static_cast<int>(newFields.size());
     std::string bytes;
     Bookmark mark = nextMark;
@@ -448,7 +456,17 @@ void Recordset::Impl::load()
         bytes.clear();
         for (int i = 0; i < n; ++i)
             appendStored(bytes, st->get(), i + offset);
-        r.data = copyData(bytes);
+        // Rows are laid one after the other in large blocks rather than each in an allocation.
+        if (bytes.size() > left) {
+            const std::size_t size = std::max(blockSize, bytes.size());
+            readBlocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+            free = readBlocks.back().get();
+            left = size;
+        }
+        std::memcpy(free, bytes.data(), bytes.size());
+        r.data = free;
+        free += bytes.size();
+        left -= bytes.size();
         hasRow = st->step();
     }
     st.reset();
@@ -468,6 +486,7 @@ void Recordset::Impl::load()
     rereadWhenAdded = addedNeedsReread;
     rereadText.clear();
     rows = std::move(read);
+    blocks = std::move(readBlocks);
     rebuildVisible();
     cur = 0;
     onDeleted = false;
@@ -560,7 +579,7 @@ std::pair<std::string, qint64> Recordset::Impl::writeRow(const Row& r)
         return {reread(rowid, r), rowid};
     std::string bytes;
     StoredValue v;
-    const char* p = r.data.get();
+    const char* p = r.data;
     for (int i = 0; i < n; ++i) {
         const char* next = readStored(p, &v);
         if (r.changed(i))
@@ -932,7 +951,7 @@ void Recordset::addNew()
     std::string nulls;
     for (int i = 0; i < fieldCount(); ++i)
         appendStored(nulls, QVariant());
-    r.data = copyData(nulls);
+    d->setData(&r, copyData(nulls));
     r.pos = d->count();
     d->visible.push_back(&r);
     if (d->byMarkMade)

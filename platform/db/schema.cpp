@@ -24,7 +24,7 @@ QString numericCheck(const QString& q, const char* types, const QString& range)
 // cut down to the column's bare name.)
 QString numberOnly(const QString& q)
 {
-    return QStringLiteral("CHECK (+%1 < '')").arg(q);
+    return QStringLiteral("CHECK(+%1<'')").arg(q);
 }
 
 } // namespace

@@ -41,7 +41,7 @@ QString describeFailure(sqlite3* db, int rc, const QString& path)
             return withReason(messages::fieldTooSmall, reason);
         if (reason.contains(QStringLiteral("date(")))
             return QStringLiteral("%1：日期字段只能接受日期。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
-        if (reason.contains(QStringLiteral(" < ''")))
+        if (reason.contains(QStringLiteral("<''")))
             return QStringLiteral("%1：数字字段只能接受数字。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
         if (reason.contains(QStringLiteral("typeof(")))
             return QStringLiteral("%1或%2：值不符合字段的类型或范围。（%3）")

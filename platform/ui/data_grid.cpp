@@ -168,9 +168,11 @@ void DataGrid::setCurrentQuietly(int row)
         const int column = qMax(0, currentIndex().column());
         const QModelIndex target = model_->index(row, qMin(column, model_->columnCount() - 1));
         if (target != currentIndex()) {
+            // The current cell moves at once; its highlight and the scroll that brings it into view
+            // follow when the moves are over.
             const bool scrolls = hasAutoScroll();
             setAutoScroll(false);
-            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
             setAutoScroll(scrolls);
         }
         if (!scrollDue_) {
@@ -189,8 +191,17 @@ void DataGrid::scrollIfDue() const
     if (!scrollDue_)
         return;
     scrollDue_ = false;
-    if (currentIndex().isValid())
-        const_cast<DataGrid*>(this)->scrollTo(currentIndex());
+    auto* self = const_cast<DataGrid*>(this);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    if (selectionModel() && !selectionModel()->isSelected(current)) {
+        const bool was = self->syncing_;
+        self->syncing_ = true;
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+        self->syncing_ = was;
+    }
+    self->scrollTo(current);
 }
 
 void DataGrid::followRecordset()

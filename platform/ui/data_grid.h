@@ -59,7 +59,7 @@ private:
     void applyColumnWidths();
     void followRecordset();
     void setCurrentQuietly(int row);
-    // Brings the current row into view if a move asked for it and it has not been done yet.
+    // Highlights the current cell and brings it into view if a move asked for it and that is not done yet.
     void scrollIfDue() const;
 
     QPointer<RecordsetModel> model_;
@@ -67,8 +67,8 @@ private:
     QPointer<QWidget> editor_;
     QPersistentModelIndex editorIndex_;
     bool syncing_ = false;
-    // The current row is brought into view once the moves of a run are over, not at each move: a
-    // walk over the rows by code scrolls once, at its end.
+    // The current row is highlighted and brought into view once the moves of a run are over, not at
+    // each move: a walk over the rows by code scrolls once, at its end.
     mutable bool scrollDue_ = false;
 };
 
