@@ -184,6 +184,9 @@ struct Recordset::Impl {
     mutable std::vector<const char*> offsets;
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
+    std::string shapeKey;       // kept from one write to the next, with their room
+    QVariantList writeParams;
+    std::string rowBytes;
     QString rereadText;
     bool rereadWhenAdded = false;   // defaults or a counter to learn after an insert
 
@@ -317,7 +320,7 @@ struct Recordset::Impl {
     void openStream();
     std::vector<Field> readFields(sqlite3_stmt* stmt, int offset);
     std::string reread(qint64 rowid, const Row& r);
-    std::pair<std::string, qint64> writeRow(const Row& r);
+    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r);
     void writeRows(const std::vector<Row*>& list);
     void leaveRow(bool mayDrop = true);
     void rebuildVisible();
@@ -516,12 +519,14 @@ std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
     return bytes;
 }
 
-std::pair<std::string, qint64> Recordset::Impl::writeRow(const Row& r)
+std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r)
 {
     ConnectionState& s = connection();
     const int n = static_cast<int>(fields.size());
-    std::string shape(1, r.isNew ? 'I' : 'U');
-    QVariantList params;
+    std::string& shape = shapeKey;
+    shape.assign(1, r.isNew ? 'I' : 'U');
+    QVariantList& params = writeParams;
+    params.clear();
     qint64 rowid = r.rowid;
     bool untyped = false;
     for (int i = 0; i < n; ++i) {
@@ -536,7 +541,7 @@ std::pair<std::string, qint64> Recordset::Impl::writeRow(const Row& r)
             rowid = r.pending->values[i].toLongLong();
     }
     if (!r.isNew && params.isEmpty())
-        return {std::string(), r.rowid};
+        return {nullptr, r.rowid};
     auto text = writeTexts.find(shape);
     if (text == writeTexts.end()) {
         QStringList names;
@@ -576,8 +581,9 @@ std::pair<std::string, qint64> Recordset::Impl::writeRow(const Row& r)
     // table gives itself (defaults and counters of an added row) and for columns of no known type,
     // whose stored form depends on SQLite's affinity: those are read back.
     if (untyped || (r.isNew && rereadWhenAdded))
-        return {reread(rowid, r), rowid};
-    std::string bytes;
+        return {copyData(reread(rowid, r)), rowid};
+    std::string& bytes = rowBytes;
+    bytes.clear();
     StoredValue v;
     const char* p = r.data;
     for (int i = 0; i < n; ++i) {
@@ -588,7 +594,7 @@ std::pair<std::string, qint64> Recordset::Impl::writeRow(const Row& r)
             bytes.append(p, static_cast<std::size_t>(next - p));
         p = next;
     }
-    return {bytes, rowid};
+    return {copyData(bytes), rowid};
 }
 
 void Recordset::Impl::writeRows(const std::vector<Row*>& list)
@@ -600,7 +606,7 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     // All rows or none: a row the table refuses leaves every row pending as it was, to be corrected.
     // One statement is all or nothing by itself.
     const bool several = list.size() > 1;
-    std::vector<std::pair<std::string, qint64>> results;
+    std::vector<std::pair<std::unique_ptr<char[]>, qint64>> results;
     results.reserve(list.size());
     if (several)
         exec(s, "SAVEPOINT qelv_write");
@@ -621,8 +627,8 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     }
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
-        if (!results[k].first.empty())
-            setData(r, copyData(results[k].first));
+        if (results[k].first)
+            setData(r, std::move(results[k].first));
         r->rowid = results[k].second;
         r->isNew = false;
         r->clearPending();

@@ -4,6 +4,7 @@
 #include "platform/db/types.h"
 
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <sqlite3.h>
 
 namespace db {
@@ -185,6 +186,11 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
 
 Statement::~Statement()
 {
+    if (stmt_) {
+        // The bindings point into bound_, about to go.
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
     // A statement whose handle has since been closed is finalised, never kept.
     if (keep_ && stmt_ && !state_.closed && state_.db == db_)
         state_.keepStatement(sql_, stmt_);
@@ -197,8 +203,29 @@ void Statement::bind(const QVariantList& params)
     const int expected = sqlite3_bind_parameter_count(stmt_);
     if (params.size() != expected)
         throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(params.size()));
-    for (int i = 0; i < expected; ++i)
-        bindValue(stmt_, i + 1, params[i]);
+    // The bytes of texts stay here until the next binding or the statement's end, so that SQLite
+    // need not copy them; texts are written into one buffer, kept from one use to the next.
+    qsizetype room = 0;
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    for (const QVariant& v : params)
+        if (v.userType() == QMetaType::QString)
+            room += utf8.requiredSpace(static_cast<const QString*>(v.constData())->size());
+    text_.resize(static_cast<std::size_t>(room));
+    char* free = text_.data();
+    bound_.resize(static_cast<std::size_t>(expected));
+    for (int i = 0; i < expected; ++i) {
+        const QVariant& v = params[i];
+        if (v.userType() == QMetaType::QString) {
+            char* end = utf8.appendToBuffer(free, *static_cast<const QString*>(v.constData()));
+            const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free), SQLITE_STATIC,
+                                               SQLITE_UTF8);
+            if (rc != SQLITE_OK)
+                throw Error(QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
+            free = end;
+        } else {
+            bindValue(stmt_, i + 1, v, &bound_[static_cast<std::size_t>(i)]);
+        }
+    }
 }
 
 bool Statement::step()

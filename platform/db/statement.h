@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -38,6 +40,8 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
     bool keep_ = false;   // goes back to the connection's statements when done
+    std::vector<QByteArray> bound_;
+    std::string text_;
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTime>
 #include <charconv>
 #include <cfloat>
@@ -267,7 +268,7 @@ double singlePrecision(double value)
     return d;
 }
 
-void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value, QByteArray* holder)
 {
     int rc = SQLITE_OK;
     const int type = value.userType();
@@ -286,11 +287,16 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
         rc = sqlite3_bind_double(stmt, index, value.toDouble());
     } else if (type == QMetaType::QByteArray) {
         const QByteArray b = value.toByteArray();
-        rc = sqlite3_bind_blob64(stmt, index, b.constData(), static_cast<sqlite3_uint64>(b.size()), SQLITE_TRANSIENT);
+        if (holder)
+            *holder = b;
+        rc = sqlite3_bind_blob64(stmt, index, b.constData(), static_cast<sqlite3_uint64>(b.size()),
+                                 holder ? SQLITE_STATIC : SQLITE_TRANSIENT);
     } else {
         const QByteArray utf8 = textForBinding(value).toUtf8();
+        if (holder)
+            *holder = utf8;
         rc = sqlite3_bind_text64(stmt, index, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8);
+                                 holder ? SQLITE_STATIC : SQLITE_TRANSIENT, SQLITE_UTF8);
     }
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("无法设置第 %1 个参数（%2）").arg(index).arg(QString::fromUtf8(sqlite3_errstr(rc))));
@@ -398,8 +404,20 @@ void appendStored(std::string& out, const QVariant& value)
         const QByteArray b = value.toByteArray();
         appendRaw(out, SQLITE_BLOB, 0, 0, b.constData(), static_cast<int>(b.size()));
     } else {
-        const QByteArray utf8 = textForBinding(value).toUtf8();
-        appendRaw(out, SQLITE_TEXT, 0, 0, utf8.constData(), static_cast<int>(utf8.size()));
+        const QString text = textForBinding(value);
+        // Written straight into the row's bytes: the length first, with room for the longest.
+        QStringEncoder utf8(QStringEncoder::Utf8);
+        const qsizetype room = utf8.requiredSpace(text.size());
+        out.push_back(static_cast<char>(SQLITE_TEXT));
+        const std::size_t at = out.size();
+        out.resize(at + 5 + static_cast<std::size_t>(room));
+        char* begin = out.data() + at + 5;
+        const char* end = utf8.appendToBuffer(begin, text);
+        std::string length;
+        appendLength(length, static_cast<quint32>(end - begin));
+        std::memmove(out.data() + at + length.size(), begin, static_cast<std::size_t>(end - begin));
+        std::memcpy(out.data() + at, length.data(), length.size());
+        out.resize(at + length.size() + static_cast<std::size_t>(end - begin));
     }
 }
 

@@ -12,7 +12,9 @@ namespace db {
 
 // Binds one parameter: QString, integers, double/float, bool (1/0), QDate ("yyyy-MM-dd"),
 // QDateTime ("yyyy-MM-dd hh:mm:ss"), convert::Currency (REAL yuan), null. Throws db::Error for others.
-void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value);
+// With `holder`, text and blobs are bound without SQLite making its own copy: their bytes are kept
+// in `holder`, which must outlive the statement's use of the value.
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value, QByteArray* holder = nullptr);
 
 // The value of column `i` of the current row as the column's Jet type gives it (`typed`), or by
 // SQLite's storage class for a column without a declared type (an expression): Text/Memo QString,

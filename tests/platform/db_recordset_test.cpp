@@ -608,3 +608,63 @@ TEST_F(RecordsetTest, ForwardOnlyRefusesWritesAndBackwardMovesAndLetsGoOfTheFile
 }
 
 } // namespace
+
+namespace {
+
+// A written row is not read back from the table (defaults and counters excepted), so what the
+// recordset keeps must be what the table holds, for texts of any length and for times.
+TEST_F(RecordsetTest, AWrittenRowShowsWhatTheTableHolds)
+{
+    cn.execute(QStringLiteral("ALTER TABLE kinds ADD COLUMN Memo LONGTEXT COLLATE NOCASE"));
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"));
+    const QString longText = QString(150, QChar(0x6c61)) + QStringLiteral("x");   // over 127 bytes and over 255
+    const QDateTime moment(QDate(2003, 5, 1), QTime(8, 30, 15, 250));
+    for (LockType lock : {LockType::Optimistic, LockType::BatchOptimistic}) {
+        SCOPED_TRACE(static_cast<int>(lock));
+        rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"), {}, lock);
+        rs->addNew();
+        rs->setValue(QStringLiteral("Memo"), longText);
+        rs->setValue(QStringLiteral("Code"), QStringLiteral("码"));
+        rs->setValue(QStringLiteral("T"), moment);
+        rs->setValue(QStringLiteral("M"), QStringLiteral("-0.0001"));
+        rs->setValue(QStringLiteral("F"), 0.1);
+        if (lock == LockType::Optimistic)
+            rs->update();
+        else
+            rs->updateBatch();
+        const QVariantList written = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("Code")),
+                                      rs->value(QStringLiteral("T")), rs->value(QStringLiteral("M")),
+                                      rs->value(QStringLiteral("F")), rs->value(QStringLiteral("Y")),
+                                      rs->value(QStringLiteral("ID"))};
+        EXPECT_EQ(written[0], QVariant(longText));
+        EXPECT_EQ(written[2], QVariant(QDateTime(QDate(2003, 5, 1), QTime(8, 30, 15))));
+        EXPECT_EQ(written[3], QVariant::fromValue(Currency::fromUnits(-1)));
+        EXPECT_EQ(written[5], QVariant(false));   // the column's default
+        EXPECT_TRUE(written[6].toInt() > 0);      // the counter
+        rs->requery();
+        rs->moveLast();
+        const QVariantList read = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("Code")),
+                                   rs->value(QStringLiteral("T")), rs->value(QStringLiteral("M")),
+                                   rs->value(QStringLiteral("F")), rs->value(QStringLiteral("Y")),
+                                   rs->value(QStringLiteral("ID"))};
+        EXPECT_EQ(written, read);
+
+        // Changed in place: an update the recordset does not read back at all.
+        rs->setValue(QStringLiteral("Memo"), longText + QStringLiteral("y"));
+        rs->setValue(QStringLiteral("T"), moment.addDays(1));
+        rs->setValue(QStringLiteral("S"), QStringLiteral(" 12 "));
+        if (lock == LockType::Optimistic)
+            rs->update();
+        else
+            rs->updateBatch();
+        const QVariantList changed = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("T")),
+                                      rs->value(QStringLiteral("S")), rs->value(QStringLiteral("Code"))};
+        EXPECT_EQ(changed[1], QVariant(QDateTime(QDate(2003, 5, 2), QTime(8, 30, 15))));
+        rs->requery();
+        rs->moveLast();
+        EXPECT_EQ(changed, (QVariantList{rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("T")),
+                                         rs->value(QStringLiteral("S")), rs->value(QStringLiteral("Code"))}));
+    }
+}
+
+} // namespace
