@@ -30,15 +30,23 @@ struct Field {
     bool hasDefault = false;   // the table fills it in when a row is added without it
 };
 
-// The values of a row that were set and not yet written.
+// The values of a row that were set and not yet written, by field, in the order of the fields: only
+// the fields set are kept, so that a batch changing a few fields of many rows stays small.
 struct Pending {
-    QVariantList values;
-    std::vector<bool> changed;
-    explicit Pending(int fields) : changed(static_cast<std::size_t>(fields), false)
+    std::vector<std::pair<int, QVariant>> values;
+
+    const QVariant* find(int f) const
     {
-        values.reserve(fields);
-        for (int i = 0; i < fields; ++i)
-            values << QVariant();
+        const auto it = std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
+        return it != values.end() && it->first == f ? &it->second : nullptr;
+    }
+    void set(int f, QVariant v)
+    {
+        const auto it = std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
+        if (it != values.end() && it->first == f)
+            it->second = std::move(v);
+        else
+            values.emplace(it, f, std::move(v));
     }
 };
 
@@ -55,7 +63,7 @@ struct Row {
     bool gone = false;              // deleted, or added and discarded
     std::unique_ptr<Pending> pending;
 
-    bool changed(int f) const { return pending && pending->changed[static_cast<std::size_t>(f)]; }
+    const QVariant* changed(int f) const { return pending ? pending->find(f) : nullptr; }
     void clearPending()
     {
         pending.reset();
@@ -185,7 +193,7 @@ struct Recordset::Impl {
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
     std::string shapeKey;       // kept from one write to the next, with their room
-    QVariantList writeParams;
+    std::vector<QVariant> writeParams;
     std::string rowBytes;
     QString rereadText;
     bool rereadWhenAdded = false;   // defaults or a counter to learn after an insert
@@ -261,7 +269,11 @@ struct Recordset::Impl {
         const Field& field = fields[static_cast<std::size_t>(f)];
         return valueFromStored(v, field.type, field.typed);
     }
-    QVariant shown(const Row* r, int f) const { return r->changed(f) ? r->pending->values[f] : stored(r, f); }
+    QVariant shown(const Row* r, int f) const
+    {
+        const QVariant* v = r->changed(f);
+        return v ? *v : stored(r, f);
+    }
     void setData(Row* r, std::unique_ptr<char[]> data)
     {
         if (offsetsOf == r)
@@ -525,22 +537,22 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     const int n = static_cast<int>(fields.size());
     std::string& shape = shapeKey;
     shape.assign(1, r.isNew ? 'I' : 'U');
-    QVariantList& params = writeParams;
+    std::vector<QVariant>& params = writeParams;
     params.clear();
     qint64 rowid = r.rowid;
     bool untyped = false;
-    for (int i = 0; i < n; ++i) {
-        const bool set = r.changed(i);
-        shape.push_back(set ? '1' : '0');
-        if (!set)
-            continue;
-        const Field& f = fields[static_cast<std::size_t>(i)];
-        params << r.pending->values[i];
-        untyped = untyped || !f.typed;
-        if (f.rowidAlias && !r.isNew && !isNull(r.pending->values[i]))
-            rowid = r.pending->values[i].toLongLong();
+    shape.append(static_cast<std::size_t>(n), '0');
+    if (r.pending) {
+        for (const auto& [i, value] : r.pending->values) {
+            shape[static_cast<std::size_t>(i) + 1] = '1';
+            const Field& f = fields[static_cast<std::size_t>(i)];
+            params.push_back(value);
+            untyped = untyped || !f.typed;
+            if (f.rowidAlias && !r.isNew && !isNull(value))
+                rowid = value.toLongLong();
+        }
     }
-    if (!r.isNew && params.isEmpty())
+    if (!r.isNew && params.empty())
         return {nullptr, r.rowid};
     auto text = writeTexts.find(shape);
     if (text == writeTexts.end()) {
@@ -568,12 +580,12 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     }
     Statement st(s, text->second);
     if (r.isNew) {
-        st.bind(params);
+        st.bind(params.data(), static_cast<int>(params.size()));
         st.run();
         rowid = sqlite3_last_insert_rowid(s.handle());
     } else {
-        params << r.rowid;
-        st.bind(params);
+        params.emplace_back(r.rowid);
+        st.bind(params.data(), static_cast<int>(params.size()));
         if (st.run() == 0)
             throw Error(QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
     }
@@ -588,8 +600,8 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     const char* p = r.data;
     for (int i = 0; i < n; ++i) {
         const char* next = readStored(p, &v);
-        if (r.changed(i))
-            appendStored(bytes, r.pending->values[i]);
+        if (const QVariant* set = r.changed(i))
+            appendStored(bytes, *set);
         else
             bytes.append(p, static_cast<std::size_t>(next - p));
         p = next;
@@ -785,10 +797,11 @@ void Recordset::setValue(int field, const QVariant& value)
     QVariant converted = f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name)
                                                                   : value;
     Row* r = d->current();
-    if (!r->pending)
-        r->pending = std::make_unique<Pending>(fieldCount());
-    r->pending->values[field] = std::move(converted);
-    r->pending->changed[static_cast<std::size_t>(field)] = true;
+    if (!r->pending) {
+        r->pending = std::make_unique<Pending>();
+        r->pending->values.reserve(r->isNew ? d->fields.size() : 2);
+    }
+    r->pending->set(field, std::move(converted));
     r->dirty = true;
     emit rowChanged(d->cur);
 }

@@ -200,16 +200,21 @@ Statement::~Statement()
 
 void Statement::bind(const QVariantList& params)
 {
+    bind(params.constData(), static_cast<int>(params.size()));
+}
+
+void Statement::bind(const QVariant* params, int count)
+{
     const int expected = sqlite3_bind_parameter_count(stmt_);
-    if (params.size() != expected)
-        throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(params.size()));
+    if (count != expected)
+        throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(count));
     // The bytes of texts stay here until the next binding or the statement's end, so that SQLite
     // need not copy them; texts are written into one buffer, kept from one use to the next.
     qsizetype room = 0;
     QStringEncoder utf8(QStringEncoder::Utf8);
-    for (const QVariant& v : params)
-        if (v.userType() == QMetaType::QString)
-            room += utf8.requiredSpace(static_cast<const QString*>(v.constData())->size());
+    for (int i = 0; i < count; ++i)
+        if (params[i].userType() == QMetaType::QString)
+            room += utf8.requiredSpace(static_cast<const QString*>(params[i].constData())->size());
     text_.resize(static_cast<std::size_t>(room));
     char* free = text_.data();
     bound_.resize(static_cast<std::size_t>(expected));

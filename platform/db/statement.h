@@ -26,6 +26,7 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     void bind(const QVariantList& params);
+    void bind(const QVariant* params, int count);
     // True while there is a row; throws db::Error on failure.
     bool step();
     // Runs to the end; the number of rows changed.

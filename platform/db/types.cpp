@@ -242,7 +242,7 @@ QString textForBinding(const QVariant& value)
 {
     const int type = value.userType();
     if (type == QMetaType::QString)
-        return value.toString();
+        return *static_cast<const QString*>(value.constData());
     if (type == QMetaType::QDate)
         return value.toDate().toString(QString::fromLatin1(dateFormat));
     if (type == QMetaType::QDateTime)
@@ -534,12 +534,13 @@ QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const 
     switch (type) {
     case ColumnType::Text:
     case ColumnType::Memo: {
-        const QString s = textOf(value);
+        const bool isString = value.userType() == QMetaType::QString;
+        const QString s = isString ? *static_cast<const QString*>(value.constData()) : textOf(value);
         const int limit = size > 0 ? size : 255;
         // Characters as SQLite's length() counts them: code points.
         if (type == ColumnType::Text && codePoints(s) > limit)
             throw Error(QStringLiteral("%1（字段“%2”最多 %3 个字符）").arg(QString::fromUtf8(messages::fieldTooSmall), field).arg(limit));
-        return s;
+        return isString ? value : QVariant(s);
     }
     case ColumnType::Byte:
     case ColumnType::Short:
