@@ -27,7 +27,6 @@ struct Field {
     int size = 0;
     bool typed = false;     // the declared type names a Jet type
     bool rowidAlias = false;   // the table's INTEGER PRIMARY KEY, which is the row id itself
-    bool hasDefault = false;   // the table fills it in when a row is added without it
 };
 
 // The values of a row that were set and not yet written, by field, in the order of the fields: only
@@ -196,7 +195,7 @@ struct Recordset::Impl {
     std::vector<QVariant> writeParams;
     std::string rowBytes;
     QString rereadText;
-    bool rereadWhenAdded = false;   // defaults or a counter to learn after an insert
+    int rereadWhenAdded = -1;   // defaults or a counter to learn after an insert; -1 not yet known
 
     // ForwardOnly: the running query and the number of rows read so far.
     bool forward = false;
@@ -330,6 +329,7 @@ struct Recordset::Impl {
 
     void load();
     void openStream();
+    bool addedRowsNeedReading();
     std::vector<Field> readFields(sqlite3_stmt* stmt, int offset);
     std::string reread(qint64 rowid, const Row& r);
     std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r);
@@ -439,21 +439,6 @@ void Recordset::Impl::load()
     }
     const int offset = canWrite ? 1 : 0;
     std::vector<Field> newFields = readFields(st->get(), offset);
-    bool addedNeedsReread = false;
-    if (canWrite) {
-        // Columns the table fills in itself when a row is added without them.
-        Statement info(s, QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE dflt_value IS NOT NULL"));
-        info.bind({base});
-        QStringList defaults;
-        while (info.step())
-            defaults << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
-        for (Field& f : newFields) {
-            f.hasDefault = !f.table.isEmpty() && defaults.contains(f.origin, Qt::CaseInsensitive);
-            if (f.hasDefault || f.rowidAlias || f.type == ColumnType::Counter)
-                addedNeedsReread = true;
-        }
-    }
-
     // Read in full before anything is replaced, so that a failure leaves the recordset as it was.
     std::deque<Row> read;
     std::vector<std::unique_ptr<char[]>> readBlocks;
@@ -498,13 +483,35 @@ void Recordset::Impl::load()
     byMark.clear();
     byMarkMade = false;
     writeTexts.clear();
-    rereadWhenAdded = addedNeedsReread;
+    rereadWhenAdded = -1;
     rereadText.clear();
     rows = std::move(read);
     blocks = std::move(readBlocks);
     rebuildVisible();
     cur = 0;
     onDeleted = false;
+}
+
+// Whether the table fills in some field of a row added without it (a default, a counter), which is
+// then read back after the insert. Asked at the first insert, not at every open.
+bool Recordset::Impl::addedRowsNeedReading()
+{
+    if (rereadWhenAdded >= 0)
+        return rereadWhenAdded != 0;
+    bool need = false;
+    for (const Field& f : fields)
+        need = need || f.rowidAlias || f.type == ColumnType::Counter;
+    if (!need) {
+        Statement info(connection(), QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE dflt_value IS NOT NULL"));
+        info.bind({table});
+        QStringList defaults;
+        while (info.step())
+            defaults << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
+        for (const Field& f : fields)
+            need = need || (!f.table.isEmpty() && defaults.contains(f.origin, Qt::CaseInsensitive));
+    }
+    rereadWhenAdded = need ? 1 : 0;
+    return need;
 }
 
 // The row as the table has it now, for values the table gave itself (defaults, counters).
@@ -592,7 +599,7 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     // What was written is what the table now holds, in the form it holds it, except for what the
     // table gives itself (defaults and counters of an added row) and for columns of no known type,
     // whose stored form depends on SQLite's affinity: those are read back.
-    if (untyped || (r.isNew && rereadWhenAdded))
+    if (untyped || (r.isNew && addedRowsNeedReading()))
         return {copyData(reread(rowid, r)), rowid};
     std::string& bytes = rowBytes;
     bytes.clear();
