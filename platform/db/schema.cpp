@@ -4,6 +4,7 @@
 #include "platform/db/connection.h"
 
 #include <QRegularExpression>
+#include <sqlite3.h>
 
 namespace db {
 
@@ -17,14 +18,29 @@ QString numericCheck(const QString& q, const char* types, const QString& range)
     return check + QLatin1Char(')');
 }
 
+// A name SQLite reads as an identifier without quotes: letters (any beyond ASCII too), digits and
+// underscores, not beginning with a digit, and no keyword.
+bool isPlainName(const QString& name)
+{
+    if (name.isEmpty() || name[0].isDigit())
+        return false;
+    for (const QChar ch : name)
+        if (ch.unicode() < 0x80 && !(ch.isLetterOrNumber() || ch == QLatin1Char('_')))
+            return false;
+    const QByteArray utf8 = name.toUtf8();
+    return sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size())) == 0;
+}
+
 // Any number sorts before any text or blob in SQLite, and Null compares as unknown, which a CHECK
 // lets through: so this refuses exactly what is no number and no Null. It is the shortest test that
-// does, and the schema of a file of thousands of such tables is read whole at every open. (The plus
-// keeps the text of the test as SQLite's error gives it: a text that begins with a quote would be
-// cut down to the column's bare name.)
-QString numberOnly(const QString& q)
+// does, and the schema of a file of thousands of such tables is read whole at every open. (A name
+// that needs quotes gets a plus before it: SQLite's error would otherwise give the test cut down to
+// the bare name, as it does for any test whose text begins with a quote.)
+QString numberOnly(const ColumnDef& c)
 {
-    return QStringLiteral("CHECK(+%1<'')").arg(q);
+    if (isPlainName(c.name))
+        return QStringLiteral("CHECK(%1<'')").arg(c.name);
+    return QStringLiteral("CHECK(+%1<'')").arg(quoteIdentifier(c.name));
 }
 
 } // namespace
@@ -56,16 +72,16 @@ QString columnSql(const ColumnDef& c)
         s += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
         break;
     case ColumnType::Single:
-        s += QStringLiteral("SINGLE ") + numberOnly(q);
+        s += QStringLiteral("SINGLE ") + numberOnly(c);
         break;
     case ColumnType::Double:
-        s += QStringLiteral("DOUBLE ") + numberOnly(q);
+        s += QStringLiteral("DOUBLE ") + numberOnly(c);
         break;
     case ColumnType::Currency:
-        s += QStringLiteral("CURRENCY ") + numberOnly(q);
+        s += QStringLiteral("CURRENCY ") + numberOnly(c);
         break;
     case ColumnType::YesNo:
-        s += QStringLiteral("YESNO ") + numberOnly(q);
+        s += QStringLiteral("YESNO ") + numberOnly(c);
         break;
     case ColumnType::DateTime:
         // Not beginning with the quoted name, so that SQLite's error keeps the whole test (see numberOnly).

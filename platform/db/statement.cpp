@@ -17,6 +17,13 @@ QString afterColon(const QString& message)
     return colon < 0 ? message : message.mid(colon + 2).trimmed();
 }
 
+// The test of a number column (see columnSql): the column's name, bare or quoted, before <''.
+const QRegularExpression& numberOnlyCheck()
+{
+    static const QRegularExpression re(QStringLiteral("(?:^|[\\s:])\\+?(?:([^\\s:+\"]+)|\"((?:[^\"]|\"\")+)\")<''"));
+    return re;
+}
+
 QString withReason(const char* text, const QString& reason)
 {
     return QStringLiteral("%1（%2）").arg(QString::fromUtf8(text), reason);
@@ -42,8 +49,11 @@ QString describeFailure(sqlite3* db, int rc, const QString& path)
             return withReason(messages::fieldTooSmall, reason);
         if (reason.contains(QStringLiteral("date(")))
             return QStringLiteral("%1：日期字段只能接受日期。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
-        if (reason.contains(QStringLiteral("<''")))
-            return QStringLiteral("%1：数字字段只能接受数字。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
+        if (const auto m = numberOnlyCheck().match(reason); m.hasMatch()) {
+            QString field = m.captured(2).isEmpty() ? m.captured(1) : m.captured(2);
+            field.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+            return QStringLiteral("%1：字段“%2”只能接受数字。（%3）").arg(QString::fromUtf8(messages::typeMismatch), field, reason);
+        }
         if (reason.contains(QStringLiteral("typeof(")))
             return QStringLiteral("%1或%2：值不符合字段的类型或范围。（%3）")
                 .arg(QString::fromUtf8(messages::typeMismatch), QString::fromUtf8(messages::overflow), reason);
