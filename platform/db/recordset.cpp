@@ -605,12 +605,18 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     bytes.clear();
     StoredValue v;
     const char* p = r.data;
+    int param = 0;   // the set fields are the statement's first parameters, in the fields' order
     for (int i = 0; i < n; ++i) {
         const char* next = readStored(p, &v);
-        if (const QVariant* set = r.changed(i))
-            appendStored(bytes, *set);
-        else
+        if (const QVariant* set = r.changed(i)) {
+            int size = 0;
+            if (const char* utf8 = st.boundText(param++, &size))
+                appendStoredText(bytes, utf8, size);   // converted once, for the statement and the row
+            else
+                appendStored(bytes, *set);
+        } else {
             bytes.append(p, static_cast<std::size_t>(next - p));
+        }
         p = next;
     }
     return {copyData(bytes), rowid};

@@ -228,10 +228,12 @@ void Statement::bind(const QVariant* params, int count)
     text_.resize(static_cast<std::size_t>(room));
     char* free = text_.data();
     bound_.resize(static_cast<std::size_t>(expected));
+    texts_.assign(static_cast<std::size_t>(expected), {0, -1});
     for (int i = 0; i < expected; ++i) {
         const QVariant& v = params[i];
         if (v.userType() == QMetaType::QString) {
             char* end = utf8.appendToBuffer(free, *static_cast<const QString*>(v.constData()));
+            texts_[static_cast<std::size_t>(i)] = {static_cast<std::size_t>(free - text_.data()), static_cast<int>(end - free)};
             const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free), SQLITE_STATIC,
                                                SQLITE_UTF8);
             if (rc != SQLITE_OK)
@@ -261,6 +263,14 @@ int Statement::run()
     // sqlite3_changes keeps the count of the last INSERT, UPDATE or DELETE; any other statement
     // changed no rows.
     return sqlite3_total_changes64(db_) == before ? 0 : sqlite3_changes(db_);
+}
+
+const char* Statement::boundText(int i, int* size) const
+{
+    if (i < 0 || i >= static_cast<int>(texts_.size()) || texts_[static_cast<std::size_t>(i)].second < 0)
+        return nullptr;
+    *size = texts_[static_cast<std::size_t>(i)].second;
+    return text_.data() + texts_[static_cast<std::size_t>(i)].first;
 }
 
 int Statement::columnCount() const

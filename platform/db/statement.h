@@ -33,6 +33,8 @@ public:
     int run();
     sqlite3_stmt* get() const { return stmt_; }
     int columnCount() const;
+    // The UTF-8 bytes a text parameter (0-based) was bound as, until the next binding; null for others.
+    const char* boundText(int i, int* size) const;
 
 private:
     ConnectionState& state_;
@@ -43,6 +45,7 @@ private:
     bool keep_ = false;   // goes back to the connection's statements when done
     std::vector<QByteArray> bound_;
     std::string text_;
+    std::vector<std::pair<std::size_t, int>> texts_;   // where each text parameter is in text_, or size -1
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason

@@ -378,6 +378,11 @@ void appendRaw(std::string& out, int storage, qint64 integer, double real, const
 
 } // namespace
 
+void appendStoredText(std::string& out, const char* utf8, int size)
+{
+    appendRaw(out, SQLITE_TEXT, 0, 0, utf8, size);
+}
+
 void appendStored(std::string& out, sqlite3_stmt* stmt, int i)
 {
     const StoredValue v = storedOf(stmt, i);

@@ -42,6 +42,8 @@ QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed);
 // `p` and returns the position after it.
 void appendStored(std::string& out, sqlite3_stmt* stmt, int i);
 void appendStored(std::string& out, const QVariant& value);
+// A text already in UTF-8.
+void appendStoredText(std::string& out, const char* utf8, int size);
 const char* readStored(const char* p, StoredValue* v);
 
 // A value converted for a column of the given type, or db::Error with the description Jet gives
