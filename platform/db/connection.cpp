@@ -78,7 +78,8 @@ sqlite3* ConnectionState::handle()
         throw Error(describeFailure(nullptr, SQLITE_NOTADB, path));
     // Never SQLITE_OPEN_CREATE: a file that is gone (renamed, deleted) is an error, not a new database.
     sqlite3* h = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection is used by one thread only: SQLite's own locking of every call is not needed.
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString description = QFileInfo::exists(path) ? describeFailure(h, rc, path)
                                                               : QStringLiteral("找不到文件“%1”。").arg(path);
@@ -106,6 +107,7 @@ void ConnectionState::releaseHandle()
         return;
     if (busy > 0 || inTransaction())
         throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
+    dropStatements();
     if (sqlite3_close(db) != SQLITE_OK)
         throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
     db = nullptr;
@@ -119,6 +121,7 @@ void ConnectionState::close()
     transactionDepth = 0;
     if (db) {
         // Closing rolls back a transaction still open; statements are all finalised by now.
+        dropStatements();
         sqlite3_close_v2(db);
         db = nullptr;
     }

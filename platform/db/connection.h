@@ -22,7 +22,9 @@ namespace db {
 class Recordset;
 struct ConnectionState;
 
-enum class LockType { ReadOnly, Optimistic, BatchOptimistic };
+// ForwardOnly: read-only rows streamed from the query, for reports and statistics that read each row
+// once from first to last (see Recordset).
+enum class LockType { ReadOnly, Optimistic, BatchOptimistic, ForwardOnly };
 
 // A file of the data folder by its name ("qelvdw.mdb"), matched without regard to case.
 struct DataFile {

@@ -5,8 +5,10 @@
 #include "platform/files/files.h"
 
 #include <QString>
+#include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db {
 
@@ -22,6 +24,17 @@ struct ConnectionState : files::HandleHolder {
     // Ends the connection for good: a transaction still open is rolled back.
     void close();
     bool inTransaction() const;
+
+    // Prepared statements kept for reuse, most recently used last (see Statement). Finalised before
+    // the handle is closed.
+    struct Cached {
+        QString sql;
+        sqlite3_stmt* stmt;
+    };
+    std::vector<Cached> statements;
+    sqlite3_stmt* takeStatement(const QString& sql);
+    void keepStatement(const QString& sql, sqlite3_stmt* stmt);
+    void dropStatements();
 
     const QString path;
     sqlite3* db = nullptr;

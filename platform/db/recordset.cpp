@@ -9,6 +9,10 @@
 #include <QDate>
 #include <QDateTime>
 #include <algorithm>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <unordered_map>
 #include <sqlite3.h>
 
 namespace db {
@@ -25,51 +29,57 @@ struct Field {
     bool rowidAlias = false;   // the table's INTEGER PRIMARY KEY, which is the row id itself
 };
 
+// The values of a row that were set and not yet written, by field, in the order of the fields: only
+// the fields set are kept, so that a batch changing a few fields of many rows stays small.
+struct Pending {
+    std::vector<std::pair<int, QVariant>> values;
+
+    const QVariant* find(int f) const
+    {
+        const auto it = std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
+        return it != values.end() && it->first == f ? &it->second : nullptr;
+    }
+    void set(int f, QVariant v)
+    {
+        const auto it = std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
+        if (it != values.end() && it->first == f)
+            it->second = std::move(v);
+        else
+            values.emplace(it, f, std::move(v));
+    }
+};
+
+// A row keeps its values as last read from the table in SQLite's own compact form (see appendStored),
+// converted to QVariant only when a value is read.
 struct Row {
     Bookmark mark = 0;
     qint64 rowid = 0;
-    bool isNew = false;     // added and not yet written
-    bool dirty = false;     // has pending values
-    QVariantList values;    // as last read from the table
-    QVariantList pending;
-    std::vector<bool> changed;
+    const char* data = nullptr;     // every field, in order: in the recordset's blocks as read at
+    std::unique_ptr<char[]> own;    // the open, or here once the row has been written or added
+    int pos = -1;                   // index among the visible rows; -1 when not visible
+    bool isNew = false;             // added and not yet written
+    bool dirty = false;             // has pending values
+    bool gone = false;              // deleted, or added and discarded
+    std::unique_ptr<Pending> pending;
 
-    explicit Row(int fields) : changed(static_cast<std::size_t>(fields), false)
-    {
-        for (int i = 0; i < fields; ++i) {
-            values << QVariant();
-            pending << QVariant();
-        }
-    }
-    QVariant shown(int f) const { return changed[static_cast<std::size_t>(f)] ? pending[f] : values[f]; }
+    const QVariant* changed(int f) const { return pending ? pending->find(f) : nullptr; }
     void clearPending()
     {
-        std::fill(changed.begin(), changed.end(), false);
-        for (QVariant& v : pending)
-            v = QVariant();
+        pending.reset();
         dirty = false;
     }
 };
 
+std::unique_ptr<char[]> copyData(const std::string& bytes)
+{
+    auto data = std::make_unique_for_overwrite<char[]>(bytes.size());
+    std::memcpy(data.get(), bytes.data(), bytes.size());
+    return data;
+}
+
 bool isNull(const QVariant& v)
 {
     return !v.isValid() || (v.isNull() && v.userType() != qMetaTypeId<convert::Currency>());
-}
-
-bool isNumber(const QVariant& v)
-{
-    switch (v.userType()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return v.userType() == qMetaTypeId<convert::Currency>();
-    }
 }
 
 bool isDate(const QVariant& v)
@@ -101,8 +111,8 @@ int compareValues(const QVariant& a, const QVariant& b)
     const bool an = isNull(a), bn = isNull(b);
     if (an || bn)
         return an == bn ? 0 : (an ? -1 : 1);
-    const bool aNum = isNumber(a) || (isNumber(b) && convert::isNumeric(a.toString()));
-    const bool bNum = isNumber(b) || (isNumber(a) && convert::isNumeric(b.toString()));
+    const bool aNum = convert::isNumber(a) || (convert::isNumber(b) && convert::isNumeric(a.toString()));
+    const bool bNum = convert::isNumber(b) || (convert::isNumber(a) && convert::isNumeric(b.toString()));
     if (aNum && bNum) {
         if (a.userType() == qMetaTypeId<convert::Currency>() && b.userType() == a.userType()) {
             const auto x = a.value<convert::Currency>(), y = b.value<convert::Currency>();
@@ -144,7 +154,8 @@ struct Recordset::Impl {
     bool updatable = false;
     QString table;
     std::vector<Field> fields;
-    std::vector<std::unique_ptr<Row>> rows;   // every row, in the query's order, added ones last
+    std::deque<Row> rows;                     // every row, in the query's order, added ones last
+    std::vector<std::unique_ptr<char[]>> blocks;   // the rows' data as read at the open
     std::vector<Row*> visible;                // the rows the filter lets through, in the sort's order
     // The current row is visible[cur]; cur == -1 is BOF and cur == size() EOF. After a delete no row
     // is current and cur is the index of the row after the deleted one.
@@ -155,9 +166,33 @@ struct Recordset::Impl {
     int filterField = -1;
     QVariant filterValue;
     std::vector<std::pair<int, bool>> sortKeys;   // field, descending
+    // Rows by bookmark, made when a bookmark is first set and kept up to date after.
+    std::unordered_map<Bookmark, Row*> byMark;
+    bool byMarkMade = false;
+    // Where each field of one row begins in its data (the row last read), so that reading every
+    // field of a row goes over its data once.
+    mutable const Row* offsetsOf = nullptr;
+    mutable std::vector<const char*> offsets;
+    // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
+    std::unordered_map<std::string, QString> writeTexts;
+    std::string shapeKey;       // kept from one write to the next, with their room
+    std::vector<QVariant> writeParams;
+    std::string rowBytes;
+    QString rereadText;
+    int rereadWhenAdded = -1;   // defaults or a counter to learn after an insert; -1 not yet known
+
+    // ForwardOnly: the running query and the number of rows read so far.
+    bool forward = false;
+    std::unique_ptr<Statement> stream;
+    int streamed = 0;
 
     int count() const { return static_cast<int>(visible.size()); }
-    bool hasCurrent() const { return !onDeleted && cur >= 0 && cur < count(); }
+    bool hasCurrent() const
+    {
+        if (forward)
+            return stream != nullptr;
+        return !onDeleted && cur >= 0 && cur < count();
+    }
     Row* current() const { return visible[static_cast<std::size_t>(cur)]; }
 
     ConnectionState& connection() const
@@ -179,6 +214,12 @@ struct Recordset::Impl {
             throw Error(QString::fromUtf8(messages::readOnly));
     }
 
+    void requireScrollable() const
+    {
+        if (forward)
+            throw Error(QStringLiteral("记录集只能向前读取，不支持此操作。"));
+    }
+
     void checkField(int f) const
     {
         if (f < 0 || f >= static_cast<int>(fields.size()))
@@ -193,11 +234,38 @@ struct Recordset::Impl {
         throw Error(QStringLiteral("%1（%2）").arg(QString::fromUtf8(messages::itemNotFound), name));
     }
 
-    int indexOf(const Row* r) const
+    // The value of a field as last read from the table.
+    QVariant stored(const Row* r, int f) const
     {
-        const auto it = std::find(visible.begin(), visible.end(), r);
-        return it == visible.end() ? -1 : static_cast<int>(it - visible.begin());
+        if (offsetsOf != r) {
+            offsets.resize(fields.size());
+            const char* p = r->data;
+            StoredValue skip;
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                offsets[i] = p;
+                p = readStored(p, &skip);
+            }
+            offsetsOf = r;
+        }
+        StoredValue v;
+        readStored(offsets[static_cast<std::size_t>(f)], &v);
+        const Field& field = fields[static_cast<std::size_t>(f)];
+        return valueFromStored(v, field.type, field.typed);
     }
+    QVariant shown(const Row* r, int f) const
+    {
+        const QVariant* v = r->changed(f);
+        return v ? *v : stored(r, f);
+    }
+    void setData(Row* r, std::unique_ptr<char[]> data)
+    {
+        if (offsetsOf == r)
+            offsetsOf = nullptr;
+        r->own = std::move(data);
+        r->data = r->own.get();
+    }
+
+    int indexOf(const Row* r) const { return r->gone ? -1 : r->pos; }
 
     void setCurrent(int index)
     {
@@ -206,17 +274,49 @@ struct Recordset::Impl {
         emit q->moveComplete();
     }
 
+    void renumber(std::size_t from)
+    {
+        for (std::size_t i = from; i < visible.size(); ++i)
+            visible[i]->pos = static_cast<int>(i);
+    }
+
     void removeRow(Row* r)
     {
-        visible.erase(std::remove(visible.begin(), visible.end(), r), visible.end());
-        rows.erase(std::remove_if(rows.begin(), rows.end(), [r](const std::unique_ptr<Row>& p) { return p.get() == r; }),
-                   rows.end());
+        if (r->pos >= 0 && r->pos < count() && visible[static_cast<std::size_t>(r->pos)] == r) {
+            const std::size_t at = static_cast<std::size_t>(r->pos);
+            visible.erase(visible.begin() + static_cast<std::ptrdiff_t>(at));
+            renumber(at);
+        }
+        r->pos = -1;
+        r->gone = true;
+        r->clearPending();
+        r->own.reset();
+        r->data = nullptr;
+        if (offsetsOf == r)
+            offsetsOf = nullptr;
+        if (byMarkMade)
+            byMark.erase(r->mark);
+    }
+
+    Row* rowOfMark(Bookmark mark)
+    {
+        if (!byMarkMade) {
+            byMark.clear();
+            for (Row& r : rows)
+                if (!r.gone)
+                    byMark.emplace(r.mark, &r);
+            byMarkMade = true;
+        }
+        const auto it = byMark.find(mark);
+        return it == byMark.end() ? nullptr : it->second;
     }
 
     void load();
+    void openStream();
+    bool addedRowsNeedReading();
     std::vector<Field> readFields(sqlite3_stmt* stmt, int offset);
-    QVariantList reread(qint64 rowid, const QVariantList& old);
-    std::pair<QVariantList, qint64> writeRow(const Row& r);
+    std::string reread(qint64 rowid, const Row& r);
+    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r);
     void writeRows(const std::vector<Row*>& list);
     void leaveRow(bool mayDrop = true);
     void rebuildVisible();
@@ -263,60 +363,98 @@ std::vector<Field> Recordset::Impl::readFields(sqlite3_stmt* stmt, int offset)
     return fields;
 }
 
+void Recordset::Impl::openStream()
+{
+    stream.reset();
+    streamed = 0;
+    auto st = std::make_unique<Statement>(connection(), sql);
+    st->bind(params);
+    const bool row = st->step();
+    fields = readFields(st->get(), 0);
+    if (row)
+        stream = std::move(st);
+}
+
 void Recordset::Impl::load()
 {
-    ConnectionState& s = connection();
-    auto plain = std::make_unique<Statement>(s, sql);
-    QString base;
-    bool oneTable = true;
-    for (int i = 0; i < plain->columnCount(); ++i) {
-        const QString t = columnText(plain->get(), sqlite3_column_table_name, i);
-        if (t.isEmpty())
-            continue;
-        if (columnText(plain->get(), sqlite3_column_database_name, i) != QLatin1String("main"))
-            oneTable = false;
-        if (base.isEmpty())
-            base = t;
-        else if (base.compare(t, Qt::CaseInsensitive) != 0)
-            oneTable = false;
+    if (forward) {
+        openStream();
+        return;
     }
-
+    ConnectionState& s = connection();
     // A query on one table keeps each row's id beside its fields, so that an edited row is written
-    // back to exactly that row.
-    std::unique_ptr<Statement> withRowid;
+    // back to exactly that row. The query is stepped before its columns are looked at: a statement
+    // kept from before a change of the table is prepared again by that first step.
+    std::unique_ptr<Statement> st;
+    bool hasRow = false;
+    bool canWrite = false;
+    QString base;
     int insertAt = -1;
-    if (lock != LockType::ReadOnly && oneTable && !base.isEmpty() && isSimpleSelect(sql, &insertAt)) {
+    if (lock != LockType::ReadOnly && isSimpleSelect(sql, &insertAt)) {
         try {
             const QString injected = sql.left(insertAt) + QStringLiteral(" _rowid_ AS qelv_rowid_,") + sql.mid(insertAt);
-            withRowid = std::make_unique<Statement>(s, injected);
+            st = std::make_unique<Statement>(s, injected);
+            st->bind(params);
+            hasRow = st->step();
             // A view or a subquery answers _rowid_ with nothing; only a real table's row id will do.
-            if (withRowid->columnCount() != plain->columnCount() + 1 ||
-                columnText(withRowid->get(), sqlite3_column_table_name, 0).compare(base, Qt::CaseInsensitive) != 0)
-                withRowid.reset();
+            base = columnText(st->get(), sqlite3_column_table_name, 0);
+            bool oneTable = !base.isEmpty();
+            bool anyColumn = false;
+            for (int i = 1; oneTable && i < st->columnCount(); ++i) {
+                const QString t = columnText(st->get(), sqlite3_column_table_name, i);
+                if (t.isEmpty())
+                    continue;
+                anyColumn = true;
+                if (columnText(st->get(), sqlite3_column_database_name, i) != QLatin1String("main") ||
+                    base.compare(t, Qt::CaseInsensitive) != 0)
+                    oneTable = false;
+            }
+            canWrite = oneTable && anyColumn;
         } catch (const Error&) {
-            withRowid.reset();
+            canWrite = false;
         }
+        if (!canWrite)
+            st.reset();
     }
-    const bool canWrite = withRowid != nullptr;
-    Statement& st = canWrite ? *withRowid : *plain;
+    if (!canWrite) {
+        st = std::make_unique<Statement>(s, sql);
+        st->bind(params);
+        hasRow = st->step();
+    }
     const int offset = canWrite ? 1 : 0;
-    std::vector<Field> newFields = readFields(st.get(), offset);
-    st.bind(params);
-
+    std::vector<Field> newFields = readFields(st->get(), offset);
     // Read in full before anything is replaced, so that a failure leaves the recordset as it was.
-    std::vector<std::unique_ptr<Row>> read;
+    std::deque<Row> read;
+    std::vector<std::unique_ptr<char[]>> readBlocks;
+    constexpr std::size_t blockSize = 256 * 1024;
+    char* free = nullptr;
+    std::size_t left = 0;
     const int n = static_cast<int>(newFields.size());
-    while (st.step()) {
-        auto r = std::make_unique<Row>(n);
-        r->mark = nextMark++;
+    std::string bytes;
+    Bookmark mark = nextMark;
+    while (hasRow) {
+        Row& r = read.emplace_back();
+        r.mark = mark++;
         if (canWrite)
-            r->rowid = sqlite3_column_int64(st.get(), 0);
-        for (int i = 0; i < n; ++i) {
-            const Field& f = newFields[static_cast<std::size_t>(i)];
-            r->values[i] = valueFromSql(st.get(), i + offset, f.type, f.typed);
+            r.rowid = sqlite3_column_int64(st->get(), 0);
+        bytes.clear();
+        for (int i = 0; i < n; ++i)
+            appendStored(bytes, st->get(), i + offset);
+        // Rows are laid one after the other in large blocks rather than each in an allocation.
+        if (bytes.size() > left) {
+            const std::size_t size = std::max(blockSize, bytes.size());
+            readBlocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+            free = readBlocks.back().get();
+            left = size;
         }
-        read.push_back(std::move(r));
+        std::memcpy(free, bytes.data(), bytes.size());
+        r.data = free;
+        free += bytes.size();
+        left -= bytes.size();
+        hasRow = st->step();
     }
+    st.reset();
+    nextMark = mark;
     updatable = canWrite;
     table = canWrite ? base : QString();
     if (filterField >= n)
@@ -325,81 +463,147 @@ void Recordset::Impl::load()
         sortKeys.clear();
     fields = std::move(newFields);
     visible.clear();
+    offsetsOf = nullptr;
+    byMark.clear();
+    byMarkMade = false;
+    writeTexts.clear();
+    rereadWhenAdded = -1;
+    rereadText.clear();
     rows = std::move(read);
+    blocks = std::move(readBlocks);
     rebuildVisible();
     cur = 0;
     onDeleted = false;
 }
 
-QVariantList Recordset::Impl::reread(qint64 rowid, const QVariantList& old)
+// Whether the table fills in some field of a row added without it (a default, a counter), which is
+// then read back after the insert. Asked at the first insert, not at every open.
+bool Recordset::Impl::addedRowsNeedReading()
 {
-    QStringList columns;
-    std::vector<int> index;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].table.isEmpty())
-            continue;
-        columns << quoteIdentifier(fields[i].origin);
-        index.push_back(static_cast<int>(i));
+    if (rereadWhenAdded >= 0)
+        return rereadWhenAdded != 0;
+    bool need = false;
+    for (const Field& f : fields)
+        need = need || f.rowidAlias || f.type == ColumnType::Counter;
+    if (!need) {
+        Statement info(connection(), QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE dflt_value IS NOT NULL"));
+        info.bind({table});
+        QStringList defaults;
+        while (info.step())
+            defaults << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
+        for (const Field& f : fields)
+            need = need || (!f.table.isEmpty() && defaults.contains(f.origin, Qt::CaseInsensitive));
     }
-    QVariantList values = old;
-    if (columns.isEmpty())
-        return values;
-    Statement st(connection(), QStringLiteral("SELECT %1 FROM %2 WHERE _rowid_ = ?")
-                                   .arg(columns.join(QStringLiteral(", ")), quoteIdentifier(table)));
-    st.bind({rowid});
-    if (st.step()) {
-        for (std::size_t k = 0; k < index.size(); ++k) {
-            const Field& f = fields[static_cast<std::size_t>(index[k])];
-            values[index[k]] = valueFromSql(st.get(), static_cast<int>(k), f.type, f.typed);
-        }
-    }
-    return values;
+    rereadWhenAdded = need ? 1 : 0;
+    return need;
 }
 
-std::pair<QVariantList, qint64> Recordset::Impl::writeRow(const Row& r)
+// The row as the table has it now, for values the table gave itself (defaults, counters).
+std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
+{
+    if (rereadText.isEmpty()) {
+        QStringList columns;
+        for (const Field& f : fields)
+            columns << (f.table.isEmpty() ? QStringLiteral("NULL") : quoteIdentifier(f.origin));
+        rereadText = QStringLiteral("SELECT %1 FROM %2 WHERE _rowid_ = ?")
+                         .arg(columns.join(QStringLiteral(", ")), quoteIdentifier(table));
+    }
+    Statement st(connection(), rereadText);
+    st.bind({rowid});
+    const bool found = st.step();
+    std::string bytes;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int f = static_cast<int>(i);
+        if (found && !fields[i].table.isEmpty())
+            appendStored(bytes, st.get(), f);
+        else
+            appendStored(bytes, shown(&r, f));
+    }
+    return bytes;
+}
+
+std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r)
 {
     ConnectionState& s = connection();
-    QStringList names;
-    QVariantList params;
+    const int n = static_cast<int>(fields.size());
+    std::string& shape = shapeKey;
+    shape.assign(1, r.isNew ? 'I' : 'U');
+    std::vector<QVariant>& params = writeParams;
+    params.clear();
     qint64 rowid = r.rowid;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!r.changed[i])
-            continue;
-        names << quoteIdentifier(fields[i].origin);
-        params << r.pending[static_cast<int>(i)];
-        if (fields[i].rowidAlias && !r.isNew && !isNull(r.pending[static_cast<int>(i)]))
-            rowid = r.pending[static_cast<int>(i)].toLongLong();
+    bool untyped = false;
+    shape.append(static_cast<std::size_t>(n), '0');
+    if (r.pending) {
+        for (const auto& [i, value] : r.pending->values) {
+            shape[static_cast<std::size_t>(i) + 1] = '1';
+            const Field& f = fields[static_cast<std::size_t>(i)];
+            params.push_back(value);
+            untyped = untyped || !f.typed;
+            if (f.rowidAlias && !r.isNew && !isNull(value))
+                rowid = value.toLongLong();
+        }
     }
-    if (r.isNew) {
-        QString text;
-        if (names.isEmpty()) {
-            text = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table));
-        } else {
+    if (!r.isNew && params.empty())
+        return {nullptr, r.rowid};
+    auto text = writeTexts.find(shape);
+    if (text == writeTexts.end()) {
+        QStringList names;
+        for (int i = 0; i < n; ++i)
+            if (shape[static_cast<std::size_t>(i) + 1] == '1')
+                names << quoteIdentifier(fields[static_cast<std::size_t>(i)].origin);
+        QString sqlText;
+        if (r.isNew && names.isEmpty()) {
+            sqlText = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table));
+        } else if (r.isNew) {
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?");
-            text = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                       .arg(quoteIdentifier(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+            sqlText = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(quoteIdentifier(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        } else {
+            QStringList sets;
+            for (const QString& name : names)
+                sets << name + QStringLiteral(" = ?");
+            sqlText = QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?")
+                          .arg(quoteIdentifier(table), sets.join(QStringLiteral(", ")));
         }
-        Statement st(s, text);
-        st.bind(params);
+        text = writeTexts.emplace(shape, sqlText).first;
+    }
+    Statement st(s, text->second);
+    if (r.isNew) {
+        st.bind(params.data(), static_cast<int>(params.size()));
         st.run();
         rowid = sqlite3_last_insert_rowid(s.handle());
     } else {
-        if (names.isEmpty())
-            return {r.values, r.rowid};
-        QStringList sets;
-        for (const QString& n : names)
-            sets << n + QStringLiteral(" = ?");
-        Statement st(s, QStringLiteral("UPDATE %1 SET %2 WHERE _rowid_ = ?")
-                            .arg(quoteIdentifier(table), sets.join(QStringLiteral(", "))));
-        params << r.rowid;
-        st.bind(params);
+        params.emplace_back(r.rowid);
+        st.bind(params.data(), static_cast<int>(params.size()));
         if (st.run() == 0)
             throw Error(QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
     }
-    // Read back: the database fills defaults and counters, and stores what it stores.
-    return {reread(rowid, r.values), rowid};
+    // What was written is what the table now holds, in the form it holds it, except for what the
+    // table gives itself (defaults and counters of an added row) and for columns of no known type,
+    // whose stored form depends on SQLite's affinity: those are read back.
+    if (untyped || (r.isNew && addedRowsNeedReading()))
+        return {copyData(reread(rowid, r)), rowid};
+    std::string& bytes = rowBytes;
+    bytes.clear();
+    StoredValue v;
+    const char* p = r.data;
+    int param = 0;   // the set fields are the statement's first parameters, in the fields' order
+    for (int i = 0; i < n; ++i) {
+        const char* next = readStored(p, &v);
+        if (const QVariant* set = r.changed(i)) {
+            int size = 0;
+            if (const char* utf8 = st.boundText(param++, &size))
+                appendStoredText(bytes, utf8, size);   // converted once, for the statement and the row
+            else
+                appendStored(bytes, *set);
+        } else {
+            bytes.append(p, static_cast<std::size_t>(next - p));
+        }
+        p = next;
+    }
+    return {copyData(bytes), rowid};
 }
 
 void Recordset::Impl::writeRows(const std::vector<Row*>& list)
@@ -409,23 +613,31 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     ConnectionState& s = connection();
     emit q->willChangeRecord();
     // All rows or none: a row the table refuses leaves every row pending as it was, to be corrected.
-    exec(s, "SAVEPOINT qelv_write");
-    std::vector<std::pair<QVariantList, qint64>> results;
+    // One statement is all or nothing by itself.
+    const bool several = list.size() > 1;
+    std::vector<std::pair<std::unique_ptr<char[]>, qint64>> results;
+    results.reserve(list.size());
+    if (several)
+        exec(s, "SAVEPOINT qelv_write");
     try {
         for (Row* r : list)
             results.push_back(writeRow(*r));
-        exec(s, "RELEASE qelv_write");
-    } catch (...) {
-        try {
-            exec(s, "ROLLBACK TO qelv_write");
+        if (several)
             exec(s, "RELEASE qelv_write");
-        } catch (const Error&) {
+    } catch (...) {
+        if (several) {
+            try {
+                exec(s, "ROLLBACK TO qelv_write");
+                exec(s, "RELEASE qelv_write");
+            } catch (const Error&) {
+            }
         }
         throw;
     }
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
-        r->values = results[k].first;
+        if (results[k].first)
+            setData(r, std::move(results[k].first));
         r->rowid = results[k].second;
         r->isNew = false;
         r->clearPending();
@@ -456,19 +668,33 @@ void Recordset::Impl::leaveRow(bool mayDrop)
 void Recordset::Impl::rebuildVisible()
 {
     visible.clear();
-    for (const auto& r : rows)
-        if (filterField < 0 || valuesEqual(r->shown(filterField), filterValue))
-            visible.push_back(r.get());
+    for (Row& r : rows) {
+        r.pos = -1;
+        if (!r.gone && (filterField < 0 || valuesEqual(shown(&r, filterField), filterValue)))
+            visible.push_back(&r);
+    }
     if (!sortKeys.empty()) {
-        std::stable_sort(visible.begin(), visible.end(), [this](const Row* a, const Row* b) {
-            for (const auto& [f, descending] : sortKeys) {
-                const int c = compareValues(a->shown(f), b->shown(f));
+        // The keys are read once a row, not at every comparison.
+        std::vector<std::pair<Row*, QVariantList>> keyed;
+        keyed.reserve(visible.size());
+        for (Row* r : visible) {
+            QVariantList keys;
+            for (const auto& key : sortKeys)
+                keys << shown(r, key.first);
+            keyed.emplace_back(r, std::move(keys));
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
+            for (std::size_t k = 0; k < sortKeys.size(); ++k) {
+                const int c = compareValues(a.second[static_cast<qsizetype>(k)], b.second[static_cast<qsizetype>(k)]);
                 if (c != 0)
-                    return descending ? c > 0 : c < 0;
+                    return sortKeys[k].second ? c > 0 : c < 0;
             }
             return false;
         });
+        for (std::size_t i = 0; i < keyed.size(); ++i)
+            visible[i] = keyed[i].first;
     }
+    renumber(0);
 }
 
 // After an added row was discarded: back to the row that was current when it was added.
@@ -495,6 +721,7 @@ std::unique_ptr<Recordset> Connection::openRecordset(const QString& sql, const Q
     impl->sql = sql;
     impl->params = params;
     impl->lock = lock;
+    impl->forward = lock == LockType::ForwardOnly;
     impl->load();
     std::unique_ptr<Recordset> rs(new Recordset(std::move(impl)));
     return rs;
@@ -544,7 +771,11 @@ QVariant Recordset::value(int field) const
 {
     d->checkField(field);
     d->requireCurrent();
-    return d->current()->shown(field);
+    if (d->forward) {
+        const Field& f = d->fields[static_cast<std::size_t>(field)];
+        return valueFromSql(d->stream->get(), field, f.type, f.typed);
+    }
+    return d->shown(d->current(), field);
 }
 
 QVariant Recordset::value(const QString& field) const
@@ -560,11 +791,14 @@ void Recordset::setValue(int field, const QVariant& value)
     const Field& f = d->fields[static_cast<std::size_t>(field)];
     if (f.table.isEmpty())
         throw Error(QStringLiteral("字段“%1”是计算得到的，不能更新。").arg(f.name));
-    const QVariant converted = f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name)
-                                                                        : value;
+    QVariant converted = f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name)
+                                                                  : value;
     Row* r = d->current();
-    r->pending[field] = converted;
-    r->changed[static_cast<std::size_t>(field)] = true;
+    if (!r->pending) {
+        r->pending = std::make_unique<Pending>();
+        r->pending->values.reserve(r->isNew ? d->fields.size() : 2);
+    }
+    r->pending->set(field, std::move(converted));
     r->dirty = true;
     emit rowChanged(d->cur);
 }
@@ -576,12 +810,26 @@ void Recordset::setValue(const QString& field, const QVariant& value)
 
 // --- position --------------------------------------------------------------------------------------------
 
-bool Recordset::isBOF() const { return !d->onDeleted && (d->visible.empty() || d->cur < 0); }
-bool Recordset::isEOF() const { return !d->onDeleted && (d->visible.empty() || d->cur >= d->count()); }
-int Recordset::recordCount() const { return d->count(); }
+bool Recordset::isBOF() const
+{
+    if (d->forward)
+        return !d->stream && d->streamed == 0;
+    return !d->onDeleted && (d->visible.empty() || d->cur < 0);
+}
+
+bool Recordset::isEOF() const
+{
+    if (d->forward)
+        return !d->stream;
+    return !d->onDeleted && (d->visible.empty() || d->cur >= d->count());
+}
+
+int Recordset::recordCount() const { return d->forward ? -1 : d->count(); }
 
 int Recordset::absolutePosition() const
 {
+    if (d->forward)
+        return d->stream ? d->streamed + 1 : (d->streamed == 0 ? PosUnknown : PosEOF);
     if (d->onDeleted || d->visible.empty())
         return PosUnknown;
     if (d->cur < 0)
@@ -593,6 +841,7 @@ int Recordset::absolutePosition() const
 
 void Recordset::setAbsolutePosition(int position)
 {
+    d->requireScrollable();
     if (position < 1 || position > d->count())
         throw Error(QStringLiteral("参数类型不正确，或不在可以接受的范围之内，或与其他参数冲突。"));
     moveToIndex(position - 1);
@@ -600,26 +849,27 @@ void Recordset::setAbsolutePosition(int position)
 
 Bookmark Recordset::bookmark() const
 {
+    d->requireScrollable();
     d->requireCurrent();
     return d->current()->mark;
 }
 
 void Recordset::setBookmark(Bookmark mark)
 {
-    Row* target = nullptr;
-    for (Row* r : d->visible)
-        if (r->mark == mark)
-            target = r;
-    if (!target)
+    d->requireScrollable();
+    Row* target = d->rowOfMark(mark);
+    if (!target || d->indexOf(target) < 0)
         throw Error(QStringLiteral("书签无效。"));
     const bool same = d->hasCurrent() && d->current() == target;
     d->leaveRow(!same);
+    if (target->gone)
+        throw Error(QStringLiteral("书签无效。"));
     d->setCurrent(d->indexOf(target));
 }
 
 EditMode Recordset::editMode() const
 {
-    if (!d->hasCurrent())
+    if (!d->hasCurrent() || d->forward)
         return EditMode::None;
     const Row* r = d->current();
     return r->isNew ? EditMode::Add : (r->dirty ? EditMode::InProgress : EditMode::None);
@@ -634,6 +884,15 @@ void Recordset::notifyMoveComplete() { emit moveComplete(); }
 
 void Recordset::moveFirst()
 {
+    if (d->forward) {
+        // Back to the first row is the query run again.
+        if (d->streamed > 0 || !d->stream)
+            d->openStream();
+        if (!d->stream)
+            throw Error(QString::fromUtf8(messages::noCurrentRecord));
+        emit moveComplete();
+        return;
+    }
     d->leaveRow();
     if (d->visible.empty())
         throw Error(QString::fromUtf8(messages::noCurrentRecord));
@@ -642,6 +901,7 @@ void Recordset::moveFirst()
 
 void Recordset::moveLast()
 {
+    d->requireScrollable();
     d->leaveRow();
     if (d->visible.empty())
         throw Error(QString::fromUtf8(messages::noCurrentRecord));
@@ -652,12 +912,20 @@ void Recordset::moveNext()
 {
     if (isEOF())
         throw Error(QString::fromUtf8(messages::noCurrentRecord));
+    if (d->forward) {
+        ++d->streamed;
+        if (!d->stream->step())
+            d->stream.reset();   // the statement goes back to the connection at once
+        emit moveComplete();
+        return;
+    }
     d->leaveRow();
     d->setCurrent(d->onDeleted ? d->cur : d->cur + 1);
 }
 
 void Recordset::movePrevious()
 {
+    d->requireScrollable();
     if (isBOF())
         throw Error(QString::fromUtf8(messages::noCurrentRecord));
     d->leaveRow();
@@ -666,6 +934,12 @@ void Recordset::movePrevious()
 
 void Recordset::move(int rows)
 {
+    if (d->forward && rows > 0) {
+        for (int i = 0; i < rows && !isEOF(); ++i)
+            moveNext();
+        return;
+    }
+    d->requireScrollable();
     if (rows == 0) {
         d->requireCurrent();
         d->leaveRow(false);
@@ -687,11 +961,17 @@ void Recordset::addNew()
     d->requireUpdatable();
     d->leaveRow();
     d->markBeforeAdd = d->hasCurrent() ? d->current()->mark : 0;
-    auto r = std::make_unique<Row>(fieldCount());
-    r->mark = d->nextMark++;
-    r->isNew = true;
-    d->visible.push_back(r.get());
-    d->rows.push_back(std::move(r));
+    Row& r = d->rows.emplace_back();
+    r.mark = d->nextMark++;
+    r.isNew = true;
+    std::string nulls;
+    for (int i = 0; i < fieldCount(); ++i)
+        appendStored(nulls, QVariant());
+    d->setData(&r, copyData(nulls));
+    r.pos = d->count();
+    d->visible.push_back(&r);
+    if (d->byMarkMade)
+        d->byMark.emplace(r.mark, &r);
     emit rowsReset();
     d->setCurrent(d->count() - 1);
 }
@@ -699,6 +979,8 @@ void Recordset::addNew()
 void Recordset::update()
 {
     d->requireCurrent();
+    if (d->forward)
+        return;
     Row* r = d->current();
     if (r->isNew || r->dirty)
         d->writeRows({r});
@@ -706,7 +988,7 @@ void Recordset::update()
 
 void Recordset::cancelUpdate()
 {
-    if (!d->hasCurrent())
+    if (!d->hasCurrent() || d->forward)
         return;
     Row* r = d->current();
     if (r->isNew) {
@@ -738,26 +1020,29 @@ void Recordset::deleteCurrent()
 
 void Recordset::updateBatch()
 {
+    if (d->forward)
+        return;
     std::vector<Row*> pending;
-    for (const auto& r : d->rows)
-        if (r->isNew || r->dirty)
-            pending.push_back(r.get());
+    for (Row& r : d->rows)
+        if (!r.gone && (r.isNew || r.dirty))
+            pending.push_back(&r);
     d->writeRows(pending);
 }
 
 void Recordset::cancelBatch()
 {
+    if (d->forward)
+        return;
     Row* before = d->hasCurrent() ? d->current() : nullptr;
     const bool currentGone = before && before->isNew;
-    std::vector<Row*> added;
-    for (const auto& r : d->rows) {
-        if (r->isNew)
-            added.push_back(r.get());
+    for (Row& r : d->rows) {
+        if (r.gone)
+            continue;
+        if (r.isNew)
+            d->removeRow(&r);
         else
-            r->clearPending();
+            r.clearPending();
     }
-    for (Row* r : added)
-        d->removeRow(r);
     if (currentGone) {
         d->returnAfterRemovedAdd();
         return;
@@ -768,11 +1053,17 @@ void Recordset::cancelBatch()
 
 void Recordset::requery()
 {
+    if (d->forward) {
+        d->openStream();
+        emit rowsReset();
+        emit moveComplete();
+        return;
+    }
     if (d->lock == LockType::Optimistic) {
         d->leaveRow();
     } else {
-        for (const auto& r : d->rows)
-            if (r->isNew || r->dirty)
+        for (const Row& r : d->rows)
+            if (!r.gone && (r.isNew || r.dirty))
                 throw Error(QStringLiteral("记录集中有未保存的更改，请先更新或取消这些更改。"));
     }
     d->load();
@@ -784,12 +1075,13 @@ void Recordset::requery()
 
 bool Recordset::find(const QString& field, const QVariant& value, bool forward)
 {
+    d->requireScrollable();
     const int f = d->fieldOrThrow(field);
     d->leaveRow();
     const int n = d->count();
     if (forward) {
         for (int i = std::max(d->cur, 0); i < n; ++i)
-            if (valuesEqual(d->visible[static_cast<std::size_t>(i)]->shown(f), value)) {
+            if (valuesEqual(d->shown(d->visible[static_cast<std::size_t>(i)], f), value)) {
                 d->setCurrent(i);
                 return true;
             }
@@ -797,7 +1089,7 @@ bool Recordset::find(const QString& field, const QVariant& value, bool forward)
     } else {
         const int start = d->onDeleted ? d->cur - 1 : std::min(d->cur, n - 1);
         for (int i = start; i >= 0; --i)
-            if (valuesEqual(d->visible[static_cast<std::size_t>(i)]->shown(f), value)) {
+            if (valuesEqual(d->shown(d->visible[static_cast<std::size_t>(i)], f), value)) {
                 d->setCurrent(i);
                 return true;
             }
@@ -812,6 +1104,7 @@ void Recordset::setFilter(const QString& field, const QVariant& value)
         clearFilter();
         return;
     }
+    d->requireScrollable();
     const int f = d->fieldOrThrow(field);
     d->leaveRow();
     d->filterField = f;
@@ -823,6 +1116,7 @@ void Recordset::setFilter(const QString& field, const QVariant& value)
 
 void Recordset::clearFilter()
 {
+    d->requireScrollable();
     d->leaveRow();
     d->filterField = -1;
     d->filterValue = QVariant();
@@ -833,6 +1127,7 @@ void Recordset::clearFilter()
 
 void Recordset::setSort(const QString& order)
 {
+    d->requireScrollable();
     std::vector<std::pair<int, bool>> keys;
     for (const QString& part : order.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         QStringList words = part.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -860,10 +1155,21 @@ void Recordset::setSort(const QString& order)
 
 // --- grids -----------------------------------------------------------------------------------------------
 
-int Recordset::currentIndex() const { return d->hasCurrent() ? d->cur : -1; }
+int Recordset::currentIndex() const
+{
+    if (d->forward)
+        return d->stream ? d->streamed : -1;
+    return d->hasCurrent() ? d->cur : -1;
+}
 
 void Recordset::moveToIndex(int index)
 {
+    if (d->forward) {
+        if (index < d->streamed)
+            d->requireScrollable();
+        move(index - d->streamed);
+        return;
+    }
     if (index < 0 || index >= d->count())
         throw Error(QStringLiteral("行号 %1 超出范围（共 %2 行）。").arg(index).arg(d->count()));
     Row* target = d->visible[static_cast<std::size_t>(index)];
@@ -876,14 +1182,19 @@ void Recordset::moveToIndex(int index)
 QVariant Recordset::valueAt(int index, int field) const
 {
     d->checkField(field);
+    if (d->forward) {
+        if (index != currentIndex() || index < 0)
+            throw Error(QString::fromUtf8(messages::noCurrentRecord));
+        return value(field);
+    }
     if (index < 0 || index >= d->count())
         throw Error(QString::fromUtf8(messages::noCurrentRecord));
-    return d->visible[static_cast<std::size_t>(index)]->shown(field);
+    return d->shown(d->visible[static_cast<std::size_t>(index)], field);
 }
 
 bool Recordset::isNewRow(int index) const
 {
-    return index >= 0 && index < d->count() && d->visible[static_cast<std::size_t>(index)]->isNew;
+    return !d->forward && index >= 0 && index < d->count() && d->visible[static_cast<std::size_t>(index)]->isNew;
 }
 
 } // namespace db

@@ -3,6 +3,12 @@
 // current row moves over them with BOF/EOF, a 1-based position, bookmarks, and edits written back to
 // the base table by row id. With LockType::Optimistic the pending edit of a row is written when the
 // current row changes (or on update()); with BatchOptimistic only by updateBatch().
+//
+// With LockType::ForwardOnly (reports, statistics) the rows are not kept: each is read from the query
+// as the recordset moves on to it, and the query lets go of the file once read to the end. It reads
+// the same rows and values as the static recordset; it is read-only, recordCount() is -1, moveNext,
+// move by a positive count and moveFirst (the query run again) are its moves, and the others, bookmarks,
+// find, filter and sort throw db::Error.
 #include "platform/db/connection.h"
 
 #include <QObject>

@@ -29,7 +29,8 @@ struct ColumnDef {
     QVariant defaultValue;   // null = none
 };
 
-// The column's SQL definition, with the CHECK constraints that make SQLite refuse what Jet refuses:
+// The column's SQL definition, with the CHECK constraints that make SQLite refuse what Jet refuses
+// (a text over its size, a whole number out of its range, anything but a number in a number column):
 // "\"LeiXing\" SMALLINT CHECK (...)".
 QString columnSql(const ColumnDef& column);
 // Reverse: the Jet type of a declared SQLite type ("TEXT(50)" -> Text 50); unknown types map to Text 0

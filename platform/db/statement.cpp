@@ -4,6 +4,7 @@
 #include "platform/db/types.h"
 
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <sqlite3.h>
 
 namespace db {
@@ -14,6 +15,13 @@ QString afterColon(const QString& message)
 {
     const qsizetype colon = message.indexOf(QStringLiteral(": "));
     return colon < 0 ? message : message.mid(colon + 2).trimmed();
+}
+
+// The test of a number column (see columnSql): the column's name, bare or quoted, before <''.
+const QRegularExpression& numberOnlyCheck()
+{
+    static const QRegularExpression re(QStringLiteral("(?:^|[\\s:])\\+?(?:([^\\s:+\"]+)|\"((?:[^\"]|\"\")+)\")<''"));
+    return re;
 }
 
 QString withReason(const char* text, const QString& reason)
@@ -41,6 +49,11 @@ QString describeFailure(sqlite3* db, int rc, const QString& path)
             return withReason(messages::fieldTooSmall, reason);
         if (reason.contains(QStringLiteral("date(")))
             return QStringLiteral("%1：日期字段只能接受日期。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
+        if (const auto m = numberOnlyCheck().match(reason); m.hasMatch()) {
+            QString field = m.captured(2).isEmpty() ? m.captured(1) : m.captured(2);
+            field.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+            return QStringLiteral("%1：字段“%2”只能接受数字。（%3）").arg(QString::fromUtf8(messages::typeMismatch), field, reason);
+        }
         if (reason.contains(QStringLiteral("typeof(")))
             return QStringLiteral("%1或%2：值不符合字段的类型或范围。（%3）")
                 .arg(QString::fromUtf8(messages::typeMismatch), QString::fromUtf8(messages::overflow), reason);
@@ -94,43 +107,142 @@ void exec(ConnectionState& state, const char* sql)
         raiseFailure(db, rc, state.path);
 }
 
+namespace {
+
+constexpr std::size_t keptStatements = 48;
+
+// Statements worth keeping: those that read or write rows. Schema changes and pragmas are run once.
+bool worthKeeping(const QString& sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    const QStringView head = QStringView(sql).mid(i, 7);
+    for (const char* word : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "REPLACE"})
+        if (head.startsWith(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+} // namespace
+
+sqlite3_stmt* ConnectionState::takeStatement(const QString& sql)
+{
+    for (auto it = statements.rbegin(); it != statements.rend(); ++it) {
+        if (it->sql == sql) {
+            sqlite3_stmt* stmt = it->stmt;
+            statements.erase(std::next(it).base());
+            return stmt;
+        }
+    }
+    return nullptr;
+}
+
+void ConnectionState::keepStatement(const QString& sql, sqlite3_stmt* stmt)
+{
+    sqlite3_reset(stmt);
+    for (const Cached& c : statements) {
+        if (c.sql == sql) {   // a second one of the same text, used at the same time
+            sqlite3_finalize(stmt);
+            return;
+        }
+    }
+    if (statements.size() >= keptStatements) {
+        sqlite3_finalize(statements.front().stmt);
+        statements.erase(statements.begin());
+    }
+    statements.push_back({sql, stmt});
+}
+
+void ConnectionState::dropStatements()
+{
+    for (const Cached& c : statements)
+        sqlite3_finalize(c.stmt);
+    statements.clear();
+}
+
 Statement::Statement(ConnectionState& state, const QString& sql, bool single)
     : state_(state), busy_(state), sql_(sql)
 {
     db_ = state.handle();
+    stmt_ = state.takeStatement(sql);
+    if (stmt_) {
+        keep_ = true;
+        return;
+    }
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, &tail);
+    int rc = sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
+                                &stmt_, &tail);
     if (rc != SQLITE_OK)
         raiseFailure(db_, rc, state.path);
     if (!stmt_)
         throw Error(QStringLiteral("SQL 语句为空。"));
-    if (single && tail && *tail) {
+    bool alone = true;
+    if (tail && *tail) {
         // Only blanks, semicolons and comments may follow: preparing them gives no statement.
         sqlite3_stmt* next = nullptr;
         rc = sqlite3_prepare_v2(db_, tail, -1, &next, nullptr);
-        const bool more = rc != SQLITE_OK || next != nullptr;
+        alone = rc == SQLITE_OK && next == nullptr;
         sqlite3_finalize(next);
-        if (more) {
+        if (single && !alone) {
             sqlite3_finalize(stmt_);
             stmt_ = nullptr;
             throw Error(QStringLiteral("一次只能执行一条 SQL 语句：%1").arg(sql));
         }
     }
+    keep_ = alone && worthKeeping(sql);
 }
 
 Statement::~Statement()
 {
-    sqlite3_finalize(stmt_);
+    if (stmt_) {
+        // The bindings point into bound_, about to go.
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    // A statement whose handle has since been closed is finalised, never kept.
+    if (keep_ && stmt_ && !state_.closed && state_.db == db_)
+        state_.keepStatement(sql_, stmt_);
+    else
+        sqlite3_finalize(stmt_);
 }
 
 void Statement::bind(const QVariantList& params)
 {
+    bind(params.constData(), static_cast<int>(params.size()));
+}
+
+void Statement::bind(const QVariant* params, int count)
+{
     const int expected = sqlite3_bind_parameter_count(stmt_);
-    if (params.size() != expected)
-        throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(params.size()));
-    for (int i = 0; i < expected; ++i)
-        bindValue(stmt_, i + 1, params[i]);
+    if (count != expected)
+        throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(count));
+    // The bytes of texts stay here until the next binding or the statement's end, so that SQLite
+    // need not copy them; texts are written into one buffer, kept from one use to the next.
+    qsizetype room = 0;
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    for (int i = 0; i < count; ++i)
+        if (params[i].userType() == QMetaType::QString)
+            room += utf8.requiredSpace(static_cast<const QString*>(params[i].constData())->size());
+    text_.resize(static_cast<std::size_t>(room));
+    char* free = text_.data();
+    bound_.resize(static_cast<std::size_t>(expected));
+    texts_.assign(static_cast<std::size_t>(expected), {0, -1});
+    for (int i = 0; i < expected; ++i) {
+        const QVariant& v = params[i];
+        if (v.userType() == QMetaType::QString) {
+            char* end = utf8.appendToBuffer(free, *static_cast<const QString*>(v.constData()));
+            texts_[static_cast<std::size_t>(i)] = {static_cast<std::size_t>(free - text_.data()), static_cast<int>(end - free)};
+            const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free), SQLITE_STATIC,
+                                               SQLITE_UTF8);
+            if (rc != SQLITE_OK)
+                throw Error(QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
+            free = end;
+        } else {
+            bindValue(stmt_, i + 1, v, &bound_[static_cast<std::size_t>(i)]);
+        }
+    }
 }
 
 bool Statement::step()
@@ -151,6 +263,14 @@ int Statement::run()
     // sqlite3_changes keeps the count of the last INSERT, UPDATE or DELETE; any other statement
     // changed no rows.
     return sqlite3_total_changes64(db_) == before ? 0 : sqlite3_changes(db_);
+}
+
+const char* Statement::boundText(int i, int* size) const
+{
+    if (i < 0 || i >= static_cast<int>(texts_.size()) || texts_[static_cast<std::size_t>(i)].second < 0)
+        return nullptr;
+    *size = texts_[static_cast<std::size_t>(i)].second;
+    return text_.data() + texts_[static_cast<std::size_t>(i)].first;
 }
 
 int Statement::columnCount() const

@@ -6,12 +6,17 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace db {
 
+// Queries and row writes (SELECT, INSERT, UPDATE, DELETE) are prepared once per text and kept by the
+// connection for the next use of the same text; SQLite prepares a kept statement again by itself when
+// the schema changed, so its columns are those of the table as it is now once it has been stepped.
 class Statement {
 public:
     // Prepares the first statement of `sql`; with `single`, any further statement in the text is an error.
@@ -21,12 +26,15 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     void bind(const QVariantList& params);
+    void bind(const QVariant* params, int count);
     // True while there is a row; throws db::Error on failure.
     bool step();
     // Runs to the end; the number of rows changed.
     int run();
     sqlite3_stmt* get() const { return stmt_; }
     int columnCount() const;
+    // The UTF-8 bytes a text parameter (0-based) was bound as, until the next binding; null for others.
+    const char* boundText(int i, int* size) const;
 
 private:
     ConnectionState& state_;
@@ -34,6 +42,10 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
+    bool keep_ = false;   // goes back to the connection's statements when done
+    std::vector<QByteArray> bound_;
+    std::string text_;
+    std::vector<std::pair<std::size_t, int>> texts_;   // where each text parameter is in text_, or size -1
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason

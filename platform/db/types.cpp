@@ -6,10 +6,12 @@
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTime>
 #include <charconv>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace db {
@@ -21,28 +23,6 @@ const char* const dateTimeFormat = "yyyy-MM-dd hh:mm:ss";
 
 bool isCurrency(const QVariant& v) { return v.userType() == qMetaTypeId<convert::Currency>(); }
 
-bool isInteger(int type)
-{
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isFloating(int type) { return type == QMetaType::Double || type == QMetaType::Float; }
-
 bool isText(const QVariant& v)
 {
     return v.userType() == QMetaType::QString || v.userType() == QMetaType::QByteArray;
@@ -52,7 +32,7 @@ QString shown(const QVariant& v)
 {
     if (isCurrency(v))
         return v.value<convert::Currency>().toPlainString();
-    if (isFloating(v.userType()))
+    if (convert::isFloatingType(v.userType()))
         return convert::plainNumber(v.toDouble());
     return v.toString();
 }
@@ -67,22 +47,6 @@ QVariant intVariant(sqlite3_int64 v)
     if (v >= INT_MIN && v <= INT_MAX)
         return QVariant(static_cast<int>(v));
     return QVariant(static_cast<qlonglong>(v));
-}
-
-QVariant byStorage(sqlite3_stmt* stmt, int i)
-{
-    switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER:
-        return intVariant(sqlite3_column_int64(stmt, i));
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i));
-    case SQLITE_TEXT:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)), sqlite3_column_bytes(stmt, i));
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i));
-    default:
-        return QVariant();
-    }
 }
 
 // "yyyy-MM-dd" gives a date, "yyyy-MM-dd hh:mm[:ss]" (or with a T) a date and time; else invalid.
@@ -109,7 +73,7 @@ double numberOf(const QVariant& v, const QString& field)
         return v.value<convert::Currency>().toDouble();
     if (type == QMetaType::Bool)
         return v.toBool() ? 1.0 : 0.0;
-    if (isInteger(type) || isFloating(type))
+    if (convert::isIntegerType(type) || convert::isFloatingType(type))
         return v.toDouble();
     if (isText(v)) {
         try {
@@ -147,13 +111,13 @@ QVariant money(const QVariant& v, const QString& field)
         const int type = v.userType();
         if (type == QMetaType::Bool)
             return QVariant::fromValue(convert::Currency::fromUnits(v.toBool() ? 10000 : 0));
-        if (isInteger(type)) {
+        if (convert::isIntegerType(type)) {
             const qlonglong n = v.toLongLong();
             if (n > INT64_MAX / 10000 || n < INT64_MIN / 10000)
                 refuse(messages::overflow, field, v);
             return QVariant::fromValue(convert::Currency::fromUnits(n * 10000));
         }
-        if (isFloating(type))
+        if (convert::isFloatingType(type))
             return QVariant::fromValue(convert::Currency::fromDouble(v.toDouble()));
         if (isText(v)) {
             const QString t = v.toString();
@@ -179,7 +143,7 @@ QVariant yesNo(const QVariant& v, const QString& field)
         return v;
     if (isCurrency(v))
         return QVariant(v.value<convert::Currency>().units() != 0);
-    if (isInteger(type) || isFloating(type))
+    if (convert::isIntegerType(type) || convert::isFloatingType(type))
         return QVariant(v.toDouble() != 0.0);
     if (isText(v)) {
         const QString t = v.toString().trimmed().toLower();
@@ -229,6 +193,16 @@ QVariant dateTime(const QVariant& v, const QString& field)
     refuse(messages::typeMismatch, field, v);
 }
 
+// Characters as SQLite's length() counts them, without making a copy of the text.
+qsizetype codePoints(const QString& s)
+{
+    qsizetype n = s.size();
+    for (const QChar c : s)
+        if (c.isLowSurrogate())
+            --n;
+    return n;
+}
+
 QString textOf(const QVariant& v)
 {
     const int type = v.userType();
@@ -239,6 +213,23 @@ QString textOf(const QVariant& v)
     if (type == QMetaType::QDateTime)
         return v.toDateTime().toString(QString::fromLatin1(dateTimeFormat));
     return shown(v);
+}
+
+// The text a value is bound as when it is no number, null or blob.
+QString textForBinding(const QVariant& value)
+{
+    const int type = value.userType();
+    if (type == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
+    if (type == QMetaType::QDate)
+        return value.toDate().toString(QString::fromLatin1(dateFormat));
+    if (type == QMetaType::QDateTime)
+        return value.toDateTime().toString(QString::fromLatin1(dateTimeFormat));
+    if (type == QMetaType::QTime)
+        return value.toTime().toString(QStringLiteral("hh:mm:ss"));
+    if (value.canConvert<QString>())
+        return value.toString();
+    throw Error(QStringLiteral("不支持的参数类型：%1").arg(QString::fromLatin1(value.typeName())));
 }
 
 } // namespace
@@ -255,7 +246,7 @@ double singlePrecision(double value)
     return d;
 }
 
-void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value, QByteArray* holder)
 {
     int rc = SQLITE_OK;
     const int type = value.userType();
@@ -265,92 +256,245 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
         rc = sqlite3_bind_null(stmt, index);
     } else if (type == QMetaType::Bool) {
         rc = sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
-    } else if (isInteger(type)) {
+    } else if (convert::isIntegerType(type)) {
         if (type == QMetaType::ULongLong && value.toULongLong() > static_cast<qulonglong>(INT64_MAX))
             rc = sqlite3_bind_double(stmt, index, value.toDouble());
         else
             rc = sqlite3_bind_int64(stmt, index, value.toLongLong());
-    } else if (isFloating(type)) {
+    } else if (convert::isFloatingType(type)) {
         rc = sqlite3_bind_double(stmt, index, value.toDouble());
     } else if (type == QMetaType::QByteArray) {
         const QByteArray b = value.toByteArray();
-        rc = sqlite3_bind_blob64(stmt, index, b.constData(), static_cast<sqlite3_uint64>(b.size()), SQLITE_TRANSIENT);
+        if (holder)
+            *holder = b;
+        rc = sqlite3_bind_blob64(stmt, index, b.constData(), static_cast<sqlite3_uint64>(b.size()),
+                                 holder ? SQLITE_STATIC : SQLITE_TRANSIENT);
     } else {
-        QString text;
-        if (type == QMetaType::QString)
-            text = value.toString();
-        else if (type == QMetaType::QDate)
-            text = value.toDate().toString(QString::fromLatin1(dateFormat));
-        else if (type == QMetaType::QDateTime)
-            text = value.toDateTime().toString(QString::fromLatin1(dateTimeFormat));
-        else if (type == QMetaType::QTime)
-            text = value.toTime().toString(QStringLiteral("hh:mm:ss"));
-        else if (value.canConvert<QString>())
-            text = value.toString();
-        else
-            throw Error(QStringLiteral("不支持的参数类型：%1").arg(QString::fromLatin1(value.typeName())));
-        const QByteArray utf8 = text.toUtf8();
+        const QByteArray utf8 = textForBinding(value).toUtf8();
+        if (holder)
+            *holder = utf8;
         rc = sqlite3_bind_text64(stmt, index, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8);
+                                 holder ? SQLITE_STATIC : SQLITE_TRANSIENT, SQLITE_UTF8);
     }
     if (rc != SQLITE_OK)
         throw Error(QStringLiteral("无法设置第 %1 个参数（%2）").arg(index).arg(QString::fromUtf8(sqlite3_errstr(rc))));
 }
 
-QVariant valueFromSql(sqlite3_stmt* stmt, int i, ColumnType type, bool typed)
+StoredValue storedOf(sqlite3_stmt* stmt, int i)
 {
-    const int storage = sqlite3_column_type(stmt, i);
+    StoredValue v;
+    sqlite3_value* value = sqlite3_column_value(stmt, i);
+    v.storage = sqlite3_value_type(value);
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+        v.integer = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        v.real = sqlite3_value_double(value);
+        break;
+    case SQLITE_TEXT:
+        v.bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        v.size = sqlite3_value_bytes(value);
+        break;
+    case SQLITE_BLOB:
+        v.bytes = static_cast<const char*>(sqlite3_value_blob(value));
+        v.size = sqlite3_value_bytes(value);
+        break;
+    default:
+        break;
+    }
+    return v;
+}
+
+namespace {
+
+QVariant byStored(const StoredValue& v)
+{
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+        return intVariant(v.integer);
+    case SQLITE_FLOAT:
+        return QVariant(v.real);
+    case SQLITE_TEXT:
+        return QString::fromUtf8(v.bytes, v.size);
+    case SQLITE_BLOB:
+        return QByteArray(v.bytes, v.size);
+    default:
+        return QVariant();
+    }
+}
+
+// Lengths and whole numbers in the compact form: seven bits a byte, the high bit saying more follow.
+void appendLength(std::string& out, quint32 n)
+{
+    while (n >= 0x80) {
+        out.push_back(static_cast<char>((n & 0x7f) | 0x80));
+        n >>= 7;
+    }
+    out.push_back(static_cast<char>(n));
+}
+
+void appendRaw(std::string& out, int storage, qint64 integer, double real, const char* bytes, int size)
+{
+    out.push_back(static_cast<char>(storage));
+    switch (storage) {
+    case SQLITE_INTEGER:
+        out.append(reinterpret_cast<const char*>(&integer), sizeof integer);
+        break;
+    case SQLITE_FLOAT:
+        out.append(reinterpret_cast<const char*>(&real), sizeof real);
+        break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        appendLength(out, static_cast<quint32>(size));
+        out.append(bytes ? bytes : "", static_cast<std::size_t>(size));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void appendStoredText(std::string& out, const char* utf8, int size)
+{
+    appendRaw(out, SQLITE_TEXT, 0, 0, utf8, size);
+}
+
+void appendStored(std::string& out, sqlite3_stmt* stmt, int i)
+{
+    const StoredValue v = storedOf(stmt, i);
+    appendRaw(out, v.storage, v.integer, v.real, v.bytes, v.size);
+}
+
+void appendStored(std::string& out, const QVariant& value)
+{
+    const int type = value.userType();
+    if (isCurrency(value)) {
+        appendRaw(out, SQLITE_FLOAT, 0, static_cast<double>(value.value<convert::Currency>().units()) / 10000.0, nullptr, 0);
+    } else if (!value.isValid() || value.isNull()) {
+        appendRaw(out, SQLITE_NULL, 0, 0, nullptr, 0);
+    } else if (type == QMetaType::Bool) {
+        appendRaw(out, SQLITE_INTEGER, value.toBool() ? 1 : 0, 0, nullptr, 0);
+    } else if (convert::isIntegerType(type)) {
+        if (type == QMetaType::ULongLong && value.toULongLong() > static_cast<qulonglong>(INT64_MAX))
+            appendRaw(out, SQLITE_FLOAT, 0, value.toDouble(), nullptr, 0);
+        else
+            appendRaw(out, SQLITE_INTEGER, value.toLongLong(), 0, nullptr, 0);
+    } else if (convert::isFloatingType(type)) {
+        appendRaw(out, SQLITE_FLOAT, 0, value.toDouble(), nullptr, 0);
+    } else if (type == QMetaType::QByteArray) {
+        const QByteArray b = value.toByteArray();
+        appendRaw(out, SQLITE_BLOB, 0, 0, b.constData(), static_cast<int>(b.size()));
+    } else {
+        const QString text = textForBinding(value);
+        // Written straight into the row's bytes: the length first, with room for the longest.
+        QStringEncoder utf8(QStringEncoder::Utf8);
+        const qsizetype room = utf8.requiredSpace(text.size());
+        out.push_back(static_cast<char>(SQLITE_TEXT));
+        const std::size_t at = out.size();
+        out.resize(at + 5 + static_cast<std::size_t>(room));
+        char* begin = out.data() + at + 5;
+        const char* end = utf8.appendToBuffer(begin, text);
+        std::string length;
+        appendLength(length, static_cast<quint32>(end - begin));
+        std::memmove(out.data() + at + length.size(), begin, static_cast<std::size_t>(end - begin));
+        std::memcpy(out.data() + at, length.data(), length.size());
+        out.resize(at + length.size() + static_cast<std::size_t>(end - begin));
+    }
+}
+
+const char* readStored(const char* p, StoredValue* v)
+{
+    v->storage = static_cast<unsigned char>(*p++);
+    switch (v->storage) {
+    case SQLITE_INTEGER:
+        std::memcpy(&v->integer, p, sizeof v->integer);
+        return p + sizeof v->integer;
+    case SQLITE_FLOAT:
+        std::memcpy(&v->real, p, sizeof v->real);
+        return p + sizeof v->real;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        quint32 n = 0;
+        int shift = 0;
+        unsigned char c;
+        do {
+            c = static_cast<unsigned char>(*p++);
+            n |= static_cast<quint32>(c & 0x7f) << shift;
+            shift += 7;
+        } while (c & 0x80);
+        v->bytes = p;
+        v->size = static_cast<int>(n);
+        return p + n;
+    }
+    default:
+        return p;
+    }
+}
+
+QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed)
+{
+    const int storage = v.storage;
     if (storage == SQLITE_NULL)
         return QVariant();
     if (!typed)
-        return byStorage(stmt, i);
+        return byStored(v);
     const bool numeric = storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
+    const double real = storage == SQLITE_INTEGER ? static_cast<double>(v.integer) : v.real;
     switch (type) {
     case ColumnType::Text:
     case ColumnType::Memo:
         if (storage == SQLITE_FLOAT)
-            return convert::plainNumber(sqlite3_column_double(stmt, i));
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)), sqlite3_column_bytes(stmt, i));
+            return convert::plainNumber(v.real);
+        if (storage == SQLITE_INTEGER)
+            return QString::number(v.integer);
+        return QString::fromUtf8(v.bytes, v.size);
     case ColumnType::Byte:
     case ColumnType::Short:
     case ColumnType::Long:
     case ColumnType::Counter:
         if (storage == SQLITE_INTEGER)
-            return intVariant(sqlite3_column_int64(stmt, i));
+            return intVariant(v.integer);
         break;
     case ColumnType::Single:
         if (numeric)
-            return QVariant(singlePrecision(sqlite3_column_double(stmt, i)));
+            return QVariant(singlePrecision(real));
         break;
     case ColumnType::Double:
         if (numeric)
-            return QVariant(sqlite3_column_double(stmt, i));
+            return QVariant(real);
         break;
     case ColumnType::Currency:
         if (storage == SQLITE_INTEGER) {
-            const sqlite3_int64 n = sqlite3_column_int64(stmt, i);
+            const qint64 n = v.integer;
             if (n <= INT64_MAX / 10000 && n >= INT64_MIN / 10000)
                 return QVariant::fromValue(convert::Currency::fromUnits(n * 10000));
         } else if (storage == SQLITE_FLOAT) {
-            const double units = std::round(sqlite3_column_double(stmt, i) * 10000.0);
+            const double units = std::round(v.real * 10000.0);
             if (std::fabs(units) < 9.2e18)
                 return QVariant::fromValue(convert::Currency::fromUnits(std::llround(units)));
         }
         break;
     case ColumnType::YesNo:
         if (numeric)
-            return QVariant(sqlite3_column_double(stmt, i) != 0.0);
+            return QVariant(real != 0.0);
         break;
     case ColumnType::DateTime:
         if (storage == SQLITE_TEXT) {
-            const QVariant d = parseStoredDate(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i))));
+            const QVariant d = parseStoredDate(QString::fromUtf8(v.bytes, v.size));
             if (d.isValid())
                 return d;
         }
         break;
     }
     // A value the column's type does not explain (written by other means) reads as it is stored.
-    return byStorage(stmt, i);
+    return byStored(v);
+}
+
+QVariant valueFromSql(sqlite3_stmt* stmt, int i, ColumnType type, bool typed)
+{
+    return valueFromStored(storedOf(stmt, i), type, typed);
 }
 
 QVariant valueFromSql(sqlite3_stmt* stmt, int i)
@@ -373,12 +517,13 @@ QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const 
     switch (type) {
     case ColumnType::Text:
     case ColumnType::Memo: {
-        const QString s = textOf(value);
+        const bool isString = value.userType() == QMetaType::QString;
+        const QString s = isString ? *static_cast<const QString*>(value.constData()) : textOf(value);
         const int limit = size > 0 ? size : 255;
         // Characters as SQLite's length() counts them: code points.
-        if (type == ColumnType::Text && s.toUcs4().size() > limit)
+        if (type == ColumnType::Text && codePoints(s) > limit)
             throw Error(QStringLiteral("%1（字段“%2”最多 %3 个字符）").arg(QString::fromUtf8(messages::fieldTooSmall), field).arg(limit));
-        return s;
+        return isString ? value : QVariant(s);
     }
     case ColumnType::Byte:
     case ColumnType::Short:

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <string>
 
 struct sqlite3_stmt;
 
@@ -11,7 +12,9 @@ namespace db {
 
 // Binds one parameter: QString, integers, double/float, bool (1/0), QDate ("yyyy-MM-dd"),
 // QDateTime ("yyyy-MM-dd hh:mm:ss"), convert::Currency (REAL yuan), null. Throws db::Error for others.
-void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value);
+// With `holder`, text and blobs are bound without SQLite making its own copy: their bytes are kept
+// in `holder`, which must outlive the statement's use of the value.
+void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value, QByteArray* holder = nullptr);
 
 // The value of column `i` of the current row as the column's Jet type gives it (`typed`), or by
 // SQLite's storage class for a column without a declared type (an expression): Text/Memo QString,
@@ -21,6 +24,27 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value);
 QVariant valueFromSql(sqlite3_stmt* stmt, int i, ColumnType type, bool typed);
 // The same, the type taken from the column's declared type.
 QVariant valueFromSql(sqlite3_stmt* stmt, int i);
+
+// A value as SQLite stores it (storage class and payload), so that rows can be kept in that compact
+// form and converted only when read. `bytes` points into storage owned elsewhere.
+struct StoredValue {
+    int storage = 5;        // SQLITE_NULL
+    qint64 integer = 0;
+    double real = 0;
+    const char* bytes = nullptr;
+    int size = 0;
+};
+StoredValue storedOf(sqlite3_stmt* stmt, int i);
+// valueFromSql for a value kept in stored form.
+QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed);
+// Appends the compact form of column `i` of the current row, or of a value as bindValue binds it
+// (so that reading it back gives what reading the table would), to `out`; readStored decodes one at
+// `p` and returns the position after it.
+void appendStored(std::string& out, sqlite3_stmt* stmt, int i);
+void appendStored(std::string& out, const QVariant& value);
+// A text already in UTF-8.
+void appendStoredText(std::string& out, const char* utf8, int size);
+const char* readStored(const char* p, StoredValue* v);
 
 // A value converted for a column of the given type, or db::Error with the description Jet gives
 // (type mismatch, overflow, text too long, no date). Empty text into a non-text column is NULL;

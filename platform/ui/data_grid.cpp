@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace ui {
 
@@ -166,14 +167,41 @@ void DataGrid::setCurrentQuietly(int row)
     if (model_ && row >= 0 && row < model_->rowCount()) {
         const int column = qMax(0, currentIndex().column());
         const QModelIndex target = model_->index(row, qMin(column, model_->columnCount() - 1));
-        if (target != currentIndex())
-            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-        scrollTo(target);
+        if (target != currentIndex()) {
+            // The current cell moves at once; its highlight and the scroll that brings it into view
+            // follow when the moves are over.
+            const bool scrolls = hasAutoScroll();
+            setAutoScroll(false);
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+            setAutoScroll(scrolls);
+        }
+        if (!scrollDue_) {
+            scrollDue_ = true;
+            QTimer::singleShot(0, this, [this] { scrollIfDue(); });
+        }
     } else if (selectionModel()) {
         selectionModel()->clear();
     }
     syncing_ = was;
     viewport()->update();
+}
+
+void DataGrid::scrollIfDue() const
+{
+    if (!scrollDue_)
+        return;
+    scrollDue_ = false;
+    auto* self = const_cast<DataGrid*>(this);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    if (selectionModel() && !selectionModel()->isSelected(current)) {
+        const bool was = self->syncing_;
+        self->syncing_ = true;
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+        self->syncing_ = was;
+    }
+    self->scrollTo(current);
 }
 
 void DataGrid::followRecordset()
@@ -218,6 +246,7 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 
 int DataGrid::visibleRow() const
 {
+    scrollIfDue();
     const QModelIndex current = currentIndex();
     if (!current.isValid())
         return -1;

@@ -59,12 +59,17 @@ private:
     void applyColumnWidths();
     void followRecordset();
     void setCurrentQuietly(int row);
+    // Highlights the current cell and brings it into view if a move asked for it and that is not done yet.
+    void scrollIfDue() const;
 
     QPointer<RecordsetModel> model_;
     QList<int> buttonColumns_;
     QPointer<QWidget> editor_;
     QPersistentModelIndex editorIndex_;
     bool syncing_ = false;
+    // The current row is highlighted and brought into view once the moves of a run are over, not at
+    // each move: a walk over the rows by code scrolls once, at its end.
+    mutable bool scrollDue_ = false;
 };
 
 } // namespace ui

@@ -1,8 +1,10 @@
 #include "tests/platform/db_fixture.h"
 
 #include "platform/convert/currency.h"
+#include "platform/files/files.h"
 
 #include <QSignalSpy>
+#include <functional>
 
 using convert::Currency;
 using db::ColumnDef;
@@ -498,6 +500,171 @@ TEST_F(RecordsetTest, NotifyMoveCompleteRunsAHandlerConnectedAfterOpening)
     rs->notifyMoveComplete();
     EXPECT_EQ(moves.count(), 1);
     EXPECT_EQ(rs->absolutePosition(), 1);
+}
+
+} // namespace
+
+// --- statements kept for reuse, forward-only reading -----------------------------------------------------
+
+namespace {
+
+TEST_F(RecordsetTest, AStatementUsedAgainAfterTheTableWasMadeAgainReadsItsNewColumns)
+{
+    cn.execute(QStringLiteral("CREATE TABLE t (a TEXT(10) COLLATE NOCASE)"));
+    cn.execute(QStringLiteral("INSERT INTO t VALUES ('one')"));
+    const QString query = QStringLiteral("SELECT * FROM t");
+    EXPECT_EQ(cn.openRecordset(query)->fieldNames(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(cn.scalar(query), QVariant(QStringLiteral("one")));
+
+    // Dropped and made again with other columns, here and through another connection to the file.
+    cn.execute(QStringLiteral("DROP TABLE t"));
+    cn.createTable(QStringLiteral("t"), {{QStringLiteral("JinE"), ColumnType::Currency, 0, false, false, {}},
+                                         {QStringLiteral("a"), ColumnType::Text, 10, false, false, {}}});
+    cn.execute(QStringLiteral("INSERT INTO t VALUES (1.5, 'two')"));
+    auto rs = cn.openRecordset(query);
+    EXPECT_EQ(rs->fieldNames(), (QStringList{QStringLiteral("JinE"), QStringLiteral("a")}));
+    EXPECT_EQ(rs->fieldType(0), ColumnType::Currency);
+    EXPECT_EQ(rs->value(0), QVariant::fromValue(Currency::fromUnits(15000)));
+    EXPECT_EQ(cn.scalar(query), QVariant::fromValue(Currency::fromUnits(15000)));
+    rs->setValue(1, QStringLiteral("three"));
+    rs->update();
+    rs.reset();
+
+    db::Connection other(dbtest::connectionText(path));
+    other.execute(QStringLiteral("DROP TABLE t"));
+    other.execute(QStringLiteral("CREATE TABLE t (x YESNO, y SMALLINT, z TEXT(5))"));
+    other.execute(QStringLiteral("INSERT INTO t VALUES (1, 7, 'four')"));
+    rs = cn.openRecordset(query);
+    EXPECT_EQ(rs->fieldNames(), (QStringList{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
+    EXPECT_EQ(rs->value(0), QVariant(true));
+    EXPECT_EQ(rs->value(2), QVariant(QStringLiteral("four")));
+    EXPECT_EQ(cn.scalar(query), QVariant(true));
+    rs->setValue(1, 8);
+    rs->update();
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT y FROM t")), QVariant(8LL));
+}
+
+TEST_F(RecordsetTest, ForwardOnlyReadsTheSameRowsAsTheStaticRecordset)
+{
+    cn.execute(QStringLiteral("INSERT INTO kinds (Code, B, M, Y, T) VALUES ('a', 1, 1.25, 1, '2003-05-01'), "
+                              "('b', NULL, 0, 0, '2003-05-01 08:30:00'), ('c', 3, NULL, 1, NULL)"));
+    const struct {
+        const char* sql;
+        QVariantList params;
+    } queries[] = {
+        {"SELECT * FROM kinds ORDER BY Code DESC", {}},
+        {"SELECT Code, M * 2 AS Twice FROM kinds WHERE Y <> ? ", {0}},
+        {"SELECT u.UserName, r.Role FROM [User] u LEFT JOIN roles r ON r.UserName = u.UserName ORDER BY 1", {}},
+        {"SELECT * FROM kinds WHERE Code = ?", {QStringLiteral("none")}},
+    };
+    for (const auto& c : queries) {
+        SCOPED_TRACE(c.sql);
+        auto fixed = cn.openRecordset(QString::fromUtf8(c.sql), c.params, LockType::ReadOnly);
+        auto forward = cn.openRecordset(QString::fromUtf8(c.sql), c.params, LockType::ForwardOnly);
+        EXPECT_EQ(forward->fieldNames(), fixed->fieldNames());
+        EXPECT_FALSE(forward->isUpdatable());
+        EXPECT_EQ(forward->isEOF(), fixed->isEOF());
+        EXPECT_EQ(forward->isBOF(), fixed->isBOF());
+        int rows = 0;
+        while (!fixed->isEOF()) {
+            ASSERT_FALSE(forward->isEOF());
+            for (int f = 0; f < fixed->fieldCount(); ++f) {
+                EXPECT_EQ(forward->value(f), fixed->value(f)) << fixed->fieldName(f).toStdString();
+                EXPECT_EQ(forward->value(f).userType(), fixed->value(f).userType());
+            }
+            EXPECT_EQ(forward->absolutePosition(), fixed->absolutePosition());
+            fixed->moveNext();
+            forward->moveNext();
+            ++rows;
+        }
+        EXPECT_TRUE(forward->isEOF());
+        EXPECT_EQ(dbError([&] { forward->value(0); }), noCurrent);
+        EXPECT_EQ(rows, fixed->recordCount());
+        if (rows > 0) {
+            forward->moveFirst();   // the query runs again
+            EXPECT_EQ(forward->value(0), fixed->valueAt(0, 0));
+        }
+    }
+}
+
+TEST_F(RecordsetTest, ForwardOnlyRefusesWritesAndBackwardMovesAndLetsGoOfTheFileAtTheEnd)
+{
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM [User] ORDER BY UserName"), {}, LockType::ForwardOnly);
+    EXPECT_EQ(rs->recordCount(), -1);
+    EXPECT_EQ(dbError([&] { rs->setValue(0, QStringLiteral("x")); }), QString::fromUtf8(db::messages::readOnly));
+    EXPECT_EQ(dbError([&] { rs->addNew(); }), QString::fromUtf8(db::messages::readOnly));
+    for (const auto& backward : std::vector<std::function<void()>>{
+             [&] { rs->movePrevious(); }, [&] { rs->moveLast(); }, [&] { rs->setSort(QStringLiteral("PassWord")); },
+             [&] { rs->find(QStringLiteral("UserName"), QStringLiteral("bob")); }}) {
+        EXPECT_NE(dbError(backward), QStringLiteral("<no error>"));
+    }
+    EXPECT_EQ(rs->value(0), QVariant(QStringLiteral("admin")));
+    // While rows are still to come the query holds the file; once read to the end it no longer does.
+    EXPECT_THROW(files::releaseHandles(path), files::Error);
+    rs->move(5);
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_NO_THROW(files::releaseHandles(path));
+    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User]")).toInt(), 3);
+}
+
+} // namespace
+
+namespace {
+
+// A written row is not read back from the table (defaults and counters excepted), so what the
+// recordset keeps must be what the table holds, for texts of any length and for times.
+TEST_F(RecordsetTest, AWrittenRowShowsWhatTheTableHolds)
+{
+    cn.execute(QStringLiteral("ALTER TABLE kinds ADD COLUMN Memo LONGTEXT COLLATE NOCASE"));
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"));
+    const QString longText = QString(150, QChar(0x6c61)) + QStringLiteral("x");   // over 127 bytes and over 255
+    const QDateTime moment(QDate(2003, 5, 1), QTime(8, 30, 15, 250));
+    for (LockType lock : {LockType::Optimistic, LockType::BatchOptimistic}) {
+        SCOPED_TRACE(static_cast<int>(lock));
+        rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"), {}, lock);
+        rs->addNew();
+        rs->setValue(QStringLiteral("Memo"), longText);
+        rs->setValue(QStringLiteral("Code"), QStringLiteral("码"));
+        rs->setValue(QStringLiteral("T"), moment);
+        rs->setValue(QStringLiteral("M"), QStringLiteral("-0.0001"));
+        rs->setValue(QStringLiteral("F"), 0.1);
+        if (lock == LockType::Optimistic)
+            rs->update();
+        else
+            rs->updateBatch();
+        const QVariantList written = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("Code")),
+                                      rs->value(QStringLiteral("T")), rs->value(QStringLiteral("M")),
+                                      rs->value(QStringLiteral("F")), rs->value(QStringLiteral("Y")),
+                                      rs->value(QStringLiteral("ID"))};
+        EXPECT_EQ(written[0], QVariant(longText));
+        EXPECT_EQ(written[2], QVariant(QDateTime(QDate(2003, 5, 1), QTime(8, 30, 15))));
+        EXPECT_EQ(written[3], QVariant::fromValue(Currency::fromUnits(-1)));
+        EXPECT_EQ(written[5], QVariant(false));   // the column's default
+        EXPECT_TRUE(written[6].toInt() > 0);      // the counter
+        rs->requery();
+        rs->moveLast();
+        const QVariantList read = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("Code")),
+                                   rs->value(QStringLiteral("T")), rs->value(QStringLiteral("M")),
+                                   rs->value(QStringLiteral("F")), rs->value(QStringLiteral("Y")),
+                                   rs->value(QStringLiteral("ID"))};
+        EXPECT_EQ(written, read);
+
+        // Changed in place: an update the recordset does not read back at all.
+        rs->setValue(QStringLiteral("Memo"), longText + QStringLiteral("y"));
+        rs->setValue(QStringLiteral("T"), moment.addDays(1));
+        rs->setValue(QStringLiteral("S"), QStringLiteral(" 12 "));
+        if (lock == LockType::Optimistic)
+            rs->update();
+        else
+            rs->updateBatch();
+        const QVariantList changed = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("T")),
+                                      rs->value(QStringLiteral("S")), rs->value(QStringLiteral("Code"))};
+        EXPECT_EQ(changed[1], QVariant(QDateTime(QDate(2003, 5, 2), QTime(8, 30, 15))));
+        rs->requery();
+        rs->moveLast();
+        EXPECT_EQ(changed, (QVariantList{rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("T")),
+                                         rs->value(QStringLiteral("S")), rs->value(QStringLiteral("Code"))}));
+    }
 }
 
 } // namespace

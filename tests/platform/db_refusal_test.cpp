@@ -1,0 +1,158 @@
+// Values Jet refuses are refused whichever way they are written: through a recordset (by the layer,
+// before anything is written) and through a statement (by the table's own constraints). Either way
+// the row stays as it was.
+#include "tests/platform/db_fixture.h"
+
+#include "platform/convert/currency.h"
+
+using convert::Currency;
+using db::ColumnDef;
+using db::ColumnType;
+using dbtest::dbError;
+
+namespace {
+
+class RefusalTest : public dbtest::DataFolderTest {
+protected:
+    void SetUp() override
+    {
+        DataFolderTest::SetUp();
+        path = make(QStringLiteral("kinds.mdb"), dbtest::tableSql(QStringLiteral("kinds"), dbtest::kindColumns(false)) +
+                                                     QStringLiteral("INSERT INTO kinds (Code, B, S, L, F, D, M, Y, T) "
+                                                                    "VALUES ('ab', 7, -7, 70000, 0.5, 2.25, 12.5, 1, '2003-05-01');"));
+        cn.open(dbtest::connectionText(path));
+    }
+    // The row as it is in the file, every column as text.
+    QString row() const
+    {
+        return fixtures::probe(path, QStringLiteral("SELECT quote(ID)||'|'||quote(Code)||'|'||quote(B)||'|'||quote(S)||'|'||quote(L)||'|'||"
+                                            "quote(F)||'|'||quote(D)||'|'||quote(M)||'|'||quote(Y)||'|'||quote(T) FROM kinds")).toString();
+    }
+
+    QString path;
+    db::Connection cn;
+};
+
+const struct {
+    const char* field;
+    QVariant value;
+    const char* byRecordset;   // the start of the error the recordset gives
+    const char* byStatement;   // the start of the error the table's constraint gives
+} refused[] = {
+    {"Code", QStringLiteral("abcde"), db::messages::fieldTooSmall, db::messages::fieldTooSmall},
+    {"B", 256, db::messages::overflow, "数据类型不匹配或溢出"},
+    {"B", -1, db::messages::overflow, "数据类型不匹配或溢出"},
+    {"S", 32768, db::messages::overflow, "数据类型不匹配或溢出"},
+    {"S", -32769, db::messages::overflow, "数据类型不匹配或溢出"},
+    {"S", QStringLiteral("12a"), db::messages::typeMismatch, "数据类型不匹配或溢出"},
+    {"L", QStringLiteral("abc"), db::messages::typeMismatch, "数据类型不匹配或溢出"},
+    {"F", QStringLiteral("abc"), db::messages::typeMismatch, db::messages::typeMismatch},
+    {"D", QStringLiteral("1.5x"), db::messages::typeMismatch, db::messages::typeMismatch},
+    {"M", QStringLiteral("abc"), db::messages::typeMismatch, db::messages::typeMismatch},
+    {"M", QStringLiteral("十元"), db::messages::typeMismatch, db::messages::typeMismatch},
+    {"Y", QStringLiteral("maybe"), db::messages::typeMismatch, db::messages::typeMismatch},
+    {"T", QStringLiteral("soon"), db::messages::typeMismatch, db::messages::typeMismatch},
+};
+
+TEST_F(RefusalTest, ThroughARecordsetTheValueIsRefusedAndTheRowStaysAsItWas)
+{
+    const QString before = row();
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"));
+    for (const auto& c : refused) {
+        SCOPED_TRACE(testing::Message() << c.field << " <- " << c.value.toString().toStdString());
+        const QString field = QString::fromUtf8(c.field);
+        const QString message = dbError([&] { rs->setValue(field, c.value); });
+        EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.byRecordset))) << message.toStdString();
+        EXPECT_TRUE(message.contains(field)) << message.toStdString();
+        EXPECT_EQ(rs->editMode(), db::EditMode::None);
+    }
+    rs->update();
+    rs->requery();
+    EXPECT_EQ(row(), before);
+}
+
+TEST_F(RefusalTest, ThroughAStatementTheTableRefusesTheValueAndTheRowStaysAsItWas)
+{
+    const QString before = row();
+    for (const auto& c : refused) {
+        SCOPED_TRACE(testing::Message() << c.field << " <- " << c.value.toString().toStdString());
+        const QString field = QString::fromUtf8(c.field);
+        const QString message = dbError([&] {
+            cn.execute(QStringLiteral("UPDATE kinds SET %1 = ?").arg(db::quoteIdentifier(field)), {c.value});
+        });
+        EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.byStatement))) << message.toStdString();
+        // The field is named: quoted in the constraint's text, or in the words of a number's test.
+        EXPECT_TRUE(message.contains(QLatin1Char('"') + field + QLatin1Char('"')) ||
+                    message.contains(QStringLiteral("“%1”").arg(field)))
+            << message.toStdString();
+        // Written as a literal in the statement's text, too.
+        if (c.value.userType() == QMetaType::QString) {
+            const QString literal = dbError([&] {
+                cn.execute(QStringLiteral("UPDATE kinds SET %1 = '%2'").arg(db::quoteIdentifier(field), c.value.toString()));
+            });
+            EXPECT_TRUE(literal.startsWith(QString::fromUtf8(c.byStatement))) << literal.toStdString();
+        }
+        EXPECT_EQ(row(), before);
+    }
+}
+
+TEST_F(RefusalTest, NumbersNullAndNumericTextStillGoIntoNumberColumns)
+{
+    const struct {
+        const char* field;
+        QVariant value;
+        const char* stored;
+    } accepted[] = {
+        {"M", QStringLiteral("12.5"), "12.5"},   // numeric text becomes the number
+        {"M", QVariant(), ""},
+        {"M", -3, "-3"},
+        {"D", 1e300, "1.0e+300"},
+        {"F", QStringLiteral("1e3"), "1000"},
+        {"Y", 0, "0"},
+        {"B", 255, "255"},
+        {"S", -32768, "-32768"},
+    };
+    for (const auto& c : accepted) {
+        SCOPED_TRACE(c.field);
+        const QString field = QString::fromUtf8(c.field);
+        cn.execute(QStringLiteral("UPDATE kinds SET %1 = ?").arg(db::quoteIdentifier(field)), {c.value});
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT coalesce(%1, '') || '' FROM kinds").arg(db::quoteIdentifier(field))).toString(),
+                  QString::fromUtf8(c.stored));
+    }
+}
+
+// The tables made at run time by thousands (one row of amounts each) refuse letters as well.
+TEST_F(RefusalTest, TablesMadeAtRunTimeRefuseLettersInTheirAmounts)
+{
+    const QList<ColumnDef> cols = {
+        {QStringLiteral("COD"), ColumnType::Currency, 0, false, false, {}},
+        {QStringLiteral("收费金额"), ColumnType::Currency, 0, false, false, {}},
+        {QStringLiteral("是否单独列为收费项目"), ColumnType::YesNo, 0, false, false, {}},
+        {QStringLiteral("Order"), ColumnType::Currency, 0, false, false, {}},   // a name that needs quotes
+    };
+    cn.createTable(QStringLiteral("WRW0012W31"), cols);
+    cn.execute(QStringLiteral("INSERT INTO WRW0012W31 VALUES (?, ?, ?, NULL)"),
+               {QVariant::fromValue(Currency::fromUnits(0)), QVariant::fromValue(Currency::fromUnits(0)), false});
+    const struct {
+        const char* sql;
+        const char* field;
+    } cases[] = {
+        {"UPDATE WRW0012W31 SET COD = 'x'", "COD"},
+        {"UPDATE WRW0012W31 SET \"收费金额\" = '一百'", "收费金额"},
+        {"UPDATE WRW0012W31 SET \"是否单独列为收费项目\" = 'ja'", "是否单独列为收费项目"},
+        {"UPDATE WRW0012W31 SET \"Order\" = 'first'", "Order"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        const QString message = dbError([&] { cn.execute(QString::fromUtf8(c.sql)); });
+        EXPECT_TRUE(message.startsWith(QString::fromUtf8(db::messages::typeMismatch))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("“%1”").arg(QString::fromUtf8(c.field)))) << message.toStdString();
+    }
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT COD||'|'||\"收费金额\"||'|'||\"是否单独列为收费项目\" FROM WRW0012W31")),
+              QVariant(QStringLiteral("0|0|0")));
+    auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM WRW0012W31"));
+    EXPECT_EQ(rs->value(0), QVariant::fromValue(Currency::fromUnits(0)));
+    EXPECT_EQ(rs->value(2), QVariant(false));
+}
+
+} // namespace
