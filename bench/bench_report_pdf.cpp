@@ -142,7 +142,8 @@ int main(int argc, char** argv)
     }
     const double o = median(ours), b = median(base);
     std::printf("bench report_pdf ours_ms=%.1f base_ms=%.1f ratio=%.3f target=1.5\n", o, b, o / b);
-    const double budget = kDocuments / 200.0 * 1000.0;
-    std::printf("bench report_pdf_pages ours_ms=%.1f base_ms=%.1f ratio=%.3f target=1\n", o, budget, o / budget);
+    // Over 200 pages a second: the documents' time may not pass that of 200 pages a second.
+    const double limit = kDocuments / 200.0 * 1000.0;
+    std::printf("bench report_pdf_pages ours_ms=%.1f limit_ms=%.1f\n", o, limit);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/db/related_recordsets.h"
 #include "platform/report/report.h"
 
 namespace report {
@@ -21,23 +22,6 @@ QVariant rowValue(const QStringList& fields, const QVariantList& row, const QStr
     const qsizetype i = fieldIndex(fields, field);
     return i < row.size() ? row[i] : QVariant();
 }
-
-// A child recordset that lives as long as its rows are read.
-class OwnedRecordsetRows : public RowSource {
-public:
-    explicit OwnedRecordsetRows(std::unique_ptr<db::Recordset> rows)
-        : rows_(std::move(rows)),
-          view_(*rows_)
-    {
-    }
-    bool atEnd() const override { return view_.atEnd(); }
-    void next() override { view_.next(); }
-    QVariant value(const QString& field) const override { return view_.value(field); }
-
-private:
-    std::unique_ptr<db::Recordset> rows_;
-    RecordsetRows view_;
-};
 
 } // namespace
 
@@ -87,6 +71,29 @@ QVariant TableParents::value(const QString& field) const
 std::unique_ptr<RowSource> TableParents::children()
 {
     return std::make_unique<TableRows>(childFields_, parents_.at(at_).children);
+}
+
+OwnedRecordsetRows::OwnedRecordsetRows(std::unique_ptr<db::Recordset> rows)
+    : rows_(std::move(rows)),
+      view_(*rows_)
+{
+}
+
+OwnedRecordsetRows::~OwnedRecordsetRows() = default;
+
+bool OwnedRecordsetRows::atEnd() const
+{
+    return view_.atEnd();
+}
+
+void OwnedRecordsetRows::next()
+{
+    view_.next();
+}
+
+QVariant OwnedRecordsetRows::value(const QString& field) const
+{
+    return view_.value(field);
 }
 
 RecordsetRows::RecordsetRows(db::Recordset& rows)
@@ -149,6 +156,35 @@ std::unique_ptr<RowSource> RelatedQueries::children()
 {
     return std::make_unique<OwnedRecordsetRows>(
         connection_.openRecordset(childSql_, {parents_->value(relateField_)}, db::LockType::ReadOnly));
+}
+
+RelatedRows::RelatedRows(std::unique_ptr<db::RelatedRecordsets> pair)
+    : pair_(std::move(pair)),
+      parents_(pair_->parent())
+{
+}
+
+RelatedRows::~RelatedRows() = default;
+
+bool RelatedRows::atEnd() const
+{
+    return parents_.atEnd();
+}
+
+void RelatedRows::next()
+{
+    parents_.next();
+}
+
+QVariant RelatedRows::value(const QString& field) const
+{
+    return parents_.value(field);
+}
+
+std::unique_ptr<RowSource> RelatedRows::children()
+{
+    // The pair has already put the child on the current parent's rows.
+    return std::make_unique<RecordsetRows>(pair_->child());
 }
 
 } // namespace report

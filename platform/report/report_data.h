@@ -12,6 +12,7 @@
 namespace db {
 class Connection;
 class Recordset;
+class RelatedRecordsets;
 } // namespace db
 
 namespace report {
@@ -77,6 +78,20 @@ private:
     db::Recordset& rows_;
 };
 
+// The rows of a recordset that the source owns, from its first row.
+class OwnedRecordsetRows : public RowSource {
+public:
+    explicit OwnedRecordsetRows(std::unique_ptr<db::Recordset> rows);
+    ~OwnedRecordsetRows() override;
+    bool atEnd() const override;
+    void next() override;
+    QVariant value(const QString& field) const override;
+
+private:
+    std::unique_ptr<db::Recordset> rows_;
+    RecordsetRows view_;
+};
+
 // Parent rows of one query, each with the rows of a second query over the same connection whose one
 // `?` takes the parent's relating field ("SELECT * FROM ShuJu WHERE DanWeiBianHao = ?"). Both come in
 // the order their queries give, the child rows of each parent in the order of its table.
@@ -94,6 +109,22 @@ private:
     db::Connection& connection_;
     std::unique_ptr<db::Recordset> parents_;
     QString childSql_, relateField_;
+};
+
+// The parent rows of a related pair, each with the child rows the pair shows for it, both in the order
+// of their queries. The pair is owned and is best opened read-only: the engine only reads it.
+class RelatedRows : public ParentSource {
+public:
+    explicit RelatedRows(std::unique_ptr<db::RelatedRecordsets> pair);
+    ~RelatedRows() override;
+    bool atEnd() const override;
+    void next() override;
+    QVariant value(const QString& field) const override;
+    std::unique_ptr<RowSource> children() override;
+
+private:
+    std::unique_ptr<db::RelatedRecordsets> pair_;
+    RecordsetRows parents_;
 };
 
 } // namespace report

@@ -1,0 +1,169 @@
+// The fee list printed through the private CUPS scheduler with the paper control registered: the custom
+// sheet while it prints, the printer's own paper afterwards, a cancelled print dialog, a builder error.
+#include "qelv/assessment/fee_list.h"
+
+#include "platform/component/host.h"
+#include "qelv/core/data_env.h"
+#include "tests/assessment/fee_list_fixture.h"
+#include "tests/fixtures/cups/cups_scheduler.h"
+
+#include <QFileInfo>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+using fixtures::CupsScheduler;
+
+const QString kSheet = QStringLiteral("custom_297x210mm_297x210mm");
+const QString kSaved = QStringLiteral("custom_241x140mm_241x140mm"); // a size without a paper code
+
+class FeeListPrint : public FeeListMonthTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (geteuid() != 0)
+            return;
+        scheduler = new CupsScheduler;
+        QString error;
+        if (!scheduler->start(&error) || !scheduler->addPrinter("qcustom", CupsScheduler::Paper::CustomSizes, &error))
+            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
+    }
+    static void TearDownTestSuite()
+    {
+        delete scheduler;
+        scheduler = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "the private CUPS scheduler needs root";
+        ASSERT_TRUE(startError.isEmpty())
+            << "the private CUPS scheduler could not be started: " << startError.toStdString();
+        FeeListMonthTest::SetUp();
+        QString error;
+        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
+        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kSaved, "landscape", &error)) << error.toStdString();
+        qputenv("QELV_COMPONENT_REGISTRY", (folder->path() + "/components.json").toUtf8());
+        qputenv("QUORBEL_FORMS_REGISTRY", (folder->path() + "/forms.json").toUtf8());
+        component::HResult hr = component::E_FAIL;
+        auto library = component::Library::open(QStringLiteral(QUORBEL_LIBRARY), &hr);
+        ASSERT_EQ(hr, component::S_OK);
+        ASSERT_EQ(library->entry<component::DllRegisterServerFunction>(component::kDllRegisterServer)(),
+                  component::S_OK);
+
+        addEnterprise("0012", "甲化工厂");
+        bill("0012");
+        assign("0012", "W1", 1, "化学需氧量");
+        figures("0012", "W1", 1, {{"A", "12.5"}}, "1234.5");
+    }
+    void TearDown() override
+    {
+        qunsetenv("QELV_COMPONENT_REGISTRY");
+        qunsetenv("QUORBEL_FORMS_REGISTRY");
+        if (folder)
+            FeeListMonthTest::TearDown();
+    }
+
+    CupsScheduler::Defaults defaults()
+    {
+        QString error;
+        const auto read = scheduler->printerDefaults("qcustom", &error);
+        EXPECT_TRUE(read) << error.toStdString();
+        return read.value_or(CupsScheduler::Defaults{});
+    }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const ui::testing::Shown& s : ui::testing::shown())
+            if (s.kind == ui::testing::Shown::Message)
+                out << s.text;
+        return out;
+    }
+    int dialogs() const
+    {
+        int n = 0;
+        for (const ui::testing::Shown& s : ui::testing::shown())
+            n += s.kind == ui::testing::Shown::Dialog;
+        return n;
+    }
+
+    static inline CupsScheduler* scheduler = nullptr;
+    static inline QString startError;
+};
+
+TEST_F(FeeListPrint, PrintsOnTheCustomSheetAndSetsThePrintersPaperBack)
+{
+    QWidget window;
+    auto* command = new QPushButton(QStringLiteral("打印开票单位数据"), &window);
+    command->setObjectName("Command7");
+    window.show();
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    std::optional<CupsScheduler::Defaults> during;
+    bool commandEnabled = true;
+    QTimer::singleShot(0, [&] {
+        during = defaults();
+        commandEnabled = command->isEnabled();
+    });
+    ui::testing::answer(ui::Answer::Ok);
+    EXPECT_EQ(feeList::printFeeList(&window, {command}), printRun::Outcome::Printed)
+        << messages().join('\n').toStdString();
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(dialogs(), 1) << "the print dialog is shown";
+    ASSERT_TRUE(during) << "the wait let no event through";
+    EXPECT_EQ(during->media, kSheet);
+    EXPECT_EQ(during->orientation, "portrait");
+    EXPECT_FALSE(commandEnabled);
+    EXPECT_TRUE(command->isEnabled());
+    EXPECT_EQ(defaults().media, kSaved);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_FALSE(DataEnv::isLoaded());
+    EXPECT_EQ(rows("dw"), QStringList{"'0012'|'甲化工厂'"}) << "the list printed is the one just built";
+
+    const std::vector<int> after = scheduler->jobIds("qcustom");
+    ASSERT_EQ(after.size(), before.size() + 1);
+    const auto job = scheduler->job(after.back());
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->media, kSheet);
+    EXPECT_EQ(job->orientation, 3);
+    const QString out = scheduler->folder() + "/out/qcustom.out";
+    for (int i = 0; i < 300 && QFileInfo(out).size() == 0; ++i)
+        QThread::msleep(100);
+    EXPECT_GT(QFileInfo(out).size(), 0) << "the job never reached the printer";
+}
+
+TEST_F(FeeListPrint, ACancelPrintsNothingAndEndsNormally)
+{
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    ui::testing::answer(ui::Answer::Cancel);
+    EXPECT_EQ(feeList::printFeeList(nullptr), printRun::Outcome::Cancelled);
+    EXPECT_EQ(dialogs(), 1);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before);
+    EXPECT_EQ(defaults().media, kSaved);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_FALSE(DataEnv::isLoaded());
+}
+
+TEST_F(FeeListPrint, ABuilderErrorIsShownAndNothingIsPrinted)
+{
+    assign("0012", "W2", 1, "氨氮"); // no table in the month's file
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    const int writes = scheduler->operationCount("CUPS-Add-Modify-Printer");
+    ui::testing::answer(ui::Answer::Ok);
+    EXPECT_EQ(feeList::printFeeList(nullptr), printRun::Outcome::Failed);
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains(QStringLiteral("WRW0012W21"))) << messages()[0].toStdString();
+    EXPECT_EQ(dialogs(), 0);
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before);
+    EXPECT_EQ(scheduler->operationCount("CUPS-Add-Modify-Printer"), writes) << "the printer was not touched";
+    EXPECT_TRUE(rows("dw").isEmpty());
+    EXPECT_FALSE(DataEnv::isLoaded());
+}
+
+} // namespace
