@@ -50,9 +50,13 @@ public:
 
 signals:
     void buttonClick(int column);
+    // After the text of a cell editor changed the row's value and the editor closed (not for setText).
+    void afterColUpdate(int column);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     friend class DataGridDelegate;
@@ -65,6 +69,7 @@ private:
     QPointer<QWidget> editor_;
     QPersistentModelIndex editorIndex_;
     bool syncing_ = false;
+    int editedColumn_ = -1;
 };
 
 } // namespace ui
