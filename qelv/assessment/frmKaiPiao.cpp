@@ -87,8 +87,8 @@ frmKaiPiao::frmKaiPiao(QWidget* owner)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("排污数据录入"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
     setModal(false);
     setSizeGripEnabled(true);
     ui::clientSizeTwips(this, clientWidth, clientHeight);
@@ -166,13 +166,13 @@ frmKaiPiao::frmKaiPiao(QWidget* owner)
     clock_->start(1000);
     panels_[4]->setText(QTime::currentTime().toString(QStringLiteral("HH:mm")));
 
-    for (auto [b, slot] : {std::pair{Command1, &frmKaiPiao::Command1_Click}, std::pair{Command2, &frmKaiPiao::Command2_Click},
-                           std::pair{Command3, &frmKaiPiao::Command3_Click}, std::pair{Command4, &frmKaiPiao::Command4_Click},
-                           std::pair{cmdFirst, &frmKaiPiao::cmdFirst_Click},
-                           std::pair{cmdPrevious, &frmKaiPiao::cmdPrevious_Click},
-                           std::pair{cmdNext, &frmKaiPiao::cmdNext_Click}, std::pair{cmdLast, &frmKaiPiao::cmdLast_Click},
-                           std::pair{Command5, &frmKaiPiao::Command5_Click}, std::pair{Command6, &frmKaiPiao::Command6_Click},
-                           std::pair{Command8, &frmKaiPiao::Command8_Click}})
+    for (auto [b, slot] :
+         {std::pair{Command1, &frmKaiPiao::Command1_Click}, std::pair{Command2, &frmKaiPiao::Command2_Click},
+          std::pair{Command3, &frmKaiPiao::Command3_Click}, std::pair{Command4, &frmKaiPiao::Command4_Click},
+          std::pair{cmdFirst, &frmKaiPiao::cmdFirst_Click}, std::pair{cmdPrevious, &frmKaiPiao::cmdPrevious_Click},
+          std::pair{cmdNext, &frmKaiPiao::cmdNext_Click}, std::pair{cmdLast, &frmKaiPiao::cmdLast_Click},
+          std::pair{Command5, &frmKaiPiao::Command5_Click}, std::pair{Command6, &frmKaiPiao::Command6_Click},
+          std::pair{Command8, &frmKaiPiao::Command8_Click}})
         connect(b, &QPushButton::clicked, this, slot);
     connect(DataGrid2, &ui::DataGrid::buttonClick, this, &frmKaiPiao::ComputeFeeOrToggle);
     connect(DataGrid2, &ui::DataGrid::afterColUpdate, this, &frmKaiPiao::RecalcAfterEdit);
@@ -223,8 +223,8 @@ void frmKaiPiao::Form_Load()
             information(QStringLiteral("修改了污染物公司，必须重新创建数据库！然后复制最新数据！"), this);
 
         if (settings::get(QStringLiteral("ModifyDataDWWRW"), QStringLiteral("0")) == QLatin1String("1")) {
-            if (ui::askYesNo(QStringLiteral("单位污染物已修改过，是否自动复制最新数据！"), QString::fromUtf8(ui::appTitle),
-                             this))
+            if (ui::askYesNo(QStringLiteral("单位污染物已修改过，是否自动复制最新数据！"),
+                             QString::fromUtf8(ui::appTitle), this))
                 files::copy(files::dataFile(QString::fromLatin1(dataFiles::dischargeTemplate)), monthFilePath());
             settings::save(QStringLiteral("ModifyDataDWWRW"), QStringLiteral("0"));
         }
@@ -233,10 +233,11 @@ void frmKaiPiao::Form_Load()
 
         conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
         pair_ = std::make_unique<db::RelatedRecordsets>(
-            *conn_, db::Relation{.parentSql = QStringLiteral("select * from dw Order By DanWeiBianHao"),
-                                 .childSql = QStringLiteral("select * from dwwrw Order By WuRanWuBianHao"),
-                                 .parentKey = QStringLiteral("DanWeiBianHao"),
-                                 .childKey = QStringLiteral("DanWeiBianHao")});
+            *conn_,
+            db::Relation{.parentSql = QStringLiteral("select * from dw Order By DanWeiBianHao"),
+                         .childSql = QStringLiteral("select * from dwwrw Order By WuRanWuBianHao"),
+                         .parentKey = QStringLiteral("DanWeiBianHao"),
+                         .childKey = QStringLiteral("DanWeiBianHao")});
         pair_->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
         connect(&pair_->parent(), &db::Recordset::moveComplete, this, [this] { adoPrimaryRS_MoveComplete(); });
         connect(&pair_->child(), &db::Recordset::moveComplete, this, [this] { ad_MoveComplete(); });
@@ -351,9 +352,9 @@ void frmKaiPiao::ad_MoveComplete()
         if (!monthConn_)
             monthConn_ = std::make_unique<db::Connection>(db::DataFile{dataFiles::monthData(Module1::gWorkMonth)});
         if (enterprises.absolutePosition() > 0 && ad.absolutePosition() > 0)
-            lblStatus->setText(QStringLiteral("  污染物: ")
-                               + ui::fieldText(enterprises.value(QStringLiteral("DanWeiQuangCheng")))
-                               + QStringLiteral("->") + ui::fieldText(ad.value(QStringLiteral("WuRanWuMingCheng"))));
+            lblStatus->setText(QStringLiteral("  污染物: ") +
+                               ui::fieldText(enterprises.value(QStringLiteral("DanWeiQuangCheng"))) +
+                               QStringLiteral("->") + ui::fieldText(ad.value(QStringLiteral("WuRanWuMingCheng"))));
         unbindMonthGrid();
         if (!onRow(ad))
             return;

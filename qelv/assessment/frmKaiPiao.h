@@ -110,7 +110,7 @@ private:
     // Copies a file over the operating month's file, then binds the grids to it again.
     void replaceMonthFile(const QString& from);
 
-    std::unique_ptr<db::Connection> conn_;        // the enterprise file
+    std::unique_ptr<db::Connection> conn_; // the enterprise file
     std::unique_ptr<db::RelatedRecordsets> pair_;
     std::unique_ptr<db::Connection> billingConn_;
     std::unique_ptr<db::Recordset> billingRs_;

@@ -51,7 +51,10 @@ protected:
         db::Connection wrwConn(db::DataFile{QStringLiteral("qelvwrw.mdb")});
         discharge::buildTemplate(dwConn, wrwConn);
     }
-    QString month(int y = 2003, int m = 6) const { return folder->data(QStringLiteral("qelvdata%1_%2.mdb").arg(y).arg(m)); }
+    QString month(int y = 2003, int m = 6) const
+    {
+        return folder->data(QStringLiteral("qelvdata%1_%2.mdb").arg(y).arg(m));
+    }
     void copyTemplateToMonth(int y = 2003, int m = 6) const { files::copy(tmpl(), month(y, m)); }
     QString kz() const { return folder->data(QStringLiteral("qelvkz2003.mdb")); }
     static QVariant fee(const QString& file, const QString& table)
@@ -210,8 +213,9 @@ TEST_F(WorkbenchTest, TheBillingRowAndTheLedgerAreMadeOnFirstShowAndLeftAloneAft
     EXPECT_EQ(fixtures::probe(kz(), QStringLiteral("select count(*) from KPKZK")).toInt(), 3);
     EXPECT_EQ(fixtures::probe(kz(), QStringLiteral("select M6 from KPKZK where DanWeiBianHao='0001'")).toInt(), 1);
     for (const char* t : {"ZNJ0001", "ZNJ0002", "ZNJ0003"})
-        EXPECT_EQ(fixtures::probe(ledgers, QStringLiteral("select count(*) from sqlite_master where name='%1'")
-                                               .arg(QString::fromLatin1(t)))
+        EXPECT_EQ(fixtures::probe(
+                      ledgers,
+                      QStringLiteral("select count(*) from sqlite_master where name='%1'").arg(QString::fromLatin1(t)))
                       .toInt(),
                   1)
             << t;
