@@ -432,10 +432,11 @@ TEST_F(WorkbenchTest, EditingAVariableRecomputesAndMarksTheMonth)
         w.DataGrid3->setText(2, QStringLiteral("3"));
         type(w, QStringLiteral("加倍收费"), QStringLiteral("5"));
         type(w, QStringLiteral("收费金额"), QStringLiteral("1"));
+        type(w, QStringLiteral("是否单独列为收费项目"), QStringLiteral("是"));
         EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("1"));
         EXPECT_EQ(w.DataGrid3->text(2), QStringLiteral("3"));
     }
-    EXPECT_EQ(rowOf(month(), QStringLiteral("WRW0001P11")), QStringLiteral("1:10|1|5|0|0"));
+    EXPECT_EQ(rowOf(month(), QStringLiteral("WRW0001P11")), QStringLiteral("1:10|1|5|0|1"));
     EXPECT_EQ(fixtures::probe(kz(), QStringLiteral("select M6 || '/' || M6N from KPKZK where DanWeiBianHao='0001'"))
                   .toString(),
               QStringLiteral("1/3"));
