@@ -1,6 +1,7 @@
 #include "qelv/windows_all.h"
 
 #include "qelv/assessment/frmDWWRW.h"
+#include "qelv/assessment/frmKaiPiao.h"
 #include "qelv/assessment/frmWRWDYXG.h"
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/core/window_registry.h"
@@ -36,6 +37,7 @@ void registerAllWindows()
     windows::registerWindow<frmWRWDYXG>();
     windows::registerWindow<frmDWWRW>();
     windows::registerWindow<frmXGDWWBH>();
+    windows::registerWindow<frmKaiPiao>();
 }
 
 } // namespace qelv
@@ -45,7 +47,6 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuPWSJLR"),   // the monthly workbench
         QStringLiteral("mnuCSSFTZ"),   // payment notices
         QStringLiteral("mnuFPSC"),     // invoices
         QStringLiteral("mnuWTSC"),     // collection documents

@@ -244,6 +244,29 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     }
 }
 
+void DataGrid::commitData(QWidget* editor)
+{
+    const QPersistentModelIndex index = editorIndex_;
+    const bool known = model_ && index.isValid();
+    const QString before = known ? model_->data(index).toString() : QString();
+    QTableView::commitData(editor);
+    // The text taken into a row the recordset was leaving is that row's, not an edit of the row now
+    // current: no one is told of it.
+    if (known && !syncing_ && model_->data(index).toString() != before)
+        editedColumn_ = index.column();
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    // Told only once the editor is gone, so that a handler may set cells and move the recordset.
+    if (editedColumn_ >= 0) {
+        const int column = editedColumn_;
+        editedColumn_ = -1;
+        emit afterColUpdate(column);
+    }
+}
+
 int DataGrid::visibleRow() const
 {
     scrollIfDue();

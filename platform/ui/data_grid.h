@@ -50,9 +50,13 @@ public:
 
 signals:
     void buttonClick(int column);
+    // After the text of a cell editor changed the row's value and the editor closed (not for setText).
+    void afterColUpdate(int column);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     friend class DataGridDelegate;
@@ -70,6 +74,7 @@ private:
     // The current row is highlighted and brought into view once the moves of a run are over, not at
     // each move: a walk over the rows by code scrolls once, at its end.
     mutable bool scrollDue_ = false;
+    int editedColumn_ = -1;
 };
 
 } // namespace ui

@@ -194,11 +194,18 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
     if (!rs_ || f < 0 || index.row() == newRow())
         return QVariant();
     try {
-        return fieldText(rs_->valueAt(index.row(), f));
+        return cellText(index.column(), rs_->valueAt(index.row(), f));
     } catch (const std::exception&) {
         // Painting must go on: a row the recordset cannot give shows empty.
         return QVariant();
     }
+}
+
+QString RecordsetModel::cellText(int column, const QVariant& value) const
+{
+    if (value.typeId() == QMetaType::Bool && column < columns_.size() && !columns_[column].trueText.isEmpty())
+        return value.toBool() ? columns_[column].trueText : columns_[column].falseText;
+    return fieldText(value);
 }
 
 bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -209,7 +216,14 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
     if (f < 0)
         return false;
     try {
-        const QString text = value.toString();
+        QString text = value.toString();
+        if (index.column() < columns_.size() && !columns_[index.column()].trueText.isEmpty()) {
+            const GridColumn& c = columns_[index.column()];
+            if (text == c.trueText)
+                text = QStringLiteral("True");
+            else if (text == c.falseText)
+                text = QStringLiteral("False");
+        }
         if (index.row() == newRow()) {
             // Nothing typed adds nothing.
             if (text.isEmpty())

@@ -19,6 +19,9 @@ struct GridColumn {
     QString field;         // the bound field of the recordset
     QString caption;       // header text
     int widthTwips = 0;    // 0: the grid's default width
+    // How a yes/no field reads and is typed in this column; empty: "True" and "False".
+    QString trueText = QString();
+    QString falseText = QString();
 };
 
 class RecordsetModel : public QAbstractTableModel {
@@ -75,6 +78,7 @@ signals:
 
 private:
     void resolveFields();
+    QString cellText(int column, const QVariant& value) const;
     QList<GridColumn> columns_;
     QList<int> fields_;    // recordset field index per column
     QPointer<db::Recordset> rs_;

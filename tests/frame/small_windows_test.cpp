@@ -1,5 +1,5 @@
-#include "qelv/frame/frmCJSJK.h"
-#include "qelv/frame/frmMsgBox.h"
+#include "qelv/core/frmCJSJK.h"
+#include "qelv/core/frmMsgBox.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "qelv/frame/frmCJSJK.h"
+#include "qelv/core/frmCJSJK.h"
 
 #include "platform/ui/twips.h"
 

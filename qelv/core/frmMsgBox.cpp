@@ -1,4 +1,4 @@
-#include "qelv/frame/frmMsgBox.h"
+#include "qelv/core/frmMsgBox.h"
 
 #include "platform/ui/twips.h"
 

@@ -1,0 +1,212 @@
+// The monthly workbench over a county of 1,500 enterprises with 6 assignments each and a month file
+// copied from its template: a move to the next enterprise (its first show of the year, which makes its
+// billing row and its late-fee ledger) and to the next assignment, each the median of many moves, beside
+// a bare SQLite loop reading the same rows on open handles; and each month-file command beside a plain
+// copy of the same file. A move should stay under 30 ms.
+#include "bench/synthetic_county.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+#include "platform/files/files.h"
+#include "platform/ui/dialogs.h"
+#include "qelv/assessment/discharge_tables.h"
+#include "qelv/assessment/frmKaiPiao.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+constexpr double moveLimitMs = 30;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+bool copyShipped(const QString& to)
+{
+    const QDir from(QStringLiteral(QELV_SHIPPED_DIR "/Data"));
+    QDir().mkpath(to);
+    for (const QString& name : from.entryList(QDir::Files))
+        if (!QFile::copy(from.filePath(name), to + QLatin1Char('/') + name))
+            return false;
+    return true;
+}
+
+template <typename F> double timed(F&& f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
+
+void print(const char* name, double ours, double base, const char* target = "-")
+{
+    std::printf("bench %s ours_ms=%.2f base_ms=%.2f ratio=%.2f target=%s\n", name, ours, base,
+                base > 0 ? ours / base : 0.0, target);
+}
+
+// What a move reads, on handles kept open: the billing row, the ledger's name and the discharge row.
+struct BareReads {
+    sqlite3* kz = nullptr;
+    sqlite3* znj = nullptr;
+    sqlite3* month = nullptr;
+    BareReads()
+    {
+        sqlite3_open(files::dataFile(dataFiles::billing(2003)).toUtf8().constData(), &kz);
+        sqlite3_open(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)).toUtf8().constData(), &znj);
+        sqlite3_open(files::dataFile(dataFiles::monthData(QDate(2003, 6, 1))).toUtf8().constData(), &month);
+    }
+    ~BareReads()
+    {
+        sqlite3_close(kz);
+        sqlite3_close(znj);
+        sqlite3_close(month);
+    }
+    static void read(sqlite3* db, const QString& sql, const QString& bound = QString())
+    {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray text = sql.toUtf8();
+        sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr);
+        const QByteArray value = bound.toUtf8();
+        if (!bound.isNull())
+            sqlite3_bind_text(st, 1, value.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+        }
+        sqlite3_finalize(st);
+    }
+    // A first show also writes: the enterprise's billing row and its ledger, each in a statement of its
+    // own, as the program does.
+    void firstShow(const QString& number)
+    {
+        enterprise(number);
+        exec(kz, QStringLiteral("insert into KPKZK (DanWeiBianHao) values ('%1')").arg(number));
+        exec(znj,
+             QStringLiteral("create table %1 (KaiPiaoRiQi DATETIME, FaPiaoBianHao TEXT(50), FaPiaoJinE CURRENCY, "
+                            "ShouFeiJinE CURRENCY, DaoZhangQingKuang TINYINT, DaoZhangRiQi DATETIME, "
+                            "PiaoJuLeiXing TINYINT, ZNJYiShou TINYINT)")
+                 .arg(db::quoteIdentifier(QStringLiteral("ZNJB") + number)));
+    }
+    static void exec(sqlite3* db, const QString& sql)
+    {
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    }
+    void enterprise(const QString& number)
+    {
+        read(kz, QStringLiteral("select DanWeiBianHao, M6, M6N, M6B from KPKZK where DanWeiBianHao = ?"), number);
+        read(znj, QStringLiteral("select name from sqlite_master where type = 'table' and name = ? collate nocase"),
+             QStringLiteral("ZNJ") + number);
+    }
+    void assignment(const QString& table)
+    {
+        read(month, QStringLiteral("select name from sqlite_master where type = 'table' and name = ? collate nocase"),
+             table);
+        read(month, QStringLiteral("select * from %1").arg(db::quoteIdentifier(table)));
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    qputenv("QELV_HOME", dir.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
+    if (!copyShipped(dir.path() + QStringLiteral("/Data"))) {
+        std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+        return 1;
+    }
+    ui::testing::enable();
+    Module1::setStartupDefaults();
+    Module1::gWorkMonth = QDate(2003, 6, 1);
+    Module1::gInvoiceDate = QDate(2003, 6, 18);
+    const int moves = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
+        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
+        : 200;
+    try {
+        bench::makeCounty({.enterprises = 1500, .assignmentsPerEnterprise = 6});
+        {
+            db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+            db::Connection wrw(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
+            discharge::buildTemplate(dw, wrw);
+        }
+        const QString tmpl = files::dataFile(QString::fromLatin1(dataFiles::dischargeTemplate));
+        const QString june = files::dataFile(dataFiles::monthData(QDate(2003, 6, 1)));
+        const QString may = files::dataFile(dataFiles::monthData(QDate(2003, 5, 1)));
+        files::copy(tmpl, june);
+        files::copy(tmpl, may);
+
+        frmKaiPiao w;
+        if (!ui::testing::shownTexts().isEmpty()) {
+            std::fprintf(stderr, "load: %s\n", ui::testing::shownTexts().join('/').toUtf8().constData());
+            return 1;
+        }
+        BareReads bare;
+        std::vector<double> enterpriseMoves, enterpriseBase, assignmentMoves, assignmentBase;
+        for (int i = 0; i < moves; ++i) {
+            enterpriseMoves.push_back(timed([&] { w.Command2_Click(); }));
+            const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
+            enterpriseBase.push_back(timed([&] { bare.firstShow(QStringLiteral("B") + number); }));
+        }
+        // The same enterprises again: their rows and ledgers are there now.
+        std::vector<double> againMoves, againBase;
+        w.Command4_Click();
+        for (int i = 0; i < moves; ++i) {
+            againMoves.push_back(timed([&] { w.Command2_Click(); }));
+            const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
+            againBase.push_back(timed([&] { bare.enterprise(number); }));
+        }
+        for (int i = 0; i < moves; ++i) {
+            // Five moves through an enterprise's six assignments, then on to the next enterprise.
+            if (i % 5 == 0)
+                w.Command2_Click();
+            assignmentMoves.push_back(timed([&] { w.cmdNext_Click(); }));
+            db::Recordset* ad = w.assignments();
+            const QString table = discharge::tableName({ad->value(QStringLiteral("DanWeiBianHao")).toString(),
+                                                        ad->value(QStringLiteral("WuRanWuBianHao")).toString(),
+                                                        ad->value(QStringLiteral("PaiWuKou")).toString()});
+            assignmentBase.push_back(timed([&] { bare.assignment(table); }));
+        }
+        const int repetitions = 3;
+        std::vector<double> latest, another, plainCopy;
+        for (int i = 0; i < repetitions; ++i) {
+            plainCopy.push_back(timed([&] {
+                QFile::remove(june + QStringLiteral(".plain"));
+                QFile::copy(tmpl, june + QStringLiteral(".plain"));
+            }));
+            latest.push_back(timed([&] { w.Command6_Click(); }));
+            ui::testing::answerInput(QStringLiteral("2003-05"));
+            another.push_back(timed([&] { w.Command5_Click(); }));
+        }
+        // Nothing but the input boxes of the month copies.
+        if (ui::testing::shownTexts().size() != repetitions) {
+            std::fprintf(stderr, "commands: %s\n", ui::testing::shownTexts().join('/').toUtf8().constData());
+            return 1;
+        }
+        print("workbench_next_enterprise", median(enterpriseMoves), median(enterpriseBase));
+        print("workbench_next_enterprise_again", median(againMoves), median(againBase));
+        print("workbench_next_assignment", median(assignmentMoves), median(assignmentBase));
+        print("workbench_copy_latest", median(latest), median(plainCopy));
+        print("workbench_copy_month", median(another), median(plainCopy));
+        for (double m : {median(enterpriseMoves), median(againMoves), median(assignmentMoves)})
+            if (m >= moveLimitMs)
+                std::fprintf(stderr, "a move took %.1f ms, over the %.0f ms a move may take\n", m, moveLimitMs);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", ui::describe(e).toUtf8().constData());
+        return 1;
+    }
+    return 0;
+}
