@@ -13,6 +13,7 @@
 #include "qelv/frame/frmUser.h"
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
+#include "qelv/invoicing/frmPJSCDY.h"
 
 namespace qelv {
 
@@ -36,6 +37,7 @@ void registerAllWindows()
     windows::registerWindow<frmWRWDYXG>();
     windows::registerWindow<frmDWWRW>();
     windows::registerWindow<frmXGDWWBH>();
+    windows::registerWindow<frmPJSCDY>();
 }
 
 } // namespace qelv
@@ -45,17 +47,16 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuPWSJLR"),   // the monthly workbench
-        QStringLiteral("mnuCSSFTZ"),   // payment notices
-        QStringLiteral("mnuFPSC"),     // invoices
-        QStringLiteral("mnuWTSC"),     // collection documents
-        QStringLiteral("mnuDZ"),       // payment registration
-        QStringLiteral("mnupldz"),     // batch payment registration
-        QStringLiteral("mnufpgs"),     // invoice layout designer
-        QStringLiteral("mnuTS"),       // collection-document layout designer
-        QStringLiteral("mnufpzf"),     // voiding an invoice
-        QStringLiteral("mnuYDZBB"),    // monthly payment report
-        QStringLiteral("mnuTJ"),       // yearly statistics
+        QStringLiteral("mnuPWSJLR"), // the monthly workbench
+        QStringLiteral("mnuCSSFTZ"), // payment notices
+        QStringLiteral("mnuWTSC"), // collection documents
+        QStringLiteral("mnuDZ"), // payment registration
+        QStringLiteral("mnupldz"), // batch payment registration
+        QStringLiteral("mnufpgs"), // invoice layout designer
+        QStringLiteral("mnuTS"), // collection-document layout designer
+        QStringLiteral("mnufpzf"), // voiding an invoice
+        QStringLiteral("mnuYDZBB"), // monthly payment report
+        QStringLiteral("mnuTJ"), // yearly statistics
     };
 }
 
