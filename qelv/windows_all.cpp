@@ -47,16 +47,16 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuPWSJLR"), // the monthly workbench
-        QStringLiteral("mnuCSSFTZ"), // payment notices
-        QStringLiteral("mnuWTSC"), // collection documents
-        QStringLiteral("mnuDZ"), // payment registration
-        QStringLiteral("mnupldz"), // batch payment registration
-        QStringLiteral("mnufpgs"), // invoice layout designer
-        QStringLiteral("mnuTS"), // collection-document layout designer
-        QStringLiteral("mnufpzf"), // voiding an invoice
-        QStringLiteral("mnuYDZBB"), // monthly payment report
-        QStringLiteral("mnuTJ"), // yearly statistics
+        QStringLiteral("mnuPWSJLR"),   // the monthly workbench
+        QStringLiteral("mnuCSSFTZ"),   // payment notices
+        QStringLiteral("mnuWTSC"),     // collection documents
+        QStringLiteral("mnuDZ"),       // payment registration
+        QStringLiteral("mnupldz"),     // batch payment registration
+        QStringLiteral("mnufpgs"),     // invoice layout designer
+        QStringLiteral("mnuTS"),       // collection-document layout designer
+        QStringLiteral("mnufpzf"),     // voiding an invoice
+        QStringLiteral("mnuYDZBB"),    // monthly payment report
+        QStringLiteral("mnuTJ"),       // yearly statistics
     };
 }
 
