@@ -97,13 +97,30 @@ convert::Currency minimumTopUp(convert::Currency total, const QVariant& lowLever
     return total < minimum ? minimum - total : convert::Currency{};
 }
 
-Reader::Reader(db::Connection& enterprises, db::Connection& discharge)
-    : assignments_(enterprises,
-                   QStringLiteral("select DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, LeiXing, "
-                                  "PaiWuKou from dwwrw where DanWeiBianHao = ? and FenLei = ? "
-                                  "order by PaiWuKou, ID")),
-      discharge_(discharge)
+namespace {
+// Numbers and categories compare as their columns do, without regard to case.
+QString assignmentKey(const QString& enterprise, const QString& category)
 {
+    return enterprise.toCaseFolded() + QLatin1Char('\n') + category.toCaseFolded();
+}
+} // namespace
+
+Reader::Reader(db::Connection& enterprises, db::Connection& discharge)
+    : discharge_(discharge)
+{
+    db::PreparedStatement all(
+        enterprises,
+        QStringLiteral("select DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, LeiXing, PaiWuKou, "
+                       "FenLei from dwwrw order by PaiWuKou, ID"));
+    for (bool row = all.first(); row; row = all.next()) {
+        Assignment a;
+        a.table =
+            QStringLiteral("WRW") + numberText(all.value(0)) + numberText(all.value(1)) + numberText(all.value(4));
+        a.name = all.value(2).toString();
+        a.kind = wholeOrZero(all.value(3));
+        a.outlet = wholeOrZero(all.value(4));
+        assignments_[assignmentKey(all.value(0).toString(), all.value(5).toString())] << a;
+    }
 }
 
 EnterpriseFees Reader::read(const QString& enterprise)
@@ -114,14 +131,14 @@ EnterpriseFees Reader::read(const QString& enterprise)
         convert::Currency charges, doubled, raised;
         std::map<std::pair<int, int>, Cell> largest;
         QList<Item> separate;
-        bool any = false;
-        for (bool row = assignments_.first({enterprise, category}); row; row = assignments_.next()) {
-            any = true;
-            const QString table = QStringLiteral("WRW") + numberText(assignments_.value(0)) +
-                numberText(assignments_.value(1)) + numberText(assignments_.value(4));
-            const QString name = assignments_.value(2).toString();
-            const int kind = wholeOrZero(assignments_.value(3));
-            const int outlet = wholeOrZero(assignments_.value(4));
+        const auto found = assignments_.constFind(assignmentKey(enterprise, category));
+        if (found == assignments_.constEnd())
+            continue;
+        for (const Assignment& a : *found) {
+            const QString& table = a.table;
+            const QString& name = a.name;
+            const int kind = a.kind;
+            const int outlet = a.outlet;
             const Record w = readRecord(discharge_, table);
             if (kind == 1) {
                 if (!w.separate.isNull()) {
@@ -145,8 +162,6 @@ EnterpriseFees Reader::read(const QString& enterprise)
                     cell = candidate;
             }
         }
-        if (!any)
-            continue;
         // The separate items are listed as met, before their category's item.
         fees.items << separate;
         Cell cells;

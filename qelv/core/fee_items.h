@@ -5,6 +5,7 @@
 #include "platform/convert/currency.h"
 #include "platform/db/prepared.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,9 @@ struct EnterpriseFees {
     convert::Currency total;
 };
 
-// Reads the fees of one enterprise after another, with one prepared query of the assignments.
+// Reads the fees of one enterprise after another. The assignments of the whole register are read once,
+// when it is made: a run over the county asks for every enterprise's, and the assignment table has no
+// index by enterprise.
 //
 // Of calculation category 1 every assignment counts; of any other calculation category, for each
 // outlet only the assignment with the largest sum of charge, doubled and raised charge (the earlier
@@ -47,15 +50,24 @@ struct EnterpriseFees {
 // fen (halves to even, as the digit columns round), so that items and total always agree.
 class Reader {
 public:
-    // `enterprises` holds dwwrw, `discharge` the month's discharge-data tables; both must outlive it.
+    // `enterprises` holds dwwrw, `discharge` the month's discharge-data tables; `discharge` must outlive
+    // it. Throws db::Error when dwwrw cannot be read.
     Reader(db::Connection& enterprises, db::Connection& discharge);
 
     // Throws db::Error for a missing discharge-data table and convert::Error for a separate item without
     // a charge (Null).
     EnterpriseFees read(const QString& enterprise);
 
+    struct Assignment {
+        QString table; // its discharge-data table
+        QString name; // WuRanWuMingCheng
+        int kind = 0; // LeiXing
+        int outlet = 0; // PaiWuKou
+    };
+
 private:
-    db::PreparedStatement assignments_;
+    // By enterprise and category, each list in outlet order, assignments on one outlet as made.
+    QHash<QString, QList<Assignment>> assignments_;
     db::Connection& discharge_;
 };
 
