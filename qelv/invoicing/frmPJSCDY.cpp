@@ -330,6 +330,8 @@ void frmPJSCDY::Command1_Click()
 void frmPJSCDY::ShowGeneratedInvoices()
 {
     binding_->setRecordset(nullptr);
+    // The grid lets go of the old lines before they go; without invoices it then stays empty.
+    linesModel_->setRecordset(nullptr);
     preview_.reset();
     previewConn_.reset();
     previewConn_ = std::make_unique<db::Connection>(db::DataFile{dataFiles::monthInvoices(gWorkMonth)});
@@ -352,7 +354,8 @@ void frmPJSCDY::adoPrimaryRS_MoveComplete()
     db::Recordset* rs = adoPrimaryRS();
     if (!rs)
         return;
-    lblStatus->setText(QStringLiteral("记录: ") + QString::number(rs->absolutePosition()));
+    const int position = rs->absolutePosition();
+    lblStatus->setText(QStringLiteral("记录: ") + (position > 0 ? QString::number(position) : QString()));
 }
 
 void frmPJSCDY::navigate(void (*move)(db::Recordset&))

@@ -207,6 +207,13 @@ TEST_F(RunWindow, ThePreviewShowsTheInvoicesInNumberOrderWithTheirLines)
     EXPECT_EQ(w.lblStatus->text(), QStringLiteral("记录: 3"));
     QTest::mouseClick(w.cmdFirst, Qt::LeftButton);
     EXPECT_EQ(w.lblStatus->text(), QStringLiteral("记录: 1"));
+
+    // Generated again with nothing ticked, the preview shows empty boxes.
+    w.Toolbar1_ButtonClick(QStringLiteral("sxfp"));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    EXPECT_EQ(w.Text[0]->text(), QString());
+    EXPECT_EQ(w.lblStatus->text(), QStringLiteral("记录: "));
+    EXPECT_EQ(lines->rowCount(), 0);
 }
 
 TEST_F(RunWindow, AMoveBeforeAnyPreviewSaysSo)
