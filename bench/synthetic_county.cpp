@@ -1,16 +1,25 @@
 #include "bench/synthetic_county.h"
 
+#include "platform/convert/currency.h"
 #include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+#include "platform/files/files.h"
+#include "qelv/assessment/discharge_tables.h"
 #include "qelv/assessment/formula.h"
+#include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/late_fee_ledger.h"
+
+#include <QVariant>
 
 namespace bench {
 
-namespace {
 QString enterpriseNumber(int i)
 {
     return QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
 }
+
+namespace {
 QString pollutantNumber(int i)
 {
     return QStringLiteral("W%1").arg(i, 2, 10, QLatin1Char('0'));
@@ -59,6 +68,73 @@ void makeCounty(const County& county)
         }
     }
     dw.commit();
+}
+
+namespace {
+QVariant money(std::int64_t fen)
+{
+    return QVariant::fromValue(convert::Currency::fromUnits(fen * 100));
+}
+} // namespace
+
+void makeMonth(const County& county, const QDate& month)
+{
+    const QString data = files::dataFile(dataFiles::monthData(month));
+    if (files::exists(data))
+        files::remove(data);
+    files::copy(files::dataFile(QString::fromLatin1(dataFiles::blankDatabase)), data);
+    {
+        db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+        db::Connection file(db::DataFile{dataFiles::monthData(month)});
+        file.beginTransaction();
+        auto rows =
+            dw.openRecordset(QStringLiteral("select DanWeiBianHao, WuRanWuBianHao, PaiWuKou from dwwrw order by ID"),
+                             {}, db::LockType::ReadOnly);
+        int i = 0;
+        for (; !rows->isEOF(); rows->moveNext(), ++i) {
+            const discharge::Assignment a{rows->value(0).toString(), rows->value(1).toString(),
+                                          QString::number(rows->value(2).toInt())};
+            const QString table = discharge::tableName(a);
+            QStringList variables;
+            for (int v = 1; v <= county.variablesPerFormula; ++v)
+                variables << QStringLiteral("变量%1").arg(v);
+            discharge::createTable(file, table, variables);
+            file.execute(
+                QStringLiteral("update %1 set 收费金额 = ?, 加倍收费 = ?, 提高收费 = ?, 是否单独列为收费项目 = ?")
+                    .arg(db::quoteIdentifier(table)),
+                {money(1000 + (i * 7919) % 500000), money(i % 5 == 0 ? 2500 : 0), money(i % 11 == 0 ? 1200 : 0),
+                 i % 7 == 0});
+        }
+        file.commit();
+    }
+    billingControl::ensureYearFile(month.year());
+    db::Connection billing(db::DataFile{dataFiles::billing(month.year())});
+    db::Connection ledgers(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
+    billing.beginTransaction();
+    ledgers.beginTransaction();
+    billing.execute(QStringLiteral("delete from KPKZK"));
+    const QString m = QString::number(month.month());
+    for (int e = 1; e <= county.enterprises; ++e) {
+        const QString number = enterpriseNumber(e);
+        billing.execute(QStringLiteral("insert into KPKZK (DanWeiBianHao, M%1, M%1N) values (?, 1, 1)").arg(m),
+                        {number});
+        const QString table = db::quoteIdentifier(lateFeeLedger::tableName(number));
+        if (lateFeeLedger::exists(ledgers, number))
+            ledgers.execute(QStringLiteral("delete from %1").arg(table));
+        else
+            lateFeeLedger::ensure(ledgers, number);
+        for (int back = 12; back >= 1; --back) {
+            const QDate invoiced = month.addMonths(-back).addDays(19);
+            const bool paid = back > 3;
+            const QDate paidOn = invoiced.addDays(5 + (e + back) % 40);
+            const std::int64_t fen = 20000 + (e * 131 + back * 17) % 300000;
+            ledgers.execute(QStringLiteral("insert into %1 values (?, ?, ?, ?, ?, ?, 0, 0)").arg(table),
+                            {invoiced, QString::number(e * 100 + back), money(fen), money(fen), paid ? 1 : 0,
+                             paid ? QVariant(paidOn) : QVariant()});
+        }
+    }
+    ledgers.commit();
+    billing.commit();
 }
 
 } // namespace bench

@@ -2,6 +2,7 @@
 // A synthetic county for benchmarks: enterprises, pollutants with fee formulas, and assignments of
 // pollutants and outlets to enterprises, written into the enterprise and pollutant files of a data
 // folder that holds the shipped files.
+#include <QDate>
 #include <QString>
 
 namespace bench {
@@ -16,5 +17,14 @@ struct County {
 
 // Empties dw, dwwrw, wrw and wrwgs and fills them. Enterprise numbers keep leading zeros ("00001").
 void makeCounty(const County& county);
+
+// The number of the county's i-th enterprise (1-based): "00001".
+QString enterpriseNumber(int i);
+
+// A month of the county, after makeCounty: the month's discharge-data file with every assignment's
+// table and its fees (some doubled or raised, every seventh a fee item of its own), the year's billing
+// file with every enterprise billed in the month, and each enterprise's late-fee ledger with the twelve
+// invoices of the year before the month, the older half paid (some late), the latest three unpaid.
+void makeMonth(const County& county, const QDate& month);
 
 } // namespace bench

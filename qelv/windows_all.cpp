@@ -14,6 +14,7 @@
 #include "qelv/frame/frmUser.h"
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
+#include "qelv/invoicing/frmPJSCDY.h"
 
 namespace qelv {
 
@@ -38,6 +39,7 @@ void registerAllWindows()
     windows::registerWindow<frmDWWRW>();
     windows::registerWindow<frmXGDWWBH>();
     windows::registerWindow<frmKaiPiao>();
+    windows::registerWindow<frmPJSCDY>();
 }
 
 } // namespace qelv
@@ -48,7 +50,6 @@ QStringList commandsNotBuilt()
 {
     return {
         QStringLiteral("mnuCSSFTZ"),   // payment notices
-        QStringLiteral("mnuFPSC"),     // invoices
         QStringLiteral("mnuWTSC"),     // collection documents
         QStringLiteral("mnuDZ"),       // payment registration
         QStringLiteral("mnupldz"),     // batch payment registration

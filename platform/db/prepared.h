@@ -1,0 +1,58 @@
+#pragma once
+// A statement prepared once and run again and again with new parameters: a run over many enterprises
+// asks the same question of each, and preparing it anew every time costs more than the answer.
+// It reads its rows forward only, typed as the columns declare them. While it lives its file counts as
+// in use, so the file layer does not let go of the handle under it.
+#include "platform/db/connection.h"
+#include "platform/db/statement.h"
+#include "platform/db/types.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+#include <sqlite3.h>
+
+namespace db {
+
+class PreparedStatement {
+public:
+    // Throws db::Error when the statement cannot be prepared (a missing table or column).
+    PreparedStatement(Connection& connection, const QString& sql)
+        : state_(connection.state())
+    {
+        if (!state_ || state_->closed)
+            throw Error(QString::fromUtf8(messages::closed));
+        statement_ = std::make_unique<Statement>(*state_, sql);
+    }
+
+    // Binds the parameters and steps to the first row; true when there is one.
+    bool first(const QVariantList& params = {})
+    {
+        restart(params);
+        return statement_->step();
+    }
+    // The next row; false after the last.
+    bool next() { return statement_->step(); }
+    // Binds the parameters and runs the statement to its end; the number of rows changed.
+    int run(const QVariantList& params = {})
+    {
+        restart(params);
+        return statement_->run();
+    }
+    // A column of the current row, as valueFromSql gives it.
+    QVariant value(int column) const { return valueFromSql(statement_->get(), column); }
+
+private:
+    void restart(const QVariantList& params)
+    {
+        sqlite3_reset(statement_->get());
+        sqlite3_clear_bindings(statement_->get());
+        statement_->bind(params);
+    }
+
+    std::shared_ptr<ConnectionState> state_;
+    std::unique_ptr<Statement> statement_;
+};
+
+} // namespace db

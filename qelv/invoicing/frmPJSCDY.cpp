@@ -1,0 +1,391 @@
+#include "qelv/invoicing/frmPJSCDY.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/recordset.h"
+#include "platform/files/files.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/data_grid.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/field_binding.h"
+#include "platform/ui/recordset_model.h"
+#include "platform/ui/twips.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/amount_digits.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/error_sink.h"
+#include "qelv/core/navigation.h"
+#include "qelv/core/frmMsgBox.h"
+#include "qelv/invoicing/due_enterprises.h"
+#include "qelv/invoicing/frmFaPiaoGuoLv.h"
+#include "qelv/invoicing/invoice_generator.h"
+#include "qelv/invoicing/invoice_print_db.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <limits>
+
+using namespace Module1;
+
+namespace {
+
+struct ToolButton {
+    const char* caption;
+    const char* key;
+    const char* tip;
+    bool built;
+};
+
+// In their order on the toolbar. The two print runs come with the printing of invoices.
+const ToolButton toolButtons[] = {
+    {"所有发票", "syfp", "生成所有发票", true},     {"所选发票", "sxfp", "生成所选发票", true},
+    {"设置过滤", "设置过滤", "设置过滤", true},     {"连续套打", "lxtd", "连续发票套打", false},
+    {"单票套打", "flxtd", "非连续发票套打", false}, {"退 出", "tc", "退出", true},
+};
+
+// The preview's boxes: the KPDW column each shows, its label, and where box and label stand.
+struct PreviewBox {
+    const char* column;
+    const char* label;
+    bool labelRight;
+    double left, top, width;
+};
+
+const PreviewBox previewBoxes[] = {
+    {"缴款单位", "缴费单位：", false, 5700, 900, 2700},
+    {"年", "年", true, 8520, 900, 600},
+    {"月", "月", true, 9360, 900, 420},
+    {"日", "日", true, 10020, 900, 420},
+    {"大写合计", "合计金额(大写)：", false, 6180, 5280, 2820},
+    {"小写合计", "￥", false, 9300, 5280, 1380},
+    {"收款单位", "收费单位：", false, 5700, 5700, 1500},
+    {"审核", "审核：", false, 7860, 5700, 1020},
+    {"经办人", "经手人：", false, 9660, 5700, 1020},
+};
+
+const char* const noPreview = "还没有显示发票：请先按“显示发票”。";
+
+QString sameMonthText(const QDate& d)
+{
+    return convert::formatYearMonth(d);
+}
+
+} // namespace
+
+frmPJSCDY::frmPJSCDY(QWidget* owner)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+{
+    setObjectName(QString::fromLatin1(formName));
+    setWindowTitle(QStringLiteral("票据生成"));
+    setModal(false);
+    ui::clientSizeTwips(this, 10800, 7500);
+
+    buildToolbar();
+    ListView1 = ui::control<QTreeWidget>(this, "ListView1", 60, 660, 5400, 5520);
+    ListView1->setColumnCount(3);
+    ListView1->setHeaderLabels({QStringLiteral("单位编号"), QStringLiteral("单位全称"), QStringLiteral("发票编号")});
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->header()->resizeSection(0, ui::px(1300));
+    ListView1->header()->resizeSection(1, ui::px(2700));
+
+    Command1 = ui::control<QPushButton>(this, "Command1", 60, 6240, 1500, 375, QStringLiteral("显示发票"));
+    connect(Command1, &QPushButton::clicked, this, &frmPJSCDY::Command1_Click);
+    buildPreview();
+
+    ProgressBar1 = ui::control<QProgressBar>(this, "ProgressBar1", 60, 6720, 10680, 255);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setVisible(false);
+
+    sbStatusBar = new QStatusBar(this);
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    sbStatusBar->setSizeGripEnabled(false);
+    ui::placeTwips(sbStatusBar, 0, 7080, 10800, 420);
+    for (int i = 0; i < 4; ++i) {
+        panels[i] = new QLabel(sbStatusBar);
+        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        panels[i]->setFrameShape(QFrame::Panel);
+        panels[i]->setFrameShadow(QFrame::Sunken);
+        sbStatusBar->addWidget(panels[i], 1);
+    }
+    panels[0]->setText(QStringLiteral("状态"));
+
+    Form_Load();
+}
+
+frmPJSCDY::~frmPJSCDY()
+{
+    binding_->setRecordset(nullptr);
+    linesModel_->setRecordset(nullptr);
+}
+
+void frmPJSCDY::buildToolbar()
+{
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ui::placeTwips(Toolbar1, 0, 0, 10800, 600);
+    for (const ToolButton& b : toolButtons) {
+        QAction* action = Toolbar1->addAction(QString::fromUtf8(b.caption));
+        const QString key = QString::fromUtf8(b.key);
+        action->setObjectName(key);
+        action->setToolTip(QString::fromUtf8(b.tip));
+        action->setEnabled(b.built);
+        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+}
+
+void frmPJSCDY::buildPreview()
+{
+    binding_ = new ui::FieldBinding(this);
+    for (int i = 0; i < 9; ++i) {
+        const PreviewBox& b = previewBoxes[i];
+        Text[i] = ui::control<QLineEdit>(this, "", b.left, b.top, b.width, 300);
+        Text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        // What the print run records is what was generated: the preview shows it and takes no edit.
+        Text[i]->setReadOnly(true);
+        binding_->bind(Text[i], QString::fromUtf8(b.column));
+        const QString caption = QString::fromUtf8(b.label);
+        const double labelWidth = caption.size() * 210.0;
+        const double labelLeft = b.labelRight ? b.left + b.width + 15 : b.left - labelWidth - 15;
+        auto* label = ui::control<QLabel>(this, "", labelLeft, b.top + 30, labelWidth, 255, caption);
+        label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+    }
+
+    linesModel_ = new ui::RecordsetModel(this);
+    QList<ui::GridColumn> columns{{QStringLiteral("ID"), QStringLiteral("ID"), 450},
+                                  {QStringLiteral("DanWeiBianHao"), QStringLiteral("DanWeiBianHao"), 900},
+                                  {QStringLiteral("序号"), QStringLiteral("序号"), 450},
+                                  {QStringLiteral("项目"), QStringLiteral("项目"), 2000}};
+    for (const QString& c : amountDigits::columnNames())
+        columns << ui::GridColumn{c, c, 330};
+    linesModel_->setColumns(columns);
+    linesModel_->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
+    DataGrid1 = new ui::DataGrid(this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1->setRecordsetModel(linesModel_);
+    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui::placeTwips(DataGrid1, 5580, 1320, 5160, 3840);
+
+    auto navButton = [this](const char* name, const QString& caption, double left) {
+        return ui::control<QPushButton>(this, name, left, 6240, 450, 375, caption);
+    };
+    cmdFirst = navButton("cmdFirst", QStringLiteral("|<"), 5580);
+    cmdPrevious = navButton("cmdPrevious", QStringLiteral("<"), 6030);
+    lblStatus = ui::control<QLabel>(this, "lblStatus", 6540, 6300, 3180, 255);
+    cmdNext = navButton("cmdNext", QStringLiteral(">"), 9840);
+    cmdLast = navButton("cmdLast", QStringLiteral(">|"), 10290);
+    connect(cmdFirst, &QPushButton::clicked, this, &frmPJSCDY::cmdFirst_Click);
+    connect(cmdPrevious, &QPushButton::clicked, this, &frmPJSCDY::cmdPrevious_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &frmPJSCDY::cmdNext_Click);
+    connect(cmdLast, &QPushButton::clicked, this, &frmPJSCDY::cmdLast_Click);
+}
+
+void frmPJSCDY::Form_Load()
+{
+    loadedMonth_ = gWorkMonth;
+    if (!invoicing::EnsureMonthFile(gWorkMonth, messageBoxSink(this)))
+        return;
+    if (!files::exists(files::dataFile(dataFiles::billing(gWorkMonth.year())))) {
+        ui::msgBox(QStringLiteral("没有数据!"), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
+                   this);
+        return;
+    }
+    try {
+        LoadDueEnterprises({});
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        return;
+    }
+    panels[1]->setText(QStringLiteral("用户:") + gUserName);
+    panels[2]->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(gInvoiceDate));
+    panels[3]->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(gWorkMonth));
+}
+
+void frmPJSCDY::LoadDueEnterprises(const invoicing::ListCondition& filter)
+{
+    db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+    db::Connection billing(db::DataFile{dataFiles::billing(gWorkMonth.year())});
+    const QList<invoicing::DueEnterprise> due =
+        invoicing::dueEnterprises(enterprises, billing, gWorkMonth.month(), filter);
+    if (due.size() > std::numeric_limits<std::int16_t>::max())
+        throw convert::Error(QStringLiteral("溢出：列出的单位多于 32767 个"));
+    ListView1->clear();
+    ListedCount = 0;
+    QList<QTreeWidgetItem*> items;
+    for (const invoicing::DueEnterprise& d : due) {
+        ++ListedCount;
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, d.number);
+        item->setText(1, d.name);
+        if (!d.invoiceNumber.isNull())
+            item->setText(2, d.invoiceNumber.toString());
+        item->setData(0, Qt::UserRole, QStringLiteral("No%1").arg(ListedCount));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Unchecked);
+        items << item;
+    }
+    ListView1->addTopLevelItems(items);
+}
+
+QString frmPJSCDY::rowKey(int row) const
+{
+    QTreeWidgetItem* item = ListView1->topLevelItem(row);
+    return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+void frmPJSCDY::ApplyListFilter()
+{
+    frmFaPiaoGuoLv dialog(this);
+    dialog.exec();
+    if (!dialog.FilterAccepted)
+        return;
+    try {
+        LoadDueEnterprises(dialog.Filter);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+    }
+}
+
+void frmPJSCDY::Toolbar1_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("syfp"))
+        GenerateInvoices(false);
+    else if (key == QLatin1String("sxfp"))
+        GenerateInvoices(true);
+    else if (key == QStringLiteral("设置过滤"))
+        ApplyListFilter();
+    else if (key == QLatin1String("tc"))
+        close();
+}
+
+bool frmPJSCDY::listIsCurrent()
+{
+    if (gWorkMonth.year() == loadedMonth_.year() && gWorkMonth.month() == loadedMonth_.month())
+        return true;
+    ui::msgBox(QStringLiteral("本窗口的单位列表是 %1 的，现在的操作月份是 %2。请关闭本窗口，再重新打开。")
+                   .arg(sameMonthText(loadedMonth_), sameMonthText(gWorkMonth)),
+               ui::Buttons::Ok, ui::Icon::Warning, QString::fromUtf8(ui::appTitle), this);
+    return false;
+}
+
+void frmPJSCDY::GenerateInvoices(bool selectedOnly)
+{
+    if (ListedCount <= 0)
+        return;
+    if (!listIsCurrent())
+        return;
+    QList<invoicing::ListedEnterprise> list;
+    for (int i = 0; i < ListedCount; ++i) {
+        QTreeWidgetItem* item = ListView1->topLevelItem(i);
+        list << invoicing::ListedEnterprise{item->text(0), item->checkState(0) == Qt::Checked};
+    }
+
+    auto* progress = new frmMsgBox(this);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->showText(QStringLiteral("正在生成发票..."));
+    ProgressBar1->setValue(0);
+    ProgressBar1->setVisible(true);
+    ProgressBar1->raise();
+    const auto finish = [this, progress] {
+        ProgressBar1->setVisible(false);
+        progress->close();
+    };
+    try {
+        auto runFiles = invoicing::RunFiles::open(gWorkMonth);
+        invoicing::InvoiceGenerator generator(
+            *runFiles, invoicing::RunState::fromModule1(), [this, progress](int position, int count, int taken) {
+                const float step = 100.0f / static_cast<float>(count);
+                ProgressBar1->setValue(static_cast<int>(static_cast<float>(position) * step));
+                progress->setText(QStringLiteral("正在生成发票 %1").arg(taken));
+            });
+        const invoicing::RunResult result = generator.run(list, selectedOnly);
+        finish();
+        ui::msgBox(invoicing::closingMessage(result), ui::Buttons::Ok, ui::Icon::Information,
+                   QString::fromUtf8(ui::appTitle), this);
+    } catch (const std::exception& e) {
+        finish();
+        ui::showError(e, this);
+    }
+    raise();
+    activateWindow();
+}
+
+void frmPJSCDY::Command1_Click()
+{
+    try {
+        ShowGeneratedInvoices();
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+    }
+}
+
+void frmPJSCDY::ShowGeneratedInvoices()
+{
+    binding_->setRecordset(nullptr);
+    // The grid lets go of the old lines before they go; without invoices it then stays empty.
+    linesModel_->setRecordset(nullptr);
+    preview_.reset();
+    previewConn_.reset();
+    previewConn_ = std::make_unique<db::Connection>(db::DataFile{dataFiles::monthInvoices(gWorkMonth)});
+    preview_ = std::make_unique<db::RelatedRecordsets>(
+        *previewConn_,
+        db::Relation{QStringLiteral("select * from KPDW Order by DanWeiBianHao"),
+                     QStringLiteral("select * from MX Order by ID ASC"), QStringLiteral("DanWeiBianHao"),
+                     QStringLiteral("DanWeiBianHao")},
+        db::LockType::ReadOnly);
+    db::Recordset& invoices = preview_->parent();
+    connect(&invoices, &db::Recordset::moveComplete, this, &frmPJSCDY::adoPrimaryRS_MoveComplete);
+    binding_->setRecordset(&invoices);
+    if (invoices.recordCount() > 0)
+        linesModel_->setRecordset(&preview_->child());
+    adoPrimaryRS_MoveComplete();
+}
+
+void frmPJSCDY::adoPrimaryRS_MoveComplete()
+{
+    db::Recordset* rs = adoPrimaryRS();
+    if (!rs)
+        return;
+    const int position = rs->absolutePosition();
+    lblStatus->setText(QStringLiteral("记录: ") + (position > 0 ? QString::number(position) : QString()));
+}
+
+void frmPJSCDY::navigate(void (*move)(db::Recordset&))
+{
+    try {
+        db::Recordset* rs = adoPrimaryRS();
+        if (!rs)
+            throw db::Error(QString::fromUtf8(noPreview));
+        move(*rs);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+    }
+}
+
+void frmPJSCDY::cmdFirst_Click()
+{
+    navigate([](db::Recordset& rs) { rs.moveFirst(); });
+}
+
+void frmPJSCDY::cmdPrevious_Click()
+{
+    navigate(navigation::movePreviousOrBeep);
+}
+
+void frmPJSCDY::cmdNext_Click()
+{
+    navigate(navigation::moveNextOrBeep);
+}
+
+void frmPJSCDY::cmdLast_Click()
+{
+    navigate([](db::Recordset& rs) { rs.moveLast(); });
+}

@@ -1,0 +1,257 @@
+#include "qelv/invoicing/invoice_generator.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/prepared.h"
+#include "platform/db/recordset.h"
+#include "platform/files/files.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/amount_digits.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/fee_items.h"
+#include "qelv/invoicing/capitals.h"
+#include "qelv/invoicing/invoice_layout.h"
+#include "qelv/invoicing/late_fee.h"
+
+#include <limits>
+#include <optional>
+
+namespace invoicing {
+
+namespace {
+
+const char* const ledgerSchema = "qelv_ledgers";
+
+std::optional<BandLimits> readLimits(db::Connection& layout)
+{
+    auto lines = layout.openRecordset(QStringLiteral("Select * from fpLine Order By ID"), {}, db::LockType::ReadOnly);
+    if (lines->isEOF())
+        return std::nullopt;
+    return BandLimits{convert::toDouble(lines->value(QStringLiteral("HeadHeigth"))),
+                      convert::toDouble(lines->value(QStringLiteral("DetailHeigth"))),
+                      convert::toDouble(lines->value(QStringLiteral("FooterHeigth")))};
+}
+
+QString lineInsert()
+{
+    QStringList columns{QStringLiteral("ID"), QStringLiteral("DanWeiBianHao"), QStringLiteral("序号"),
+                        QStringLiteral("项目")};
+    for (const QString& c : amountDigits::columnNames())
+        columns << c;
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("Insert Into MX (%1) Values (%2)")
+        .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+}
+
+const QString headerInsert =
+    QStringLiteral("Insert Into KPDW (DanWeiBianHao,缴款单位,年,月,日,大写合计,小写合计,收款单位,审核,经办人,znj) "
+                   "Values (?,?,?,?,?,?,?,?,?,?,?)");
+
+// The late-fee file stays attached only for the run.
+class AttachedLedgers {
+public:
+    AttachedLedgers(db::Connection& print, const QString& path)
+        : print_(print)
+    {
+        print_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(ledgerSchema)), {path});
+    }
+    ~AttachedLedgers()
+    {
+        try {
+            while (print_.inTransaction())
+                print_.rollback();
+            print_.execute(QStringLiteral("DETACH DATABASE %1").arg(QString::fromLatin1(ledgerSchema)));
+        } catch (...) {
+            // The connection goes with the run's files; a detach that fails leaves nothing behind.
+        }
+    }
+    AttachedLedgers(const AttachedLedgers&) = delete;
+    AttachedLedgers& operator=(const AttachedLedgers&) = delete;
+
+private:
+    db::Connection& print_;
+};
+
+} // namespace
+
+RunState RunState::fromModule1()
+{
+    return {Module1::gWorkMonth, Module1::gInvoiceDate,      Module1::gUserName,
+            Module1::gLateFeeOn, Module1::gLateFeeStartDays, Module1::gLateFeeRate};
+}
+
+std::unique_ptr<RunFiles> RunFiles::open(const QDate& workMonth)
+{
+    auto f = std::make_unique<RunFiles>();
+    f->layout.open(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
+    f->enterprises.open(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+    f->discharge.open(db::DataFile{dataFiles::monthData(workMonth)});
+    f->print.open(db::DataFile{dataFiles::monthInvoices(workMonth)});
+    f->billing.open(db::DataFile{dataFiles::billing(workMonth.year())});
+    f->ledgersPath = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
+    if (!files::exists(f->ledgersPath))
+        throw db::Error(QStringLiteral("找不到文件“%1”。").arg(f->ledgersPath));
+    f->ledgersPath = files::resolve(f->ledgersPath);
+    return f;
+}
+
+struct InvoiceGenerator::Line {
+    QString item;
+    convert::Currency amount;
+};
+
+struct InvoiceGenerator::Invoice {
+    QString name; // DanWeiQuangCheng
+    QList<Line> lines;
+    convert::Currency total;
+    convert::Currency lateFee;
+};
+
+InvoiceGenerator::InvoiceGenerator(RunFiles& files, RunState state, Progress progress)
+    : files_(files),
+      state_(std::move(state)),
+      progress_(std::move(progress))
+{
+}
+
+RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool selectedOnly)
+{
+    RunResult result;
+    if (list.isEmpty())
+        return result;
+    const std::int16_t n = linesPerInvoice(readLimits(files_.layout));
+    result.linesPerInvoice = n;
+    const int m = state_.workMonth.month();
+    const QString defaultPeriod = QStringLiteral("(%1)").arg(convert::formatYearMonthCn(state_.workMonth));
+
+    QString current; // the enterprise being generated, for the message of a run that stops
+    try {
+        // Declared first, so that it goes last: it takes back whatever the run wrote when it stops.
+        AttachedLedgers ledgers(files_.print, files_.ledgersPath);
+        feeItems::Reader fees(files_.enterprises, files_.discharge);
+        db::PreparedStatement register_(
+            files_.enterprises, QStringLiteral("select LowLever, DanWeiQuangCheng from dw where DanWeiBianHao = ?"));
+        db::PreparedStatement billing(files_.billing,
+                                      QStringLiteral("select M%1B, M%1N from KPKZK where DanWeiBianHao = ?").arg(m));
+        db::PreparedStatement insertLine(files_.print, lineInsert());
+        db::PreparedStatement insertHeader(files_.print, headerInsert);
+
+        // Emptied on their own: whatever happens later, the last run's invoices are gone.
+        files_.print.execute(QStringLiteral("Delete from MX"));
+        files_.print.execute(QStringLiteral("delete from KPDW"));
+
+        files_.print.beginTransaction();
+        std::int16_t id = 0;
+        auto nextId = [&id] {
+            if (id == std::numeric_limits<std::int16_t>::max())
+                throw convert::Error(QStringLiteral("溢出：一次生成的发票行多于 32767 行"));
+            return ++id;
+        };
+        const QString blank = QStringLiteral(" ");
+        const QString fillerItem = QString(9, QLatin1Char(' '));
+
+        for (int i = 0; i < list.size(); ++i) {
+            const ListedEnterprise& row = list.at(i);
+            const bool take = !selectedOnly || row.ticked;
+            if (take)
+                ++result.taken;
+            if (progress_)
+                progress_(i + 1, static_cast<int>(list.size()), result.taken);
+            if (!take)
+                continue;
+            const QString code = row.number;
+            current = code;
+
+            // Each enterprise in a savepoint of its own: one whose lines do not fit a form takes back
+            // the late payments its late fee marked as charged, for they reach no invoice.
+            files_.print.beginTransaction();
+            Invoice inv;
+            inv.name.clear();
+            {
+                const feeItems::EnterpriseFees f = fees.read(code);
+                inv.total = f.total;
+                QVariant lowLever, period, months;
+                if (register_.first({code})) {
+                    lowLever = register_.value(0);
+                    inv.name = register_.value(1).toString();
+                }
+                if (billing.first({code})) {
+                    period = billing.value(0);
+                    months = billing.value(1);
+                }
+                const QString periodText = period.isNull() || period.toString().isEmpty()
+                    ? defaultPeriod
+                    : QStringLiteral("(%1)").arg(period.toString());
+                for (const feeItems::Item& item : f.items)
+                    inv.lines << Line{item.name + periodText, item.amount};
+                if (f.doubled.units() > 0)
+                    inv.lines << Line{QStringLiteral("加倍收费") + periodText, f.doubled};
+                if (f.raised.units() > 0)
+                    inv.lines << Line{QStringLiteral("提高收费") + periodText, f.raised};
+                const convert::Currency topUp = feeItems::minimumTopUp(inv.total, lowLever, months);
+                if (topUp.units() > 0) {
+                    inv.total += topUp;
+                    inv.lines << Line{QStringLiteral("追加最少收费额") + periodText, topUp};
+                }
+                // The late fee keeps four decimals; the invoice takes it at whole fen, so that its
+                // line, its total and its capitals agree.
+                inv.lateFee = feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate,
+                                                                state_.graceDays, state_.dailyRate, state_.lateFeeOn));
+                if (inv.lateFee.units() > 0)
+                    inv.lines << Line{QStringLiteral("滞纳金"), inv.lateFee};
+                inv.total += inv.lateFee;
+            }
+
+            if (inv.lines.size() > n) {
+                files_.print.rollback();
+                result.tooLong << QStringLiteral("%1 %2（%3 行）").arg(code, inv.name).arg(inv.lines.size());
+                continue;
+            }
+            std::int16_t number = 0;
+            for (const Line& line : inv.lines) {
+                const auto digits = amountDigits::digits(line.amount);
+                QVariantList values{nextId(), code, QString::number(++number), line.item};
+                for (const QString& s : digits)
+                    values << s;
+                insertLine.run(values);
+            }
+            for (int position = number + 1; position <= n; ++position) {
+                QVariantList values{nextId(), code, QStringLiteral("*"), fillerItem};
+                for (int c = 0; c < 10; ++c)
+                    values << blank;
+                insertLine.run(values);
+            }
+            if (inv.total.units() > 0) {
+                insertHeader.run(
+                    {code, inv.name.isEmpty() ? blank : inv.name, QString::number(state_.invoiceDate.year()),
+                     QString::number(state_.invoiceDate.month()), QString::number(state_.invoiceDate.day()),
+                     AmountToChineseCapitals(inv.total) + QStringLiteral("整"), inv.total.toString(), blank, blank,
+                     state_.userName, inv.lateFee.toPlainString()});
+                ++result.invoices;
+            }
+            files_.print.commit();
+        }
+        current.clear();
+        files_.print.commit();
+    } catch (const std::exception& e) {
+        QString why = platform::describe(e);
+        if (!current.isEmpty())
+            why += QStringLiteral("\n生成到单位 %1 时出错。").arg(current);
+        why += QStringLiteral("\n本次没有生成发票，也没有计收任何滞纳金。");
+        throw GenerationError(why);
+    }
+    return result;
+}
+
+QString closingMessage(const RunResult& result)
+{
+    QString text = QStringLiteral("共生成 %1 张发票！").arg(result.taken);
+    if (!result.tooLong.isEmpty())
+        text += QStringLiteral("\n以下单位的收费项目多于一张发票的 %1 行，没有生成发票：\n%2")
+                    .arg(result.linesPerInvoice)
+                    .arg(result.tooLong.join(QLatin1Char('\n')));
+    return text;
+}
+
+} // namespace invoicing

@@ -1,0 +1,96 @@
+#pragma once
+// Generating the operating month's invoices into its invoice print file: for each enterprise of the
+// run window's list (all, or the ticked ones) its fee lines in MX and, when its total is above zero,
+// its header row in KPDW. No widget: the window gives the list, the shared state, the files and a
+// progress callback, and shows what comes back.
+#include "platform/convert/currency.h"
+#include "platform/db/connection.h"
+#include "platform/error/error.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace invoicing {
+
+// A row of the run window's list.
+struct ListedEnterprise {
+    QString number;
+    bool ticked = false;
+};
+
+// The shared state a run reads, taken once when it starts.
+struct RunState {
+    QDate workMonth;
+    QDate invoiceDate;
+    QString userName;
+    bool lateFeeOn = false;
+    std::int16_t graceDays = 0;
+    float dailyRate = 0;
+
+    static RunState fromModule1();
+};
+
+// The files of a run, each opened once: the layout, the enterprise file, the month's discharge data,
+// the month's invoice print file, the year's billing file. The late-fee file is attached to the print
+// file's connection for the run, so the run's rows and its late-fee marks go in one transaction.
+struct RunFiles {
+    db::Connection layout;
+    db::Connection enterprises;
+    db::Connection discharge;
+    db::Connection print;
+    db::Connection billing;
+    QString ledgersPath;
+
+    // Opens the files of the operating month; throws db::Error for a file that is missing.
+    static std::unique_ptr<RunFiles> open(const QDate& workMonth);
+};
+
+// A run that stopped: nothing of it stays (print tables empty, no late payment marked) and the
+// description names the enterprise where it stopped, when it had reached one.
+class GenerationError : public platform::Error {
+public:
+    using platform::Error::Error;
+};
+
+struct RunResult {
+    int taken = 0; // the enterprises taken into the run, with or without an invoice
+    int invoices = 0; // header rows written
+    // Enterprises whose lines do not fit one form, each "number name (lines 行)": no invoice, no lines.
+    QStringList tooLong;
+    std::int16_t linesPerInvoice = 0;
+};
+
+class InvoiceGenerator {
+public:
+    // Called for every list row (1-based position) before it is looked at, with the count of
+    // enterprises taken so far including this one when it is taken.
+    using Progress = std::function<void(int position, int count, int taken)>;
+
+    InvoiceGenerator(RunFiles& files, RunState state, Progress progress = {});
+
+    // Generates the invoices of the rows given (with `selectedOnly`, of the ticked ones only). An
+    // empty list does nothing at all. The print tables are emptied first; then every row and mark of
+    // the run is written in one transaction, so a run that stops (GenerationError) leaves them empty
+    // and the ledgers as they were.
+    RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
+
+private:
+    struct Line;
+    struct Invoice;
+    Invoice build(const QString& number);
+
+    RunFiles& files_;
+    RunState state_;
+    Progress progress_;
+};
+
+// The closing message of a run: "共生成 k 张发票！" with k the enterprises taken into the run, and
+// the enterprises left without an invoice.
+QString closingMessage(const RunResult& result);
+
+} // namespace invoicing
