@@ -3,6 +3,8 @@
 #include "qelv/assessment/frmDWWRW.h"
 #include "qelv/assessment/frmWRWDYXG.h"
 #include "qelv/assessment/frmWRWGL.h"
+#include "qelv/collection/frmDaoZhang.h"
+#include "qelv/collection/frmPLDZDJ.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
@@ -36,6 +38,8 @@ void registerAllWindows()
     windows::registerWindow<frmWRWDYXG>();
     windows::registerWindow<frmDWWRW>();
     windows::registerWindow<frmXGDWWBH>();
+    windows::registerWindow<frmDaoZhang>();
+    windows::registerWindow<frmPLDZDJ>();
 }
 
 } // namespace qelv
@@ -49,8 +53,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnuCSSFTZ"),   // payment notices
         QStringLiteral("mnuFPSC"),     // invoices
         QStringLiteral("mnuWTSC"),     // collection documents
-        QStringLiteral("mnuDZ"),       // payment registration
-        QStringLiteral("mnupldz"),     // batch payment registration
         QStringLiteral("mnufpgs"),     // invoice layout designer
         QStringLiteral("mnuTS"),       // collection-document layout designer
         QStringLiteral("mnufpzf"),     // voiding an invoice
