@@ -4,6 +4,8 @@
 #include "qelv/assessment/frmKaiPiao.h"
 #include "qelv/assessment/frmWRWDYXG.h"
 #include "qelv/assessment/frmWRWGL.h"
+#include "qelv/collection/frmDaoZhang.h"
+#include "qelv/collection/frmPLDZDJ.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
@@ -40,6 +42,8 @@ void registerAllWindows()
     windows::registerWindow<frmXGDWWBH>();
     windows::registerWindow<frmKaiPiao>();
     windows::registerWindow<frmPJSCDY>();
+    windows::registerWindow<frmDaoZhang>();
+    windows::registerWindow<frmPLDZDJ>();
 }
 
 } // namespace qelv
@@ -51,8 +55,6 @@ QStringList commandsNotBuilt()
     return {
         QStringLiteral("mnuCSSFTZ"),   // payment notices
         QStringLiteral("mnuWTSC"),     // collection documents
-        QStringLiteral("mnuDZ"),       // payment registration
-        QStringLiteral("mnupldz"),     // batch payment registration
         QStringLiteral("mnufpgs"),     // invoice layout designer
         QStringLiteral("mnuTS"),       // collection-document layout designer
         QStringLiteral("mnufpzf"),     // voiding an invoice

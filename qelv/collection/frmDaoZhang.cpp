@@ -1,0 +1,312 @@
+#include "qelv/collection/frmDaoZhang.h"
+
+#include "platform/convert/convert.h"
+#include "platform/files/files.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/field_text.h"
+#include "platform/ui/fixed_dialog.h"
+#include "platform/ui/recordset_model.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/invoice_payment.h"
+
+#include <QCalendarWidget>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+// The grid shows the found rows read-only; the two payment cells take typed text, which the window
+// writes through the payment writer like the buttons' changes instead of into the grid's row.
+class PaymentGridModel : public ui::RecordsetModel {
+public:
+    explicit PaymentGridModel(frmDaoZhang* window)
+        : ui::RecordsetModel(window),
+          window_(window)
+    {
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        Qt::ItemFlags f = QAbstractTableModel::flags(index);
+        if (index.isValid() && isPaymentColumn(index.column()))
+            f |= Qt::ItemIsEditable;
+        return f;
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override
+    {
+        if (!index.isValid() || role != Qt::EditRole || !isPaymentColumn(index.column()) || !recordset())
+            return false;
+        const QString text = value.toString();
+        if (ui::fieldText(recordset()->valueAt(index.row(), fieldOf(index.column()))) == text)
+            return true;
+        return window_->typedIntoCell(index.row(), index.column(), text);
+    }
+
+private:
+    static bool isPaymentColumn(int column) { return column == frmDaoZhang::Paid || column == frmDaoZhang::PaidOn; }
+    frmDaoZhang* window_;
+};
+
+namespace {
+
+void inform(QWidget* window, const char* text)
+{
+    ui::msgBox(QString::fromUtf8(text), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
+               window);
+}
+
+// The month m columns of a found row, under the grid's captions.
+QString gridQuery(int month, int enterprises)
+{
+    QString sql = QStringLiteral("Select DanWeiBianHao as [单位编号],M%1P as [发票编号],M%1M as [发票金额],"
+                                 "[M%1DATE] as [开票日期],M%1MD as [到账],M%1DDATE as [到账日期] From kpkzk "
+                                 "where DanWeiBianHao = ?")
+                      .arg(month);
+    for (int i = 1; i < enterprises; ++i)
+        sql += QStringLiteral(" or DanWeiBianHao = ?");
+    return sql;
+}
+
+} // namespace
+
+frmDaoZhang::frmDaoZhang(QWidget* owner)
+    : Form(owner, ui::fixedDialogFlags)
+{
+    ui::setUpFixedDialog(this,
+                         {.formName = formName,
+                          .caption = QStringLiteral("到账登记"),
+                          .clientWidth = 7800,
+                          .clientHeight = 5400,
+                          .modal = true,
+                          .setFlags = false});
+
+    Label1 = ui::control<QLabel>(this, "Label1", 240, 240, 1095, 255, QStringLiteral("开票年份:"));
+    Text1 = ui::control<QLineEdit>(this, "Text1", 1380, 210, 1000, 285);
+    Label1->setBuddy(Text1);
+
+    Frame1 = ui::control<QGroupBox>(this, "Frame1", 120, 600, 2655, 1335, QStringLiteral("按发票编号"));
+    Label2 = ui::control<QLabel>(Frame1, "Label2", 120, 420, 915, 255, QStringLiteral("发票编号:"));
+    Text2 = ui::control<QLineEdit>(Frame1, "Text2", 1080, 390, 1455, 285);
+    Label2->setBuddy(Text2);
+
+    Frame2 = ui::control<QGroupBox>(this, "Frame2", 2895, 600, 3375, 1335, QStringLiteral("按单位和排污费月份"));
+    Label3 = ui::control<QLabel>(Frame2, "Label3", 120, 360, 1095, 255, QStringLiteral("单位名称:"));
+    Text3 = ui::control<QLineEdit>(Frame2, "Text3", 1260, 330, 1995, 285);
+    Label4 = ui::control<QLabel>(Frame2, "Label4", 120, 840, 1095, 255, QStringLiteral("排污费月份:"));
+    Text4 = ui::control<QLineEdit>(Frame2, "Text4", 1260, 810, 735, 285);
+    Label3->setBuddy(Text3);
+    Label4->setBuddy(Text4);
+
+    Command1 = ui::control<QPushButton>(this, "Command1", 6480, 690, 1095, 375, QStringLiteral("查找"));
+    Command2 = ui::control<QPushButton>(this, "Command2", 6480, 1470, 1095, 375, QStringLiteral("关闭"));
+    for (QPushButton* b : {Command1, Command2})
+        b->setAutoDefault(false);
+    connect(Command1, &QPushButton::clicked, this, &frmDaoZhang::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmDaoZhang::Command2_Click);
+
+    DataGrid1 = ui::control<ui::DataGrid>(this, "DataGrid1", 120, 2100, 7560, 3135);
+    model_ = new PaymentGridModel(this);
+    DataGrid1->setRecordsetModel(model_);
+    connect(DataGrid1, &ui::DataGrid::buttonClick, this, &frmDaoZhang::DataGrid1_ButtonClick);
+
+    MonthView1 = ui::control<QCalendarWidget>(this, "MonthView1", 3600, 2400, 3900, 2700);
+    MonthView1->hide();
+    connect(MonthView1, &QCalendarWidget::clicked, this, &frmDaoZhang::MonthView1_DateClick);
+
+    Form_Load();
+    ui::centreOnOwner(this);
+}
+
+frmDaoZhang::~frmDaoZhang()
+{
+    model_->setRecordset(nullptr);
+}
+
+void frmDaoZhang::Form_Load()
+{
+    MonthView1->setSelectedDate(QDate::currentDate());
+}
+
+void frmDaoZhang::Command2_Click()
+{
+    close();
+}
+
+void frmDaoZhang::Command1_Click()
+{
+    try {
+        const QString typedYear = Text1->text().trimmed();
+        const int year = typedYear.isEmpty() ? Module1::gWorkMonth.year()
+                                             : convert::toDate(typedYear + QStringLiteral("-01-01")).year();
+        const QString billingName = dataFiles::billing(year);
+        if (!files::exists(files::dataFile(billingName)))
+            throw invoicePayment::Error(
+                QStringLiteral("没有%1年的开票数据：文件 %2 不存在。").arg(year).arg(billingName));
+        auto billing = std::make_unique<db::Connection>(db::DataFile{billingName});
+        db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+        if (!Text2->text().isEmpty()) {
+            const QString number = Text2->text();
+            // The month is the first whose number matches under the query's own comparison, so the row
+            // found always names its month.
+            QString monthCase = QStringLiteral("case");
+            QStringList anyMonth;
+            for (int m = 1; m <= 12; ++m) {
+                monthCase += QStringLiteral(" when M%1P = ? then %1").arg(m);
+                anyMonth << QStringLiteral("M%1P = ?").arg(m);
+            }
+            QVariantList params;
+            for (int i = 0; i < 24; ++i)
+                params << number;
+            auto found =
+                billing->openRecordset(QStringLiteral("Select DanWeiBianHao, %1 end as FoundMonth from kpkzk where %2")
+                                           .arg(monthCase, anyMonth.join(QStringLiteral(" or "))),
+                                       params, db::LockType::ReadOnly);
+            if (found->isEOF()) {
+                inform(this, "没有找到该发票!");
+                return;
+            }
+            const QString enterprise = found->value(0).toString();
+            const int month = found->value(1).toInt();
+            showGrid(std::move(billing), year, month, {enterprise});
+            const QVariant name = enterprises.scalar(
+                QStringLiteral("Select DanWeiQuangCheng from dw Where DanWeiBianHao = ?"), {enterprise});
+            Text3->setText(ui::fieldText(name));
+            Text4->setText(QString::number(month));
+            return;
+        }
+        if (Text4->text().isEmpty() || Text3->text().isEmpty()) {
+            inform(this, "按单位名称查询时，单位名称和排污费月份不能为空！");
+            return;
+        }
+        if (!convert::isNumeric(Text4->text())) {
+            inform(this, "排污费月份输入的不是数字！");
+            return;
+        }
+        const double typedMonth = convert::toDouble(Text4->text());
+        if (typedMonth > 12 || typedMonth < 1) {
+            inform(this, "排污费月份输入数字要在 1-12 之间！");
+            return;
+        }
+        const int month = convert::toInt16(typedMonth);
+        auto named =
+            enterprises.openRecordset(QStringLiteral("Select DanWeiBianHao from dw Where DanWeiQuangCheng = ?"),
+                                      {Text3->text()}, db::LockType::ReadOnly);
+        QStringList numbers;
+        for (; !named->isEOF(); named->moveNext())
+            numbers << named->value(0).toString();
+        if (numbers.isEmpty()) {
+            inform(this, "没有找到该单位!");
+            return;
+        }
+        showGrid(std::move(billing), year, month, numbers);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+    }
+}
+
+void frmDaoZhang::showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& numbers)
+{
+    QVariantList params;
+    for (const QString& n : numbers)
+        params << n;
+    auto rs = billing->openRecordset(gridQuery(month, int(numbers.size())), params, db::LockType::ReadOnly);
+    QList<ui::GridColumn> columns;
+    for (const QString& field : rs->fieldNames())
+        columns << ui::GridColumn{field, field, 1200};
+    model_->setRecordset(nullptr);
+    model_->setColumns(columns);
+    rs_ = std::move(rs);
+    conn_ = std::move(billing);
+    model_->setRecordset(rs_.get());
+    QList<int> buttons;
+    for (int c = 0; c < columns.size(); ++c)
+        if (columns[c].caption == QStringLiteral("到账日期") || columns[c].caption == QStringLiteral("到账"))
+            buttons << c;
+    DataGrid1->setButtonColumns(buttons);
+    year_ = year;
+    month_ = month;
+}
+
+void frmDaoZhang::DataGrid1_ButtonClick(int column)
+{
+    const int row = model_->currentRow();
+    if (!rs_ || row < 0)
+        return;
+    if (column == Paid) {
+        const QVariant current = rs_->valueAt(row, model_->fieldOf(Paid));
+        bool zero = false;
+        try {
+            zero = !current.isNull() && convert::toDouble(current) == 0;
+        } catch (const std::exception&) {
+            zero = false;
+        }
+        writePayment(row, zero ? 1 : 0, true, {}, false);
+    } else if (column == PaidOn) {
+        MonthView1->show();
+        MonthView1->raise();
+        MonthView1->setFocus();
+    }
+}
+
+void frmDaoZhang::MonthView1_DateClick(const QDate& date)
+{
+    const int row = model_->currentRow();
+    if (!rs_ || row < 0)
+        return;
+    if (writePayment(row, 0, false, date, true))
+        MonthView1->hide();
+}
+
+bool frmDaoZhang::typedIntoCell(int row, int column, const QString& text)
+{
+    const QString typed = text.trimmed();
+    if (column == Paid) {
+        if (typed != QStringLiteral("0") && typed != QStringLiteral("1")) {
+            inform(this, "到账只能是 0（未到账）或 1（到账）！");
+            return false;
+        }
+        // The write reads the rows again, which a cell editor still closing must not see.
+        QTimer::singleShot(0, this, [this, row, paid = typed.toInt()] { writePayment(row, paid, true, {}, false); });
+        return true;
+    }
+    QDate date;
+    if (!typed.isEmpty()) {
+        if (!convert::isDate(typed)) {
+            inform(this, "到账日期不是日期！格式应为YYYY-MM-DD");
+            return false;
+        }
+        date = convert::toDate(typed);
+    }
+    QTimer::singleShot(0, this, [this, row, date] { writePayment(row, 0, false, date, true); });
+    return true;
+}
+
+bool frmDaoZhang::writePayment(int row, int paid, bool setPaid, const QDate& date, bool setDate)
+{
+    try {
+        if (!rs_ || row < 0 || row >= rs_->recordCount())
+            return false;
+        invoicePayment::Invoice invoice;
+        invoice.enterprise = rs_->valueAt(row, model_->fieldOf(Enterprise)).toString();
+        invoice.month = month_;
+        invoice.number = rs_->valueAt(row, model_->fieldOf(Number)).toString();
+        invoice.invoiceDate = rs_->valueAt(row, model_->fieldOf(InvoiceDate)).toDate();
+        invoicePayment::Change change;
+        if (setPaid)
+            change.paid = paid;
+        if (setDate)
+            change.date = date;
+        invoicePayment::Writer(year_).record(invoice, change);
+        rs_->requery();
+        if (row < rs_->recordCount())
+            rs_->moveToIndex(row);
+        return true;
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        return false;
+    }
+}

@@ -1,0 +1,102 @@
+#include "qelv/core/invoice_payment.h"
+
+#include "platform/files/files.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/late_fee_ledger.h"
+
+#include <QStringList>
+#include <QVariantList>
+
+namespace invoicePayment {
+
+namespace {
+
+const char* const ledgerSchema = "znj";
+
+QString existingDataFile(const QString& name)
+{
+    const QString path = files::dataFile(name);
+    if (!files::exists(path))
+        throw Error(QStringLiteral("文件 %1 不存在。").arg(name));
+    return path;
+}
+
+} // namespace
+
+Writer::Writer(int year)
+{
+    billing_.openPath(existingDataFile(dataFiles::billing(year)));
+    ledgerPath_ = existingDataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
+}
+
+Writer::~Writer()
+{
+    try {
+        billing_.execute(QStringLiteral("DETACH DATABASE %1").arg(QString::fromLatin1(ledgerSchema)));
+    } catch (const std::exception&) {
+        // The connection closes right after; nothing stays attached beyond it.
+    }
+}
+
+// The file layer may let go of the connection's handle (to copy the file) and open it again on the
+// next use; an attachment does not survive that, so each write makes sure of it.
+void Writer::attachLedgers()
+{
+    const bool attached = !billing_
+                               .scalar(QStringLiteral("select 1 from pragma_database_list where name = ?"),
+                                       {QString::fromLatin1(ledgerSchema)})
+                               .isNull();
+    if (!attached)
+        billing_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(ledgerSchema)),
+                         {ledgerPath_});
+}
+
+void Writer::record(const Invoice& invoice, const Change& change)
+{
+    if (!change.paid && !change.date)
+        return;
+    try {
+        if (invoice.month < 1 || invoice.month > 12)
+            throw Error(QStringLiteral("月份 %1 不在 1-12 之间。").arg(invoice.month));
+        attachLedgers();
+        const QString m = QStringLiteral("M%1").arg(invoice.month);
+        QStringList billingSets, ledgerSets;
+        QVariantList values;
+        if (change.paid) {
+            billingSets << m + QStringLiteral("MD = ?");
+            ledgerSets << QStringLiteral("DaoZhangQingKuang = ?");
+            values << *change.paid;
+        }
+        if (change.date) {
+            billingSets << m + QStringLiteral("DDATE = ?");
+            ledgerSets << QStringLiteral("DaoZhangRiQi = ?");
+            values << (change.date->isValid() ? QVariant(*change.date) : QVariant());
+        }
+        const QVariant invoiceDate = invoice.invoiceDate.isValid() ? QVariant(invoice.invoiceDate) : QVariant();
+
+        billing_.beginTransaction();
+        try {
+            billing_.execute(QStringLiteral("UPDATE KPKZK SET %1 WHERE DanWeiBianHao = ?").arg(billingSets.join(u", ")),
+                             values + QVariantList{invoice.enterprise});
+            billing_.execute(QStringLiteral("UPDATE %1.%2 SET %3 WHERE FaPiaoBianHao = ? AND "
+                                            "(date(KaiPiaoRiQi) = date(?) OR (KaiPiaoRiQi IS NULL AND ? IS NULL))")
+                                 .arg(QString::fromLatin1(ledgerSchema),
+                                      db::quoteIdentifier(lateFeeLedger::tableName(invoice.enterprise)),
+                                      ledgerSets.join(u", ")),
+                             values + QVariantList{invoice.number, invoiceDate, invoiceDate});
+            billing_.commit();
+        } catch (...) {
+            try {
+                billing_.rollback();
+            } catch (const std::exception&) {
+                // A failed rollback leaves SQLite to undo the transaction when the connection closes.
+            }
+            throw;
+        }
+    } catch (const std::exception& e) {
+        throw Error(QStringLiteral("发票 %1（单位 %2）的到账没有登记：%3")
+                        .arg(invoice.number, invoice.enterprise, platform::describe(e)));
+    }
+}
+
+} // namespace invoicePayment

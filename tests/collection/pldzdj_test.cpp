@@ -1,0 +1,237 @@
+// Batch payment registration: what is listed, which rows are registered, and that each registered
+// invoice changes in the billing file and its ledger together.
+#include "platform/ui/dialogs.h"
+#include "qelv/collection/frmPLDZDJ.h"
+#include "tests/collection/payment_fixture.h"
+#include "tests/fixtures/sqlite_probe.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+using namespace collectionTests;
+
+namespace {
+
+const QDate march(2003, 3, 20);
+const QStringList listed = {"0001", "0002", "0003", "0004"};
+
+struct BatchCase {
+    const char* label;
+    bool option1;
+    QStringList ticked;
+    QStringList registered;
+};
+
+void PrintTo(const BatchCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+} // namespace
+
+class PLDZDJTest : public PaymentTest {
+protected:
+    void SetUp() override
+    {
+        PaymentTest::SetUp();
+        for (const QString& n : listed + QStringList{"0005", "0006"})
+            enterprise(n, QStringLiteral("厂") + n);
+        for (const QString& n : listed)
+            invoice(n, 3, QStringLiteral("3") + n, march);
+        // Already paid: listed all the same.
+        fixtures::exec(billingFile(),
+                       QStringLiteral("update KPKZK set M3MD = 1, M3DDATE = '2003-04-01' "
+                                      "where DanWeiBianHao = '0004'"));
+        // Voided: billed, no number.
+        invoice(QStringLiteral("0005"), 3, QString(), march, 2003, false);
+        // Numbered but not billed this month.
+        invoice(QStringLiteral("0006"), 3, QStringLiteral("30006"), march);
+        fixtures::exec(billingFile(), QStringLiteral("update KPKZK set M3 = 0 where DanWeiBianHao = '0006'"));
+        // Another month of the first enterprise, which registration of March leaves alone.
+        invoice(QStringLiteral("0001"), 4, QStringLiteral("40001"), QDate(2003, 4, 20));
+        ui::testing::clearShown();
+    }
+
+    static QStringList column(frmPLDZDJ& w, int c)
+    {
+        QStringList out;
+        for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i)
+            out << w.ListView1->topLevelItem(i)->text(c);
+        return out;
+    }
+    static void tick(frmPLDZDJ& w, const QStringList& numbers)
+    {
+        for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = w.ListView1->topLevelItem(i);
+            if (numbers.contains(item->text(frmPLDZDJ::Enterprise)))
+                item->setCheckState(frmPLDZDJ::Enterprise, Qt::Checked);
+        }
+    }
+    void list(frmPLDZDJ& w, const QString& month = QStringLiteral("3"))
+    {
+        w.Text1->setText(month);
+        w.Command1_Click();
+    }
+    // The enterprises whose March invoice is paid on the given date in both files.
+    QStringList paidOn(const QString& date) const
+    {
+        QStringList out;
+        for (const QString& n : listed)
+            if (billing(n, "M3MD") == "1" && billing(n, "M3DDATE") == date &&
+                ledger(n, QStringLiteral("3") + n, march) == QStringLiteral("1|") + date)
+                out << n;
+        return out;
+    }
+    QString untouched() const
+    {
+        QString s;
+        for (const QString& n : listed)
+            s += billing(n, "M3MD") + billing(n, "M3DDATE") + ledger(n, QStringLiteral("3") + n, march) + ";";
+        return s + billing("0001", "M4MD") + billing("0001", "M4DDATE") + ledger("0001", "40001", QDate(2003, 4, 20));
+    }
+};
+
+TEST_F(PLDZDJTest, ListsTheMonthsInvoicesPaidOrNotButNotTheVoidedOrUnbilled)
+{
+    frmPLDZDJ w;
+    EXPECT_TRUE(w.Option2->isChecked());
+    list(w, QStringLiteral("3.7"));
+    EXPECT_TRUE(ui::testing::shownTexts().isEmpty());
+    EXPECT_EQ(w.listedCount(), 4);
+    EXPECT_EQ(column(w, frmPLDZDJ::Enterprise), listed);
+    EXPECT_EQ(column(w, frmPLDZDJ::Name), QStringList({"厂0001", "厂0002", "厂0003", "厂0004"}));
+    EXPECT_EQ(column(w, frmPLDZDJ::Number), QStringList({"30001", "30002", "30003", "30004"}));
+    EXPECT_EQ(column(w, frmPLDZDJ::Amount), QStringList({"100", "100", "100", "100"}));
+    EXPECT_EQ(column(w, frmPLDZDJ::InvoiceDate), QStringList(4, "2003-03-20"));
+    EXPECT_EQ(column(w, frmPLDZDJ::Paid), QStringList({"0", "0", "0", "1"}));
+    EXPECT_EQ(column(w, frmPLDZDJ::PaidOn), QStringList({"", "", "", "2003-04-01"}));
+
+    // A month without invoices keeps the list as it was.
+    list(w, QStringLiteral("7"));
+    EXPECT_EQ(w.listedCount(), 4);
+    EXPECT_EQ(column(w, frmPLDZDJ::Number).first(), "30001");
+}
+
+TEST_F(PLDZDJTest, TheMonthIsChecked)
+{
+    const QList<QPair<QString, QString>> cases = {
+        {"", "排污费操作月份不能为空！"},
+        {"abc", "排污费操作月份应为数字！"},
+        {"0", "排污费操作月份应在 1-12 之间！"},
+        {"13", "排污费操作月份应在 1-12 之间！"},
+    };
+    frmPLDZDJ w;
+    for (const auto& [month, message] : cases) {
+        ui::testing::clearShown();
+        list(w, month);
+        EXPECT_EQ(ui::testing::shownTexts(), QStringList{message}) << month.toStdString();
+        EXPECT_EQ(ui::testing::shown().front().icon, ui::Icon::Information);
+        EXPECT_EQ(w.listedCount(), 0);
+    }
+}
+
+class PLDZDJBatchTest : public PLDZDJTest, public ::testing::WithParamInterface<BatchCase> { };
+
+TEST_P(PLDZDJBatchTest, RegistersTheSelectedRows)
+{
+    const BatchCase& c = GetParam();
+    frmPLDZDJ w;
+    list(w);
+    tick(w, c.ticked);
+    w.Option1->setChecked(c.option1);
+    w.Option2->setChecked(!c.option1);
+    w.Text2->setText(QStringLiteral("2003-5-9"));
+    w.Command2_Click();
+    EXPECT_TRUE(ui::testing::shownTexts().isEmpty());
+    EXPECT_EQ(paidOn("2003-05-09"), c.registered);
+    for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = w.ListView1->topLevelItem(i);
+        if (c.registered.contains(item->text(frmPLDZDJ::Enterprise))) {
+            EXPECT_EQ(item->text(frmPLDZDJ::Paid), "1");
+            EXPECT_EQ(item->text(frmPLDZDJ::PaidOn), "2003-05-09");
+        }
+    }
+    if (!c.registered.contains("0004")) {
+        EXPECT_EQ(billing("0004", "M3DDATE"), "2003-04-01");
+    }
+    EXPECT_EQ(billing("0001", "M4MD") + billing("0001", "M4DDATE") + ledger("0001", "40001", QDate(2003, 4, 20)),
+              "0NULL0|NULL")
+        << "another month's columns and ledger row";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PLDZDJBatchTest,
+                         ::testing::Values(BatchCase{"unpaid_nothing_ticked", false, {}, listed},
+                                           BatchCase{"paid_nothing_ticked", true, {}, {}},
+                                           BatchCase{"paid_ticked", true, {"0002", "0004"}, {"0002", "0004"}},
+                                           BatchCase{"unpaid_ticked", false, {"0002"}, {"0001", "0003", "0004"}}),
+                         [](const ::testing::TestParamInfo<BatchCase>& info) { return std::string(info.param.label); });
+
+TEST_F(PLDZDJTest, TheDateIsCheckedBeforeAnythingIsWritten)
+{
+    frmPLDZDJ w;
+    const QString before = untouched();
+    // Before any listing: nothing to register, nothing said.
+    w.Text2->setText(QStringLiteral("2003-5-9"));
+    w.Command2_Click();
+    EXPECT_TRUE(ui::testing::shownTexts().isEmpty());
+    EXPECT_EQ(untouched(), before);
+
+    list(w);
+    w.Text2->setText(QString());
+    w.Command2_Click();
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList{"到账日期错误！"});
+
+    ui::testing::clearShown();
+    w.Text2->setText(QStringLiteral("2003-13-40"));
+    w.Text2_LostFocus();
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList{"输入到账日期个是错误！格式应为YYYY-MM-DD"});
+    w.Command2_Click();
+    EXPECT_EQ(ui::testing::shownTexts().size(), 2);
+    EXPECT_EQ(ui::testing::shownTexts().last(), "输入到账日期个是错误！格式应为YYYY-MM-DD");
+    EXPECT_EQ(untouched(), before);
+
+    ui::testing::clearShown();
+    w.Text2->setText(QStringLiteral("2003-5-9"));
+    w.Text2_LostFocus();
+    EXPECT_TRUE(ui::testing::shownTexts().isEmpty()) << "a date without leading zeros is a date";
+}
+
+TEST_F(PLDZDJTest, LeavingTheDateBoxChecksIt)
+{
+    frmPLDZDJ w;
+    w.Text2->setText(QStringLiteral("2003-13-40"));
+    QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w.Text2, &leaving);
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList{"输入到账日期个是错误！格式应为YYYY-MM-DD"});
+}
+
+TEST_F(PLDZDJTest, RegistrationWritesTheListedMonthNotTheOneTypedSince)
+{
+    invoice(QStringLiteral("0002"), 4, QStringLiteral("40002"), QDate(2003, 4, 20));
+    frmPLDZDJ w;
+    list(w);
+    w.Text1->setText(QStringLiteral("4"));
+    w.Text2->setText(QStringLiteral("2003-5-9"));
+    w.Command2_Click();
+    EXPECT_EQ(paidOn("2003-05-09"), listed);
+    EXPECT_EQ(billing("0002", "M4MD") + ledger("0002", "40002", QDate(2003, 4, 20)), "00|NULL");
+}
+
+TEST_F(PLDZDJTest, AFailingRowStopsTheRunWithTheEarlierRowsKept)
+{
+    fixtures::exec(ledgerFile(), QStringLiteral("drop table ZNJ0003"));
+    frmPLDZDJ w;
+    list(w);
+    w.Text2->setText(QStringLiteral("2003-05-09"));
+    w.Command2_Click();
+    ASSERT_EQ(ui::testing::shownTexts().size(), 1);
+    EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("30003")));
+    EXPECT_EQ(paidOn("2003-05-09"), QStringList({"0001", "0002"}));
+    EXPECT_EQ(billing("0003", "M3MD") + billing("0003", "M3DDATE"), "0NULL") << "the failing row left whole";
+    EXPECT_EQ(billing("0004", "M3DDATE"), "2003-04-01") << "later rows not processed";
+    EXPECT_EQ(column(w, frmPLDZDJ::Paid), QStringList({"1", "1", "0", "1"}));
+    EXPECT_EQ(column(w, frmPLDZDJ::PaidOn), QStringList({"2003-05-09", "2003-05-09", "", "2003-04-01"}));
+}
