@@ -29,7 +29,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-QString folder;   // the benchmark's own data folder
+QString folder; // the benchmark's own data folder
 
 double msSince(Clock::time_point start)
 {
@@ -44,7 +44,7 @@ double median(std::vector<double> v)
 }
 
 struct Job {
-    std::function<void()> prepare;   // untimed, before each repetition
+    std::function<void()> prepare; // untimed, before each repetition
     std::function<void()> run;
 };
 
@@ -234,10 +234,11 @@ void caseWalk()
     for (int rows : {10000, 100000}) {
         const QString path = makeDwFile(QStringLiteral("walk%1.mdb").arg(rows), rows);
         const int reps = rows > 10000 ? 5 : 9;
-        oursWalk(path);   // warms the file cache for both
-        const auto t = interleaved(reps, {{nullptr, [&] { sink = bareWalk(path); }},
-                                          {nullptr, [&] { sink = oursWalk(path); }},
-                                          {nullptr, [&] { sink = oursWalk(path, db::LockType::ForwardOnly); }}});
+        oursWalk(path); // warms the file cache for both
+        const auto t = interleaved(reps,
+                                   {{nullptr, [&] { sink = bareWalk(path); }},
+                                    {nullptr, [&] { sink = oursWalk(path); }},
+                                    {nullptr, [&] { sink = oursWalk(path, db::LockType::ForwardOnly); }}});
         const double base = t[0], ours = t[1], forward = t[2];
         const QByteArray name = QStringLiteral("recordset_walk_%1k").arg(rows / 1000).toUtf8();
         report(name.constData(), ours, base, "2");
@@ -272,7 +273,8 @@ void caseMemory()
         while (sqlite3_step(st) == SQLITE_ROW)
             for (int i = 0; i < sqlite3_column_count(st); ++i)
                 valueBytes += sqlite3_column_type(st, i) == SQLITE_TEXT ? sqlite3_column_bytes(st, i)
-                              : sqlite3_column_type(st, i) == SQLITE_NULL ? 0 : 8;
+                    : sqlite3_column_type(st, i) == SQLITE_NULL         ? 0
+                                                                        : 8;
         sqlite3_finalize(st);
     }
     // A process of its own, started afresh, so that no memory freed by earlier cases is reused.
@@ -281,7 +283,8 @@ void caseMemory()
     child.waitForFinished(120000);
     const long long grownKb = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toLongLong();
     const double ours = grownKb / 1024.0, base = valueBytes / (1024.0 * 1024.0);
-    std::printf("bench recordset_walk_100k_memory ours_mb=%.1f base_mb=%.1f ratio=%.2f target=2\n", ours, base, ours / base);
+    std::printf("bench recordset_walk_100k_memory ours_mb=%.1f base_mb=%.1f ratio=%.2f target=2\n", ours, base,
+                ours / base);
     std::fflush(stdout);
 }
 
@@ -324,9 +327,10 @@ void caseAdd()
             rs->updateBatch();
         cn.commit();
     };
-    const auto t = interleaved(7, {{fresh, bare},
-                                   {fresh, [&] { ours(db::LockType::Optimistic); }},
-                                   {fresh, [&] { ours(db::LockType::BatchOptimistic); }}});
+    const auto t = interleaved(
+        7, {{fresh, bare}, {fresh, [&] { ours(db::LockType::Optimistic); }}, {fresh, [&] {
+                                                                                  ours(db::LockType::BatchOptimistic);
+                                                                              }}});
     report("recordset_add_10k_optimistic", t[1], t[0], "1.5");
     report("recordset_add_10k_batch", t[2], t[0], "1.5");
 }
@@ -341,38 +345,43 @@ void caseBatch()
         int salt = 0;
         db::Connection cn(cnText(path));
         std::unique_ptr<db::Recordset> rs;
-        const auto t = interleaved(reps, {
-            {[&] { ++salt; }, [&] {
-                 Bare b(path);
-                 b.exec("BEGIN");
-                 sqlite3_stmt* st = nullptr;
-                 sqlite3_prepare_v2(b.db, "UPDATE dw SET T1 = ?, M0 = ? WHERE _rowid_ = ?", -1, &st, nullptr);
-                 for (int n = 0; n < rows; ++n) {
-                     const std::string text = "改过" + std::to_string(n + salt);
-                     sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-                     sqlite3_bind_double(st, 2, n + salt + 0.25);
-                     sqlite3_bind_int64(st, 3, n + 1);
-                     sqlite3_step(st);
-                     sqlite3_reset(st);
-                 }
-                 sqlite3_finalize(st);
-                 b.exec("COMMIT");
-             }},
-            {[&] {
-                 ++salt;
-                 rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, db::LockType::BatchOptimistic);
-             }, [&] {
-                 const int t1 = rs->fieldIndex(QStringLiteral("T1")), m0 = rs->fieldIndex(QStringLiteral("M0"));
-                 int n = 0;
-                 while (!rs->isEOF()) {
-                     rs->setValue(t1, QString::fromStdString("改过" + std::to_string(n + salt)));
-                     rs->setValue(m0, QVariant::fromValue(convert::Currency::fromUnits((n + salt) * 10000LL + 2500)));
-                     rs->moveNext();
-                     ++n;
-                 }
-                 rs->updateBatch();
-             }},
-        });
+        const auto t = interleaved(
+            reps,
+            {
+                {[&] { ++salt; },
+                 [&] {
+                     Bare b(path);
+                     b.exec("BEGIN");
+                     sqlite3_stmt* st = nullptr;
+                     sqlite3_prepare_v2(b.db, "UPDATE dw SET T1 = ?, M0 = ? WHERE _rowid_ = ?", -1, &st, nullptr);
+                     for (int n = 0; n < rows; ++n) {
+                         const std::string text = "改过" + std::to_string(n + salt);
+                         sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+                         sqlite3_bind_double(st, 2, n + salt + 0.25);
+                         sqlite3_bind_int64(st, 3, n + 1);
+                         sqlite3_step(st);
+                         sqlite3_reset(st);
+                     }
+                     sqlite3_finalize(st);
+                     b.exec("COMMIT");
+                 }},
+                {[&] {
+                     ++salt;
+                     rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, db::LockType::BatchOptimistic);
+                 },
+                 [&] {
+                     const int t1 = rs->fieldIndex(QStringLiteral("T1")), m0 = rs->fieldIndex(QStringLiteral("M0"));
+                     int n = 0;
+                     while (!rs->isEOF()) {
+                         rs->setValue(t1, QString::fromStdString("改过" + std::to_string(n + salt)));
+                         rs->setValue(m0,
+                                      QVariant::fromValue(convert::Currency::fromUnits((n + salt) * 10000LL + 2500)));
+                         rs->moveNext();
+                         ++n;
+                     }
+                     rs->updateBatch();
+                 }},
+            });
         const double base = t[0], ours = t[1];
         rs.reset();
         const QByteArray name = QStringLiteral("update_batch_%1k").arg(rows / 1000).toUtf8();
@@ -394,19 +403,22 @@ void caseGrid()
     ui::DataGrid grid;
     grid.resize(800, 400);
     grid.show();
-    const auto t = interleaved(9, {
-        {[&] { plain = cn.openRecordset(QStringLiteral("SELECT * FROM dw")); }, [&] { sink = walkRecordset(*plain); }},
-        {[&] {
-             model.setRecordset(nullptr);
-             rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));
-             model.setRecordset(rs.get());
-             grid.setRecordsetModel(&model);
-             QApplication::processEvents();
-         }, [&] {
-             sink = walkRecordset(*rs);
-             QApplication::processEvents();
-         }},
-    });
+    const auto t = interleaved(9,
+                               {
+                                   {[&] { plain = cn.openRecordset(QStringLiteral("SELECT * FROM dw")); },
+                                    [&] { sink = walkRecordset(*plain); }},
+                                   {[&] {
+                                        model.setRecordset(nullptr);
+                                        rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));
+                                        model.setRecordset(rs.get());
+                                        grid.setRecordsetModel(&model);
+                                        QApplication::processEvents();
+                                    },
+                                    [&] {
+                                        sink = walkRecordset(*rs);
+                                        QApplication::processEvents();
+                                    }},
+                               });
     const double ours = t[1], walk10kOurs = t[0];
     report("grid_walk_10k", ours, walk10kOurs, "3");
     model.setRecordset(nullptr);
@@ -416,7 +428,7 @@ void caseGrid()
 QList<db::ColumnDef> dischargeColumns(int i)
 {
     QList<db::ColumnDef> cols;
-    const int variables = i % 5;   // with the three fixed amounts: four to eight currency columns
+    const int variables = i % 5; // with the three fixed amounts: four to eight currency columns
     for (int v = 0; v < variables + 1; ++v)
         cols.append({QStringLiteral("变量%1").arg(v), db::ColumnType::Currency, 0, false, false, {}});
     for (const char* name : {"收费金额", "加倍收费", "提高收费"})
@@ -425,7 +437,10 @@ QList<db::ColumnDef> dischargeColumns(int i)
     return cols;
 }
 
-QString tableName(int i) { return QStringLiteral("WRW%1W%2%3").arg(1000 + i / 7).arg(i % 7).arg(i % 3 + 1); }
+QString tableName(int i)
+{
+    return QStringLiteral("WRW%1W%2%3").arg(1000 + i / 7).arg(i % 7).arg(i % 3 + 1);
+}
 
 void emptyDatabase(const QString& path)
 {
@@ -448,8 +463,8 @@ void caseTables()
         for (int i = 0; i < tables; ++i) {
             QStringList cols, zeros;
             for (const auto& c : defs[static_cast<std::size_t>(i)]) {
-                cols << db::quoteIdentifier(c.name) + (c.type == db::ColumnType::YesNo ? QStringLiteral(" YESNO")
-                                                                                       : QStringLiteral(" CURRENCY"));
+                cols << db::quoteIdentifier(c.name) +
+                        (c.type == db::ColumnType::YesNo ? QStringLiteral(" YESNO") : QStringLiteral(" CURRENCY"));
                 zeros << QStringLiteral("?");
             }
             const QString name = db::quoteIdentifier(tableName(i));
@@ -479,7 +494,8 @@ void caseTables()
                 zeros << (c.type == db::ColumnType::YesNo ? QVariant(false)
                                                           : QVariant::fromValue(convert::Currency::fromUnits(0)));
             }
-            cn.execute(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(db::quoteIdentifier(name), marks.join(QLatin1Char(','))),
+            cn.execute(QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                           .arg(db::quoteIdentifier(name), marks.join(QLatin1Char(','))),
                        zeros);
         }
         cn.commit();
@@ -489,19 +505,23 @@ void caseTables()
     report("make_9000_tables", t[1], base, "1.5");
 
     const QByteArray probe = QStringLiteral("SELECT * FROM %1").arg(db::quoteIdentifier(tableName(4321))).toUtf8();
-    const auto open = interleaved(11, {
-        {nullptr, [&] {
-             Bare b(barePath, SQLITE_OPEN_READWRITE);
-             sqlite3_stmt* st = nullptr;
-             check(b.db, sqlite3_prepare_v2(b.db, probe.constData(), -1, &st, nullptr), "probe");
-             sink = sqlite3_step(st);
-             sqlite3_finalize(st);
-         }},
-        {nullptr, [&] {
-             db::Connection cn(cnText(oursPath));
-             sink = cn.scalar(QString::fromUtf8(probe)).isValid();
-         }},
-    });
+    const auto open =
+        interleaved(11,
+                    {
+                        {nullptr,
+                         [&] {
+                             Bare b(barePath, SQLITE_OPEN_READWRITE);
+                             sqlite3_stmt* st = nullptr;
+                             check(b.db, sqlite3_prepare_v2(b.db, probe.constData(), -1, &st, nullptr), "probe");
+                             sink = sqlite3_step(st);
+                             sqlite3_finalize(st);
+                         }},
+                        {nullptr,
+                         [&] {
+                             db::Connection cn(cnText(oursPath));
+                             sink = cn.scalar(QString::fromUtf8(probe)).isValid();
+                         }},
+                    });
     const double baseOpen = open[0], oursOpen = open[1];
     report("open_9000_tables", oursOpen, baseOpen, "1.3");
 }
@@ -571,7 +591,7 @@ int main(int argc, char** argv)
         const char* name;
         void (*run)();
     } cases[] = {
-        {"walk", caseWalk}, {"memory", caseMemory}, {"add", caseAdd}, {"batch", caseBatch},
+        {"walk", caseWalk}, {"memory", caseMemory}, {"add", caseAdd},         {"batch", caseBatch},
         {"grid", caseGrid}, {"tables", caseTables}, {"compact", caseCompact},
     };
     QStringList picked;
@@ -579,7 +599,9 @@ int main(int argc, char** argv)
         picked << QString::fromLocal8Bit(argv[i]);
     for (const auto& c : cases) {
         const QString name = QString::fromLatin1(c.name);
-        if (picked.isEmpty() || std::any_of(picked.begin(), picked.end(), [&](const QString& p) { return name.startsWith(p) || p.startsWith(name); }))
+        if (picked.isEmpty() || std::any_of(picked.begin(), picked.end(), [&](const QString& p) {
+                return name.startsWith(p) || p.startsWith(name);
+            }))
             c.run();
     }
     return 0;

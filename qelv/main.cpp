@@ -4,7 +4,6 @@
 #include "qelv/uidriver.h"
 #include "qelv/windows_all.h"
 
-
 int main(int argc, char** argv)
 {
     ui::Application app(argc, argv);

@@ -36,8 +36,7 @@ void report(const QString& line)
     std::fflush(stdout);
 }
 
-template <typename T>
-T* findVisible(const QString& name)
+template <typename T> T* findVisible(const QString& name)
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (!top->isVisible())

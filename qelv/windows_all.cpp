@@ -53,13 +53,13 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuCSSFTZ"),   // payment notices
-        QStringLiteral("mnuWTSC"),     // collection documents
-        QStringLiteral("mnufpgs"),     // invoice layout designer
-        QStringLiteral("mnuTS"),       // collection-document layout designer
-        QStringLiteral("mnufpzf"),     // voiding an invoice
-        QStringLiteral("mnuYDZBB"),    // monthly payment report
-        QStringLiteral("mnuTJ"),       // yearly statistics
+        QStringLiteral("mnuCSSFTZ"), // payment notices
+        QStringLiteral("mnuWTSC"), // collection documents
+        QStringLiteral("mnufpgs"), // invoice layout designer
+        QStringLiteral("mnuTS"), // collection-document layout designer
+        QStringLiteral("mnufpzf"), // voiding an invoice
+        QStringLiteral("mnuYDZBB"), // monthly payment report
+        QStringLiteral("mnuTJ"), // yearly statistics
     };
 }
 

@@ -24,9 +24,10 @@ QString paperRow(int code, const QString& description)
     return QStringLiteral("%1     %2 ").arg(code, 7).arg(description);
 }
 
-}  // namespace
+} // namespace
 
-CQuorbelAboutDlg::CQuorbelAboutDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+CQuorbelAboutDlg::CQuorbelAboutDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName("CQuorbelAboutDlg");
     setFont(dialogFont());
@@ -156,7 +157,7 @@ void CQuorbelAboutDlg::paintEvent(QPaintEvent* event)
     QDialog::paintEvent(event);
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));  // the box's thin border
+    painter.drawRect(rect().adjusted(0, 0, -1, -1)); // the box's thin border
 }
 
-}  // namespace quorbel
+} // namespace quorbel

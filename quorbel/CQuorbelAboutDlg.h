@@ -32,7 +32,7 @@ private:
     void DoDataExchange(bool save);
     void BuildUsageText();
 
-    QPlainTextEdit* m_edit;  // control 201
+    QPlainTextEdit* m_edit; // control 201
     QString m_editText;
     int m_expanded = 0;
     QString m_usage;
@@ -43,4 +43,4 @@ private:
     QPushButton* m_help;
 };
 
-}  // namespace quorbel
+} // namespace quorbel

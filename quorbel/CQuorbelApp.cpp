@@ -68,7 +68,7 @@ ClassEntry propPageClass()
     return entry;
 }
 
-}  // namespace
+} // namespace
 
 CQuorbelApp& CQuorbelApp::instance()
 {
@@ -87,7 +87,7 @@ IClassFactory* CQuorbelApp::factory(const QUuid& clsid)
     return nullptr;
 }
 
-}  // namespace quorbel
+} // namespace quorbel
 
 using namespace component;
 using quorbel::CQuorbelApp;

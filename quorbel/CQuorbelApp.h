@@ -19,4 +19,4 @@ private:
     component::Module m_module;
 };
 
-}  // namespace quorbel
+} // namespace quorbel

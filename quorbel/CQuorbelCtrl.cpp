@@ -10,7 +10,8 @@ namespace quorbel {
 using namespace component;
 
 CQuorbelCtrl::CQuorbelCtrl(Module& module, std::shared_ptr<Spooler> spooler)
-    : Object(module), m_spooler(std::move(spooler))
+    : Object(module),
+      m_spooler(std::move(spooler))
 {
     m_orientation = 1;
     m_paperLength = 270;
@@ -151,4 +152,4 @@ HResult CQuorbelCtrl::invoke(DispId member, Invoke kind, const QVariantList& arg
     }
 }
 
-}  // namespace quorbel
+} // namespace quorbel

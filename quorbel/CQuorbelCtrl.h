@@ -49,7 +49,7 @@ private:
     std::int16_t m_paperLength;
     std::int16_t m_paperWidth;
     QString m_userFormName;
-    QByteArray m_formName;  // at most kFormNameBytes
+    QByteArray m_formName; // at most kFormNameBytes
     std::int16_t m_paperSize;
     QString m_printerName;
     std::int32_t m_dmPaperSize;
@@ -62,4 +62,4 @@ private:
 // A form name is kept in 32 bytes with its terminator.
 inline constexpr int kFormNameBytes = 31;
 
-}  // namespace quorbel
+} // namespace quorbel

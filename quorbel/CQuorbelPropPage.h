@@ -23,4 +23,4 @@ private:
     int m_helpContext = 0;
 };
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -17,4 +17,4 @@ QString fromAnsi(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
-}  // namespace quorbel
+} // namespace quorbel

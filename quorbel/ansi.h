@@ -10,4 +10,4 @@ namespace quorbel {
 QByteArray toAnsi(const QString& text);
 QString fromAnsi(const QByteArray& bytes);
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -8,4 +8,4 @@ DeviceModeBroadcast& DeviceModeBroadcast::instance()
     return broadcast;
 }
 
-}  // namespace quorbel
+} // namespace quorbel

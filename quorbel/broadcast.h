@@ -19,4 +19,4 @@ signals:
     void deviceModeChanged(const QString& printerName);
 };
 
-}  // namespace quorbel
+} // namespace quorbel

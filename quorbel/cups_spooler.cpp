@@ -29,8 +29,7 @@ const char* noPassword(const char*, http_t*, const char*, const char*, void*)
 // libcups keeps its server, user and password callback per thread. The control talks to the scheduler on
 // a thread of its own: it neither uses nor changes what the host set up for its own printing, and no
 // password is ever asked for, so an operator who may not change a printer is refused, not prompted.
-template <class Work>
-auto onCupsThread(Work work) -> decltype(work())
+template <class Work> auto onCupsThread(Work work) -> decltype(work())
 {
     std::optional<decltype(work())> result;
     std::thread thread([&] {
@@ -43,9 +42,9 @@ auto onCupsThread(Work work) -> decltype(work())
 
 // What the scheduler says of a printer.
 struct PrinterState {
-    std::string name;  // as the scheduler spells it, whatever spelling it was asked by
+    std::string name; // as the scheduler spells it, whatever spelling it was asked by
     std::string mediaDefault;
-    int orientationDefault = 0;  // 0: none
+    int orientationDefault = 0; // 0: none
     std::vector<std::string> mediaSupported;
     std::optional<printing::MediaSize> customMin, customMax;
 };
@@ -150,7 +149,9 @@ std::int16_t tenths(int hundredths)
 class CupsPrinter : public PrinterHandle {
 public:
     CupsPrinter(QString name, PrinterState state, FormsRegistry forms)
-        : name_(std::move(name)), state_(std::move(state)), forms_(std::move(forms))
+        : name_(std::move(name)),
+          state_(std::move(state)),
+          forms_(std::move(forms))
     {
     }
 
@@ -214,10 +215,7 @@ public:
         // the listed papers are the spooler's own and keep their sizes
         return !listedForm(form.name) && forms_.resize(name_, form);
     }
-    bool addForm(const Form& form) override
-    {
-        return !listedForm(form.name) && forms_.add(name_, form);
-    }
+    bool addForm(const Form& form) override { return !listedForm(form.name) && forms_.add(name_, form); }
     std::optional<QStringList> enumForms() override
     {
         const auto forms = forms_.forms(name_);
@@ -294,16 +292,16 @@ private:
             return false;
         const auto size = printing::mediaSize(*media);
         return size && size->width >= state_.customMin->width && size->width <= state_.customMax->width &&
-               size->length >= state_.customMin->length && size->length <= state_.customMax->length;
+            size->length >= state_.customMin->length && size->length <= state_.customMax->length;
     }
 
     DeviceMode deviceMode() const
     {
         DeviceMode mode;
         mode.fields = supportedFields();
-        mode.orientation = state_.orientationDefault == kIppPortrait    ? 1
-                           : state_.orientationDefault == kIppLandscape ? 2
-                                                                         : 0;
+        mode.orientation = state_.orientationDefault == kIppPortrait ? 1
+            : state_.orientationDefault == kIppLandscape             ? 2
+                                                                     : 0;
         const std::string& media = state_.mediaDefault;
         const printing::PaperSize* paper = printing::paperSizeForMedia(media);
         if (paper)
@@ -333,11 +331,17 @@ private:
     FormsRegistry forms_;
 };
 
-}  // namespace
+} // namespace
 
-CupsSpooler::CupsSpooler() : CupsSpooler(Options{}) {}
+CupsSpooler::CupsSpooler()
+    : CupsSpooler(Options{})
+{
+}
 
-CupsSpooler::CupsSpooler(Options options) : options_(std::move(options)) {}
+CupsSpooler::CupsSpooler(Options options)
+    : options_(std::move(options))
+{
+}
 
 std::unique_ptr<PrinterHandle> CupsSpooler::open(const QString& printerName)
 {
@@ -358,4 +362,4 @@ void CupsSpooler::broadcast(const QString& printerName)
     DeviceModeBroadcast::instance().send(printerName);
 }
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -21,7 +21,7 @@ class CupsSpooler : public Spooler {
 public:
     struct Options {
         bool formsDatabase = true;
-        QString formsRegistry;  // empty: FormsRegistry::defaultPath()
+        QString formsRegistry; // empty: FormsRegistry::defaultPath()
     };
 
     CupsSpooler();
@@ -35,4 +35,4 @@ private:
     Options options_;
 };
 
-}  // namespace quorbel
+} // namespace quorbel

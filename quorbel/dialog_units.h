@@ -19,10 +19,7 @@ public:
     }
     int x(int units) const { return (units * baseX_ + 2) / 4; }
     int y(int units) const { return (units * baseY_ + 4) / 8; }
-    QRect rect(int left, int top, int width, int height) const
-    {
-        return QRect(x(left), y(top), x(width), y(height));
-    }
+    QRect rect(int left, int top, int width, int height) const { return QRect(x(left), y(top), x(width), y(height)); }
 
 private:
     int baseX_ = 0;
@@ -38,4 +35,4 @@ inline QFont dialogFont()
     return font;
 }
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -33,14 +33,14 @@ bool isWholeNumber(const QJsonValue& value)
 {
     const double number = value.toDouble();
     return value.isDouble() && number == std::trunc(number) && number >= std::numeric_limits<std::int32_t>::min() &&
-           number <= std::numeric_limits<std::int32_t>::max();
+        number <= std::numeric_limits<std::int32_t>::max();
 }
 
 bool isForm(const QJsonValue& value)
 {
     const QJsonObject form = value.toObject();
     return value.isObject() && form.value("name").isString() && isWholeNumber(form.value("width")) &&
-           isWholeNumber(form.value("length"));
+        isWholeNumber(form.value("length"));
 }
 
 // A printer's entry: empty when the file has none, nothing when it is not in the shape this file writes.
@@ -100,7 +100,7 @@ QJsonObject jsonOf(const Form& form)
     return QJsonObject{{"name", form.name}, {"width", form.width}, {"length", form.length}};
 }
 
-}  // namespace
+} // namespace
 
 QString FormsRegistry::defaultPath()
 {
@@ -110,7 +110,10 @@ QString FormsRegistry::defaultPath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/qelv/quorbel-forms.json";
 }
 
-FormsRegistry::FormsRegistry(QString path) : path_(std::move(path)) {}
+FormsRegistry::FormsRegistry(QString path)
+    : path_(std::move(path))
+{
+}
 
 std::optional<QList<Form>> FormsRegistry::forms(const QString& printer) const
 {
@@ -175,4 +178,4 @@ bool FormsRegistry::select(const QString& printer, const QString& formName) cons
     });
 }
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -37,4 +37,4 @@ private:
     QString path_;
 };
 
-}  // namespace quorbel
+} // namespace quorbel

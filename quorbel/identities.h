@@ -31,9 +31,9 @@ inline constexpr QUuid kPropPageClassId{0x21DAA67D, 0x0E1F, 0x497A, 0x86, 0x52, 
 inline constexpr char kPropPageProgId[] = "QUORBEL.QuorbelPropPage.1";
 
 // the library's string table
-inline constexpr char kStringControlName[] = "Quorbel Control";      // 1
-inline constexpr char kStringPropPageName[] = "Quorbel Property Page";  // 2
-inline constexpr char kStringPropPageCaption[] = "General";          // 200
+inline constexpr char kStringControlName[] = "Quorbel Control"; // 1
+inline constexpr char kStringPropPageName[] = "Quorbel Property Page"; // 2
+inline constexpr char kStringPropPageCaption[] = "General"; // 200
 
 // the members of _DQuorbel, called by these numbers
 namespace dispid {
@@ -45,6 +45,6 @@ inline constexpr component::DispId PrinterName = 7;
 inline constexpr component::DispId PaperSize = 8;
 inline constexpr component::DispId SetPaper = 9;
 inline constexpr component::DispId AboutBox = -552;
-}  // namespace dispid
+} // namespace dispid
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -17,8 +17,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString library = arguments.isEmpty()
-                                ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libquorbel.so"))
-                                : QDir::current().absoluteFilePath(arguments.first());
+        ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libquorbel.so"))
+        : QDir::current().absoluteFilePath(arguments.first());
 
     component::HResult hr = component::E_FAIL;
     const auto loaded = component::Library::open(library, &hr);
@@ -26,8 +26,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot load %s as a component library (0x%08X)\n", qPrintable(library), unsigned(hr));
         return 1;
     }
-    const auto entry = loaded->entry<component::DllRegisterServerFunction>(
-        unregister ? component::kDllUnregisterServer : component::kDllRegisterServer);
+    const auto entry = loaded->entry<component::DllRegisterServerFunction>(unregister ? component::kDllUnregisterServer
+                                                                                      : component::kDllRegisterServer);
     if (!entry) {
         std::fprintf(stderr, "%s does not register itself\n", qPrintable(library));
         return 1;

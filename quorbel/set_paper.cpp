@@ -69,7 +69,8 @@ bool formsRoad(const PaperRequest& request, PrinterHandle& printer, DeviceMode& 
     // A name too long to keep would leave the previous name in use, and with it another form resized.
     if (request.formNameRefused || request.formName.isEmpty())
         return false;
-    const Form wanted{request.formName, std::int32_t(request.paperWidth) * 100, std::int32_t(request.paperLength) * 100};
+    const Form wanted{request.formName, std::int32_t(request.paperWidth) * 100,
+                      std::int32_t(request.paperLength) * 100};
     bool sizeUnchanged = false;
     if (const auto existing = printer.getForm(wanted.name)) {
         if (existing->width == wanted.width && existing->length == wanted.length)
@@ -90,7 +91,7 @@ bool formsRoad(const PaperRequest& request, PrinterHandle& printer, DeviceMode& 
         return false;
     const qsizetype position = forms->indexOf(wanted.name);
     if (position < 0 || position + 1 > 0x7FFF)
-        return false;  // selecting by another position would select another form
+        return false; // selecting by another position would select another form
 
     if (!(mode.fields & DM_PAPERSIZE))
         return false;
@@ -102,7 +103,7 @@ bool formsRoad(const PaperRequest& request, PrinterHandle& printer, DeviceMode& 
     return printer.store(mode);
 }
 
-}  // namespace
+} // namespace
 
 bool applyPaperRequest(const PaperRequest& request, Spooler& spooler)
 {
@@ -134,4 +135,4 @@ bool applyPaperRequest(const PaperRequest& request, Spooler& spooler)
     return done;
 }
 
-}  // namespace quorbel
+} // namespace quorbel

@@ -20,12 +20,12 @@ enum DeviceModeField : std::uint32_t {
 };
 
 struct DeviceMode {
-    std::uint32_t fields = 0;   // as read: the fields the driver supports; as written: the fields to merge
-    std::int16_t orientation = 0;  // 1 portrait, 2 landscape
-    std::int16_t paperSize = 0;    // a paper size code, 256 for a custom size, or a form's position
-    std::int16_t paperLength = 0;  // tenths of a millimetre
+    std::uint32_t fields = 0; // as read: the fields the driver supports; as written: the fields to merge
+    std::int16_t orientation = 0; // 1 portrait, 2 landscape
+    std::int16_t paperSize = 0; // a paper size code, 256 for a custom size, or a form's position
+    std::int16_t paperLength = 0; // tenths of a millimetre
     std::int16_t paperWidth = 0;
-    QString formName;              // the form that the settings name
+    QString formName; // the form that the settings name
     bool operator==(const DeviceMode&) const = default;
 };
 
@@ -72,4 +72,4 @@ public:
     virtual void broadcast(const QString& printerName) = 0;
 };
 
-}  // namespace quorbel
+} // namespace quorbel

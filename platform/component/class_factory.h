@@ -22,10 +22,13 @@ public:
 
 // The factory of one class, a static object of its library: its references do not own it, and it lives
 // from the library's load to its unload. `Make` builds a new object of the class from the module.
-template <class Make>
-class ClassFactory final : public IClassFactory {
+template <class Make> class ClassFactory final : public IClassFactory {
 public:
-    ClassFactory(Module& module, Make make) : module_(module), make_(std::move(make)) {}
+    ClassFactory(Module& module, Make make)
+        : module_(module),
+          make_(std::move(make))
+    {
+    }
 
     HResult queryInterface(const QUuid& id, void** object) override
     {
@@ -39,8 +42,16 @@ public:
         return S_OK;
     }
     // While a host holds the factory, the library must stay loaded.
-    std::uint32_t addRef() override { module_.lock(); return 2; }
-    std::uint32_t release() override { module_.unlock(); return 1; }
+    std::uint32_t addRef() override
+    {
+        module_.lock();
+        return 2;
+    }
+    std::uint32_t release() override
+    {
+        module_.unlock();
+        return 1;
+    }
 
     HResult createInstance(IUnknown* outer, const QUuid& id, void** object) override
     {
@@ -54,7 +65,7 @@ public:
             return E_OUTOFMEMORY;
         created->addRef();
         const HResult hr = created->queryInterface(id, object);
-        created->release();  // when the interface was refused, this deletes the object again
+        created->release(); // when the interface was refused, this deletes the object again
         return hr;
     }
     HResult lockServer(bool lock) override
@@ -71,4 +82,4 @@ private:
     Make make_;
 };
 
-}  // namespace component
+} // namespace component

@@ -38,7 +38,7 @@ inline HResult toShort(const QVariant& value, std::int16_t* out)
     qlonglong number = 0;
     switch (value.metaType().id()) {
     case QMetaType::Bool:
-        number = value.toBool() ? -1 : 0;  // automation's True is -1
+        number = value.toBool() ? -1 : 0; // automation's True is -1
         ok = true;
         break;
     case QMetaType::Double:
@@ -87,6 +87,6 @@ inline HResult toText(const QVariant& value, QString* out)
     }
 }
 
-}  // namespace coerce
+} // namespace coerce
 
-}  // namespace component
+} // namespace component

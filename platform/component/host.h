@@ -52,8 +52,7 @@ public:
     HResult canUnloadNow() const { return canUnloadNow_(); }
 
     // An entry point of the library by name, or null.
-    template <class Function>
-    Function entry(const char* name) const
+    template <class Function> Function entry(const char* name) const
     {
         return reinterpret_cast<Function>(dlsym(handle_, name));
     }
@@ -76,7 +75,8 @@ class Dispatch {
 public:
     Dispatch() = default;
     Dispatch(std::shared_ptr<Library> library, Ptr<IDispatch> object)
-        : library_(std::move(library)), object_(std::move(object))
+        : library_(std::move(library)),
+          object_(std::move(object))
     {
     }
     Dispatch(const Dispatch&) = default;
@@ -88,7 +88,7 @@ public:
         std::swap(object_, other.object_);
         return *this;
     }
-    ~Dispatch() { object_.reset(); }  // the object before its library
+    ~Dispatch() { object_.reset(); } // the object before its library
 
     explicit operator bool() const { return static_cast<bool>(object_); }
     IDispatch* object() const { return object_.get(); }
@@ -103,23 +103,22 @@ public:
     {
         QVariant value;
         const HResult hr = invoke(member, Invoke::PropertyGet, {}, &value);
-        if (result) *result = hr;
+        if (result)
+            *result = hr;
         return value;
     }
-    HResult put(DispId member, const QVariant& value) const
-    {
-        return invoke(member, Invoke::PropertyPut, {value});
-    }
+    HResult put(DispId member, const QVariant& value) const { return invoke(member, Invoke::PropertyPut, {value}); }
     QVariant call(DispId member, const QVariantList& args = {}, HResult* result = nullptr) const
     {
         QVariant value;
         const HResult hr = invoke(member, Invoke::Method, args, &value);
-        if (result) *result = hr;
+        if (result)
+            *result = hr;
         return value;
     }
 
 private:
-    std::shared_ptr<Library> library_;  // declared first, so that it is released last
+    std::shared_ptr<Library> library_; // declared first, so that it is released last
     Ptr<IDispatch> object_;
 };
 
@@ -149,4 +148,4 @@ inline HResult createObject(const QString& progIdOrClsid, Dispatch* out, const R
     return S_OK;
 }
 
-}  // namespace component
+} // namespace component

@@ -42,4 +42,4 @@ inline bool saveJsonObject(const QString& path, const QJsonObject& root)
     return file.commit();
 }
 
-}  // namespace component
+} // namespace component

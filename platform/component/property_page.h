@@ -19,4 +19,4 @@ public:
     virtual QWidget* createPage(QWidget* parent) = 0;
 };
 
-}  // namespace component
+} // namespace component

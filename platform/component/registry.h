@@ -29,18 +29,18 @@ struct TypeLibEntry {
     QString name{};
     QString helpString{};
     QString helpFile{};
-    QString library{};  // the library that holds it
+    QString library{}; // the library that holds it
 };
 
 struct ClassEntry {
     QUuid clsid{};
-    QString progId{};          // may be empty: a class reached by its identifier only
-    QString name{};            // the user type name
-    QString library{};         // full path of the library that serves it
-    QString threadingModel{};  // empty when the class names none
+    QString progId{}; // may be empty: a class reached by its identifier only
+    QString name{}; // the user type name
+    QString library{}; // full path of the library that serves it
+    QString threadingModel{}; // empty when the class names none
     quint32 miscStatus = 0;
-    int toolboxBitmap = 0;     // 0: none
-    QUuid typeLib{};           // null: none
+    int toolboxBitmap = 0; // 0: none
+    QUuid typeLib{}; // null: none
     QString typeLibVersion{};
     bool control = false;
 };
@@ -55,7 +55,10 @@ public:
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/qelv/components.json";
     }
 
-    explicit Registry(QString path = defaultPath()) : path_(std::move(path)) {}
+    explicit Registry(QString path = defaultPath())
+        : path_(std::move(path))
+    {
+    }
     const QString& path() const { return path_; }
 
     bool registerTypeLib(const TypeLibEntry& entry) const
@@ -238,11 +241,11 @@ private:
         if (!change(*root))
             return false;
         if (*root == before)
-            return true;  // nothing to write: removing what is not there leaves no file behind
+            return true; // nothing to write: removing what is not there leaves no file behind
         return saveJsonObject(path_, *root);
     }
 
     QString path_;
 };
 
-}  // namespace component
+} // namespace component

@@ -8,7 +8,10 @@ namespace component {
 
 using HResult = std::int32_t;
 
-inline constexpr HResult code(std::uint32_t value) { return static_cast<HResult>(value); }
+inline constexpr HResult code(std::uint32_t value)
+{
+    return static_cast<HResult>(value);
+}
 
 inline constexpr HResult S_OK = 0;
 inline constexpr HResult S_FALSE = 1;
@@ -31,7 +34,13 @@ inline constexpr HResult DISP_E_TYPEMISMATCH = code(0x80020005);
 inline constexpr HResult DISP_E_OVERFLOW = code(0x8002000A);
 inline constexpr HResult DISP_E_BADPARAMCOUNT = code(0x8002000E);
 
-inline constexpr bool succeeded(HResult hr) { return hr >= 0; }
-inline constexpr bool failed(HResult hr) { return hr < 0; }
+inline constexpr bool succeeded(HResult hr)
+{
+    return hr >= 0;
+}
+inline constexpr bool failed(HResult hr)
+{
+    return hr < 0;
+}
 
-}  // namespace component
+} // namespace component

@@ -59,7 +59,7 @@ inline HResult unregisterServer(const Registry& registry, const QUuid& typeLib, 
     return S_OK;
 }
 
-}  // namespace component
+} // namespace component
 
 // How a library declares its entry points: C names, visible outside however the rest is built.
 #define COMPONENT_EXPORT extern "C" __attribute__((visibility("default")))

@@ -27,35 +27,62 @@ protected:
 };
 
 // Holds one reference to an interface and gives it back when it goes.
-template <class T>
-class Ptr {
+template <class T> class Ptr {
 public:
     Ptr() = default;
-    Ptr(std::nullptr_t) {}
-    explicit Ptr(T* object) : object_(object) { if (object_) object_->addRef(); }
-    Ptr(const Ptr& other) : Ptr(other.object_) {}
-    Ptr(Ptr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    Ptr& operator=(Ptr other) noexcept { std::swap(object_, other.object_); return *this; }
+    Ptr(std::nullptr_t) { }
+    explicit Ptr(T* object)
+        : object_(object)
+    {
+        if (object_)
+            object_->addRef();
+    }
+    Ptr(const Ptr& other)
+        : Ptr(other.object_)
+    {
+    }
+    Ptr(Ptr&& other) noexcept
+        : object_(std::exchange(other.object_, nullptr))
+    {
+    }
+    Ptr& operator=(Ptr other) noexcept
+    {
+        std::swap(object_, other.object_);
+        return *this;
+    }
     ~Ptr() { reset(); }
 
     // Takes over a reference that the caller already holds (what queryInterface hands out).
-    static Ptr adopt(T* object) { Ptr p; p.object_ = object; return p; }
+    static Ptr adopt(T* object)
+    {
+        Ptr p;
+        p.object_ = object;
+        return p;
+    }
 
     T* get() const { return object_; }
     T* operator->() const { return object_; }
     explicit operator bool() const { return object_ != nullptr; }
-    void reset() { if (auto* object = std::exchange(object_, nullptr)) object->release(); }
+    void reset()
+    {
+        if (auto* object = std::exchange(object_, nullptr))
+            object->release();
+    }
 
     // Where a call that hands out a reference writes it; what was held before is released first.
-    void** out() { reset(); return reinterpret_cast<void**>(&object_); }
+    void** out()
+    {
+        reset();
+        return reinterpret_cast<void**>(&object_);
+    }
 
     // The same object through another of its interfaces, or empty when it has none of that kind.
-    template <class U>
-    Ptr<U> query(HResult* result = nullptr) const
+    template <class U> Ptr<U> query(HResult* result = nullptr) const
     {
         Ptr<U> other;
         const HResult hr = object_ ? object_->queryInterface(U::iid, other.out()) : E_POINTER;
-        if (result) *result = hr;
+        if (result)
+            *result = hr;
         return other;
     }
 
@@ -75,8 +102,7 @@ private:
 };
 
 namespace detail {
-template <class I>
-bool isInterface(const QUuid& id)
+template <class I> bool isInterface(const QUuid& id)
 {
     if (id == I::iid)
         return true;
@@ -85,14 +111,17 @@ bool isInterface(const QUuid& id)
     else
         return false;
 }
-}  // namespace detail
+} // namespace detail
 
 // An object implementing the given interfaces, counted by its module while it lives. It starts without a
 // reference: whoever creates it takes the first one (through Ptr or queryInterface).
-template <class First, class... Rest>
-class Object : public First, public Rest... {
+template <class First, class... Rest> class Object : public First, public Rest... {
 public:
-    explicit Object(Module& module) : module_(module) { module_.lock(); }
+    explicit Object(Module& module)
+        : module_(module)
+    {
+        module_.lock();
+    }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
@@ -119,8 +148,7 @@ protected:
     ~Object() override { module_.unlock(); }
 
 private:
-    template <class I, class... More>
-    bool find(const QUuid& id, void** object)
+    template <class I, class... More> bool find(const QUuid& id, void** object)
     {
         if (id == IUnknown::iid) {
             *object = static_cast<IUnknown*>(static_cast<First*>(this));
@@ -140,4 +168,4 @@ private:
     std::atomic<std::uint32_t> references_{0};
 };
 
-}  // namespace component
+} // namespace component

@@ -4,8 +4,8 @@
 
 #include <cctype>
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <iconv.h>
 #include <limits>
 #include <string>
@@ -17,8 +17,14 @@ namespace {
 const char* const overflowText = "溢出";
 const char* const typeMismatchText = "类型不匹配";
 
-[[noreturn]] void throwOverflow() { throw Error(QString::fromUtf8(overflowText)); }
-[[noreturn]] void throwTypeMismatch() { throw Error(QString::fromUtf8(typeMismatchText)); }
+[[noreturn]] void throwOverflow()
+{
+    throw Error(QString::fromUtf8(overflowText));
+}
+[[noreturn]] void throwTypeMismatch()
+{
+    throw Error(QString::fromUtf8(typeMismatchText));
+}
 
 // A double as the decimal text it was typed or stored as: the shortest digits that read back as the
 // same double. Rounding these digits, not the binary value, is what makes 2.675 round to 2.68.
@@ -38,7 +44,7 @@ Decimal toDecimal(double value)
         throwOverflow();
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    std::string text(buf, res.ptr);   // "-1.2345e-05": shortest round-trip digits
+    std::string text(buf, res.ptr); // "-1.2345e-05": shortest round-trip digits
     Decimal d;
     std::size_t pos = 0;
     if (text[pos] == '-') {
@@ -51,7 +57,7 @@ Decimal toDecimal(double value)
             d.digits += text[i];
     d.point = std::stoi(text.substr(e + 1)) + 1;
     if (d.isZero()) {
-        d.negative = false;   // "-0" is shown as 0
+        d.negative = false; // "-0" is shown as 0
         d.digits = "0";
         d.point = 1;
     }
@@ -83,7 +89,7 @@ void roundDecimals(Decimal& d, int decimals)
         }
     }
     if (d.digits.empty() || d.isZero())
-        d = Decimal{false, "0", 1};   // a value that rounds to nothing shows as 0, never "-0.00"
+        d = Decimal{false, "0", 1}; // a value that rounds to nothing shows as 0, never "-0.00"
 }
 
 // Plain text of a decimal; `decimals` < 0 gives just the digits there are.
@@ -125,8 +131,7 @@ double roundHalfEven(double value)
     return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
-template <typename Int>
-Int toInteger(double value)
+template <typename Int> Int toInteger(double value)
 {
     if (std::isnan(value))
         throwOverflow();
@@ -200,7 +205,7 @@ QByteArray iconvConvert(const char* to, const char* from, const QByteArray& inpu
     std::size_t outLeft = static_cast<std::size_t>(output.size());
     const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     if (rc != static_cast<std::size_t>(-1))
-        iconv(cd, nullptr, nullptr, &outPtr, &outLeft);   // flush any shift state
+        iconv(cd, nullptr, nullptr, &outPtr, &outLeft); // flush any shift state
     iconv_close(cd);
     if (rc == static_cast<std::size_t>(-1)) {
         // An invalid or incomplete sequence: refuse the text rather than cut or mangle it.
@@ -225,7 +230,7 @@ QString formatPercent(double value)
 {
     Decimal d = toDecimal(value);
     if (!d.isZero())
-        d.point += 2;   // times 100 in decimal, so 0.002 is exactly 0.2
+        d.point += 2; // times 100 in decimal, so 0.002 is exactly 0.2
     roundDecimals(d, 2);
     return render(d, 2) + QLatin1Char('%');
 }
@@ -272,10 +277,22 @@ QString formatYen(double value, int decimals)
     return (negative ? QStringLiteral("-") : QString()) + QStringLiteral("￥") + text;
 }
 
-std::int16_t toInt16(double value) { return toInteger<std::int16_t>(value); }
-std::int32_t toInt32(double value) { return toInteger<std::int32_t>(value); }
-std::int16_t toInt16(const QString& text) { return toInt16(toDouble(text)); }
-std::int32_t toInt32(const QString& text) { return toInt32(toDouble(text)); }
+std::int16_t toInt16(double value)
+{
+    return toInteger<std::int16_t>(value);
+}
+std::int32_t toInt32(double value)
+{
+    return toInteger<std::int32_t>(value);
+}
+std::int16_t toInt16(const QString& text)
+{
+    return toInt16(toDouble(text));
+}
+std::int32_t toInt32(const QString& text)
+{
+    return toInt32(toDouble(text));
+}
 
 Currency toCurrency(double value)
 {
@@ -339,7 +356,7 @@ bool isNumeric(const QString& text)
     try {
         return parseNumeric(text, &v);
     } catch (const Error&) {
-        return false;   // too large for a double
+        return false; // too large for a double
     }
 }
 
@@ -390,7 +407,7 @@ double toDouble(const QVariant& value)
     if (type == qMetaTypeId<Currency>())
         return value.value<Currency>().toDouble();
     if (type == QMetaType::Bool)
-        return value.toBool() ? -1.0 : 0.0;   // True is -1, as in the data the program was made for
+        return value.toBool() ? -1.0 : 0.0; // True is -1, as in the data the program was made for
     if (isNumber(value))
         return value.toDouble();
     if (type == QMetaType::QString)
@@ -454,7 +471,8 @@ QString formatYearMonthCn(const QDate& date)
 
 QString formatLongDate(const QDate& date)
 {
-    return date.isValid() ? QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day()) : QString();
+    return date.isValid() ? QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day())
+                          : QString();
 }
 
 QString formatShortDate(const QDate& date)

@@ -3,11 +3,11 @@
 // made under (VB/Jet): no other file rounds, parses or formats numbers and dates on its own.
 #include "platform/convert/currency.h"
 
+#include "platform/error/error.h"
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
-#include "platform/error/error.h"
 
 #include <QVariant>
 #include <cstdint>

@@ -11,8 +11,14 @@ namespace convert {
 
 namespace {
 
-[[noreturn]] void throwOverflow() { throw Error(QStringLiteral("溢出")); }
-[[noreturn]] void throwTypeMismatch() { throw Error(QStringLiteral("类型不匹配")); }
+[[noreturn]] void throwOverflow()
+{
+    throw Error(QStringLiteral("溢出"));
+}
+[[noreturn]] void throwTypeMismatch()
+{
+    throw Error(QStringLiteral("类型不匹配"));
+}
 
 // A plain decimal text ("-1234.56789", digits only apart from one sign and one point) to
 // ten-thousandths, the digits beyond the fourth decimal rounded half to even. Works on the digits,
@@ -65,7 +71,8 @@ bool decimalToUnits(const std::string& text, std::int64_t* out)
 void splitUnits(std::int64_t units, bool* negative, std::uint64_t* whole, int* frac)
 {
     *negative = units < 0;
-    const std::uint64_t magnitude = *negative ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    const std::uint64_t magnitude =
+        *negative ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
     *whole = magnitude / 10000;
     *frac = static_cast<int>(magnitude % 10000);
 }
@@ -145,7 +152,7 @@ QString Currency::toString() const
         ++whole;
     }
     if (whole == 0 && cents == 0)
-        negative = false;   // an amount that rounds to nothing shows as 0.00, never -0.00
+        negative = false; // an amount that rounds to nothing shows as 0.00, never -0.00
     return QStringLiteral("%1%2.%3")
         .arg(negative ? QStringLiteral("-") : QString())
         .arg(whole)

@@ -9,7 +9,12 @@ namespace convert {
 class Currency {
 public:
     constexpr Currency() = default;
-    static constexpr Currency fromUnits(std::int64_t tenThousandths) { Currency c; c.units_ = tenThousandths; return c; }
+    static constexpr Currency fromUnits(std::int64_t tenThousandths)
+    {
+        Currency c;
+        c.units_ = tenThousandths;
+        return c;
+    }
     // Rounds to the nearest ten-thousandth, halves to even; throws convert::Error when out of range.
     static Currency fromDouble(double yuan);
     // Parses "12.34", "-0.5", "1,234.50"; throws convert::Error on anything else.
@@ -28,7 +33,11 @@ public:
 
     constexpr Currency operator+(Currency o) const { return fromUnits(units_ + o.units_); }
     constexpr Currency operator-(Currency o) const { return fromUnits(units_ - o.units_); }
-    constexpr Currency& operator+=(Currency o) { units_ += o.units_; return *this; }
+    constexpr Currency& operator+=(Currency o)
+    {
+        units_ += o.units_;
+        return *this;
+    }
     constexpr auto operator<=>(const Currency&) const = default;
 
 private:

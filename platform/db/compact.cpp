@@ -20,7 +20,8 @@ namespace {
 // while it runs.
 class Handle {
 public:
-    Handle(const QString& path, int flags) : path_(path)
+    Handle(const QString& path, int flags)
+        : path_(path)
     {
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
@@ -56,7 +57,8 @@ public:
         case SQLITE_FULL:
         case SQLITE_READONLY:
         case SQLITE_PERM:
-            throw Error(QStringLiteral("无法写入临时文件“%1”（%2）").arg(target, QString::fromUtf8(sqlite3_errmsg(db_))));
+            throw Error(
+                QStringLiteral("无法写入临时文件“%1”（%2）").arg(target, QString::fromUtf8(sqlite3_errmsg(db_))));
         default:
             fail(rc);
         }
@@ -83,8 +85,7 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-const char* const tablesSql =
-    "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name";
+const char* const tablesSql = "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name";
 
 // A free name beside the transient for the file an interrupted run left there.
 QString keptName(const QString& transient)
@@ -188,9 +189,9 @@ CompactResult compact(const QString& path, const QString& transientName, QString
     } catch (const std::exception& e) {
         QFile::remove(transient);
         QFile::remove(note);
-        const QString reason = dynamic_cast<const Error*>(&e)       ? static_cast<const Error&>(e).description()
-                               : dynamic_cast<const files::Error*>(&e) ? static_cast<const files::Error&>(e).description()
-                                                                      : QString::fromUtf8(e.what());
+        const QString reason = dynamic_cast<const Error*>(&e) ? static_cast<const Error&>(e).description()
+            : dynamic_cast<const files::Error*>(&e)           ? static_cast<const files::Error&>(e).description()
+                                                              : QString::fromUtf8(e.what());
         throw Error(QStringLiteral("压缩数据库“%1”失败，原文件未改变：%2").arg(original, reason));
     }
     QFile::remove(note);

@@ -7,9 +7,9 @@
 namespace db {
 
 enum class CompactResult {
-    Compacted,   // the file was replaced by its compacted copy
-    Missing,     // no such file: nothing done
-    InUse,       // a connection of the program has the file open: nothing done
+    Compacted, // the file was replaced by its compacted copy
+    Missing, // no such file: nothing done
+    InUse, // a connection of the program has the file open: nothing done
 };
 
 // `transientName` is a file name in the same folder ("qelvbbk.mdb"). A transient file already there

@@ -79,10 +79,11 @@ sqlite3* ConnectionState::handle()
     // Never SQLITE_OPEN_CREATE: a file that is gone (renamed, deleted) is an error, not a new database.
     sqlite3* h = nullptr;
     // A connection is used by one thread only: SQLite's own locking of every call is not needed.
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString description = QFileInfo::exists(path) ? describeFailure(h, rc, path)
-                                                              : QStringLiteral("找不到文件“%1”。").arg(path);
+        const QString description =
+            QFileInfo::exists(path) ? describeFailure(h, rc, path) : QStringLiteral("找不到文件“%1”。").arg(path);
         sqlite3_close(h);
         throw Error(description);
     }
@@ -172,11 +173,11 @@ void Connection::openPath(const QString& given)
         throw Error(QStringLiteral("找不到文件“%1”。").arg(path));
     auto state = std::make_shared<ConnectionState>(path);
     try {
-        files::track(path, state.get());   // marks the file in use for other processes as well
+        files::track(path, state.get()); // marks the file in use for other processes as well
     } catch (const files::Error& e) {
         throw Error(e.description());
     }
-    state->handle();   // throws for a file that is no database; the state then untracks itself
+    state->handle(); // throws for a file that is no database; the state then untracks itself
     state_ = std::move(state);
 }
 
@@ -265,9 +266,10 @@ bool Connection::inTransaction() const
 
 QStringList Connection::tableNames() const
 {
-    Statement st(need(state_), QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-        "ORDER BY name COLLATE NOCASE"));
+    Statement st(
+        need(state_),
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+                       "ORDER BY name COLLATE NOCASE"));
     QStringList names;
     while (st.step())
         names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
@@ -276,9 +278,10 @@ QStringList Connection::tableNames() const
 
 bool Connection::tableExists(const QString& name, bool exactCase) const
 {
-    Statement st(need(state_), exactCase
-        ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE BINARY")
-        : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    Statement st(need(state_),
+                 exactCase
+                     ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE BINARY")
+                     : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
     st.bind({name});
     return st.step();
 }
@@ -295,7 +298,8 @@ QList<ColumnDef> Connection::columns(const QString& table) const
         while (indexes.step()) {
             // seq, name, unique, origin ('c' made by CREATE INDEX, 'u' by UNIQUE, 'pk'), partial
             if (sqlite3_column_int(indexes.get(), 2) != 0)
-                uniqueIndexes << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 1)));
+                uniqueIndexes << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(indexes.get(), 1)));
         }
         for (const QString& index : uniqueIndexes) {
             Statement info(s, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdentifier(index)));
@@ -319,8 +323,9 @@ QList<ColumnDef> Connection::columns(const QString& table) const
         c.unique = uniqueColumns.contains(c.name, Qt::CaseInsensitive);
         int autoinc = 0;
         const QByteArray column = c.name.toUtf8();
-        if (sqlite3_table_column_metadata(s.handle(), "main", tableUtf8.constData(), column.constData(),
-                                          nullptr, nullptr, nullptr, nullptr, &autoinc) == SQLITE_OK && autoinc) {
+        if (sqlite3_table_column_metadata(s.handle(), "main", tableUtf8.constData(), column.constData(), nullptr,
+                                          nullptr, nullptr, nullptr, &autoinc) == SQLITE_OK &&
+            autoinc) {
             c.type = ColumnType::Counter;
             c.required = false;
             c.unique = false;

@@ -39,13 +39,17 @@ struct ConnectionState : files::HandleHolder {
     const QString path;
     sqlite3* db = nullptr;
     bool closed = false;
-    int transactionDepth = 0;   // nested levels beyond the first are savepoints
-    int busy = 0;               // statements running now
+    int transactionDepth = 0; // nested levels beyond the first are savepoints
+    int busy = 0; // statements running now
 };
 
 // Marks a statement in progress for as long as it lives.
 struct BusyGuard {
-    explicit BusyGuard(ConnectionState& s) : state(s) { ++state.busy; }
+    explicit BusyGuard(ConnectionState& s)
+        : state(s)
+    {
+        ++state.busy;
+    }
     ~BusyGuard() { --state.busy; }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;

@@ -29,6 +29,6 @@ inline const char* const readOnly = "当前记录集不支持更新。这可能�
 inline const char* const itemNotFound = "在对应所需名称或序数的集合中，未找到项目。";
 // Any use of a connection that has been closed.
 inline const char* const closed = "对象关闭时，不允许操作。";
-}
+} // namespace messages
 
 } // namespace db

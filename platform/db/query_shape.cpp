@@ -8,10 +8,10 @@ namespace db {
 namespace {
 
 struct Token {
-    QString word;   // upper case; empty for anything else
-    QChar symbol;   // the character of a symbol
-    int depth = 0;  // parentheses around it
-    int end = 0;    // position after it
+    QString word; // upper case; empty for anything else
+    QChar symbol; // the character of a symbol
+    int depth = 0; // parentheses around it
+    int end = 0; // position after it
 };
 
 std::vector<Token> tokenize(const QString& s)
@@ -69,12 +69,12 @@ std::vector<Token> tokenize(const QString& s)
 bool isSimpleSelect(const QString& sql, int* insertAt)
 {
     static const QStringList setWords = {
-        QStringLiteral("DISTINCT"), QStringLiteral("GROUP"), QStringLiteral("HAVING"), QStringLiteral("JOIN"),
-        QStringLiteral("UNION"), QStringLiteral("INTERSECT"), QStringLiteral("EXCEPT"), QStringLiteral("WINDOW"),
-        QStringLiteral("OVER"), QStringLiteral("VALUES")};
+        QStringLiteral("DISTINCT"), QStringLiteral("GROUP"),     QStringLiteral("HAVING"), QStringLiteral("JOIN"),
+        QStringLiteral("UNION"),    QStringLiteral("INTERSECT"), QStringLiteral("EXCEPT"), QStringLiteral("WINDOW"),
+        QStringLiteral("OVER"),     QStringLiteral("VALUES")};
     static const QStringList aggregates = {
-        QStringLiteral("COUNT"), QStringLiteral("SUM"), QStringLiteral("MIN"), QStringLiteral("MAX"),
-        QStringLiteral("AVG"), QStringLiteral("TOTAL"), QStringLiteral("GROUP_CONCAT")};
+        QStringLiteral("COUNT"), QStringLiteral("SUM"),   QStringLiteral("MIN"),         QStringLiteral("MAX"),
+        QStringLiteral("AVG"),   QStringLiteral("TOTAL"), QStringLiteral("GROUP_CONCAT")};
     const std::vector<Token> tokens = tokenize(sql);
     if (tokens.empty() || tokens.front().word != QLatin1String("SELECT"))
         return false;
@@ -89,7 +89,8 @@ bool isSimpleSelect(const QString& sql, int* insertAt)
             return false;
         if (t.word == QLatin1String("FROM"))
             inSelectList = false;
-        if (inSelectList && aggregates.contains(t.word) && k + 1 < tokens.size() && tokens[k + 1].symbol == QLatin1Char('('))
+        if (inSelectList && aggregates.contains(t.word) && k + 1 < tokens.size() &&
+            tokens[k + 1].symbol == QLatin1Char('('))
             return false;
     }
     return true;

@@ -11,22 +11,22 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <sqlite3.h>
 #include <string>
 #include <unordered_map>
-#include <sqlite3.h>
 
 namespace db {
 
 namespace {
 
 struct Field {
-    QString name;           // as the query names it
-    QString table;          // base table; empty for an expression
-    QString origin;         // the base table's column
+    QString name; // as the query names it
+    QString table; // base table; empty for an expression
+    QString origin; // the base table's column
     ColumnType type = ColumnType::Text;
     int size = 0;
-    bool typed = false;     // the declared type names a Jet type
-    bool rowidAlias = false;   // the table's INTEGER PRIMARY KEY, which is the row id itself
+    bool typed = false; // the declared type names a Jet type
+    bool rowidAlias = false; // the table's INTEGER PRIMARY KEY, which is the row id itself
 };
 
 // The values of a row that were set and not yet written, by field, in the order of the fields: only
@@ -36,12 +36,14 @@ struct Pending {
 
     const QVariant* find(int f) const
     {
-        const auto it = std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
+        const auto it =
+            std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
         return it != values.end() && it->first == f ? &it->second : nullptr;
     }
     void set(int f, QVariant v)
     {
-        const auto it = std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
+        const auto it =
+            std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
         if (it != values.end() && it->first == f)
             it->second = std::move(v);
         else
@@ -54,12 +56,12 @@ struct Pending {
 struct Row {
     Bookmark mark = 0;
     qint64 rowid = 0;
-    const char* data = nullptr;     // every field, in order: in the recordset's blocks as read at
-    std::unique_ptr<char[]> own;    // the open, or here once the row has been written or added
-    int pos = -1;                   // index among the visible rows; -1 when not visible
-    bool isNew = false;             // added and not yet written
-    bool dirty = false;             // has pending values
-    bool gone = false;              // deleted, or added and discarded
+    const char* data = nullptr; // every field, in order: in the recordset's blocks as read at
+    std::unique_ptr<char[]> own; // the open, or here once the row has been written or added
+    int pos = -1; // index among the visible rows; -1 when not visible
+    bool isNew = false; // added and not yet written
+    bool dirty = false; // has pending values
+    bool gone = false; // deleted, or added and discarded
     std::unique_ptr<Pending> pending;
 
     const QVariant* changed(int f) const { return pending ? pending->find(f) : nullptr; }
@@ -154,9 +156,9 @@ struct Recordset::Impl {
     bool updatable = false;
     QString table;
     std::vector<Field> fields;
-    std::deque<Row> rows;                     // every row, in the query's order, added ones last
-    std::vector<std::unique_ptr<char[]>> blocks;   // the rows' data as read at the open
-    std::vector<Row*> visible;                // the rows the filter lets through, in the sort's order
+    std::deque<Row> rows; // every row, in the query's order, added ones last
+    std::vector<std::unique_ptr<char[]>> blocks; // the rows' data as read at the open
+    std::vector<Row*> visible; // the rows the filter lets through, in the sort's order
     // The current row is visible[cur]; cur == -1 is BOF and cur == size() EOF. After a delete no row
     // is current and cur is the index of the row after the deleted one.
     int cur = 0;
@@ -165,7 +167,7 @@ struct Recordset::Impl {
     Bookmark markBeforeAdd = 0;
     int filterField = -1;
     QVariant filterValue;
-    std::vector<std::pair<int, bool>> sortKeys;   // field, descending
+    std::vector<std::pair<int, bool>> sortKeys; // field, descending
     // Rows by bookmark, made when a bookmark is first set and kept up to date after.
     std::unordered_map<Bookmark, Row*> byMark;
     bool byMarkMade = false;
@@ -175,11 +177,11 @@ struct Recordset::Impl {
     mutable std::vector<const char*> offsets;
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
-    std::string shapeKey;       // kept from one write to the next, with their room
+    std::string shapeKey; // kept from one write to the next, with their room
     std::vector<QVariant> writeParams;
     std::string rowBytes;
     QString rereadText;
-    int rereadWhenAdded = -1;   // defaults or a counter to learn after an insert; -1 not yet known
+    int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
 
     // ForwardOnly: the running query and the number of rows read so far.
     bool forward = false;
@@ -348,9 +350,11 @@ std::vector<Field> Recordset::Impl::readFields(sqlite3_stmt* stmt, int offset)
                                               &pk, &autoinc) == SQLITE_OK) {
                 if (autoinc)
                     f.type = ColumnType::Counter;
-                if (pk && declared && QString::fromUtf8(declared).compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
+                if (pk && declared &&
+                    QString::fromUtf8(declared).compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
                     if (pkColumns < 0) {
-                        Statement info(connection(), QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0"));
+                        Statement info(connection(),
+                                       QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0"));
                         info.bind({f.table});
                         pkColumns = info.step() ? sqlite3_column_int(info.get(), 0) : 0;
                     }
@@ -392,7 +396,8 @@ void Recordset::Impl::load()
     int insertAt = -1;
     if (lock != LockType::ReadOnly && isSimpleSelect(sql, &insertAt)) {
         try {
-            const QString injected = sql.left(insertAt) + QStringLiteral(" _rowid_ AS qelv_rowid_,") + sql.mid(insertAt);
+            const QString injected =
+                sql.left(insertAt) + QStringLiteral(" _rowid_ AS qelv_rowid_,") + sql.mid(insertAt);
             st = std::make_unique<Statement>(s, injected);
             st->bind(params);
             hasRow = st->step();
@@ -486,7 +491,8 @@ bool Recordset::Impl::addedRowsNeedReading()
     for (const Field& f : fields)
         need = need || f.rowidAlias || f.type == ColumnType::Counter;
     if (!need) {
-        Statement info(connection(), QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE dflt_value IS NOT NULL"));
+        Statement info(connection(),
+                       QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE dflt_value IS NOT NULL"));
         info.bind({table});
         QStringList defaults;
         while (info.step())
@@ -558,8 +564,9 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
             QStringList marks;
             for (qsizetype i = 0; i < names.size(); ++i)
                 marks << QStringLiteral("?");
-            sqlText = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(quoteIdentifier(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+            sqlText =
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(quoteIdentifier(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         } else {
             QStringList sets;
             for (const QString& name : names)
@@ -589,13 +596,13 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     bytes.clear();
     StoredValue v;
     const char* p = r.data;
-    int param = 0;   // the set fields are the statement's first parameters, in the fields' order
+    int param = 0; // the set fields are the statement's first parameters, in the fields' order
     for (int i = 0; i < n; ++i) {
         const char* next = readStored(p, &v);
         if (const QVariant* set = r.changed(i)) {
             int size = 0;
             if (const char* utf8 = st.boundText(param++, &size))
-                appendStoredText(bytes, utf8, size);   // converted once, for the statement and the row
+                appendStoredText(bytes, utf8, size); // converted once, for the statement and the row
             else
                 appendStored(bytes, *set);
         } else {
@@ -737,7 +744,10 @@ Recordset::~Recordset() = default;
 
 // --- fields ----------------------------------------------------------------------------------------------
 
-int Recordset::fieldCount() const { return static_cast<int>(d->fields.size()); }
+int Recordset::fieldCount() const
+{
+    return static_cast<int>(d->fields.size());
+}
 
 QString Recordset::fieldName(int index) const
 {
@@ -791,8 +801,8 @@ void Recordset::setValue(int field, const QVariant& value)
     const Field& f = d->fields[static_cast<std::size_t>(field)];
     if (f.table.isEmpty())
         throw Error(QStringLiteral("字段“%1”是计算得到的，不能更新。").arg(f.name));
-    QVariant converted = f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name)
-                                                                  : value;
+    QVariant converted =
+        f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name) : value;
     Row* r = d->current();
     if (!r->pending) {
         r->pending = std::make_unique<Pending>();
@@ -824,7 +834,10 @@ bool Recordset::isEOF() const
     return !d->onDeleted && (d->visible.empty() || d->cur >= d->count());
 }
 
-int Recordset::recordCount() const { return d->forward ? -1 : d->count(); }
+int Recordset::recordCount() const
+{
+    return d->forward ? -1 : d->count();
+}
 
 int Recordset::absolutePosition() const
 {
@@ -875,10 +888,19 @@ EditMode Recordset::editMode() const
     return r->isNew ? EditMode::Add : (r->dirty ? EditMode::InProgress : EditMode::None);
 }
 
-bool Recordset::isUpdatable() const { return d->updatable; }
-QString Recordset::sql() const { return d->sql; }
+bool Recordset::isUpdatable() const
+{
+    return d->updatable;
+}
+QString Recordset::sql() const
+{
+    return d->sql;
+}
 
-void Recordset::notifyMoveComplete() { emit moveComplete(); }
+void Recordset::notifyMoveComplete()
+{
+    emit moveComplete();
+}
 
 // --- moves -----------------------------------------------------------------------------------------------
 
@@ -915,7 +937,7 @@ void Recordset::moveNext()
     if (d->forward) {
         ++d->streamed;
         if (!d->stream->step())
-            d->stream.reset();   // the statement goes back to the connection at once
+            d->stream.reset(); // the statement goes back to the connection at once
         emit moveComplete();
         return;
     }
@@ -1007,9 +1029,10 @@ void Recordset::deleteCurrent()
     Row* r = d->current();
     if (!r->isNew) {
         emit willChangeRecord();
-        Statement st(d->connection(), QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoteIdentifier(d->table)));
+        Statement st(d->connection(),
+                     QStringLiteral("DELETE FROM %1 WHERE _rowid_ = ?").arg(quoteIdentifier(d->table)));
         st.bind({r->rowid});
-        st.run();   // a row someone else deleted already is just as gone
+        st.run(); // a row someone else deleted already is just as gone
     }
     const int index = d->cur;
     d->removeRow(r);

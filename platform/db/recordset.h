@@ -21,7 +21,7 @@
 
 namespace db {
 
-using Bookmark = qint64;   // > 0 for a real row
+using Bookmark = qint64; // > 0 for a real row
 inline constexpr int PosUnknown = -1, PosBOF = -2, PosEOF = -3;
 
 enum class EditMode { None, InProgress, Add };
@@ -34,13 +34,13 @@ public:
     // Fields of the query, in its order.
     int fieldCount() const;
     QString fieldName(int index) const;
-    int fieldIndex(const QString& name) const;     // without regard to case; -1 when absent
+    int fieldIndex(const QString& name) const; // without regard to case; -1 when absent
     ColumnType fieldType(int index) const;
     QStringList fieldNames() const;
 
     // Current row. Reading or writing without a current row throws the noCurrentRecord error.
     QVariant value(int field) const;
-    QVariant value(const QString& field) const;    // throws when the field does not exist
+    QVariant value(const QString& field) const; // throws when the field does not exist
     // Sets a pending value of the current row (converted to the column's type: a text that the column
     // cannot take throws at once, as Jet refuses it). Starts an edit (EditMode::InProgress).
     void setValue(int field, const QVariant& value);
@@ -49,10 +49,10 @@ public:
     bool isBOF() const;
     bool isEOF() const;
     int recordCount() const;
-    int absolutePosition() const;                  // 1-based, or PosBOF / PosEOF / PosUnknown
+    int absolutePosition() const; // 1-based, or PosBOF / PosEOF / PosUnknown
     void setAbsolutePosition(int position);
-    Bookmark bookmark() const;                     // throws without a current row
-    void setBookmark(Bookmark mark);               // throws when the row is gone
+    Bookmark bookmark() const; // throws without a current row
+    void setBookmark(Bookmark mark); // throws when the row is gone
     EditMode editMode() const;
     // True for a query on one table (no join, grouping, DISTINCT, aggregate or compound) opened with
     // a lock other than ReadOnly; fields that are expressions stay read-only even then.
@@ -107,8 +107,8 @@ public:
 
     // Row access by index among the visible rows, for grids; index -1 is no row.
     int currentIndex() const;
-    void moveToIndex(int index);                   // writes the pending edit first, like a move
-    QVariant valueAt(int index, int field) const;  // shows pending edits
+    void moveToIndex(int index); // writes the pending edit first, like a move
+    QVariant valueAt(int index, int field) const; // shows pending edits
     bool isNewRow(int index) const;
 
 signals:

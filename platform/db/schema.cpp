@@ -94,7 +94,9 @@ QString columnSql(const ColumnDef& c)
         s += QStringLiteral(" UNIQUE");
     if (!c.defaultValue.isNull()) {
         const QVariant& v = c.defaultValue;
-        auto quoted = [](QString text) { return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); };
+        auto quoted = [](QString text) {
+            return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        };
         // Every default is a literal of its own kind: a date or a money amount given as a value would
         // otherwise come out as no SQL at all (an empty text) or as an expression (2003-05-01).
         if (v.userType() == qMetaTypeId<convert::Currency>())

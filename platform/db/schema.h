@@ -7,26 +7,26 @@
 namespace db {
 
 enum class ColumnType {
-    Text,      // TEXT(size) COLLATE NOCASE; size 0 = 255
-    Memo,      // MEMO COLLATE NOCASE: long text
-    Byte,      // BYTE: 0..255
-    Short,     // SMALLINT: 16-bit
-    Long,      // INTEGER: 32-bit
-    Counter,   // COUNTER: 32-bit, given by the database when a row is added
-    Single,    // SINGLE: single-precision float
-    Double,    // DOUBLE
-    Currency,  // CURRENCY: exact ten-thousandths
-    YesNo,     // YESNO: 1 or 0
-    DateTime,  // DATETIME: ISO text
+    Text, // TEXT(size) COLLATE NOCASE; size 0 = 255
+    Memo, // MEMO COLLATE NOCASE: long text
+    Byte, // BYTE: 0..255
+    Short, // SMALLINT: 16-bit
+    Long, // INTEGER: 32-bit
+    Counter, // COUNTER: 32-bit, given by the database when a row is added
+    Single, // SINGLE: single-precision float
+    Double, // DOUBLE
+    Currency, // CURRENCY: exact ten-thousandths
+    YesNo, // YESNO: 1 or 0
+    DateTime, // DATETIME: ISO text
 };
 
 struct ColumnDef {
     QString name;
     ColumnType type = ColumnType::Text;
-    int size = 0;            // Text only
-    bool required = false;   // NOT NULL
+    int size = 0; // Text only
+    bool required = false; // NOT NULL
     bool unique = false;
-    QVariant defaultValue;   // null = none
+    QVariant defaultValue; // null = none
 };
 
 // The column's SQL definition, with the CHECK constraints that make SQLite refuse what Jet refuses

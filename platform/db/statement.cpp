@@ -48,11 +48,13 @@ QString describeFailure(sqlite3* db, int rc, const QString& path)
         if (reason.contains(QStringLiteral("length(")))
             return withReason(messages::fieldTooSmall, reason);
         if (reason.contains(QStringLiteral("date(")))
-            return QStringLiteral("%1：日期字段只能接受日期。（%2）").arg(QString::fromUtf8(messages::typeMismatch), reason);
+            return QStringLiteral("%1：日期字段只能接受日期。（%2）")
+                .arg(QString::fromUtf8(messages::typeMismatch), reason);
         if (const auto m = numberOnlyCheck().match(reason); m.hasMatch()) {
             QString field = m.captured(2).isEmpty() ? m.captured(1) : m.captured(2);
             field.replace(QStringLiteral("\"\""), QStringLiteral("\""));
-            return QStringLiteral("%1：字段“%2”只能接受数字。（%3）").arg(QString::fromUtf8(messages::typeMismatch), field, reason);
+            return QStringLiteral("%1：字段“%2”只能接受数字。（%3）")
+                .arg(QString::fromUtf8(messages::typeMismatch), field, reason);
         }
         if (reason.contains(QStringLiteral("typeof(")))
             return QStringLiteral("%1或%2：值不符合字段的类型或范围。（%3）")
@@ -142,7 +144,7 @@ void ConnectionState::keepStatement(const QString& sql, sqlite3_stmt* stmt)
 {
     sqlite3_reset(stmt);
     for (const Cached& c : statements) {
-        if (c.sql == sql) {   // a second one of the same text, used at the same time
+        if (c.sql == sql) { // a second one of the same text, used at the same time
             sqlite3_finalize(stmt);
             return;
         }
@@ -162,7 +164,9 @@ void ConnectionState::dropStatements()
 }
 
 Statement::Statement(ConnectionState& state, const QString& sql, bool single)
-    : state_(state), busy_(state), sql_(sql)
+    : state_(state),
+      busy_(state),
+      sql_(sql)
 {
     db_ = state.handle();
     stmt_ = state.takeStatement(sql);
@@ -172,8 +176,8 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
     }
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
-                                &stmt_, &tail);
+    int rc = sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt_,
+                                &tail);
     if (rc != SQLITE_OK)
         raiseFailure(db_, rc, state.path);
     if (!stmt_)
@@ -233,11 +237,13 @@ void Statement::bind(const QVariant* params, int count)
         const QVariant& v = params[i];
         if (v.userType() == QMetaType::QString) {
             char* end = utf8.appendToBuffer(free, *static_cast<const QString*>(v.constData()));
-            texts_[static_cast<std::size_t>(i)] = {static_cast<std::size_t>(free - text_.data()), static_cast<int>(end - free)};
-            const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free), SQLITE_STATIC,
-                                               SQLITE_UTF8);
+            texts_[static_cast<std::size_t>(i)] = {static_cast<std::size_t>(free - text_.data()),
+                                                   static_cast<int>(end - free)};
+            const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free),
+                                               SQLITE_STATIC, SQLITE_UTF8);
             if (rc != SQLITE_OK)
-                throw Error(QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
+                throw Error(
+                    QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
             free = end;
         } else {
             bindValue(stmt_, i + 1, v, &bound_[static_cast<std::size_t>(i)]);

@@ -42,10 +42,10 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
-    bool keep_ = false;   // goes back to the connection's statements when done
+    bool keep_ = false; // goes back to the connection's statements when done
     std::vector<QByteArray> bound_;
     std::string text_;
-    std::vector<std::pair<std::size_t, int>> texts_;   // where each text parameter is in text_, or size -1
+    std::vector<std::pair<std::size_t, int>> texts_; // where each text parameter is in text_, or size -1
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason

@@ -8,8 +8,8 @@
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTime>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <sqlite3.h>
@@ -21,7 +21,10 @@ namespace {
 const char* const dateFormat = "yyyy-MM-dd";
 const char* const dateTimeFormat = "yyyy-MM-dd hh:mm:ss";
 
-bool isCurrency(const QVariant& v) { return v.userType() == qMetaTypeId<convert::Currency>(); }
+bool isCurrency(const QVariant& v)
+{
+    return v.userType() == qMetaTypeId<convert::Currency>();
+}
 
 bool isText(const QVariant& v)
 {
@@ -92,7 +95,7 @@ QVariant wholeNumber(const QVariant& v, ColumnType type, const QString& field)
     const double d = numberOf(v, field);
     if (!std::isfinite(d))
         refuse(messages::overflow, field, v);
-    const double r = std::nearbyint(d);   // the default rounding mode: halves to even
+    const double r = std::nearbyint(d); // the default rounding mode: halves to even
     double low = -2147483648.0, high = 2147483647.0;
     if (type == ColumnType::Byte)
         low = 0, high = 255;
@@ -371,7 +374,8 @@ void appendStored(std::string& out, const QVariant& value)
 {
     const int type = value.userType();
     if (isCurrency(value)) {
-        appendRaw(out, SQLITE_FLOAT, 0, static_cast<double>(value.value<convert::Currency>().units()) / 10000.0, nullptr, 0);
+        appendRaw(out, SQLITE_FLOAT, 0, static_cast<double>(value.value<convert::Currency>().units()) / 10000.0,
+                  nullptr, 0);
     } else if (!value.isValid() || value.isNull()) {
         appendRaw(out, SQLITE_NULL, 0, 0, nullptr, 0);
     } else if (type == QMetaType::Bool) {
@@ -522,7 +526,9 @@ QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const 
         const int limit = size > 0 ? size : 255;
         // Characters as SQLite's length() counts them: code points.
         if (type == ColumnType::Text && codePoints(s) > limit)
-            throw Error(QStringLiteral("%1（字段“%2”最多 %3 个字符）").arg(QString::fromUtf8(messages::fieldTooSmall), field).arg(limit));
+            throw Error(QStringLiteral("%1（字段“%2”最多 %3 个字符）")
+                            .arg(QString::fromUtf8(messages::fieldTooSmall), field)
+                            .arg(limit));
         return isString ? value : QVariant(s);
     }
     case ColumnType::Byte:

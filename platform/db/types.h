@@ -28,7 +28,7 @@ QVariant valueFromSql(sqlite3_stmt* stmt, int i);
 // A value as SQLite stores it (storage class and payload), so that rows can be kept in that compact
 // form and converted only when read. `bytes` points into storage owned elsewhere.
 struct StoredValue {
-    int storage = 5;        // SQLITE_NULL
+    int storage = 5; // SQLITE_NULL
     qint64 integer = 0;
     double real = 0;
     const char* bytes = nullptr;

@@ -49,8 +49,8 @@ QString matchEntry(const QString& dir, const QString& name)
 {
     if (QFileInfo::exists(dir + QLatin1Char('/') + name))
         return name;
-    QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                              QDir::Name);
+    QStringList entries =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& e : entries)
         if (e.compare(name, Qt::CaseInsensitive) == 0)
             return e;
@@ -76,7 +76,7 @@ QString matchEntry(const QString& dir, const QString& name)
 // Lock files are never deleted: one deleted while another process opens it would split the processes
 // between two lock files.
 
-constexpr int markWaitMs = 5000;   // for another process's change (a compaction) to end
+constexpr int markWaitMs = 5000; // for another process's change (a compaction) to end
 constexpr int markRetryMs = 20;
 
 enum class LockResult { Locked, Busy, Unsupported };
@@ -89,11 +89,11 @@ QString lockFileOf(const QString& path)
 
 LockResult setLock(int fd, short type)
 {
-    struct flock fl {};
+    struct flock fl { };
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = 0;
-    fl.l_len = 0;   // the whole file
+    fl.l_len = 0; // the whole file
     while (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
         if (errno == EINTR)
             continue;
@@ -105,7 +105,7 @@ LockResult setLock(int fd, short type)
 // Whether another open description holds a lock that an exclusive lock would conflict with.
 bool othersLock(int fd)
 {
-    struct flock fl {};
+    struct flock fl { };
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
     return ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
@@ -119,9 +119,9 @@ bool othersLock(int fd)
 // What the process knows of one file: its holders, and its mark for other processes.
 struct Entry {
     std::vector<HandleHolder*> holders;
-    int lockFd = -1;          // open while the process uses the file, whatever lock it holds
+    int lockFd = -1; // open while the process uses the file, whatever lock it holds
     bool lockWritable = false;
-    int changing = 0;         // nested exclusive uses in progress
+    int changing = 0; // nested exclusive uses in progress
 
     bool unused() const { return holders.empty() && changing == 0; }
 
@@ -208,7 +208,8 @@ void syncFile(const QString& path)
 
 void syncDir(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);
@@ -480,8 +481,8 @@ ExclusiveUse::ExclusiveUse(const QString& path)
             // Without write access to the lock file only a shared lock can be had: then the test for
             // other processes' locks comes first, and the shared lock keeps a change of theirs out.
             const LockResult result = e.lockWritable ? setLock(e.lockFd, F_WRLCK)
-                                      : othersLock(e.lockFd) ? LockResult::Busy
-                                                             : setLock(e.lockFd, F_RDLCK);
+                : othersLock(e.lockFd)               ? LockResult::Busy
+                                                     : setLock(e.lockFd, F_RDLCK);
             if (result == LockResult::Busy) {
                 if (e.unused()) {
                     e.closeLock();
@@ -508,7 +509,7 @@ ExclusiveUse::~ExclusiveUse()
         e.closeLock();
         r.entries.erase(it);
     } else if (e.lockFd >= 0) {
-        setLock(e.lockFd, F_RDLCK);   // back to the shared mark of the holders, in one step
+        setLock(e.lockFd, F_RDLCK); // back to the shared mark of the holders, in one step
     }
 }
 

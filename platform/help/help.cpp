@@ -51,7 +51,8 @@ void showContents(QWidget* owner)
 {
     const QString page = startPage();
     if (!QFileInfo(page).isFile())
-        throw std::runtime_error(QStringLiteral("找不到帮助文件：%1").arg(QDir::toNativeSeparators(page)).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("找不到帮助文件：%1").arg(QDir::toNativeSeparators(page)).toStdString());
     if (!instance)
         instance = new HelpWindow(owner);
     instance->open(page);

@@ -22,8 +22,8 @@ inline constexpr int kCustomPaperSize = 256;
 
 struct PaperSize {
     int code;
-    std::string_view description;  // as the device-mode list names the paper (UTF-8)
-    std::string_view media;        // the CUPS media; empty for the two reserved codes
+    std::string_view description; // as the device-mode list names the paper (UTF-8)
+    std::string_view media; // the CUPS media; empty for the two reserved codes
 };
 
 inline constexpr std::array<PaperSize, 118> kPaperSizes{{
@@ -167,7 +167,7 @@ inline const PaperSize* paperSizeForMedia(std::string_view media)
 }
 
 struct MediaSize {
-    int width = 0;   // hundredths of a millimetre
+    int width = 0; // hundredths of a millimetre
     int length = 0;
     bool operator==(const MediaSize&) const = default;
 };
@@ -180,7 +180,7 @@ inline std::optional<MediaSize> mediaSize(std::string_view media)
     if (last == std::string_view::npos)
         return std::nullopt;
     std::string_view dims = media.substr(last + 1);
-    long long factor = 0;  // hundredths of a millimetre per unit
+    long long factor = 0; // hundredths of a millimetre per unit
     if (dims.ends_with("mm"))
         factor = 100;
     else if (dims.ends_with("in"))
@@ -249,4 +249,4 @@ inline std::string customMediaName(int width, int length)
     return "custom_" + dims + "_" + dims;
 }
 
-}  // namespace printing
+} // namespace printing

@@ -42,8 +42,7 @@ int runHiddenAndWait(const QString& program, const QStringList& args, const QStr
         loop.exec();
 
     if (failedToStart)
-        throw std::runtime_error(
-            QStringLiteral("无法启动程序 %1：%2").arg(program, proc.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("无法启动程序 %1：%2").arg(program, proc.errorString()).toStdString());
     if (proc.exitStatus() != QProcess::NormalExit)
         throw std::runtime_error(QStringLiteral("程序 %1 异常终止").arg(program).toStdString());
     return proc.exitCode();

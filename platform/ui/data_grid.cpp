@@ -17,7 +17,8 @@ namespace ui {
 class DataGridDelegate : public QStyledItemDelegate {
 public:
     explicit DataGridDelegate(DataGrid* grid)
-        : QStyledItemDelegate(grid), grid_(grid)
+        : QStyledItemDelegate(grid),
+          grid_(grid)
     {
     }
 
@@ -29,7 +30,8 @@ public:
         return editor;
     }
 
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override
     {
         QStyledItemDelegate::updateEditorGeometry(editor, option, index);
         const QRect button = grid_->cellButtonRect(index);
@@ -59,7 +61,8 @@ public:
     {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && grid_->cellButtonRect(index).contains(mouse->position().toPoint())) {
+            if (mouse->button() == Qt::LeftButton &&
+                grid_->cellButtonRect(index).contains(mouse->position().toPoint())) {
                 emit grid_->buttonClick(index.column());
                 return true;
             }
@@ -77,8 +80,8 @@ DataGrid::DataGrid(QWidget* parent)
     setItemDelegate(new DataGridDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     verticalHeader()->setDefaultSectionSize(px(255));
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setFixedWidth(px(255));

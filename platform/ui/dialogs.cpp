@@ -29,11 +29,16 @@ Script& script()
 QMessageBox::Icon qtIcon(Icon icon)
 {
     switch (icon) {
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::None: break;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -41,10 +46,13 @@ QMessageBox::Icon qtIcon(Icon icon)
 Answer unansweredDefault(Buttons buttons)
 {
     switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::OkCancel: return Answer::Cancel;
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return Answer::Cancel;
     case Buttons::YesNo:
-    case Buttons::YesNoCancel: return Answer::No;
+    case Buttons::YesNoCancel:
+        return Answer::No;
     }
     return Answer::Ok;
 }
@@ -70,7 +78,9 @@ Answer msgBox(const QString& text, Buttons buttons, Icon icon, const QString& ti
         return b;
     };
     switch (buttons) {
-    case Buttons::Ok: box.setDefaultButton(add("确定", QMessageBox::AcceptRole, Answer::Ok)); break;
+    case Buttons::Ok:
+        box.setDefaultButton(add("确定", QMessageBox::AcceptRole, Answer::Ok));
+        break;
     case Buttons::OkCancel:
         box.setDefaultButton(add("确定", QMessageBox::AcceptRole, Answer::Ok));
         box.setEscapeButton(add("取消", QMessageBox::RejectRole, Answer::Cancel));
@@ -169,10 +179,22 @@ void disable()
     script() = Script{};
 }
 
-bool enabled() { return script().enabled; }
-void answer(Answer a) { script().answers.push_back(a); }
-void answerInput(const QString& text) { script().inputs.push_back(text); }
-const std::vector<Shown>& shown() { return script().shown; }
+bool enabled()
+{
+    return script().enabled;
+}
+void answer(Answer a)
+{
+    script().answers.push_back(a);
+}
+void answerInput(const QString& text)
+{
+    script().inputs.push_back(text);
+}
+const std::vector<Shown>& shown()
+{
+    return script().shown;
+}
 
 QStringList shownTexts()
 {
@@ -182,8 +204,14 @@ QStringList shownTexts()
     return out;
 }
 
-void clearShown() { script().shown.clear(); }
-int beeps() { return script().beeps; }
+void clearShown()
+{
+    script().shown.clear();
+}
+int beeps()
+{
+    return script().beeps;
+}
 
 } // namespace testing
 

@@ -54,7 +54,7 @@ bool enabled();
 // Queues answers for the next boxes, in order. A message box without a queued answer takes Ok
 // (or No for a question, Cancel for OK/Cancel); an input box takes Cancel (the empty text).
 void answer(Answer a);
-void answerInput(const QString& text);     // the text typed; "" is Cancel
+void answerInput(const QString& text); // the text typed; "" is Cancel
 const std::vector<Shown>& shown();
 QStringList shownTexts();
 void clearShown();

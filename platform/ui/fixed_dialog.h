@@ -13,7 +13,7 @@ inline constexpr Qt::WindowFlags fixedDialogFlags =
 struct FixedDialog {
     const char* formName;
     QString caption;
-    double clientWidth;    // twips
+    double clientWidth; // twips
     double clientHeight;
     bool modal = false;
     // The border is set here; false for a window that chose its flags when constructed.

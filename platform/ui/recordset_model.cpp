@@ -261,7 +261,7 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical)
-        return QVariant();   // the record selector shows no numbers
+        return QVariant(); // the record selector shows no numbers
     const QList<GridColumn> cols = columns();
     if (section >= 0 && section < cols.size())
         return cols[section].caption;

@@ -16,9 +16,9 @@
 namespace ui {
 
 struct GridColumn {
-    QString field;         // the bound field of the recordset
-    QString caption;       // header text
-    int widthTwips = 0;    // 0: the grid's default width
+    QString field; // the bound field of the recordset
+    QString caption; // header text
+    int widthTwips = 0; // 0: the grid's default width
     // How a yes/no field reads and is typed in this column; empty: "True" and "False".
     QString trueText = QString();
     QString falseText = QString();
@@ -80,7 +80,7 @@ private:
     void resolveFields();
     QString cellText(int column, const QVariant& value) const;
     QList<GridColumn> columns_;
-    QList<int> fields_;    // recordset field index per column
+    QList<int> fields_; // recordset field index per column
     QPointer<db::Recordset> rs_;
     ErrorHandler onError_;
     bool newRowOffered_ = false;

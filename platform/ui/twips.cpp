@@ -7,8 +7,14 @@
 
 namespace ui {
 
-int px(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
-double twips(int pixels) { return static_cast<double>(pixels) * twipsPerPixel; }
+int px(double twips)
+{
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+double twips(int pixels)
+{
+    return static_cast<double>(pixels) * twipsPerPixel;
+}
 
 QRect rectTwips(double left, double top, double width, double height)
 {

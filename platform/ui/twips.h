@@ -9,8 +9,8 @@ class QWidget;
 namespace ui {
 
 inline constexpr int twipsPerPixel = 15;
-int px(double twips);                 // twips -> pixels, rounded
-double twips(int pixels);             // pixels -> twips
+int px(double twips); // twips -> pixels, rounded
+double twips(int pixels); // pixels -> twips
 QRect rectTwips(double left, double top, double width, double height);
 // Places a widget at left, top with size width x height, all in twips.
 void placeTwips(QWidget* w, double left, double top, double width, double height);

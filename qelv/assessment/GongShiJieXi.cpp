@@ -35,7 +35,7 @@ bool isOperator(const QString& t)
 bool closesBar(const QString& next)
 {
     return next == QLatin1String("*") || next == QLatin1String("/") || next == QLatin1String("+") ||
-           next == QLatin1String("-") || next == QLatin1String(")");
+        next == QLatin1String("-") || next == QLatin1String(")");
 }
 
 // The lists a pass reads: n tokens and m values, positions from 1.
@@ -44,7 +44,7 @@ struct Input {
     const QList<double>& values;
     int n;
     int m;
-    const ErrorSink& errors;   // where the call of a group reports its failure
+    const ErrorSink& errors; // where the call of a group reports its failure
 
     const QString& tokenAt(int position) const
     {
@@ -67,7 +67,9 @@ struct Input {
 // they are written.
 class Output {
 public:
-    Output(int tokenRoom, int valueRoom) : tokenRoom_(tokenRoom), valueRoom_(valueRoom)
+    Output(int tokenRoom, int valueRoom)
+        : tokenRoom_(tokenRoom),
+          valueRoom_(valueRoom)
     {
         if (tokenRoom > maxCount || valueRoom > maxCount)
             fail(overflowText);
@@ -163,7 +165,7 @@ Output groupPass(const Input& in, const char* opener, DepthChange depthChange, F
         int depth = 1;
         int j = i;
         while (depth > 0)
-            depth += depthChange(in, ++j);   // past the end: no partner
+            depth += depthChange(in, ++j); // past the end: no partner
         out.putOperand(finish(evaluateGroup(in, i + 1, j - 1)));
         i = j;
     }

@@ -1,10 +1,10 @@
 #include "qelv/assessment/PollutantWindow.h"
 
-#include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
 #include "platform/files/files.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fixed_dialog.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/compaction.h"
 #include "qelv/core/data_files.h"
@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
-
 
 namespace {
 
@@ -101,25 +100,48 @@ PollutantWindow::~PollutantWindow() = default;
 
 void PollutantWindow::Command1_Click()
 {
-    const QString text = ui::inputBox(QStringLiteral("输入常量值,类型为数值型!"), QStringLiteral("输入常量"), QString(), this);
+    const QString text =
+        ui::inputBox(QStringLiteral("输入常量值,类型为数值型!"), QStringLiteral("输入常量"), QString(), this);
     if (!text.isEmpty())
         appendToken(text, TokenKind::Constant);
 }
 
 void PollutantWindow::Command2_Click()
 {
-    const QString text = ui::inputBox(QStringLiteral("输入变量值,类型为字值型或中文!"), QStringLiteral("输入变量"), QString(), this);
+    const QString text =
+        ui::inputBox(QStringLiteral("输入变量值,类型为字值型或中文!"), QStringLiteral("输入变量"), QString(), this);
     if (!text.isEmpty())
         appendToken(text, TokenKind::Variable);
 }
 
-void PollutantWindow::Command3_Click() { appendToken(Formula::operatorText(TokenKind::Plus), TokenKind::Plus); }
-void PollutantWindow::Command4_Click() { appendToken(Formula::operatorText(TokenKind::Minus), TokenKind::Minus); }
-void PollutantWindow::Command5_Click() { appendToken(Formula::operatorText(TokenKind::Times), TokenKind::Times); }
-void PollutantWindow::Command6_Click() { appendToken(Formula::operatorText(TokenKind::Divide), TokenKind::Divide); }
-void PollutantWindow::Command8_Click() { appendToken(Formula::operatorText(TokenKind::Bar), TokenKind::Bar); }
-void PollutantWindow::Command11_Click() { appendToken(Formula::operatorText(TokenKind::Open), TokenKind::Open); }
-void PollutantWindow::Command12_Click() { appendToken(Formula::operatorText(TokenKind::Close), TokenKind::Close); }
+void PollutantWindow::Command3_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Plus), TokenKind::Plus);
+}
+void PollutantWindow::Command4_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Minus), TokenKind::Minus);
+}
+void PollutantWindow::Command5_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Times), TokenKind::Times);
+}
+void PollutantWindow::Command6_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Divide), TokenKind::Divide);
+}
+void PollutantWindow::Command8_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Bar), TokenKind::Bar);
+}
+void PollutantWindow::Command11_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Open), TokenKind::Open);
+}
+void PollutantWindow::Command12_Click()
+{
+    appendToken(Formula::operatorText(TokenKind::Close), TokenKind::Close);
+}
 
 void PollutantWindow::Command7_Click()
 {
@@ -140,7 +162,8 @@ void PollutantWindow::showFormula()
 
 void PollutantWindow::setKeypadEnabled(bool enabled)
 {
-    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8, Command11, Command12})
+    for (QPushButton* b :
+         {Command1, Command2, Command3, Command4, Command5, Command6, Command7, Command8, Command11, Command12})
         b->setEnabled(enabled);
 }
 
@@ -157,7 +180,7 @@ bool PollutantWindow::acceptInput(std::int16_t* category)
     // instead of failing half-way through the save.
     const QString text = Combo1->currentText().trimmed();
     const bool whole = convert::isNumeric(text) && std::floor(convert::toDouble(text)) == convert::toDouble(text) &&
-                       std::fabs(convert::toDouble(text)) <= 32767;
+        std::fabs(convert::toDouble(text)) <= 32767;
     if (!whole) {
         ui::msgBox(QStringLiteral("计算类别必须是整数!"), ui::Buttons::Ok, ui::Icon::Information,
                    QString::fromUtf8(ui::appTitle), this);
@@ -211,4 +234,3 @@ void PollutantWindow::closePollutantFile()
         ui::showError(e, this);
     }
 }
-

@@ -7,8 +7,8 @@
 // that one window opening, saving or closing never empties or replaces the formula under edit in
 // another; the token table is written only by a save, in one transaction with the catalogue row.
 #include "platform/db/connection.h"
-#include "qelv/assessment/formula.h"
 #include "platform/ui/fixed_dialog.h"
+#include "qelv/assessment/formula.h"
 #include "qelv/core/Form.h"
 
 #include <cstdint>
@@ -23,23 +23,23 @@ class PollutantWindow : public Form {
 public:
     ~PollutantWindow() override;
 
-    QLineEdit* Text3;     // pollutant number
-    QLineEdit* Text2;     // pollutant name
-    QComboBox* Combo1;    // calculation category
-    QComboBox* Combo2;    // category
-    QLineEdit* Text1;     // the formula, as text; read-only
-    QPushButton* Command1;    // 常量
-    QPushButton* Command2;    // 变量
-    QPushButton* Command3;    // +
-    QPushButton* Command4;    // -
-    QPushButton* Command5;    // *
-    QPushButton* Command6;    // /
-    QPushButton* Command7;    // 取消上一步
-    QPushButton* Command8;    // |
-    QPushButton* Command11;   // (
-    QPushButton* Command12;   // )
-    QPushButton* Command9;    // 保存
-    QPushButton* Command10;   // 取消 / 关闭
+    QLineEdit* Text3; // pollutant number
+    QLineEdit* Text2; // pollutant name
+    QComboBox* Combo1; // calculation category
+    QComboBox* Combo2; // category
+    QLineEdit* Text1; // the formula, as text; read-only
+    QPushButton* Command1; // 常量
+    QPushButton* Command2; // 变量
+    QPushButton* Command3; // +
+    QPushButton* Command4; // -
+    QPushButton* Command5; // *
+    QPushButton* Command6; // /
+    QPushButton* Command7; // 取消上一步
+    QPushButton* Command8; // |
+    QPushButton* Command11; // (
+    QPushButton* Command12; // )
+    QPushButton* Command9; // 保存
+    QPushButton* Command10; // 取消 / 关闭
 
     void Command1_Click();
     void Command2_Click();
@@ -86,7 +86,6 @@ protected:
     void rollbackQuietly();
     // Writes the formula's tokens under a pollutant number, in order, keeping their IDs.
     void writeTokens(const QString& number);
-
 
     db::Connection conn_;
     Formula formula_;

@@ -45,13 +45,21 @@ int Formula::count(int kind) const
 QString Formula::operatorText(int kind)
 {
     switch (kind) {
-    case TokenKind::Plus: return QStringLiteral("+");
-    case TokenKind::Minus: return QStringLiteral("-");
-    case TokenKind::Times: return QStringLiteral("*");
-    case TokenKind::Divide: return QStringLiteral("/");
-    case TokenKind::Bar: return QStringLiteral("|");
-    case TokenKind::Open: return QStringLiteral("(");
-    case TokenKind::Close: return QStringLiteral(")");
-    default: return QString();
+    case TokenKind::Plus:
+        return QStringLiteral("+");
+    case TokenKind::Minus:
+        return QStringLiteral("-");
+    case TokenKind::Times:
+        return QStringLiteral("*");
+    case TokenKind::Divide:
+        return QStringLiteral("/");
+    case TokenKind::Bar:
+        return QStringLiteral("|");
+    case TokenKind::Open:
+        return QStringLiteral("(");
+    case TokenKind::Close:
+        return QStringLiteral(")");
+    default:
+        return QString();
     }
 }

@@ -8,14 +8,14 @@
 
 // Token kinds as the token table stores them in BiaoJi.
 namespace TokenKind {
-inline constexpr int Constant = 0, Variable = 1, Plus = 2, Minus = 3, Times = 4, Divide = 5, Bar = 6,
-                     Open = 7, Close = 8;
+inline constexpr int Constant = 0, Variable = 1, Plus = 2, Minus = 3, Times = 4, Divide = 5, Bar = 6, Open = 7,
+                     Close = 8;
 }
 
 struct FormulaToken {
-    qint64 id = 0;      // position key: increases along the formula
-    QString text;       // MingCheng
-    int kind = 0;       // BiaoJi
+    qint64 id = 0; // position key: increases along the formula
+    QString text; // MingCheng
+    int kind = 0; // BiaoJi
 };
 
 class Formula {

@@ -17,9 +17,9 @@
 #include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
+#include "qelv/core/frmCJSJK.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/navigation.h"
-#include "qelv/core/frmCJSJK.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -14,8 +14,12 @@
 #include <QStyle>
 
 frmWRWDYXG::frmWRWDYXG(QWidget* owner)
-    : PollutantWindow(owner, {.formName = formName, .caption = QStringLiteral("修改污染物定义"), .clientWidth = 7320,
-                              .clientHeight = 4260, .setFlags = false})
+    : PollutantWindow(owner,
+                      {.formName = formName,
+                       .caption = QStringLiteral("修改污染物定义"),
+                       .clientWidth = 7320,
+                       .clientHeight = 4260,
+                       .setFlags = false})
 {
 
     Picture1 = ui::control<QWidget>(this, "Picture1", 240, 3120, 1440, 360);
@@ -152,10 +156,22 @@ void frmWRWDYXG::moveLast()
     GSRS_->moveLast();
 }
 
-void frmWRWDYXG::Command13_Click() { navigate(&frmWRWDYXG::moveFirst); }
-void frmWRWDYXG::Command14_Click() { navigate(&frmWRWDYXG::movePrevious); }
-void frmWRWDYXG::Command15_Click() { navigate(&frmWRWDYXG::moveNext); }
-void frmWRWDYXG::Command16_Click() { navigate(&frmWRWDYXG::moveLast); }
+void frmWRWDYXG::Command13_Click()
+{
+    navigate(&frmWRWDYXG::moveFirst);
+}
+void frmWRWDYXG::Command14_Click()
+{
+    navigate(&frmWRWDYXG::movePrevious);
+}
+void frmWRWDYXG::Command15_Click()
+{
+    navigate(&frmWRWDYXG::moveNext);
+}
+void frmWRWDYXG::Command16_Click()
+{
+    navigate(&frmWRWDYXG::moveLast);
+}
 
 // --- editing and saving ---------------------------------------------------------------------------
 
@@ -179,10 +195,12 @@ void frmWRWDYXG::Command9_Click()
         const QString number = Text3->text();
         if (number != remembered_) {
             // The pollutant itself is no duplicate: a number changed only in letter case is its own.
-            const QVariant taken = conn_.scalar(
-                QStringLiteral("Select count(*) from  wrw where WuRanWuBianHao=? and WuRanWuBianHao<>?"), {number, remembered_});
+            const QVariant taken =
+                conn_.scalar(QStringLiteral("Select count(*) from  wrw where WuRanWuBianHao=? and WuRanWuBianHao<>?"),
+                             {number, remembered_});
             if (taken.toInt() > 0) {
-                ui::msgBox(duplicateNumberText(), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+                ui::msgBox(duplicateNumberText(), ui::Buttons::Ok, ui::Icon::Information,
+                           QString::fromUtf8(ui::appTitle), this);
                 return;
             }
         }
@@ -197,8 +215,10 @@ void frmWRWDYXG::Command9_Click()
         try {
             // Another window may have renumbered this pollutant meanwhile; writing over its row would
             // leave the tokens it saved under the new number behind, without a pollutant.
-            if (conn_.scalar(QStringLiteral("Select count(*) from wrw where WuRanWuBianHao=?"), {remembered_}).toInt() == 0)
-                throw db::Error(QStringLiteral("污染物“%1”已在另一个窗口中修改，请关闭本窗口后重新打开。").arg(remembered_));
+            if (conn_.scalar(QStringLiteral("Select count(*) from wrw where WuRanWuBianHao=?"), {remembered_})
+                    .toInt() == 0)
+                throw db::Error(
+                    QStringLiteral("污染物“%1”已在另一个窗口中修改，请关闭本窗口后重新打开。").arg(remembered_));
             conn_.execute(QStringLiteral("Delete from wrwgs where WuRanWuBianHao=?"), {remembered_});
             GSRS_->setValue(QStringLiteral("WuRanWuBianHao"), number);
             GSRS_->setValue(QStringLiteral("MingCheng"), Text2->text());

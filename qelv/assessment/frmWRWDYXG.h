@@ -16,20 +16,20 @@ public:
     explicit frmWRWDYXG(QWidget* owner = nullptr);
     ~frmWRWDYXG() override;
 
-    QWidget* Picture1;        // the navigation bar
-    QPushButton* Command13;   // first
-    QPushButton* Command14;   // previous
-    QPushButton* Command15;   // next
-    QPushButton* Command16;   // last
-    QPushButton* Command17;   // 编辑
+    QWidget* Picture1; // the navigation bar
+    QPushButton* Command13; // first
+    QPushButton* Command14; // previous
+    QPushButton* Command15; // next
+    QPushButton* Command16; // last
+    QPushButton* Command17; // 编辑
 
     void Command13_Click();
     void Command14_Click();
     void Command15_Click();
     void Command16_Click();
     void Command17_Click();
-    void Command9_Click();    // 保存
-    void Command10_Click();   // 关闭
+    void Command9_Click(); // 保存
+    void Command10_Click(); // 关闭
 
     bool isEditing() const { return editing_; }
     // The catalogue, its current row the pollutant shown.
@@ -57,6 +57,6 @@ private:
     void restoreCatalogue(int position);
 
     std::unique_ptr<db::Recordset> GSRS_;
-    QString remembered_;      // the number of the pollutant as editing began
+    QString remembered_; // the number of the pollutant as editing began
     bool editing_ = false;
 };

@@ -9,8 +9,13 @@
 #include <QPushButton>
 
 frmWRWGL::frmWRWGL(QWidget* owner)
-    : PollutantWindow(owner, {.formName = formName, .caption = QStringLiteral("污染物管理"), .clientWidth = 7320,
-                              .clientHeight = 3900, .modal = true, .setFlags = false})
+    : PollutantWindow(owner,
+                      {.formName = formName,
+                       .caption = QStringLiteral("污染物管理"),
+                       .clientWidth = 7320,
+                       .clientHeight = 3900,
+                       .modal = true,
+                       .setFlags = false})
 {
     Command10->setText(QStringLiteral("取消"));
     ui::placeTwips(Command10, 4320, 3240, 1200, 420);
@@ -46,9 +51,11 @@ void frmWRWGL::Command9_Click()
 {
     try {
         const QString number = Text3->text();
-        const QVariant taken = conn_.scalar(QStringLiteral("Select count(*) from  wrw where WuRanWuBianHao=?"), {number});
+        const QVariant taken =
+            conn_.scalar(QStringLiteral("Select count(*) from  wrw where WuRanWuBianHao=?"), {number});
         if (taken.toInt() > 0) {
-            ui::msgBox(duplicateNumberText(), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+            ui::msgBox(duplicateNumberText(), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
+                       this);
             return;
         }
         std::int16_t category = 0;

@@ -10,8 +10,8 @@ public:
     explicit frmWRWGL(QWidget* owner = nullptr);
     ~frmWRWGL() override;
 
-    void Command9_Click();    // 保存
-    void Command10_Click();   // 取消
+    void Command9_Click(); // 保存
+    void Command10_Click(); // 取消
 
 protected:
     void Form_Unload() override;

@@ -9,7 +9,7 @@ class Form : public QDialog {
 public:
     using QDialog::QDialog;
 
-    virtual void Form_Unload() {}
+    virtual void Form_Unload() { }
 
     void done(int result) override
     {

@@ -10,15 +10,15 @@ class QMainWindow;
 
 namespace Module1 {
 
-inline QString gConnPrefix;            // "PROVIDER=...;Data Source=<program folder>/Data/"
-inline QDate gWorkMonth;               // operating month: only year and month are used
-inline QDate gInvoiceDate;             // the date of invoices, notices and collection documents
+inline QString gConnPrefix; // "PROVIDER=...;Data Source=<program folder>/Data/"
+inline QDate gWorkMonth; // operating month: only year and month are used
+inline QDate gInvoiceDate; // the date of invoices, notices and collection documents
 inline QString gUserName;
 inline QString gPayeeName;
 inline QString gPayeeAccount;
 inline QString gPayeeBank;
-inline QString gCollectionId;          // the payee's identity on the bank's encryption card
-inline QString gOrgName;               // the bureau's own name, for captions and report titles
+inline QString gCollectionId; // the payee's identity on the bank's encryption card
+inline QString gOrgName; // the bureau's own name, for captions and report titles
 inline bool gLateFeeOn = false;
 inline std::int16_t gLateFeeStartDays = 0;
 inline float gLateFeeRate = 0.0f;

@@ -9,12 +9,30 @@ QString monthScoped(const char* head, const QDate& month)
 }
 } // namespace
 
-QString billing(int year) { return QStringLiteral("qelvkz%1.mdb").arg(year); }
-QString monthData(const QDate& month) { return monthScoped("qelvdata", month); }
-QString monthFeeList(const QDate& month) { return monthScoped("qelvdataPrint", month); }
-QString monthNotices(const QDate& month) { return monthScoped("qelvtzPrint", month); }
-QString monthInvoices(const QDate& month) { return monthScoped("qelvfpPrint", month); }
-QString monthCollections(const QDate& month) { return monthScoped("qelvwtPrint", month); }
+QString billing(int year)
+{
+    return QStringLiteral("qelvkz%1.mdb").arg(year);
+}
+QString monthData(const QDate& month)
+{
+    return monthScoped("qelvdata", month);
+}
+QString monthFeeList(const QDate& month)
+{
+    return monthScoped("qelvdataPrint", month);
+}
+QString monthNotices(const QDate& month)
+{
+    return monthScoped("qelvtzPrint", month);
+}
+QString monthInvoices(const QDate& month)
+{
+    return monthScoped("qelvfpPrint", month);
+}
+QString monthCollections(const QDate& month)
+{
+    return monthScoped("qelvwtPrint", month);
+}
 
 QStringList shipped()
 {
@@ -28,8 +46,14 @@ QStringList shipped()
 QStringList compactedAtStartup(const QDate& month)
 {
     return {
-        QString::fromLatin1(enterprises), QString::fromLatin1(pollutants), QString::fromLatin1(lateFeeLedgers),
-        monthData(month), monthFeeList(month), monthNotices(month), monthCollections(month), monthInvoices(month),
+        QString::fromLatin1(enterprises),
+        QString::fromLatin1(pollutants),
+        QString::fromLatin1(lateFeeLedgers),
+        monthData(month),
+        monthFeeList(month),
+        monthNotices(month),
+        monthCollections(month),
+        monthInvoices(month),
         billing(month.year()),
     };
 }

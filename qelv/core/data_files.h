@@ -9,16 +9,16 @@
 namespace dataFiles {
 
 // Shipped with the program.
-inline const char* const setUp = "qelvSetUp.mdb";              // User, hbj, tz, znj
-inline const char* const enterprises = "qelvdw.mdb";           // dw, dwwrw, HangYeLeiXing, DanWeiFenQu
-inline const char* const pollutants = "qelvwrw.mdb";           // wrw, wrwgs, wrwgsmb
-inline const char* const specialEquivalents = "qelvDL.mdb";    // dl
-inline const char* const lateFeeLedgers = "qelvdwznj.mdb";     // one late-fee table per enterprise
-inline const char* const blankDatabase = "qelvdwwrwtemp.mdb";  // an empty database
-inline const char* const billingTemplate = "QELVKZTMP.MDB";    // template of the yearly billing file
+inline const char* const setUp = "qelvSetUp.mdb"; // User, hbj, tz, znj
+inline const char* const enterprises = "qelvdw.mdb"; // dw, dwwrw, HangYeLeiXing, DanWeiFenQu
+inline const char* const pollutants = "qelvwrw.mdb"; // wrw, wrwgs, wrwgsmb
+inline const char* const specialEquivalents = "qelvDL.mdb"; // dl
+inline const char* const lateFeeLedgers = "qelvdwznj.mdb"; // one late-fee table per enterprise
+inline const char* const blankDatabase = "qelvdwwrwtemp.mdb"; // an empty database
+inline const char* const billingTemplate = "QELVKZTMP.MDB"; // template of the yearly billing file
 inline const char* const feeListTemplate = "qelvDataPrint.mdb";
-inline const char* const printLayouts = "qelvPrintSet.mdb";    // fp, fpLine, fpPaperSize
-inline const char* const invoiceTemplate = "qelvfpPrint.mdb";  // KPDW, MX without rows
+inline const char* const printLayouts = "qelvPrintSet.mdb"; // fp, fpLine, fpPaperSize
+inline const char* const invoiceTemplate = "qelvfpPrint.mdb"; // KPDW, MX without rows
 
 // Shipped by the printing windows as they come.
 inline const char* const noticeTemplate = "qelvtztmp.mdb";
@@ -39,11 +39,11 @@ inline const char* const printFileKept = "qelvfpOld.mdb";
 // The yearly billing file of a year: qelvkz<year>.mdb.
 QString billing(int year);
 // The month files of an operating month (only its year and month count).
-QString monthData(const QDate& month);          // qelvdata<y>_<m>.mdb, the month's discharge data
-QString monthFeeList(const QDate& month);       // qelvdataPrint<y>_<m>.mdb
-QString monthNotices(const QDate& month);       // qelvtzPrint<y>_<m>.mdb
-QString monthInvoices(const QDate& month);      // qelvfpPrint<y>_<m>.mdb
-QString monthCollections(const QDate& month);   // qelvwtPrint<y>_<m>.mdb
+QString monthData(const QDate& month); // qelvdata<y>_<m>.mdb, the month's discharge data
+QString monthFeeList(const QDate& month); // qelvdataPrint<y>_<m>.mdb
+QString monthNotices(const QDate& month); // qelvtzPrint<y>_<m>.mdb
+QString monthInvoices(const QDate& month); // qelvfpPrint<y>_<m>.mdb
+QString monthCollections(const QDate& month); // qelvwtPrint<y>_<m>.mdb
 
 // The database files the build makes and a program folder is prepared with.
 QStringList shipped();

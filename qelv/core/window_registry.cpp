@@ -19,7 +19,13 @@ void registerWindow(const QString& formName, Factory f)
     registry().insert(formName, std::move(f));
 }
 
-Factory factory(const QString& formName) { return registry().value(formName); }
-bool isRegistered(const QString& formName) { return registry().contains(formName); }
+Factory factory(const QString& formName)
+{
+    return registry().value(formName);
+}
+bool isRegistered(const QString& formName)
+{
+    return registry().contains(formName);
+}
 
 } // namespace windows

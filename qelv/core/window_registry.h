@@ -17,8 +17,7 @@ using Factory = std::function<QDialog*(QWidget* owner)>;
 // windows answering one command is a wiring fault, not something to settle by order.
 void registerWindow(const QString& formName, Factory factory);
 
-template <class Window>
-void registerWindow()
+template <class Window> void registerWindow()
 {
     registerWindow(QString::fromLatin1(Window::formName), [](QWidget* owner) -> QDialog* { return new Window(owner); });
 }

@@ -1,8 +1,8 @@
 #include "qelv/frame/DataEntryForm.h"
 
-#include "platform/ui/fixed_dialog.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fixed_dialog.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
@@ -41,19 +41,23 @@ QPushButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap
 } // namespace
 
 DataEntryForm::DataEntryForm(const Design& design, QWidget* owner)
-    : Form(owner), design_(design)
+    : Form(owner),
+      design_(design)
 {
     if (design.sizable) {
         setObjectName(QString::fromLatin1(design.formName));
         setWindowTitle(QString::fromUtf8(design.title));
         setModal(true);
-        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                       | Qt::WindowCloseButtonHint);
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                       Qt::WindowCloseButtonHint);
         ui::clientSizeTwips(this, design.clientWidth, design.clientHeight);
     } else {
-        ui::setUpFixedDialog(this, {.formName = design.formName, .caption = QString::fromUtf8(design.title),
-                                    .clientWidth = double(design.clientWidth), .clientHeight = double(design.clientHeight),
-                                    .modal = true});
+        ui::setUpFixedDialog(this,
+                             {.formName = design.formName,
+                              .caption = QString::fromUtf8(design.title),
+                              .clientWidth = double(design.clientWidth),
+                              .clientHeight = double(design.clientHeight),
+                              .modal = true});
     }
 
     for (int i = 0; i < design.fields.size(); ++i) {
@@ -147,7 +151,8 @@ void DataEntryForm::Form_Load()
         conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(design_.fileName)});
         adoPrimaryRS = conn_->openRecordset(QString::fromLatin1(design_.query), {}, db::LockType::Optimistic);
         connect(adoPrimaryRS.get(), &db::Recordset::moveComplete, this, [this] { adoPrimaryRS_MoveComplete(); });
-        connect(adoPrimaryRS.get(), &db::Recordset::willChangeRecord, this, &DataEntryForm::adoPrimaryRS_WillChangeRecord);
+        connect(adoPrimaryRS.get(), &db::Recordset::willChangeRecord, this,
+                &DataEntryForm::adoPrimaryRS_WillChangeRecord);
         bindControls();
         bound = true;
         adoPrimaryRS_MoveComplete();
@@ -220,9 +225,7 @@ void DataEntryForm::adoPrimaryRS_MoveComplete()
     lblStatus->setText(QStringLiteral("Record: ") + (position > 0 ? QString::number(position) : QString()));
 }
 
-void DataEntryForm::adoPrimaryRS_WillChangeRecord()
-{
-}
+void DataEntryForm::adoPrimaryRS_WillChangeRecord() { }
 
 void DataEntryForm::Form_Resize()
 {
@@ -417,4 +420,3 @@ void DataEntryForm::Form_Unload()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
-

@@ -26,23 +26,23 @@ class DataEntryForm : public Form {
     Q_OBJECT
 public:
     struct Field {
-        const char* name;        // the bound field
-        const char* caption;     // the text of its label
-        int top;                 // twips
+        const char* name; // the bound field
+        const char* caption; // the text of its label
+        int top; // twips
         int height = 285;
         int width = 3375;
-        bool multiLine = false;  // a tall box with a vertical scroll bar
+        bool multiLine = false; // a tall box with a vertical scroll bar
     };
     struct Design {
         const char* formName;
         const char* title;
-        int clientWidth;         // twips
+        int clientWidth; // twips
         int clientHeight;
-        bool centredOnOwner;     // else on the screen
-        const char* fileName;    // in the data folder
+        bool centredOnOwner; // else on the screen
+        const char* fileName; // in the data folder
         const char* query;
-        QList<Field> fields;     // none in the grid windows
-        bool sizable = false;    // a sizable border with minimise and maximise buttons
+        QList<Field> fields; // none in the grid windows
+        bool sizable = false; // a sizable border with minimise and maximise buttons
     };
 
     ~DataEntryForm() override;
@@ -75,9 +75,9 @@ public:
 
     bool mbAddNewFlag = false;
     bool mbEditFlag = false;
-    db::Bookmark mvBookMark = 0;   // set by Add, never cleared
+    db::Bookmark mvBookMark = 0; // set by Add, never cleared
 
-    QList<QWidget*> txtFields;     // QLineEdit, or QPlainTextEdit for a tall box
+    QList<QWidget*> txtFields; // QLineEdit, or QPlainTextEdit for a tall box
     QList<QLabel*> lblLabels;
     QWidget* picButtons;
     QWidget* picStatBox;
@@ -98,11 +98,11 @@ protected:
     DataEntryForm(const Design& design, QWidget* owner);
 
     // What differs between the single-record and the grid windows.
-    virtual void bindControls();     // shows the recordset in the controls
+    virtual void bindControls(); // shows the recordset in the controls
     virtual void unbindControls();
-    virtual void commitControls();   // puts what was typed into the current row (may throw)
-    virtual void discardControls();  // drops what was typed and not yet in the row
-    virtual void loadMore() {}       // further loading steps of one window
+    virtual void commitControls(); // puts what was typed into the current row (may throw)
+    virtual void discardControls(); // drops what was typed and not yet in the row
+    virtual void loadMore() { } // further loading steps of one window
     // Deletes the recordset's current row for Delete; a window whose rows others depend on refuses
     // (throws) or takes those along.
     virtual void deleteCurrentRow(db::Recordset& r);

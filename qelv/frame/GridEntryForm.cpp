@@ -51,7 +51,8 @@ bool GridEntryForm::keepsKeyFrom(QObject* receiver) const
 
 void GridEntryForm::Form_Resize()
 {
-    const double height = ui::twips(this->height()) - 30 - ui::twips(picButtons->height()) - ui::twips(picStatBox->height());
+    const double height =
+        ui::twips(this->height()) - 30 - ui::twips(picButtons->height()) - ui::twips(picStatBox->height());
     // A window shrunk below the bars keeps the grid's last height.
     if (height >= 0)
         grdDataGrid->setGeometry(0, 0, width(), ui::px(height));

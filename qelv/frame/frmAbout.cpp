@@ -1,10 +1,10 @@
 #include "qelv/frame/frmAbout.h"
 
-#include "platform/ui/fixed_dialog.h"
 #include "platform/process/process.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fixed_dialog.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/version.h"
 
@@ -26,7 +26,8 @@ QPointer<frmAbout>& theInstance()
 const char* const unavailable = "此时系统信息不可用";
 
 // System information tools of the usual desktops, in order of preference.
-const char* const wellKnownTools[] = {"hardinfo", "kinfocenter", "gnome-system-monitor", "mate-system-monitor", "lshw-gtk"};
+const char* const wellKnownTools[] = {"hardinfo", "kinfocenter", "gnome-system-monitor", "mate-system-monitor",
+                                      "lshw-gtk"};
 
 } // namespace
 
@@ -47,8 +48,12 @@ void frmAbout::release()
 frmAbout::frmAbout(QWidget* owner)
     : QDialog(owner, ui::fixedDialogFlags)
 {
-    ui::setUpFixedDialog(this, {.formName = "frmAbout", .caption = QStringLiteral("关于 Tevrano"), .clientWidth = 5865,
-                                .clientHeight = 3840, .setFlags = false});
+    ui::setUpFixedDialog(this,
+                         {.formName = "frmAbout",
+                          .caption = QStringLiteral("关于 Tevrano"),
+                          .clientWidth = 5865,
+                          .clientHeight = 3840,
+                          .setFlags = false});
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
@@ -62,13 +67,14 @@ frmAbout::frmAbout(QWidget* owner)
     };
     lblTitle = make("lblTitle", QStringLiteral("应用程序标题"), 1050, 240, 3885, 480);
     lblVersion = make("lblVersion", QStringLiteral("版本"), 1050, 780, 3885, 225);
-    lblDescription = make("lblDescription",
-                          QStringLiteral("本系统用于环境保护局征收排污费时的计算机开票：计算排污费，在票据上连续打印发票和委托收款单据，"
-                                         "并具有滞纳金系统和到账登记功能。"),
-                          1050, 1125, 3885, 1170);
-    lblDisclaimer = make("lblDisclaimer",
-                         QStringLiteral("警告：本程序受著作权法保护，未经许可不得复制或传播。Harnwick"),
-                         255, 2625, 3870, 825);
+    lblDescription = make(
+        "lblDescription",
+        QStringLiteral("本系统用于环境保护局征收排污费时的计算机开票：计算排污费，在票据上连续打印发票和委托收款单据，"
+                       "并具有滞纳金系统和到账登记功能。"),
+        1050, 1125, 3885, 1170);
+    lblDisclaimer =
+        make("lblDisclaimer", QStringLiteral("警告：本程序受著作权法保护，未经许可不得复制或传播。Harnwick"), 255, 2625,
+             3870, 825);
 
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -121,5 +127,6 @@ void frmAbout::StartSysInfo()
 {
     const QString program = sysInfoProgram();
     if (program.isEmpty() || !process::startDetached(program))
-        ui::msgBox(QString::fromUtf8(unavailable), ui::Buttons::Ok, ui::Icon::None, QString::fromUtf8(ui::appTitle), this);
+        ui::msgBox(QString::fromUtf8(unavailable), ui::Buttons::Ok, ui::Icon::None, QString::fromUtf8(ui::appTitle),
+                   this);
 }

@@ -63,16 +63,15 @@ QListWidget* dropDown(QWidget* parent, const char* name)
 
 const DataEntryForm::Design& frmDW::design()
 {
-    static const Design d{
-        .formName = formName,
-        .title = "单位目录",
-        .clientWidth = 11625,
-        .clientHeight = 7170,
-        .centredOnOwner = false,
-        .fileName = dataFiles::enterprises,
-        .query = "select * from dw Order by DanWeiBianHao",
-        .fields = {},
-        .sizable = true};
+    static const Design d{.formName = formName,
+                          .title = "单位目录",
+                          .clientWidth = 11625,
+                          .clientHeight = 7170,
+                          .centredOnOwner = false,
+                          .fileName = dataFiles::enterprises,
+                          .query = "select * from dw Order by DanWeiBianHao",
+                          .fields = {},
+                          .sizable = true};
     return d;
 }
 
@@ -153,9 +152,7 @@ void frmDW::loadMore()
     fill(List2, "Select * from DanWeiFenQu");
 }
 
-void frmDW::adoPrimaryRS_MoveComplete()
-{
-}
+void frmDW::adoPrimaryRS_MoveComplete() { }
 
 bool frmDW::hasPollutants(const QString& number) const
 {
@@ -180,7 +177,9 @@ void frmDW::checkNumberChange(db::Recordset& r)
     const QString number = storedNumber(r);
     if (hasPollutants(number))
         throw std::runtime_error(
-            QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中修改编号，请用“修改单位编号”。").arg(number).toStdString());
+            QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中修改编号，请用“修改单位编号”。")
+                .arg(number)
+                .toStdString());
     numberBeforeEdit_ = {r.bookmark(), number};
 }
 

@@ -22,8 +22,8 @@ public:
     void List2_Click();
     void List2_LostFocus();
 
-    QListWidget* List1;   // industry types
-    QListWidget* List2;   // squads and brigades
+    QListWidget* List1; // industry types
+    QListWidget* List2; // squads and brigades
 
 protected:
     void loadMore() override;

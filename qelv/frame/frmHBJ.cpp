@@ -17,9 +17,9 @@ const DataEntryForm::Design& frmHBJ::design()
         .fileName = dataFiles::setUp,
         .query = "select DanWeiMingCheng,KaiHuYingHang,ZhangHao,WeiTuoID from hbj Order by DanWeiMingCheng",
         .fields = {{"DanWeiMingCheng", "委托收款单位名称:", 60},
-         {"KaiHuYingHang", "开户银行:", 380},
-         {"ZhangHao", "账号:", 700},
-         {"WeiTuoID", "加密卡单位身份ID:", 1080}}};
+                   {"KaiHuYingHang", "开户银行:", 380},
+                   {"ZhangHao", "账号:", 700},
+                   {"WeiTuoID", "加密卡单位身份ID:", 1080}}};
     return d;
 }
 

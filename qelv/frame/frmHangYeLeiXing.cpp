@@ -4,15 +4,14 @@
 
 const DataEntryForm::Design& frmHangYeLeiXing::design()
 {
-    static const Design d{
-        .formName = formName,
-        .title = "行业管理",
-        .clientWidth = 5775,
-        .clientHeight = 1080,
-        .centredOnOwner = false,
-        .fileName = dataFiles::enterprises,
-        .query = "select HangYeLeiXing from HangYeLeiXing Order by HangYeLeiXing",
-        .fields = {{"HangYeLeiXing", "行业类型：", 60}}};
+    static const Design d{.formName = formName,
+                          .title = "行业管理",
+                          .clientWidth = 5775,
+                          .clientHeight = 1080,
+                          .centredOnOwner = false,
+                          .fileName = dataFiles::enterprises,
+                          .query = "select HangYeLeiXing from HangYeLeiXing Order by HangYeLeiXing",
+                          .fields = {{"HangYeLeiXing", "行业类型：", 60}}};
     return d;
 }
 

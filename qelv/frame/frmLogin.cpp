@@ -1,11 +1,11 @@
 #include "qelv/frame/frmLogin.h"
 
-#include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fixed_dialog.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 
@@ -18,8 +18,13 @@ using namespace Module1;
 frmLogin::frmLogin(QWidget* owner)
     : QDialog(owner, ui::fixedDialogFlags)
 {
-    ui::setUpFixedDialog(this, {.formName = "frmLogin", .caption = QStringLiteral("登录"), .clientWidth = 5415,
-                                .clientHeight = 2175, .modal = true, .setFlags = false});
+    ui::setUpFixedDialog(this,
+                         {.formName = "frmLogin",
+                          .caption = QStringLiteral("登录"),
+                          .clientWidth = 5415,
+                          .clientHeight = 2175,
+                          .modal = true,
+                          .setFlags = false});
 
     auto* userLabel = ui::control<QLabel>(this, "lblLabels0", 945, 105, 1080, 255, QStringLiteral("用户名(&U):"));
     txtUserName = ui::control<QLineEdit>(this, "txtUserName", 2145, 105, 2325, 270);
@@ -81,7 +86,8 @@ void frmLogin::cmdOK_Click()
         auto user = conn.openRecordset(QStringLiteral("Select * from [User] Where UserName=? and PassWord=?"),
                                        {txtUserName->text(), txtPassword->text()}, db::LockType::ReadOnly);
         if (user->isEOF()) {
-            ui::msgBox(QStringLiteral("密码错误，再试一次！"), ui::Buttons::Ok, ui::Icon::None, QStringLiteral("登录"), this);
+            ui::msgBox(QStringLiteral("密码错误，再试一次！"), ui::Buttons::Ok, ui::Icon::None, QStringLiteral("登录"),
+                       this);
             txtPassword->setFocus();
             txtPassword->selectAll();
             return;

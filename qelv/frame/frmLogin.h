@@ -16,8 +16,8 @@ public:
 
     QLineEdit* txtUserName;
     QLineEdit* txtPassword;
-    QLineEdit* Text1;   // invoice date
-    QLineEdit* Text2;   // operating month
+    QLineEdit* Text1; // invoice date
+    QLineEdit* Text2; // operating month
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 

@@ -9,9 +9,9 @@
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/window_registry.h"
 #include "qelv/frame/frmAbout.h"
 #include "qelv/frame/frmLogin.h"
-#include "qelv/core/window_registry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,7 +32,7 @@ namespace {
 
 struct MenuItem {
     const char* name;
-    const char* caption;   // "-" is a separator
+    const char* caption; // "-" is a separator
 };
 
 struct TopMenu {
@@ -45,18 +45,40 @@ const QList<TopMenu>& menuBarLayout()
 {
     static const QList<TopMenu> layout = {
         {"mnuFile", "文件(&F)", {{"mnuFileExit", "退出(&X)"}}},
-        {"mnuY", "业务操作(&C)",
-         {{"mnuPWSJLR", "排污数据录入(&L)"}, {"mmmm", "-"}, {"mnuCSSFTZ", "测算与收费通知"}, {"mnusp98", "-"},
-          {"mnuFPSC", "发票(&S)"}, {"mnuWTSC", "委托(&W)"}, {"spn111", "-"}, {"mnuDZ", "到账(&D)"},
+        {"mnuY",
+         "业务操作(&C)",
+         {{"mnuPWSJLR", "排污数据录入(&L)"},
+          {"mmmm", "-"},
+          {"mnuCSSFTZ", "测算与收费通知"},
+          {"mnusp98", "-"},
+          {"mnuFPSC", "发票(&S)"},
+          {"mnuWTSC", "委托(&W)"},
+          {"spn111", "-"},
+          {"mnuDZ", "到账(&D)"},
           {"mnupldz", "批量到账"}}},
-        {"mnu_XingTong", "系统管理(&S)",
-         {{"mnuHangYe", "行业管理(&H)"}, {"mnuzdgl", "中队管理(&Z)"}, {"mnusp10", "-"}, {"mnuDWML", "单位目录(&D)"},
-          {"mnuXGDWBH", "修改单位编号"}, {"mnusp23", "-"}, {"mnuWrwgl", "定义污染物(&W)"},
-          {"mnuxgwrw", "修改污染物定义(&X)"}, {"mnudl", "特殊当量值(&Z)"}, {"msp1", "-"},
-          {"mnuDWWRWGL", "单位污染物管理"}, {"MNSP2", "-"}, {"mnuUser", "用户管理(U)"},
-          {"mnuBDWQK", "委托收款单位情况(&b)"}, {"mnuZNJXT", "系统设置(&S)"}, {"mnusp5", "-"},
-          {"mnufpgs", "发票打印格式(&F)"}, {"mnuTS", "托收打印格式(&T)"}, {"mnuTZJBNR", "通知的基本内容"},
-          {"sp112", "-"}, {"mnufpzf", "发票作废(&E)"}}},
+        {"mnu_XingTong",
+         "系统管理(&S)",
+         {{"mnuHangYe", "行业管理(&H)"},
+          {"mnuzdgl", "中队管理(&Z)"},
+          {"mnusp10", "-"},
+          {"mnuDWML", "单位目录(&D)"},
+          {"mnuXGDWBH", "修改单位编号"},
+          {"mnusp23", "-"},
+          {"mnuWrwgl", "定义污染物(&W)"},
+          {"mnuxgwrw", "修改污染物定义(&X)"},
+          {"mnudl", "特殊当量值(&Z)"},
+          {"msp1", "-"},
+          {"mnuDWWRWGL", "单位污染物管理"},
+          {"MNSP2", "-"},
+          {"mnuUser", "用户管理(U)"},
+          {"mnuBDWQK", "委托收款单位情况(&b)"},
+          {"mnuZNJXT", "系统设置(&S)"},
+          {"mnusp5", "-"},
+          {"mnufpgs", "发票打印格式(&F)"},
+          {"mnuTS", "托收打印格式(&T)"},
+          {"mnuTZJBNR", "通知的基本内容"},
+          {"sp112", "-"},
+          {"mnufpzf", "发票作废(&E)"}}},
         {"mnur", "报表(R)", {{"mnuYDZBB", "月到账报表"}, {"mnuTJ", "统计(&T)"}}},
         {"mnuHelp", "帮助(&H)", {{"mnuHelpContents", "目录(&C)"}, {"mnuHelpBar0", "-"}, {"mnuHelpAbout", "关于(&A) "}}},
     };
@@ -65,7 +87,7 @@ const QList<TopMenu>& menuBarLayout()
 
 // Each button runs a command of the menu: the same window, opened the same way.
 struct ToolButton {
-    const char* caption;   // null: separator
+    const char* caption; // null: separator
     const char* key;
     const char* tooltip;
     int image;
@@ -95,7 +117,7 @@ QIcon toolbarImage(QStyle* style, int image)
 {
     static const QStyle::StandardPixmap pictures[] = {
         QStyle::SP_FileDialogDetailedView, QStyle::SP_FileDialogContentsView, QStyle::SP_FileIcon,
-        QStyle::SP_DriveNetIcon, QStyle::SP_FileDialogListView, QStyle::SP_DialogApplyButton,
+        QStyle::SP_DriveNetIcon,           QStyle::SP_FileDialogListView,     QStyle::SP_DialogApplyButton,
         QStyle::SP_DialogYesButton,
     };
     return style->standardIcon(pictures[(image - 1) % 7]);
@@ -162,8 +184,8 @@ void frmMain::buildMenu()
         menu->menuAction()->setObjectName(QString::fromLatin1(top.name));
         for (const MenuItem& item : top.items) {
             QAction* action = QString::fromUtf8(item.caption) == QLatin1String("-")
-                                  ? menu->addSeparator()
-                                  : menu->addAction(QString::fromUtf8(item.caption));
+                ? menu->addSeparator()
+                : menu->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QString::fromLatin1(item.name));
             action->setParent(this);
         }
@@ -176,8 +198,10 @@ void frmMain::buildMenu()
         connect(action, &QAction::triggered, this, [this, form, modal] { openWindow(form, modal); });
     }
     connect(findChild<QAction*>(QStringLiteral("mnuFileExit")), &QAction::triggered, this, &frmMain::mnuFileExit_Click);
-    connect(findChild<QAction*>(QStringLiteral("mnuHelpContents")), &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
-    connect(findChild<QAction*>(QStringLiteral("mnuHelpAbout")), &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+    connect(findChild<QAction*>(QStringLiteral("mnuHelpContents")), &QAction::triggered, this,
+            &frmMain::mnuHelpContents_Click);
+    connect(findChild<QAction*>(QStringLiteral("mnuHelpAbout")), &QAction::triggered, this,
+            &frmMain::mnuHelpAbout_Click);
 }
 
 void frmMain::buildToolbar()

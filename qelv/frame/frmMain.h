@@ -29,11 +29,11 @@ public:
 
     QToolBar* Toolbar1;
     QStatusBar* sbStatusBar;
-    QList<QLabel*> panels;   // the five status panels, left to right
+    QList<QLabel*> panels; // the five status panels, left to right
 
     struct Command {
         const char* menuName;
-        const char* formName;    // null: not a window
+        const char* formName; // null: not a window
         bool modal;
     };
     // The menu commands that open a window, with the form each opens.
@@ -49,6 +49,6 @@ private:
     void buildMenu();
     void buildToolbar();
     void buildStatusBar();
-    QList<QPointer<QWidget>> opened_;   // windows opened from here, in load order
-    QList<QPair<int, double>> placement_;   // pixels set at load, and the twips they came from
+    QList<QPointer<QWidget>> opened_; // windows opened from here, in load order
+    QList<QPair<int, double>> placement_; // pixels set at load, and the twips they came from
 };

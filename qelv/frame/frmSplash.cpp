@@ -16,8 +16,8 @@
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, double pt, bool bold,
-              double l, double t, double w, double h)
+QLabel* label(QWidget* parent, const char* name, const QString& text, double pt, bool bold, double l, double t,
+              double w, double h)
 {
     auto* lbl = ui::control<QLabel>(parent, name, l, t, w, h, text);
     QFont f(QStringLiteral("宋体"));
@@ -45,13 +45,15 @@ frmSplash::frmSplash(QWidget* owner)
 
     lblProductName = label(fraMainFrame, "lblProductName", QStringLiteral("产品"), 32.25, true, 2400, 1000, 4700, 780);
     lblVersion = label(fraMainFrame, "lblVersion", QStringLiteral("版本"), 12, true, 4600, 2000, 2500, 300);
-    lblCompanyProduct = label(fraMainFrame, "lblCompanyProduct", QStringLiteral("公司产品"), 18, true, 2400, 400, 4700, 450);
+    lblCompanyProduct =
+        label(fraMainFrame, "lblCompanyProduct", QStringLiteral("公司产品"), 18, true, 2400, 400, 4700, 450);
     lblPlatform = label(fraMainFrame, "lblPlatform", QStringLiteral("平台"), 15.75, true, 4600, 1650, 2500, 380);
     lblCompany = label(fraMainFrame, "lblCompany", QStringLiteral("公司"), 8.25, false, 4600, 3400, 2500, 255);
     lblCopyright = label(fraMainFrame, "lblCopyright", QStringLiteral("版权所有"), 8.25, false, 4600, 3150, 2500, 255);
-    lblWarning = label(fraMainFrame, "lblWarning",
-                       QStringLiteral("警告：本程序受著作权法保护。未经许可复制或传播本程序的全部或部分，将承担法律责任。"),
-                       8.25, false, 150, 3750, 6900, 560);
+    lblWarning =
+        label(fraMainFrame, "lblWarning",
+              QStringLiteral("警告：本程序受著作权法保护。未经许可复制或传播本程序的全部或部分，将承担法律责任。"),
+              8.25, false, 150, 3750, 6900, 560);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -7,15 +7,14 @@
 
 const DataEntryForm::Design& frmUser::design()
 {
-    static const Design d{
-        .formName = formName,
-        .title = "用户",
-        .clientWidth = 5775,
-        .clientHeight = 1545,
-        .centredOnOwner = false,
-        .fileName = dataFiles::setUp,
-        .query = "select UserName,PassWord from [User] Order by UserName",
-        .fields = {{"UserName", "用户名:", 60}, {"PassWord", "密码:", 380}}};
+    static const Design d{.formName = formName,
+                          .title = "用户",
+                          .clientWidth = 5775,
+                          .clientHeight = 1545,
+                          .centredOnOwner = false,
+                          .fileName = dataFiles::setUp,
+                          .query = "select UserName,PassWord from [User] Order by UserName",
+                          .fields = {{"UserName", "用户名:", 60}, {"PassWord", "密码:", 380}}};
     return d;
 }
 

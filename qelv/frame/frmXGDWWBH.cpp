@@ -81,7 +81,8 @@ frmXGDWWBH::frmXGDWWBH(QWidget* owner)
     connect(cmdNext, &QPushButton::clicked, this, &frmXGDWWBH::cmdNext_Click);
     connect(cmdLast, &QPushButton::clicked, this, &frmXGDWWBH::cmdLast_Click);
 
-    keys_ = new KeyPreview(this, [this](QObject*, int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
+    keys_ = new KeyPreview(this,
+                           [this](QObject*, int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
     ui::centreOnScreen(this);
     Form_Load();
 }

@@ -1,9 +1,9 @@
 #include "qelv/frame/frmZNJ.h"
 
-#include "platform/ui/fixed_dialog.h"
 #include "platform/convert/convert.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fixed_dialog.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
@@ -42,8 +42,13 @@ void refuseUnusable(const db::Recordset& r)
 frmZNJ::frmZNJ(QWidget* owner)
     : Form(owner, ui::fixedDialogFlags)
 {
-    ui::setUpFixedDialog(this, {.formName = formName, .caption = QStringLiteral("设置"), .clientWidth = 3855,
-                                .clientHeight = 2775, .modal = true, .setFlags = false});
+    ui::setUpFixedDialog(this,
+                         {.formName = formName,
+                          .caption = QStringLiteral("设置"),
+                          .clientWidth = 3855,
+                          .clientHeight = 2775,
+                          .modal = true,
+                          .setFlags = false});
 
     Frame1 = ui::control<QGroupBox>(this, "Frame1", 120, 60, 3615, 1995, QStringLiteral("滞纳金"));
     Check1 = ui::control<QCheckBox>(Frame1, "Check1", 240, 360, 3135, 300, QStringLiteral("是否启用滞纳金系统"));
@@ -63,9 +68,10 @@ frmZNJ::frmZNJ(QWidget* owner)
     binding_.bind(Check1, QStringLiteral("ZhiNaJinXiTong"));
     binding_.bind(Text1, QStringLiteral("QiShiTianShu"));
     binding_.bind(
-        Text2, QStringLiteral("BiLi"),
-        [](const QVariant& v) { return convert::formatPercent(convert::toDouble(v)); },
-        [](const QString& text) { return text.trimmed().isEmpty() ? QVariant() : QVariant(convert::parsePercent(text)); });
+        Text2, QStringLiteral("BiLi"), [](const QVariant& v) { return convert::formatPercent(convert::toDouble(v)); },
+        [](const QString& text) {
+            return text.trimmed().isEmpty() ? QVariant() : QVariant(convert::parsePercent(text));
+        });
 
     Form_Load();
     ui::centreOnOwner(this);
@@ -122,7 +128,6 @@ void frmZNJ::Form_Unload()
         ui::showError(e, this);
     }
 }
-
 
 void frmZNJ::keyPressEvent(QKeyEvent* event)
 {

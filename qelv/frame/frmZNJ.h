@@ -28,11 +28,11 @@ public:
     void Command1_Click();
 
     QGroupBox* Frame1;
-    QCheckBox* Check1;   // ZhiNaJinXiTong
+    QCheckBox* Check1; // ZhiNaJinXiTong
     QLabel* Label1;
-    QLineEdit* Text1;    // QiShiTianShu
+    QLineEdit* Text1; // QiShiTianShu
     QLabel* Label2;
-    QLineEdit* Text2;    // BiLi, as "0.00%"
+    QLineEdit* Text2; // BiLi, as "0.00%"
     QPushButton* Command1;
 
 protected:

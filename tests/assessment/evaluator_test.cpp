@@ -7,7 +7,7 @@ namespace {
 
 struct Case {
     const char* name;
-    const char* tokens;         // separated by blanks
+    const char* tokens; // separated by blanks
     QList<double> values;
     double result;
     int messages;

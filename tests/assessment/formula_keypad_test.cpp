@@ -39,7 +39,8 @@ TEST_F(NewPollutant, OpensEmptyWithTheDesignedDefaults)
     sql(QStringLiteral("insert into wrwgsmb (MingCheng,BiaoJi,WuRanWuBianHao) values ('x',0,''),('+',2,'')"));
     auto w = open();
     EXPECT_TRUE(messages().isEmpty());
-    EXPECT_EQ(count(QStringLiteral("select count(*) from wrwgsmb")), 0) << "a scratch table left by an earlier run is emptied";
+    EXPECT_EQ(count(QStringLiteral("select count(*) from wrwgsmb")), 0)
+        << "a scratch table left by an earlier run is emptied";
     EXPECT_EQ(w->windowTitle(), QStringLiteral("污染物管理"));
     EXPECT_TRUE(w->Text1->text().isEmpty());
     EXPECT_TRUE(w->Text1->isReadOnly());
@@ -61,7 +62,7 @@ struct KeyCase {
     int bars, openings, closings;
 };
 
-class Keypad : public NewPollutant, public ::testing::WithParamInterface<KeyCase> {};
+class Keypad : public NewPollutant, public ::testing::WithParamInterface<KeyCase> { };
 
 TEST_P(Keypad, DisplayAndCounts)
 {
@@ -119,10 +120,10 @@ struct CheckCase {
     const char* number;
     const char* pollutantName;
     const char* category;
-    const char* message;   // empty: the save is accepted
+    const char* message; // empty: the save is accepted
 };
 
-class SaveChecks : public NewPollutant, public ::testing::WithParamInterface<CheckCase> {};
+class SaveChecks : public NewPollutant, public ::testing::WithParamInterface<CheckCase> { };
 
 TEST_P(SaveChecks, RefusedWithItsMessageOrSaved)
 {
@@ -180,7 +181,7 @@ TEST_F(NewPollutant, DuplicateNumberIsRefusedBeforeAnyOtherCheck)
     for (const char* number : {"P1", "p1"}) {
         ui::testing::clearShown();
         auto w = open();
-        press(*w, QStringLiteral("( c:1"));   // unbalanced as well: the duplicate message comes first
+        press(*w, QStringLiteral("( c:1")); // unbalanced as well: the duplicate message comes first
         fill(*w, QString::fromLatin1(number), QStringLiteral("新"));
         w->Command9_Click();
         EXPECT_EQ(messages(), QStringList{QStringLiteral("污染物编号重复，污染物编号不能重复，请修改!")}) << number;
@@ -203,12 +204,14 @@ TEST_F(NewPollutant, SaveStoresTheRowAndTheTokensInOrderAndRaisesTheFlag)
     EXPECT_EQ(spy->at(0).at(0).toInt(), int(QDialog::Accepted));
 
     EXPECT_EQ(rowOf(QStringLiteral("W01")), QStringLiteral("W01|O'Brien's \"水\"|3|自定义"));
-    EXPECT_EQ(probe(QStringLiteral("select typeof(LeiXing) from wrw where WuRanWuBianHao='W01'")).toString(), QStringLiteral("integer"));
+    EXPECT_EQ(probe(QStringLiteral("select typeof(LeiXing) from wrw where WuRanWuBianHao='W01'")).toString(),
+              QStringLiteral("integer"));
     EXPECT_EQ(tokensOf(QStringLiteral("W01")),
               QStringLiteral("|:6 排放量:1 -:3 12.5:0 |:6 *:4 (:7 浓度:1 /:5 3:0 ):8"));
     // IDs grow along the formula, and no token lacks its pollutant.
     EXPECT_EQ(count(QStringLiteral("select count(*) from wrwgs a join wrwgs b on a.WuRanWuBianHao = b.WuRanWuBianHao "
-                                   "and a.rowid < b.rowid and a.ID >= b.ID")), 0);
+                                   "and a.rowid < b.rowid and a.ID >= b.ID")),
+              0);
     EXPECT_EQ(count(QStringLiteral("select count(*) from wrwgs where WuRanWuBianHao = 'W01'")), 11);
     EXPECT_EQ(count(QStringLiteral("select count(*) from wrwgs where coalesce(WuRanWuBianHao, '') = ''")), 0);
     EXPECT_EQ(tokensOf(QStringLiteral("A0")), QStringLiteral("5:0"));
@@ -237,9 +240,11 @@ TEST_F(NewPollutant, FailedSaveLeavesTheFileAsItWasAndTheWindowUsable)
         const char* what;
         QString keys, name, kind;
     } faults[] = {
-        {"a token the table refuses", QStringLiteral("c:1 + c:") + tooLong, QStringLiteral("n"), QStringLiteral("废水")},
+        {"a token the table refuses", QStringLiteral("c:1 + c:") + tooLong, QStringLiteral("n"),
+         QStringLiteral("废水")},
         {"a name the table refuses, after the tokens", QStringLiteral("c:1 + c:2"), tooLong, QStringLiteral("废水")},
-        {"a category the table refuses", QStringLiteral("c:1 + c:2"), QStringLiteral("n"), QStringLiteral("一二三四五六七八九十一")},
+        {"a category the table refuses", QStringLiteral("c:1 + c:2"), QStringLiteral("n"),
+         QStringLiteral("一二三四五六七八九十一")},
     };
     for (const Fault& f : faults) {
         ui::testing::clearShown();

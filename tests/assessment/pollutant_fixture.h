@@ -32,7 +32,9 @@ protected:
         int id = firstId;
         for (const QString& t : tokens.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const qsizetype colon = t.lastIndexOf(QLatin1Char(':'));
-            sql(QStringLiteral("insert into wrwgs values (%1,'%2',%3,'%4')").arg(id++).arg(t.left(colon), t.mid(colon + 1), number));
+            sql(QStringLiteral("insert into wrwgs values (%1,'%2',%3,'%4')")
+                    .arg(id++)
+                    .arg(t.left(colon), t.mid(colon + 1), number));
         }
     }
 
@@ -40,23 +42,29 @@ protected:
     QString tokensOf(const QString& number) const
     {
         return probe(QStringLiteral("select coalesce(group_concat(MingCheng || ':' || BiaoJi, ' '), '') from "
-                                    "(select * from wrwgs where WuRanWuBianHao = '%1' order by ID)").arg(number)).toString();
+                                    "(select * from wrwgs where WuRanWuBianHao = '%1' order by ID)")
+                         .arg(number))
+            .toString();
     }
 
     QString rowOf(const QString& number) const
     {
         return probe(QStringLiteral("select WuRanWuBianHao || '|' || MingCheng || '|' || LeiXing || '|' || FenLei "
-                                    "from wrw where WuRanWuBianHao = '%1'").arg(number)).toString();
+                                    "from wrw where WuRanWuBianHao = '%1'")
+                         .arg(number))
+            .toString();
     }
 
     // Everything the catalogue and the token table hold, in a fixed order.
     QString everything() const
     {
-        return probe(QStringLiteral(
-            "select (select coalesce(group_concat(r, ';'), '') from (select WuRanWuBianHao || '|' || MingCheng || '|' || "
-            "LeiXing || '|' || FenLei as r from wrw order by rowid)) || ' // ' || "
-            "(select coalesce(group_concat(r, ';'), '') from (select ID || '|' || MingCheng || '|' || BiaoJi || '|' || "
-            "WuRanWuBianHao as r from wrwgs order by rowid))")).toString();
+        return probe(QStringLiteral("select (select coalesce(group_concat(r, ';'), '') from (select WuRanWuBianHao || "
+                                    "'|' || MingCheng || '|' || "
+                                    "LeiXing || '|' || FenLei as r from wrw order by rowid)) || ' // ' || "
+                                    "(select coalesce(group_concat(r, ';'), '') from (select ID || '|' || MingCheng || "
+                                    "'|' || BiaoJi || '|' || "
+                                    "WuRanWuBianHao as r from wrwgs order by rowid))"))
+            .toString();
     }
 
     // The message boxes shown, leaving out the input boxes of the keypad.

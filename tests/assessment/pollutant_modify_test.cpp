@@ -28,7 +28,7 @@ protected:
     static bool browsing(const frmWRWDYXG& w)
     {
         bool ok = !w.isEditing() && !w.Command9->isEnabled() && w.Command17->isEnabled() && w.Text3->isReadOnly() &&
-                  w.Text2->isReadOnly() && !w.Combo1->isEnabled() && !w.Combo2->isEnabled();
+            w.Text2->isReadOnly() && !w.Combo1->isEnabled() && !w.Combo2->isEnabled();
         for (QPushButton* b : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5, w.Command6, w.Command7,
                                w.Command8, w.Command11, w.Command12})
             ok = ok && !b->isEnabled();
@@ -39,7 +39,7 @@ protected:
     static bool editing(const frmWRWDYXG& w)
     {
         bool ok = w.isEditing() && w.Command9->isEnabled() && !w.Command17->isEnabled() && !w.Text3->isReadOnly() &&
-                  !w.Text2->isReadOnly() && w.Combo1->isEnabled() && w.Combo2->isEnabled();
+            !w.Text2->isReadOnly() && w.Combo1->isEnabled() && w.Combo2->isEnabled();
         for (QPushButton* b : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command5, w.Command6, w.Command7,
                                w.Command8, w.Command11, w.Command12})
             ok = ok && b->isEnabled();
@@ -50,7 +50,7 @@ protected:
     static QString shown(const frmWRWDYXG& w)
     {
         return w.Text3->text() + QLatin1Char('|') + w.Text2->text() + QLatin1Char('|') + w.Combo1->currentText() +
-               QLatin1Char('|') + w.Combo2->currentText() + QLatin1Char('|') + w.Text1->text();
+            QLatin1Char('|') + w.Combo2->currentText() + QLatin1Char('|') + w.Text1->text();
     }
 };
 
@@ -95,7 +95,7 @@ TEST_F(ModifyPollutant, NavigationShowsEachFormulaAndBeepsAtTheEnds)
 TEST_F(ModifyPollutant, SaveWithANewNumberMovesTheRowAndEveryToken)
 {
     auto w = open();
-    w->Command15_Click();   // P1
+    w->Command15_Click(); // P1
     w->Command17_Click();
     EXPECT_TRUE(editing(*w));
     press(*w, QStringLiteral("undo + c:2"));
@@ -111,9 +111,11 @@ TEST_F(ModifyPollutant, SaveWithANewNumberMovesTheRowAndEveryToken)
     EXPECT_EQ(count(QStringLiteral("select count(*) from wrwgs where WuRanWuBianHao='P1'")), 0);
     EXPECT_EQ(tokensOf(QStringLiteral("P7")), QStringLiteral("(:7 v:1 -:3 c:0 ):8 *:4 +:2 2:0"));
     // The tokens kept their IDs; those added after them come later.
-    EXPECT_EQ(probe(QStringLiteral("select group_concat(ID, ',') from (select ID from wrwgs where WuRanWuBianHao='P7' order by ID)"))
-                  .toString(),
-              QStringLiteral("3,4,5,6,7,8,9,10"));
+    EXPECT_EQ(
+        probe(QStringLiteral(
+                  "select group_concat(ID, ',') from (select ID from wrwgs where WuRanWuBianHao='P7' order by ID)"))
+            .toString(),
+        QStringLiteral("3,4,5,6,7,8,9,10"));
     EXPECT_EQ(tokensOf(QStringLiteral("P2")), QStringLiteral("排放量:1 *:4 0.6:0"));
     EXPECT_EQ(flag(), QStringLiteral("2"));
     EXPECT_EQ(shown(*w), QStringLiteral("P7|O'Neil的 COD|4|其它| ( v - c ) * + 2"));
@@ -239,8 +241,8 @@ TEST_F(ModifyPollutant, EmptyCatalogueOffersOnlyClosing)
     auto w = open();
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_TRUE(w->Text1->text().isEmpty());
-    for (QPushButton* b : {w->Command1, w->Command7, w->Command9, w->Command13, w->Command14, w->Command15,
-                           w->Command16, w->Command17})
+    for (QPushButton* b :
+         {w->Command1, w->Command7, w->Command9, w->Command13, w->Command14, w->Command15, w->Command16, w->Command17})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_TRUE(w->Command10->isEnabled());
     w->Command15_Click();

@@ -14,7 +14,7 @@ struct MonthCase {
     const char* billing;
 };
 
-class MonthFiles : public ::testing::TestWithParam<MonthCase> {};
+class MonthFiles : public ::testing::TestWithParam<MonthCase> { };
 
 TEST_P(MonthFiles, NameTheMonthWithoutLeadingZero)
 {
@@ -41,11 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DataFiles, TheStartupCompactionTakesItsNamesFromTheCatalogue)
 {
     const QDate month(2004, 2, 29);
-    EXPECT_EQ(dataFiles::compactedAtStartup(month),
-              QStringList({dataFiles::enterprises, dataFiles::pollutants, dataFiles::lateFeeLedgers,
-                           dataFiles::monthData(month), dataFiles::monthFeeList(month), dataFiles::monthNotices(month),
-                           dataFiles::monthCollections(month), dataFiles::monthInvoices(month),
-                           dataFiles::billing(2004)}));
+    EXPECT_EQ(
+        dataFiles::compactedAtStartup(month),
+        QStringList({dataFiles::enterprises, dataFiles::pollutants, dataFiles::lateFeeLedgers,
+                     dataFiles::monthData(month), dataFiles::monthFeeList(month), dataFiles::monthNotices(month),
+                     dataFiles::monthCollections(month), dataFiles::monthInvoices(month), dataFiles::billing(2004)}));
 }
 
 TEST(DataFiles, TheShippedListIsTheOneTheBuildMakes)

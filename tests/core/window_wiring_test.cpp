@@ -68,9 +68,9 @@ TEST_F(WindowWiring, EveryCommandOpensItsWindowOrIsListedAsNotBuilt)
 TEST_F(WindowWiring, ToolbarButtonsFollowTheirMenuCommands)
 {
     auto w = std::make_unique<frmMain>();
-    const std::pair<const char*, const char*> buttons[] = {{"pwsj", "mnuPWSJLR"}, {"cstz", "mnuCSSFTZ"}, {"kp", "mnuFPSC"},
-                                                           {"wtdj", "mnuWTSC"},   {"DaoZhang", "mnuDZ"},    {"PLDZ", "mnupldz"},
-                                                           {"nzbb", "mnuTJ"}};
+    const std::pair<const char*, const char*> buttons[] = {
+        {"pwsj", "mnuPWSJLR"}, {"cstz", "mnuCSSFTZ"}, {"kp", "mnuFPSC"}, {"wtdj", "mnuWTSC"},
+        {"DaoZhang", "mnuDZ"}, {"PLDZ", "mnupldz"},   {"nzbb", "mnuTJ"}};
     for (const auto& [key, menu] : buttons)
         EXPECT_EQ(w->findChild<QAction*>(key)->isEnabled(), w->findChild<QAction*>(menu)->isEnabled()) << key;
 }

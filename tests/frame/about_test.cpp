@@ -49,11 +49,12 @@ TEST_F(AboutTest, StartsTheConfiguredSystemInformationProgram)
 TEST_F(AboutTest, SaysSoWhenNoProgramIsAvailableOrItCannotStart)
 {
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", folder->path().toUtf8());   // no well-known tool on it
+    qputenv("PATH", folder->path().toUtf8()); // no well-known tool on it
     frmAbout::instance(nullptr)->StartSysInfo();
     settings::save(QStringLiteral("SysInfoPath"), folder->path() + QStringLiteral("/no-such-program"));
     frmAbout::instance(nullptr)->StartSysInfo();
     qputenv("PATH", path);
-    EXPECT_EQ(ui::testing::shownTexts(), QStringList({QStringLiteral("此时系统信息不可用"), QStringLiteral("此时系统信息不可用")}));
+    EXPECT_EQ(ui::testing::shownTexts(),
+              QStringList({QStringLiteral("此时系统信息不可用"), QStringLiteral("此时系统信息不可用")}));
     EXPECT_TRUE(frmAbout::instance(nullptr)) << "the About box stays";
 }

@@ -26,11 +26,17 @@
 using namespace Module1;
 
 // Texts in failure messages as text.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+static void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
-QString noCurrentRecord() { return QString::fromUtf8(db::messages::noCurrentRecord); }
+QString noCurrentRecord()
+{
+    return QString::fromUtf8(db::messages::noCurrentRecord);
+}
 
 // Types into a box as the operator does, replacing what a one-line box held; Chinese text comes
 // as an input method's commit, as it does from a Chinese keyboard.
@@ -70,14 +76,14 @@ protected:
     static QString shown(DataEntryForm& w) { return qobject_cast<QLineEdit*>(w.txtFields[0])->text(); }
     static bool browsingButtons(DataEntryForm& w)
     {
-        const bool shown = w.cmdAdd->isVisibleTo(&w) && w.cmdEdit->isVisibleTo(&w) && w.cmdDelete->isVisibleTo(&w)
-                           && w.cmdRefresh->isVisibleTo(&w) && w.cmdClose->isVisibleTo(&w);
-        const bool hidden = !w.cmdAdd->isVisibleTo(&w) && !w.cmdEdit->isVisibleTo(&w) && !w.cmdDelete->isVisibleTo(&w)
-                            && !w.cmdRefresh->isVisibleTo(&w) && !w.cmdClose->isVisibleTo(&w);
-        const bool navigation = w.cmdFirst->isEnabled() && w.cmdPrevious->isEnabled() && w.cmdNext->isEnabled()
-                                && w.cmdLast->isEnabled();
-        const bool noNavigation = !w.cmdFirst->isEnabled() && !w.cmdPrevious->isEnabled() && !w.cmdNext->isEnabled()
-                                  && !w.cmdLast->isEnabled();
+        const bool shown = w.cmdAdd->isVisibleTo(&w) && w.cmdEdit->isVisibleTo(&w) && w.cmdDelete->isVisibleTo(&w) &&
+            w.cmdRefresh->isVisibleTo(&w) && w.cmdClose->isVisibleTo(&w);
+        const bool hidden = !w.cmdAdd->isVisibleTo(&w) && !w.cmdEdit->isVisibleTo(&w) &&
+            !w.cmdDelete->isVisibleTo(&w) && !w.cmdRefresh->isVisibleTo(&w) && !w.cmdClose->isVisibleTo(&w);
+        const bool navigation =
+            w.cmdFirst->isEnabled() && w.cmdPrevious->isEnabled() && w.cmdNext->isEnabled() && w.cmdLast->isEnabled();
+        const bool noNavigation = !w.cmdFirst->isEnabled() && !w.cmdPrevious->isEnabled() && !w.cmdNext->isEnabled() &&
+            !w.cmdLast->isEnabled();
         const bool editButtons = w.cmdUpdate->isVisibleTo(&w) && w.cmdCancel->isVisibleTo(&w);
         const bool noEditButtons = !w.cmdUpdate->isVisibleTo(&w) && !w.cmdCancel->isVisibleTo(&w);
         if (shown && navigation && noEditButtons)
@@ -95,7 +101,7 @@ TEST_F(DataEntryTest, StatesButtonsAndStatusTextsThroughASession)
     frmHangYeLeiXing w;
     w.show();
     struct Step {
-        const char* action;      // a button, or "type:<text>"
+        const char* action; // a button, or "type:<text>"
         bool adding, editing;
         int position;
         const char* status;
@@ -108,11 +114,11 @@ TEST_F(DataEntryTest, StatesButtonsAndStatusTextsThroughASession)
         {"cmdCancel", false, false, 2, "Record: 2", "B"},
         {"cmdEdit", false, true, 2, "编辑记录", "B"},
         {"type:BB", false, true, 2, "编辑记录", "BB"},
-        {"cmdUpdate", false, false, 2, "编辑记录", "BB"},      // Update shows no new text
+        {"cmdUpdate", false, false, 2, "编辑记录", "BB"}, // Update shows no new text
         {"cmdNext", false, false, 3, "Record: 3", "C"},
         {"cmdAdd", true, false, 6, "添加记录", ""},
         {"type:AB", true, false, 6, "添加记录", "AB"},
-        {"cmdUpdate", false, false, 6, "Record: 6", "AB"},    // the added row stands last until Refresh
+        {"cmdUpdate", false, false, 6, "Record: 6", "AB"}, // the added row stands last until Refresh
         {"cmdRefresh", false, false, 1, "Record: 1", "A"},
         {"cmdLast", false, false, 6, "Record: 6", "E"},
         {"cmdFirst", false, false, 1, "Record: 1", "A"},
@@ -135,7 +141,10 @@ TEST_F(DataEntryTest, StatesButtonsAndStatusTextsThroughASession)
         EXPECT_EQ(shown(w), QString::fromUtf8(s.box));
     }
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(fixtures::probe(dw(), QStringLiteral("select count(*) from HangYeLeiXing where HangYeLeiXing in ('AB','BB')")).toInt(), 2);
+    EXPECT_EQ(
+        fixtures::probe(dw(), QStringLiteral("select count(*) from HangYeLeiXing where HangYeLeiXing in ('AB','BB')"))
+            .toInt(),
+        2);
 }
 
 TEST_F(DataEntryTest, NavigationKeysWhileBrowsing)
@@ -146,7 +155,7 @@ TEST_F(DataEntryTest, NavigationKeysWhileBrowsing)
     struct Case {
         Qt::Key key;
         Qt::KeyboardModifiers shift;
-        int expected;   // from row 3 of 5
+        int expected; // from row 3 of 5
     };
     const Case cases[] = {
         {Qt::Key_Home, Qt::NoModifier, 1},
@@ -155,14 +164,14 @@ TEST_F(DataEntryTest, NavigationKeysWhileBrowsing)
         {Qt::Key_PageUp, Qt::NoModifier, 2},
         {Qt::Key_Up, Qt::ControlModifier, 1},
         {Qt::Key_PageUp, Qt::ControlModifier, 1},
-        {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, 2},   // not exactly Ctrl
+        {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, 2}, // not exactly Ctrl
         {Qt::Key_Up, Qt::ShiftModifier, 2},
         {Qt::Key_Down, Qt::NoModifier, 4},
         {Qt::Key_PageDown, Qt::NoModifier, 4},
         {Qt::Key_Down, Qt::ControlModifier, 5},
         {Qt::Key_PageDown, Qt::ControlModifier, 5},
         {Qt::Key_Down, Qt::ControlModifier | Qt::AltModifier, 4},
-        {Qt::Key_Down, Qt::ControlModifier | Qt::KeypadModifier, 5},  // the keypad's arrows are the same keys
+        {Qt::Key_Down, Qt::ControlModifier | Qt::KeypadModifier, 5}, // the keypad's arrows are the same keys
         {Qt::Key_A, Qt::ControlModifier, 3},
     };
     for (const Case& c : cases) {
@@ -224,7 +233,7 @@ TEST_F(DataEntryTest, BeepsAndStaysAtEitherEnd)
 
 TEST_F(DataEntryTest, AnEmptyTableOpensAndOnlyFirstAndLastReportThatThereIsNoRow)
 {
-    frmDWFQ w;   // the shipped squad table is empty
+    frmDWFQ w; // the shipped squad table is empty
     EXPECT_TRUE(ui::testing::shown().empty());
     EXPECT_EQ(w.lblStatus->text(), QStringLiteral("Record: "));
     w.cmdNext->click();
@@ -267,7 +276,7 @@ TEST_F(DataEntryTest, CancelReturnsToTheRowOfTheLastAddElseToTheFirstRow)
 
 TEST_F(DataEntryTest, AFailedUpdateLeavesTheWindowInItsStateToCorrectOrCancel)
 {
-    frmUser w;   // UserName is required
+    frmUser w; // UserName is required
     w.cmdAdd->click();
     w.cmdUpdate->click();
     ASSERT_EQ(ui::testing::shown().size(), 1u);
@@ -291,7 +300,7 @@ TEST_F(DataEntryTest, TextTypedWhileBrowsingIsWrittenOnTheNextMove)
     fiveTypes();
     frmHangYeLeiXing w;
     w.show();
-    const QString first = QStringLiteral("select HangYeLeiXing from HangYeLeiXing where rowid = 2");   // 'A'
+    const QString first = QStringLiteral("select HangYeLeiXing from HangYeLeiXing where rowid = 2"); // 'A'
     type(w.txtFields[0], QStringLiteral("AA"));
     EXPECT_EQ(fixtures::probe(dw(), first).toString(), QStringLiteral("A"));
     QTest::keyClick(w.txtFields[0], Qt::Key_Down);
@@ -300,7 +309,9 @@ TEST_F(DataEntryTest, TextTypedWhileBrowsingIsWrittenOnTheNextMove)
     // Closing without a move writes nothing.
     type(w.txtFields[0], QStringLiteral("BB"));
     w.close();
-    EXPECT_EQ(fixtures::probe(dw(), QStringLiteral("select count(*) from HangYeLeiXing where HangYeLeiXing='BB'")).toInt(), 0);
+    EXPECT_EQ(
+        fixtures::probe(dw(), QStringLiteral("select count(*) from HangYeLeiXing where HangYeLeiXing='BB'")).toInt(),
+        0);
 }
 
 TEST_F(DataEntryTest, DeleteGoesToTheNextRowAndDeletingTheOnlyRowReportsTheMoveAfterIt)
@@ -316,8 +327,12 @@ TEST_F(DataEntryTest, DeleteGoesToTheNextRowAndDeletingTheOnlyRowReportsTheMoveA
         EXPECT_EQ(shown(w), QStringLiteral("D")) << "past the end: the last row";
         EXPECT_TRUE(ui::testing::shown().empty());
     }
-    EXPECT_EQ(fixtures::probe(dw(), QStringLiteral("select group_concat(HangYeLeiXing, '') from (select * from HangYeLeiXing order by 1)")).toString(),
-              QStringLiteral("ACD"));
+    EXPECT_EQ(
+        fixtures::probe(
+            dw(),
+            QStringLiteral("select group_concat(HangYeLeiXing, '') from (select * from HangYeLeiXing order by 1)"))
+            .toString(),
+        QStringLiteral("ACD"));
 
     fixtures::exec(dw(), QStringLiteral("DELETE FROM DanWeiFenQu; INSERT INTO DanWeiFenQu VALUES ('一中队');"));
     frmDWFQ only;
@@ -330,9 +345,12 @@ TEST_F(DataEntryTest, TheLastOperatorIsNeverDeleted)
 {
     const QString refusal = QStringLiteral("不能删除最后一个用户，否则将无人能够登录。");
     auto operators = [this] {
-        return fixtures::probe(setUp(), QStringLiteral("select group_concat(UserName, ',') from (select UserName from [User] order by 1)")).toString();
+        return fixtures::probe(
+                   setUp(),
+                   QStringLiteral("select group_concat(UserName, ',') from (select UserName from [User] order by 1)"))
+            .toString();
     };
-    frmUser w;   // the shipped admin only
+    frmUser w; // the shipped admin only
     w.cmdDelete->click();
     EXPECT_EQ(ui::testing::shownTexts(), QStringList({refusal}));
     EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::Ok);
@@ -358,7 +376,7 @@ struct Breakage {
     std::function<void(const fixtures::ProgramFolder&)> arrange;
 };
 
-class MissingPartTest : public DataEntryTest, public ::testing::WithParamInterface<Breakage> {};
+class MissingPartTest : public DataEntryTest, public ::testing::WithParamInterface<Breakage> { };
 
 TEST_P(MissingPartTest, TheWindowShowsTheErrorAndStaysUsable)
 {
@@ -371,8 +389,7 @@ TEST_P(MissingPartTest, TheWindowShowsTheErrorAndStaysUsable)
     w.cmdNext->click();
     w.cmdAdd->click();
     QTest::keyClick(w.txtFields[0], Qt::Key_End);
-    EXPECT_EQ(ui::testing::shownTexts(),
-              QStringList(3, QString::fromUtf8(db::messages::closed)));
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList(3, QString::fromUtf8(db::messages::closed)));
     w.cmdCancel->click();
     w.cmdClose->click();
     EXPECT_FALSE(w.isVisible());
@@ -382,10 +399,16 @@ INSTANTIATE_TEST_SUITE_P(
     Breakages, MissingPartTest,
     ::testing::Values(
         Breakage{"file", [](const fixtures::ProgramFolder& f) { QFile::remove(f.data(QStringLiteral("qelvdw.mdb"))); }},
-        Breakage{"table", [](const fixtures::ProgramFolder& f) { fixtures::exec(f.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("DROP TABLE HangYeLeiXing;")); }},
-        Breakage{"field", [](const fixtures::ProgramFolder& f) {
-            fixtures::exec(f.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("ALTER TABLE HangYeLeiXing RENAME COLUMN HangYeLeiXing TO LeiXing;"));
-        }}),
+        Breakage{"table",
+                 [](const fixtures::ProgramFolder& f) {
+                     fixtures::exec(f.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("DROP TABLE HangYeLeiXing;"));
+                 }},
+        Breakage{"field",
+                 [](const fixtures::ProgramFolder& f) {
+                     fixtures::exec(
+                         f.data(QStringLiteral("qelvdw.mdb")),
+                         QStringLiteral("ALTER TABLE HangYeLeiXing RENAME COLUMN HangYeLeiXing TO LeiXing;"));
+                 }}),
     [](const ::testing::TestParamInfo<Breakage>& info) { return std::string(info.param.name); });
 
 // --- the payee window ----------------------------------------------------------------------------------
@@ -405,7 +428,9 @@ protected:
 
 TEST_F(PayeeTest, ClosingCopiesTheFirstRowInNameOrderIntoThePayeeVariables)
 {
-    fixtures::exec(setUp(), QStringLiteral("INSERT INTO hbj VALUES ('B局', '工行', '222', 'IDB'), ('A局', '农行城关', '111', 'IDA');"));
+    fixtures::exec(
+        setUp(),
+        QStringLiteral("INSERT INTO hbj VALUES ('B局', '工行', '222', 'IDB'), ('A局', '农行城关', '111', 'IDA');"));
     frmHBJ w;
     w.cmdLast->click();
     w.close();
@@ -428,7 +453,7 @@ TEST_F(PayeeTest, AChangedFirstRowIsInTheVariablesAtOnce)
 TEST_F(PayeeTest, NoRowOrAnEmptyFieldLeavesTheVariablesAsTheyWere)
 {
     {
-        frmHBJ w;   // the shipped table has no row
+        frmHBJ w; // the shipped table has no row
         w.close();
         EXPECT_EQ(payee(), QStringList({"旧名", "旧账号", "旧银行", "旧ID"}));
     }
@@ -459,10 +484,17 @@ TEST_F(DataEntryTest, TheFiveWindowsTitlesSizesAndLabels)
     };
     const Case cases[] = {
         {[] { return new frmUser; }, "用户", 5775, 1545, {"用户名:", "密码:"}},
-        {[] { return new frmHBJ; }, "收款单位情况", 5775, 2055, {"委托收款单位名称:", "开户银行:", "账号:", "加密卡单位身份ID:"}},
+        {[] { return new frmHBJ; },
+         "收款单位情况",
+         5775,
+         2055,
+         {"委托收款单位名称:", "开户银行:", "账号:", "加密卡单位身份ID:"}},
         {[] { return new frmHangYeLeiXing; }, "行业管理", 5775, 1080, {"行业类型："}},
         {[] { return new frmDWFQ; }, "中队或大队", 5775, 1080, {"中队或大队:"}},
-        {[] { return new frmTZJCNR; }, "通知的基本内容", 7350, 4980,
+        {[] { return new frmTZJCNR; },
+         "通知的基本内容",
+         7350,
+         4980,
          {"法律法规:", "交款期限:", "开户银行:", "账号:", "异议:", "电话:", "收款单位:", "校对人:"}},
     };
     for (const Case& c : cases) {

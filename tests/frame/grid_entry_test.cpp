@@ -23,7 +23,10 @@
 using namespace Module1;
 
 // Texts in failure messages as text.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+static void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -39,14 +42,17 @@ protected:
     QString dw() const { return folder->data(QStringLiteral("qelvdw.mdb")); }
     void twoFirms() const
     {
-        fixtures::exec(dw(), QStringLiteral(
-            "INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng, LowLever, HangYeLeiXing) VALUES ('0012', '乙厂', 0, '造纸');"
-            "INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng, LowLever, HangYeLeiXing) VALUES ('0003', '甲厂', 120.5, '化工');"));
+        fixtures::exec(dw(),
+                       QStringLiteral("INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng, LowLever, HangYeLeiXing) "
+                                      "VALUES ('0012', '乙厂', 0, '造纸');"
+                                      "INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng, LowLever, HangYeLeiXing) "
+                                      "VALUES ('0003', '甲厂', 120.5, '化工');"));
     }
     void lists() const
     {
-        fixtures::exec(dw(), QStringLiteral("INSERT INTO HangYeLeiXing VALUES ('造纸'), ('化工'), ('电力');"
-                                            "INSERT INTO DanWeiFenQu VALUES ('二中队'), ('一中队');"));
+        fixtures::exec(dw(),
+                       QStringLiteral("INSERT INTO HangYeLeiXing VALUES ('造纸'), ('化工'), ('电力');"
+                                      "INSERT INTO DanWeiFenQu VALUES ('二中队'), ('一中队');"));
     }
     QString stored(const QString& sql) const { return fixtures::probe(dw(), sql).toString(); }
 
@@ -79,7 +85,8 @@ TEST_F(GridEntryTest, TheRegisterInNumberOrderWithItsColumns)
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("单位目录"));
     EXPECT_EQ(w.size(), QSize(ui::px(11625), ui::px(7170)));
-    const QStringList captions = {"单位编号", "单位全称", "开户银行", "账号", "委托协议号", "最低收费标准", "行业类型", "所属区域", "备注"};
+    const QStringList captions = {"单位编号",     "单位全称", "开户银行", "账号", "委托协议号",
+                                  "最低收费标准", "行业类型", "所属区域", "备注"};
     const int widths[] = {915, 2445, 990, 1935, 1095, 735, 1125, 1140, 495};
     ASSERT_EQ(w.gridModel->columnCount(), 9);
     for (int c = 0; c < 9; ++c) {
@@ -101,7 +108,7 @@ TEST_F(GridEntryTest, TheRegisterInNumberOrderWithItsColumns)
 
 TEST_F(GridEntryTest, AddOnAnEmptyRegisterStaysBrowsingAndUpdateWritesTheRow)
 {
-    frmDW w;   // the shipped register is empty
+    frmDW w; // the shipped register is empty
     w.show();
     w.cmdAdd->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
@@ -113,7 +120,7 @@ TEST_F(GridEntryTest, AddOnAnEmptyRegisterStaysBrowsingAndUpdateWritesTheRow)
     EXPECT_EQ(w.lblStatus->text(), QString());
     typeCell(w, 0, 0, QStringLiteral("0001"));
     typeCell(w, 0, 1, QStringLiteral("城关水泥厂"));
-    typeCell(w, 0, 5, QStringLiteral("50"));   // still open: Update takes it
+    typeCell(w, 0, 5, QStringLiteral("50")); // still open: Update takes it
     w.cmdUpdate->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(stored(QStringLiteral("select DanWeiBianHao || '/' || DanWeiQuangCheng || '/' || LowLever from dw")),
@@ -127,7 +134,8 @@ TEST_F(GridEntryTest, AnEditedRowIsWrittenWhenTheGridLeavesItOrAKeyMovesOn)
     w.show();
     typeCell(w, 0, 2, QStringLiteral("农行"));
     w.grdDataGrid->setCurrentIndex(w.gridModel->index(1, 2));
-    EXPECT_EQ(stored(QStringLiteral("select KaiHuYingHang from dw where DanWeiBianHao='0003'")), QStringLiteral("农行"));
+    EXPECT_EQ(stored(QStringLiteral("select KaiHuYingHang from dw where DanWeiBianHao='0003'")),
+              QStringLiteral("农行"));
     typeCell(w, 1, 3, QStringLiteral("622848"));
     QTest::keyClick(w.grdDataGrid, Qt::Key_Home);
     EXPECT_EQ(w.recordset()->absolutePosition(), 1);
@@ -184,7 +192,7 @@ TEST_F(GridEntryTest, CancelAfterEditAlwaysGoesToTheFirstRow)
 {
     twoFirms();
     frmDW w;
-    w.cmdAdd->click();   // sets no bookmark here
+    w.cmdAdd->click(); // sets no bookmark here
     typeCell(w, 2, 0, QStringLiteral("0009"));
     w.cmdUpdate->click();
     w.cmdLast->click();
@@ -243,13 +251,15 @@ protected:
     {
         GridEntryTest::SetUp();
         twoFirms();
-        fixtures::exec(dw(), QStringLiteral(
-            "INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng) VALUES ('0020', '丙厂');"
-            "INSERT INTO dwwrw (DanWeiBianHao, WuRanWuBianHao, PaiWuKou) VALUES ('0012', 'W01', 1), ('0012', 'W02', 1), ('0003', 'W01', 2);"));
+        fixtures::exec(dw(),
+                       QStringLiteral("INSERT INTO dw (DanWeiBianHao, DanWeiQuangCheng) VALUES ('0020', '丙厂');"
+                                      "INSERT INTO dwwrw (DanWeiBianHao, WuRanWuBianHao, PaiWuKou) VALUES ('0012', "
+                                      "'W01', 1), ('0012', 'W02', 1), ('0003', 'W01', 2);"));
     }
     QString numbers() const
     {
-        return stored(QStringLiteral("select group_concat(DanWeiBianHao, ',') from (select DanWeiBianHao from dw order by 1)"));
+        return stored(
+            QStringLiteral("select group_concat(DanWeiBianHao, ',') from (select DanWeiBianHao from dw order by 1)"));
     }
     QString pollutants() const
     {
@@ -264,14 +274,14 @@ TEST_F(RegisterNumberTest, TheNumberOfAnEnterpriseWithPollutantsIsRefusedAndKept
 {
     frmDW w;
     w.show();
-    typeCell(w, 1, 0, QStringLiteral("0013"));   // 0012
+    typeCell(w, 1, 0, QStringLiteral("0013")); // 0012
     w.grdDataGrid->commitEdit();
     ASSERT_EQ(ui::testing::shown().size(), 1u);
     EXPECT_TRUE(pointsToRenumbering(ui::testing::shownTexts()[0])) << ui::testing::shownTexts()[0].toStdString();
     EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::Ok);
     EXPECT_EQ(cell(w, 1, 0), QStringLiteral("0012"));
     // Update takes an open cell through the same check.
-    typeCell(w, 0, 0, QStringLiteral("0004"));   // 0003
+    typeCell(w, 0, 0, QStringLiteral("0004")); // 0003
     w.cmdUpdate->click();
     EXPECT_EQ(ui::testing::shown().size(), 2u);
     w.cmdLast->click();
@@ -281,7 +291,8 @@ TEST_F(RegisterNumberTest, TheNumberOfAnEnterpriseWithPollutantsIsRefusedAndKept
     // The other cells of such a row stay editable.
     typeCell(w, 1, 1, QStringLiteral("乙厂新名"));
     w.cmdFirst->click();
-    EXPECT_EQ(stored(QStringLiteral("select DanWeiQuangCheng from dw where DanWeiBianHao='0012'")), QStringLiteral("乙厂新名"));
+    EXPECT_EQ(stored(QStringLiteral("select DanWeiQuangCheng from dw where DanWeiBianHao='0012'")),
+              QStringLiteral("乙厂新名"));
     EXPECT_EQ(ui::testing::shown().size(), 2u);
 }
 
@@ -317,7 +328,7 @@ TEST_F(RegisterNumberTest, DeletingAnEnterpriseDeletesItsPollutantsWithIt)
 {
     frmDW w;
     w.show();
-    w.cmdNext->click();   // 0012
+    w.cmdNext->click(); // 0012
     w.cmdDelete->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(numbers(), QStringLiteral("0003,0020"));
@@ -331,7 +342,7 @@ TEST_F(RegisterNumberTest, DeletingAnEnterpriseDeletesItsPollutantsWithIt)
     EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
     // An enterprise given another number that is not yet written takes along the pollutants of the
     // number in the file, not those of the number typed.
-    typeCell(w, 1, 0, QStringLiteral("0003"));   // 0020
+    typeCell(w, 1, 0, QStringLiteral("0003")); // 0020
     w.grdDataGrid->commitEdit();
     w.cmdDelete->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
@@ -341,15 +352,16 @@ TEST_F(RegisterNumberTest, DeletingAnEnterpriseDeletesItsPollutantsWithIt)
 
 TEST_F(RegisterNumberTest, ADeleteTheFileRefusesLeavesThePollutantsAsWell)
 {
-    fixtures::exec(dw(), QStringLiteral(
-        "CREATE TRIGGER keep0012 BEFORE DELETE ON dw WHEN OLD.DanWeiBianHao = '0012' "
-        "BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
+    fixtures::exec(dw(),
+                   QStringLiteral("CREATE TRIGGER keep0012 BEFORE DELETE ON dw WHEN OLD.DanWeiBianHao = '0012' "
+                                  "BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
     frmDW w;
     w.show();
     w.cmdNext->click();
     w.cmdDelete->click();
     ASSERT_EQ(ui::testing::shown().size(), 1u);
-    EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("kept"))) << ui::testing::shownTexts()[0].toStdString();
+    EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("kept")))
+        << ui::testing::shownTexts()[0].toStdString();
     EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
     EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
 }
@@ -373,8 +385,8 @@ TEST_F(RegisterNumberTest, ANumberOfBlanksIsRefusedLikeAnEmptyOne)
         ui::testing::clearShown();
         frmDW w;
         w.show();
-        typeCell(w, 2, 0, blanks);   // 0020
-        editor(w)->setText(blanks);   // an empty commit leaves the editor's text alone
+        typeCell(w, 2, 0, blanks); // 0020
+        editor(w)->setText(blanks); // an empty commit leaves the editor's text alone
         w.cmdFirst->click();
         ASSERT_EQ(ui::testing::shown().size(), 1u);
         EXPECT_TRUE(ui::testing::shownTexts()[0].startsWith(QString::fromUtf8(db::messages::requiredField)))
@@ -419,8 +431,8 @@ TEST_F(GridEntryTest, TheDropDownListsOfferTheTablesValuesInTheirOwnOrderAndWrit
     w.grdDataGrid->setCurrentIndex(w.gridModel->index(0, industry));
     w.grdDataGrid_ButtonClick(industry);
     ASSERT_TRUE(w.List1->isVisible());
-    const QRect row = w.grdDataGrid->visualRect(w.gridModel->index(0, industry))
-                          .translated(w.grdDataGrid->viewport()->pos());
+    const QRect row =
+        w.grdDataGrid->visualRect(w.gridModel->index(0, industry)).translated(w.grdDataGrid->viewport()->pos());
     EXPECT_EQ(w.List1->x(), row.x());
     EXPECT_EQ(w.List1->width(), w.grdDataGrid->columnWidth(industry));
     EXPECT_EQ(w.List1->height(), ui::px(1470));
@@ -449,15 +461,16 @@ TEST_F(GridEntryTest, NearTheBottomTheListOpensAboveTheRowAndAMoveClosesIt)
 {
     lists();
     for (int i = 1; i <= 30; ++i)
-        fixtures::exec(dw(), QStringLiteral("INSERT INTO dw (DanWeiBianHao) VALUES ('%1');").arg(i, 4, 10, QLatin1Char('0')));
+        fixtures::exec(dw(),
+                       QStringLiteral("INSERT INTO dw (DanWeiBianHao) VALUES ('%1');").arg(i, 4, 10, QLatin1Char('0')));
     frmDW w;
     w.show();
     const int bottomRow = w.grdDataGrid->rowAt(w.grdDataGrid->viewport()->height() - 2);
     ASSERT_GT(bottomRow, 3);
     w.grdDataGrid->setCurrentIndex(w.gridModel->index(bottomRow, industry));
     w.grdDataGrid_ButtonClick(industry);
-    const QRect row = w.grdDataGrid->visualRect(w.gridModel->index(bottomRow, industry))
-                          .translated(w.grdDataGrid->viewport()->pos());
+    const QRect row =
+        w.grdDataGrid->visualRect(w.gridModel->index(bottomRow, industry)).translated(w.grdDataGrid->viewport()->pos());
     EXPECT_NEAR(w.List1->geometry().bottom() + 1, row.top(), 2) << "ends at the top of the current row";
     // The list belongs to its row: moving on closes it without a choice.
     w.cmdNext->click();
@@ -510,8 +523,9 @@ TEST_F(GridEntryTest, AMissingFileOrListTableIsShownAndTheWindowOpensWithWhatWas
 
 TEST_F(GridEntryTest, TheSpecialEquivalentValues)
 {
-    fixtures::exec(folder->data(QStringLiteral("qelvDL.mdb")),
-                   QStringLiteral("INSERT INTO dl VALUES ('02', '氨氮', '一级', 0.8, '水'), ('01', '汞', '', 0.0005, '水');"));
+    fixtures::exec(
+        folder->data(QStringLiteral("qelvDL.mdb")),
+        QStringLiteral("INSERT INTO dl VALUES ('02', '氨氮', '一级', 0.8, '水'), ('01', '汞', '', 0.0005, '水');"));
     frmDL w;
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("特殊当量值"));
@@ -531,6 +545,9 @@ TEST_F(GridEntryTest, TheSpecialEquivalentValues)
     typeCell(w, 2, 0, QStringLiteral("03"));
     typeCell(w, 2, 3, QStringLiteral("1.5"));
     w.cmdFirst->click();
-    EXPECT_EQ(fixtures::probe(folder->data(QStringLiteral("qelvDL.mdb")), QStringLiteral("select DangLiang from dl where BainHao='03'")).toDouble(), 1.5);
+    EXPECT_EQ(fixtures::probe(folder->data(QStringLiteral("qelvDL.mdb")),
+                              QStringLiteral("select DangLiang from dl where BainHao='03'"))
+                  .toDouble(),
+              1.5);
     EXPECT_TRUE(ui::testing::shown().empty());
 }

@@ -15,7 +15,7 @@ struct ProposedCase {
     const char* workMonth;
 };
 
-class LoginProposal : public ::testing::TestWithParam<ProposedCase> {};
+class LoginProposal : public ::testing::TestWithParam<ProposedCase> { };
 
 TEST_P(LoginProposal, ProposesTodayAndThePreviousMonth)
 {
@@ -24,14 +24,14 @@ TEST_P(LoginProposal, ProposesTodayAndThePreviousMonth)
     EXPECT_EQ(frmLogin::proposedWorkMonth(c.today), QString::fromLatin1(c.workMonth));
 }
 
-INSTANTIATE_TEST_SUITE_P(Dates, LoginProposal, ::testing::Values(
-    ProposedCase{QDate(2003, 5, 15), "2003-05-15", "2003-4"},
-    ProposedCase{QDate(2004, 1, 10), "2004-01-10", "2003-12"},
-    ProposedCase{QDate(2003, 3, 31), "2003-03-31", "2003-2"},
-    ProposedCase{QDate(2003, 11, 1), "2003-11-01", "2003-10"}),
-    [](const ::testing::TestParamInfo<ProposedCase>& info) {
-        return info.param.today.toString(QStringLiteral("yyyyMMdd")).toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(Dates, LoginProposal,
+                         ::testing::Values(ProposedCase{QDate(2003, 5, 15), "2003-05-15", "2003-4"},
+                                           ProposedCase{QDate(2004, 1, 10), "2004-01-10", "2003-12"},
+                                           ProposedCase{QDate(2003, 3, 31), "2003-03-31", "2003-2"},
+                                           ProposedCase{QDate(2003, 11, 1), "2003-11-01", "2003-10"}),
+                         [](const ::testing::TestParamInfo<ProposedCase>& info) {
+                             return info.param.today.toString(QStringLiteral("yyyyMMdd")).toStdString();
+                         });
 
 class LoginTest : public fixtures::ProgramFolderTest {
 protected:
@@ -44,7 +44,8 @@ protected:
     }
 
     void typeAndOk(frmLogin& login, const QString& user, const QString& password,
-                   const QString& invoiceDate = QStringLiteral("2003-05-20"), const QString& month = QStringLiteral("2003-4"))
+                   const QString& invoiceDate = QStringLiteral("2003-05-20"),
+                   const QString& month = QStringLiteral("2003-4"))
     {
         login.txtUserName->setText(user);
         login.txtPassword->setText(password);
@@ -68,7 +69,8 @@ TEST_F(LoginTest, OpensWithTodayAndThePreviousMonth)
 TEST_F(LoginTest, AcceptedLoginWritesTheSharedState)
 {
     frmLogin login;
-    typeAndOk(login, QStringLiteral("ADMIN"), QStringLiteral("Admin"), QStringLiteral("2003-05-20"), QStringLiteral("2003-7"));
+    typeAndOk(login, QStringLiteral("ADMIN"), QStringLiteral("Admin"), QStringLiteral("2003-05-20"),
+              QStringLiteral("2003-7"));
     EXPECT_TRUE(login.LoginAccepted);
     EXPECT_FALSE(login.isVisible());
     EXPECT_EQ(gUserName, QStringLiteral("admin")) << "the name as stored, not as typed";
@@ -104,16 +106,18 @@ TEST_F(LoginTest, AQuoteCannotWidenTheMatch)
     EXPECT_FALSE(login.LoginAccepted);
     typeAndOk(login, QStringLiteral("' OR ''='"), QStringLiteral("' OR ''='"));
     EXPECT_FALSE(login.LoginAccepted);
-    EXPECT_EQ(ui::testing::shownTexts(), QStringList({QStringLiteral("密码错误，再试一次！"), QStringLiteral("密码错误，再试一次！")}));
+    EXPECT_EQ(ui::testing::shownTexts(),
+              QStringList({QStringLiteral("密码错误，再试一次！"), QStringLiteral("密码错误，再试一次！")}));
 }
 
 TEST_F(LoginTest, ADateThatDoesNotConvertKeepsTheWindowOpen)
 {
     for (const auto& [invoice, month] : {std::pair{"2003-05-20", "2003-13"}, std::pair{"20030520", "2003-4"},
-                                          std::pair{"2003-02-30", "2003-4"}, std::pair{"2003-05-20", ""}}) {
+                                         std::pair{"2003-02-30", "2003-4"}, std::pair{"2003-05-20", ""}}) {
         ui::testing::clearShown();
         frmLogin login;
-        typeAndOk(login, QStringLiteral("admin"), QStringLiteral("admin"), QString::fromLatin1(invoice), QString::fromLatin1(month));
+        typeAndOk(login, QStringLiteral("admin"), QStringLiteral("admin"), QString::fromLatin1(invoice),
+                  QString::fromLatin1(month));
         EXPECT_FALSE(login.LoginAccepted) << invoice << " " << month;
         EXPECT_TRUE(login.isVisible());
         ASSERT_EQ(ui::testing::shown().size(), 1u);

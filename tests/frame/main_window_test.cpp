@@ -1,9 +1,9 @@
 #include "platform/settings/settings.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
+#include "qelv/core/window_registry.h"
 #include "qelv/frame/frmLogin.h"
 #include "qelv/frame/frmMain.h"
-#include "qelv/core/window_registry.h"
 #include "qelv/windows_all.h"
 #include "tests/fixtures/modal.h"
 #include "tests/fixtures/program_folder.h"
@@ -102,11 +102,14 @@ TEST_F(MainWindowTest, ToolbarButtonsKeysCaptionsAndTooltips)
     auto w = load();
     QStringList buttons;
     for (QAction* a : w->Toolbar1->actions())
-        buttons << (a->isSeparator() ? QStringLiteral("|") : a->objectName() + QLatin1Char(':') + a->text() + QLatin1Char(':') + a->toolTip());
-    EXPECT_EQ(buttons, QStringList({"pwsj:排污数据:输入排污数据", "|", "cstz:测算通知:测算与通知", "|", "kp:开  票:开票",
-                                    "wtdj:委托单据:开委托单据", "|", "DaoZhang:到  账:到账登记", "PLDZ:批量到账:批量到账登记", "|",
-                                    "nzbb:年  报:年终报表"}));
-    w->Toolbar1_ButtonClick(QStringLiteral("separator"));   // does nothing
+        buttons << (a->isSeparator()
+                        ? QStringLiteral("|")
+                        : a->objectName() + QLatin1Char(':') + a->text() + QLatin1Char(':') + a->toolTip());
+    EXPECT_EQ(buttons,
+              QStringList({"pwsj:排污数据:输入排污数据", "|", "cstz:测算通知:测算与通知", "|", "kp:开  票:开票",
+                           "wtdj:委托单据:开委托单据", "|", "DaoZhang:到  账:到账登记", "PLDZ:批量到账:批量到账登记",
+                           "|", "nzbb:年  报:年终报表"}));
+    w->Toolbar1_ButtonClick(QStringLiteral("separator")); // does nothing
 }
 
 TEST_F(MainWindowTest, StatusPanelsAndCaption)
@@ -150,7 +153,8 @@ TEST_F(MainWindowTest, PlacementDefaultsAndSaving)
         w->showMinimized();
         w->move(10, 10);
         w->close();
-        EXPECT_EQ(settings::get(QStringLiteral("MainLeft"), QString()), QStringLiteral("3000")) << "minimised: nothing saved";
+        EXPECT_EQ(settings::get(QStringLiteral("MainLeft"), QString()), QStringLiteral("3000"))
+            << "minimised: nothing saved";
     }
 }
 
@@ -205,7 +209,7 @@ TEST_F(MainWindowTest, ReLoginFromTheUserPanelRewritesThePanels)
     QTest::mouseClick(w->panels[1], Qt::LeftButton);
     EXPECT_EQ(w->panels[3]->text(), QStringLiteral("操作月份:2003-07")) << "Cancel changes nothing";
 
-    QTest::mouseClick(w->panels[2], Qt::LeftButton);   // another panel: no login window
+    QTest::mouseClick(w->panels[2], Qt::LeftButton); // another panel: no login window
     EXPECT_EQ(w->panels[1]->text(), QStringLiteral("用户:admin"));
 }
 
@@ -231,8 +235,9 @@ TEST_F(MainWindowTest, TheMaintenanceCommandsOpenTheirWindowsModally)
     auto w = load();
     w->show();
     const std::pair<const char*, const char*> commands[] = {
-        {"mnuUser", "frmUser"}, {"mnuBDWQK", "frmHBJ"}, {"mnuHangYe", "frmHangYeLeiXing"}, {"mnuzdgl", "frmDWFQ"},
-        {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"}, {"mnudl", "frmDL"}, {"mnuZNJXT", "frmZNJ"}, {"mnuWrwgl", "frmWRWGL"}};
+        {"mnuUser", "frmUser"}, {"mnuBDWQK", "frmHBJ"},     {"mnuHangYe", "frmHangYeLeiXing"},
+        {"mnuzdgl", "frmDWFQ"}, {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"},
+        {"mnudl", "frmDL"},     {"mnuZNJXT", "frmZNJ"},     {"mnuWrwgl", "frmWRWGL"}};
     for (const auto& [menu, form] : commands) {
         QAction* action = w->findChild<QAction*>(QString::fromLatin1(menu));
         ASSERT_TRUE(action->isEnabled()) << menu;

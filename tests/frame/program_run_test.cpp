@@ -17,21 +17,21 @@ TEST(ProgramRun, LogsInThroughTheRealWindowsAndReachesTheMainWindow)
     const QString script = folder.path() + QStringLiteral("/script.txt");
     QFile f(script);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral(
-        "wait frmLogin\n"
-        "set txtUserName admin\n"
-        "set txtPassword nope\n"
-        "click cmdOK\n"
-        "msgbox 密码错误，再试一次！\n"
-        "set txtPassword admin\n"
-        "set Text1 2003-05-20\n"
-        "set Text2 2003-4\n"
-        "click cmdOK\n"
-        "wait frmMain\n"
-        "expect panel2 用户:admin\n"
-        "expect panel3 开票日期:2003-05-20\n"
-        "expect panel4 操作月份:2003-04\n"
-        "close frmMain\n").toUtf8());
+    f.write(QStringLiteral("wait frmLogin\n"
+                           "set txtUserName admin\n"
+                           "set txtPassword nope\n"
+                           "click cmdOK\n"
+                           "msgbox 密码错误，再试一次！\n"
+                           "set txtPassword admin\n"
+                           "set Text1 2003-05-20\n"
+                           "set Text2 2003-4\n"
+                           "click cmdOK\n"
+                           "wait frmMain\n"
+                           "expect panel2 用户:admin\n"
+                           "expect panel3 开票日期:2003-05-20\n"
+                           "expect panel4 操作月份:2003-04\n"
+                           "close frmMain\n")
+                .toUtf8());
     f.close();
 
     QProcess program;
@@ -64,15 +64,21 @@ TEST(ProgramFolderPreparation, CopiesOnlyTheShippedFilesThatAreMissing)
     EXPECT_EQ(prepare.exitCode(), 0) << prepare.readAllStandardError().toStdString();
 
     EXPECT_EQ(fixtures::probe(own, QStringLiteral("SELECT x FROM mine")).toInt(), 7);
-    EXPECT_EQ(QDir(folder.data()).entryList({QStringLiteral("*.mdb")}, QDir::Files).filter(QStringLiteral("setup"), Qt::CaseInsensitive).size(), 1);
+    EXPECT_EQ(QDir(folder.data())
+                  .entryList({QStringLiteral("*.mdb")}, QDir::Files)
+                  .filter(QStringLiteral("setup"), Qt::CaseInsensitive)
+                  .size(),
+              1);
     for (const char* shipped : {"qelvdw.mdb", "qelvwrw.mdb", "QELVKZTMP.MDB", "qelvDataPrint.mdb"})
         EXPECT_TRUE(QFile::exists(folder.data(QString::fromLatin1(shipped)))) << shipped;
     EXPECT_TRUE(QFile::exists(folder.path() + QStringLiteral("/help/index.html")));
 
     // A second run adds nothing and changes nothing.
-    fixtures::exec(folder.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("INSERT INTO dw (DanWeiBianHao) VALUES ('0012');"));
+    fixtures::exec(folder.data(QStringLiteral("qelvdw.mdb")),
+                   QStringLiteral("INSERT INTO dw (DanWeiBianHao) VALUES ('0012');"));
     prepare.start(QStringLiteral(QELV_PREPARE), {folder.path()});
     ASSERT_TRUE(prepare.waitForFinished(30000));
-    EXPECT_EQ(fixtures::probe(folder.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("SELECT DanWeiBianHao FROM dw")).toString(),
+    EXPECT_EQ(fixtures::probe(folder.data(QStringLiteral("qelvdw.mdb")), QStringLiteral("SELECT DanWeiBianHao FROM dw"))
+                  .toString(),
               QStringLiteral("0012"));
 }

@@ -18,9 +18,10 @@ using namespace Module1;
 
 TEST(CompactionList, NamesTheOperatingMonthsFilesInOrder)
 {
-    EXPECT_EQ(dataFiles::compactedAtStartup(QDate(2003, 5, 1)),
-              QStringList({"qelvdw.mdb", "qelvwrw.mdb", "qelvdwznj.mdb", "qelvdata2003_5.mdb", "qelvdataPrint2003_5.mdb",
-                           "qelvtzPrint2003_5.mdb", "qelvwtPrint2003_5.mdb", "qelvfpPrint2003_5.mdb", "qelvkz2003.mdb"}));
+    EXPECT_EQ(
+        dataFiles::compactedAtStartup(QDate(2003, 5, 1)),
+        QStringList({"qelvdw.mdb", "qelvwrw.mdb", "qelvdwznj.mdb", "qelvdata2003_5.mdb", "qelvdataPrint2003_5.mdb",
+                     "qelvtzPrint2003_5.mdb", "qelvwtPrint2003_5.mdb", "qelvfpPrint2003_5.mdb", "qelvkz2003.mdb"}));
     const QStringList january = dataFiles::compactedAtStartup(QDate(2004, 1, 31));
     EXPECT_EQ(january[3], QStringLiteral("qelvdata2004_1.mdb"));
     EXPECT_EQ(january[8], QStringLiteral("qelvkz2004.mdb"));
@@ -52,8 +53,8 @@ TEST_F(SplashTest, LabelsShowProductVersionAndMaker)
 TEST_F(SplashTest, CompactsTheListedFilesThatExistAndNoOthers)
 {
     const char* listed[] = {"qelvdw.mdb", "qelvwrw.mdb", "qelvdwznj.mdb", "qelvdata2003_5.mdb", "qelvkz2003.mdb"};
-    const char* untouched[] = {"qelvSetUp.mdb", "qelvDL.mdb", "QELVKZTMP.MDB", "qelvDataPrint.mdb", "qelvdwwrwtemp.mdb",
-                               "qelvdata2003_4.mdb", "qelvkz2002.mdb", "qelvPrintSet.mdb"};
+    const char* untouched[] = {"qelvSetUp.mdb",     "qelvDL.mdb",         "QELVKZTMP.MDB",  "qelvDataPrint.mdb",
+                               "qelvdwwrwtemp.mdb", "qelvdata2003_4.mdb", "qelvkz2002.mdb", "qelvPrintSet.mdb"};
     for (const char* f : listed)
         fixtures::makeFileWithFreePages(data(f));
     for (const char* f : untouched)
@@ -98,7 +99,8 @@ TEST_F(SplashTest, AFailurePartWayStopsTheListAndKeepsTheFile)
 TEST_F(SplashTest, ATransientFileLeftBehindIsKeptNotOverwritten)
 {
     fixtures::makeFileWithFreePages(data("qelvdw.mdb"));
-    fixtures::exec(data("qelvbbk.mdb"), QStringLiteral("CREATE TABLE only_copy (x); INSERT INTO only_copy VALUES (42);"));
+    fixtures::exec(data("qelvbbk.mdb"),
+                   QStringLiteral("CREATE TABLE only_copy (x); INSERT INTO only_copy VALUES (42);"));
 
     frmSplash splash;
     splash.Form_Load();
@@ -134,7 +136,8 @@ TEST_F(SplashTest, AFileAnotherProcessHoldsIsNotCompactedAndItsWritesGoOn)
     fixtures::makeFileWithFreePages(data("qelvwrw.mdb"));
     fixtures::DbPeer first;
     ASSERT_EQ(first.call({QStringLiteral("open"), data("qelvdw.mdb")}), QStringLiteral("ok"));
-    ASSERT_EQ(first.call({QStringLiteral("exec"), QStringLiteral("CREATE TABLE written (n INTEGER)")}), QStringLiteral("ok\t0"));
+    ASSERT_EQ(first.call({QStringLiteral("exec"), QStringLiteral("CREATE TABLE written (n INTEGER)")}),
+              QStringLiteral("ok\t0"));
 
     frmSplash splash;
     splash.Form_Load();
@@ -142,7 +145,8 @@ TEST_F(SplashTest, AFileAnotherProcessHoldsIsNotCompactedAndItsWritesGoOn)
     ASSERT_EQ(ui::testing::shown().size(), 1u);
     EXPECT_EQ(ui::testing::shown()[0].text, QStringLiteral("文件正在使用：") + data("qelvdw.mdb"));
     EXPECT_GT(fixtures::freePages(data("qelvwrw.mdb")), 0) << "the list stops at the file in use";
-    EXPECT_EQ(first.call({QStringLiteral("exec"), QStringLiteral("INSERT INTO written VALUES (1)")}), QStringLiteral("ok\t1"));
+    EXPECT_EQ(first.call({QStringLiteral("exec"), QStringLiteral("INSERT INTO written VALUES (1)")}),
+              QStringLiteral("ok\t1"));
     EXPECT_EQ(first.call({QStringLiteral("close")}), QStringLiteral("ok"));
     EXPECT_EQ(fixtures::probe(data("qelvdw.mdb"), QStringLiteral("SELECT count(*) FROM written")).toInt(), 1);
 }

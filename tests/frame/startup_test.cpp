@@ -1,8 +1,8 @@
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
-#include "qelv/startup.h"
 #include "qelv/frame/frmLogin.h"
 #include "qelv/frame/frmMain.h"
+#include "qelv/startup.h"
 #include "tests/fixtures/modal.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
@@ -13,7 +13,7 @@
 
 using namespace Module1;
 
-class StartupTest : public fixtures::ProgramFolderTest {};
+class StartupTest : public fixtures::ProgramFolderTest { };
 
 TEST_F(StartupTest, CancelEndsTheProgramBeforeAnyCompaction)
 {

@@ -3,9 +3,9 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
+#include "qelv/core/window_registry.h"
 #include "qelv/frame/frmMain.h"
 #include "qelv/frame/frmZNJ.h"
-#include "qelv/core/window_registry.h"
 #include "qelv/windows_all.h"
 #include "tests/fixtures/modal.h"
 #include "tests/fixtures/program_folder.h"
@@ -21,7 +21,10 @@
 
 using namespace Module1;
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+static void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -38,7 +41,9 @@ protected:
     QString file() const { return folder->data(QStringLiteral("qelvSetUp.mdb")); }
     QString row() const
     {
-        return fixtures::probe(file(), QStringLiteral("select ZhiNaJinXiTong || '/' || QiShiTianShu || '/' || BiLi from znj")).toString();
+        return fixtures::probe(file(),
+                               QStringLiteral("select ZhiNaJinXiTong || '/' || QiShiTianShu || '/' || BiLi from znj"))
+            .toString();
     }
     static void type(QLineEdit* box, const QString& text)
     {
@@ -139,7 +144,7 @@ TEST_F(LateFeeTest, AValueTheFieldCannotTakeIsShownTheWindowClosesAndNothingChan
 TEST_F(LateFeeTest, AnEmptiedBoxOrANegativeValueIsRefusedNothingIsWrittenAndTheNextStartIsClean)
 {
     struct Case {
-        const char* days;   // null: left as it is
+        const char* days; // null: left as it is
         const char* rate;
         const char* refusal;
     };
@@ -162,7 +167,7 @@ TEST_F(LateFeeTest, AnEmptiedBoxOrANegativeValueIsRefusedNothingIsWrittenAndTheN
         {
             frmZNJ w;
             w.show();
-            w.Check1->click();   // a good change typed with the bad one is not written either
+            w.Check1->click(); // a good change typed with the bad one is not written either
             if (c.days)
                 type(w.Text1, QString::fromUtf8(c.days));
             if (c.rate)
@@ -232,8 +237,9 @@ TEST_F(LateFeeTest, TheMainWindowOpensTheReferenceWindowsFromItsMenu)
     frmMain main;
     main.setAttribute(Qt::WA_DeleteOnClose, false);
     const char* const commands[][2] = {
-        {"mnuUser", "frmUser"}, {"mnuBDWQK", "frmHBJ"}, {"mnuHangYe", "frmHangYeLeiXing"}, {"mnuzdgl", "frmDWFQ"},
-        {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"}, {"mnudl", "frmDL"}, {"mnuZNJXT", "frmZNJ"},
+        {"mnuUser", "frmUser"}, {"mnuBDWQK", "frmHBJ"},     {"mnuHangYe", "frmHangYeLeiXing"},
+        {"mnuzdgl", "frmDWFQ"}, {"mnuTZJBNR", "frmTZJCNR"}, {"mnuDWML", "frmDW"},
+        {"mnudl", "frmDL"},     {"mnuZNJXT", "frmZNJ"},
     };
     for (const auto& c : commands) {
         SCOPED_TRACE(c[1]);
@@ -245,7 +251,7 @@ TEST_F(LateFeeTest, TheMainWindowOpensTheReferenceWindowsFromItsMenu)
             seen = d->isModal() && d->parentWidget() == &main;
             d->close();
         });
-        action->trigger();   // modal: returns when the window has closed
+        action->trigger(); // modal: returns when the window has closed
         EXPECT_TRUE(seen);
     }
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();

@@ -11,8 +11,7 @@ using convert::Error;
 namespace {
 
 // Runs `f` and returns the description of the convert::Error it throws, or a note that it threw none.
-template <typename F>
-QString errorOf(F&& f)
+template <typename F> QString errorOf(F&& f)
 {
     try {
         f();
@@ -30,12 +29,28 @@ struct NumberCase {
 TEST(ConvertFormat, TwoDecimalsRoundHalvesAwayFromZeroInDecimal)
 {
     const NumberCase cases[] = {
-        {2.345, "2.35"},   {-2.345, "-2.35"},  {0.005, "0.01"},    {-0.005, "-0.01"},
-        {2.675, "2.68"},   {1.005, "1.01"},    {-1.005, "-1.01"},  {0.994, "0.99"},
-        {9.995, "10.00"},  {99.999, "100.00"}, {0, "0.00"},        {-0.0, "0.00"},
-        {-0.004, "0.00"},  {0.0049, "0.00"},   {1e-7, "0.00"},     {123.4, "123.40"},
-        {7, "7.00"},       {1e7, "10000000.00"}, {12345678.905, "12345678.91"},
-        {21474836.475, "21474836.48"}, {-1e7, "-10000000.00"}, {1e15 + 0.5, "1000000000000000.50"},
+        {2.345, "2.35"},
+        {-2.345, "-2.35"},
+        {0.005, "0.01"},
+        {-0.005, "-0.01"},
+        {2.675, "2.68"},
+        {1.005, "1.01"},
+        {-1.005, "-1.01"},
+        {0.994, "0.99"},
+        {9.995, "10.00"},
+        {99.999, "100.00"},
+        {0, "0.00"},
+        {-0.0, "0.00"},
+        {-0.004, "0.00"},
+        {0.0049, "0.00"},
+        {1e-7, "0.00"},
+        {123.4, "123.40"},
+        {7, "7.00"},
+        {1e7, "10000000.00"},
+        {12345678.905, "12345678.91"},
+        {21474836.475, "21474836.48"},
+        {-1e7, "-10000000.00"},
+        {1e15 + 0.5, "1000000000000000.50"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(convert::format0_00(c.value), QString::fromUtf8(c.expected)) << c.value;
@@ -44,9 +59,8 @@ TEST(ConvertFormat, TwoDecimalsRoundHalvesAwayFromZeroInDecimal)
 TEST(ConvertFormat, PercentShowsTheRateTimesHundred)
 {
     const NumberCase cases[] = {
-        {0.002, "0.20%"},  {0, "0.00%"},     {0.00005, "0.01%"}, {0.000049, "0.00%"},
-        {0.12345, "12.35%"}, {1, "100.00%"}, {-0.002, "-0.20%"}, {0.0005, "0.05%"},
-        {0.001, "0.10%"},
+        {0.002, "0.20%"}, {0, "0.00%"},       {0.00005, "0.01%"}, {0.000049, "0.00%"}, {0.12345, "12.35%"},
+        {1, "100.00%"},   {-0.002, "-0.20%"}, {0.0005, "0.05%"},  {0.001, "0.10%"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(convert::formatPercent(c.value), QString::fromUtf8(c.expected)) << c.value;
@@ -68,8 +82,8 @@ TEST(ConvertPercent, ParsesWithAndWithoutSign)
         const char* text;
         double expected;
     } cases[] = {
-        {"0.20%", 0.002}, {"0.2", 0.2}, {" 12.5 % ", 0.125}, {"0%", 0}, {"100%", 1}, {"-0.2%", -0.002},
-        {"0.05%", 0.0005}, {"1e1%", 0.1},
+        {"0.20%", 0.002}, {"0.2", 0.2},      {" 12.5 % ", 0.125}, {"0%", 0},
+        {"100%", 1},      {"-0.2%", -0.002}, {"0.05%", 0.0005},   {"1e1%", 0.1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(convert::parsePercent(QString::fromUtf8(c.text)), c.expected) << c.text;
@@ -86,9 +100,17 @@ TEST(ConvertPercent, DisplayedRateReadsBackToTheStoredValue)
 TEST(ConvertNumber, PlainNumberIsShortestWithoutExponent)
 {
     const NumberCase cases[] = {
-        {12.5, "12.5"}, {0, "0"}, {-0.0, "0"}, {1e-5, "0.00001"}, {1e7, "10000000"},
-        {1e21, "1000000000000000000000"}, {0.1, "0.1"}, {-3.25, "-3.25"},
-        {123456789.123, "123456789.123"}, {0.1 + 0.2, "0.30000000000000004"}, {1.5e-10, "0.00000000015"},
+        {12.5, "12.5"},
+        {0, "0"},
+        {-0.0, "0"},
+        {1e-5, "0.00001"},
+        {1e7, "10000000"},
+        {1e21, "1000000000000000000000"},
+        {0.1, "0.1"},
+        {-3.25, "-3.25"},
+        {123456789.123, "123456789.123"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1.5e-10, "0.00000000015"},
         {100, "100"},
     };
     for (const auto& c : cases)
@@ -98,8 +120,8 @@ TEST(ConvertNumber, PlainNumberIsShortestWithoutExponent)
 TEST(ConvertInteger, SixteenBitRoundsHalvesToEvenAndChecksRange)
 {
     const std::pair<double, int> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4999, 2}, {2.5001, 3},
-        {32767.4, 32767}, {-32768.5, -32768}, {-32768, -32768}, {0, 0},
+        {2.5, 2},    {3.5, 4},    {-2.5, -2},       {-3.5, -4},         {0.5, 0},         {1.5, 2},
+        {2.4999, 2}, {2.5001, 3}, {32767.4, 32767}, {-32768.5, -32768}, {-32768, -32768}, {0, 0},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(convert::toInt16(value), expected) << value;
@@ -163,9 +185,9 @@ TEST(ConvertNumber, ValReadsTheLeadingNumber)
         const char* text;
         double expected;
     } cases[] = {
-        {"12abc", 12}, {"abc", 0}, {"", 0}, {" 1 2 3", 123}, {"-5", -5}, {"- 5", -5}, {"3.5.6", 3.5},
-        {"1e3", 1000}, {"1E-2", 0.01}, {"1d2", 100}, {"1e", 1}, {"1e+", 1}, {"1,234", 1}, {".5", 0.5},
-        {"+7", 7}, {"12 元", 12}, {"1\t2\n3", 123}, {"-", 0}, {".", 0}, {"5.", 5}, {"0012", 12},
+        {"12abc", 12}, {"abc", 0},     {"", 0},          {" 1 2 3", 123}, {"-5", -5}, {"- 5", -5},  {"3.5.6", 3.5},
+        {"1e3", 1000}, {"1E-2", 0.01}, {"1d2", 100},     {"1e", 1},       {"1e+", 1}, {"1,234", 1}, {".5", 0.5},
+        {"+7", 7},     {"12 元", 12},  {"1\t2\n3", 123}, {"-", 0},        {".", 0},   {"5.", 5},    {"0012", 12},
     };
     for (const auto& c : cases)
         EXPECT_EQ(convert::val(QString::fromUtf8(c.text)), c.expected) << c.text;
@@ -177,9 +199,18 @@ TEST(ConvertNumber, ValReadsTheLeadingNumber)
 TEST(ConvertNumber, IsNumberCoversEveryNumericKindAndNothingElse)
 {
     const QVariant numbers[] = {
-        QVariant(true), QVariant(int(-3)), QVariant(uint(3)), QVariant(qlonglong(1) << 40), QVariant(qulonglong(7)),
-        QVariant::fromValue(short(-2)), QVariant::fromValue(ushort(2)), QVariant::fromValue(static_cast<signed char>(1)),
-        QVariant::fromValue(static_cast<unsigned char>(200)), QVariant::fromValue(long(5)), QVariant(1.5f), QVariant(2.5),
+        QVariant(true),
+        QVariant(int(-3)),
+        QVariant(uint(3)),
+        QVariant(qlonglong(1) << 40),
+        QVariant(qulonglong(7)),
+        QVariant::fromValue(short(-2)),
+        QVariant::fromValue(ushort(2)),
+        QVariant::fromValue(static_cast<signed char>(1)),
+        QVariant::fromValue(static_cast<unsigned char>(200)),
+        QVariant::fromValue(long(5)),
+        QVariant(1.5f),
+        QVariant(2.5),
         QVariant::fromValue(convert::toCurrency(1.2345)),
     };
     for (const QVariant& v : numbers) {
@@ -195,14 +226,15 @@ TEST(ConvertNumber, IsNumberCoversEveryNumericKindAndNothingElse)
 TEST(ConvertNumber, IsNumericAndToDoubleAgreeOnWholeTexts)
 {
     const std::pair<const char*, double> numeric[] = {
-        {"12", 12}, {" 12 ", 12}, {"-1.5", -1.5}, {"+2", 2}, {"1e3", 1000}, {"1,234.5", 1234.5},
-        {".5", 0.5}, {"5.", 5}, {"0012", 12}, {"-0", 0},
+        {"12", 12},          {" 12 ", 12}, {"-1.5", -1.5}, {"+2", 2},    {"1e3", 1000},
+        {"1,234.5", 1234.5}, {".5", 0.5},  {"5.", 5},      {"0012", 12}, {"-0", 0},
     };
     for (const auto& [text, value] : numeric) {
         EXPECT_TRUE(convert::isNumeric(QString::fromUtf8(text))) << text;
         EXPECT_EQ(convert::toDouble(QString::fromUtf8(text)), value) << text;
     }
-    for (const char* text : {"", " ", "abc", "12abc", "1 2", ".", "-", "1e", "e5", "1,23", ",123", "1e999", "nan", "inf"}) {
+    for (const char* text :
+         {"", " ", "abc", "12abc", "1 2", ".", "-", "1e", "e5", "1,23", ",123", "1e999", "nan", "inf"}) {
         EXPECT_FALSE(convert::isNumeric(QString::fromUtf8(text))) << text;
         EXPECT_THROW(convert::toDouble(QString::fromUtf8(text)), Error) << text;
     }
@@ -230,12 +262,10 @@ TEST(ConvertDate, AcceptsTheTypedShapes)
         const char* text;
         QDate expected;
     } cases[] = {
-        {"2003-7", QDate(2003, 7, 1)},       {"2003-07", QDate(2003, 7, 1)},
-        {"2003-7-15", QDate(2003, 7, 15)},   {"2003-07-05", QDate(2003, 7, 5)},
-        {"2003/7/15", QDate(2003, 7, 15)},   {"2003/12", QDate(2003, 12, 1)},
-        {"2003年5月", QDate(2003, 5, 1)},    {"2003年5月6日", QDate(2003, 5, 6)},
-        {"2003年05月06日", QDate(2003, 5, 6)}, {" 2004-2-29 ", QDate(2004, 2, 29)},
-        {"2003-12-31", QDate(2003, 12, 31)},
+        {"2003-7", QDate(2003, 7, 1)},       {"2003-07", QDate(2003, 7, 1)},      {"2003-7-15", QDate(2003, 7, 15)},
+        {"2003-07-05", QDate(2003, 7, 5)},   {"2003/7/15", QDate(2003, 7, 15)},   {"2003/12", QDate(2003, 12, 1)},
+        {"2003年5月", QDate(2003, 5, 1)},    {"2003年5月6日", QDate(2003, 5, 6)}, {"2003年05月06日", QDate(2003, 5, 6)},
+        {" 2004-2-29 ", QDate(2004, 2, 29)}, {"2003-12-31", QDate(2003, 12, 31)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(convert::toDate(QString::fromUtf8(c.text)), c.expected) << c.text;
@@ -245,18 +275,20 @@ TEST(ConvertDate, AcceptsTheTypedShapes)
 
 TEST(ConvertDate, RefusesAnythingElse)
 {
-    const char* badShapes[] = {"abc", "2003", "03-7-1", "2003-7/1", "2003-7-1 10:00", "2003.7.1",
-                               "2003-7-", "7-2003", "2003年5", "2003-123"};
+    const char* badShapes[] = {"abc",      "2003",    "03-7-1", "2003-7/1", "2003-7-1 10:00",
+                               "2003.7.1", "2003-7-", "7-2003", "2003年5",  "2003-123"};
     for (const char* text : badShapes) {
         EXPECT_EQ(errorOf([&] { convert::toDate(QString::fromUtf8(text)); }),
-                  QStringLiteral("日期格式不正确：") + QString::fromUtf8(text)) << text;
+                  QStringLiteral("日期格式不正确：") + QString::fromUtf8(text))
+            << text;
         EXPECT_FALSE(convert::isDate(QString::fromUtf8(text))) << text;
     }
-    const char* impossible[] = {"2003-13", "2003-0", "2003-2-30", "2005-2-29", "2003-7-0", "2003-4-31",
-                                "2003年13月", "0000-1-1"};
+    const char* impossible[] = {"2003-13",  "2003-0",    "2003-2-30",  "2005-2-29",
+                                "2003-7-0", "2003-4-31", "2003年13月", "0000-1-1"};
     for (const char* text : impossible) {
         EXPECT_EQ(errorOf([&] { convert::toDate(QString::fromUtf8(text)); }),
-                  QStringLiteral("日期不存在：") + QString::fromUtf8(text)) << text;
+                  QStringLiteral("日期不存在：") + QString::fromUtf8(text))
+            << text;
         EXPECT_FALSE(convert::isDate(QString::fromUtf8(text))) << text;
     }
     EXPECT_EQ(errorOf([] { convert::toDate(QString()); }), QStringLiteral("没有输入日期"));
@@ -278,8 +310,10 @@ TEST(ConvertDate, Formats)
 TEST(ConvertDate, MonthSuffixHasNoLeadingZero)
 {
     const std::pair<QDate, const char*> cases[] = {
-        {QDate(2004, 1, 10), "2004_1"}, {QDate(2003, 5, 31), "2003_5"},
-        {QDate(2003, 10, 1), "2003_10"}, {QDate(2003, 12, 31), "2003_12"},
+        {QDate(2004, 1, 10), "2004_1"},
+        {QDate(2003, 5, 31), "2003_5"},
+        {QDate(2003, 10, 1), "2003_10"},
+        {QDate(2003, 12, 31), "2003_12"},
     };
     for (const auto& [date, expected] : cases)
         EXPECT_EQ(convert::monthSuffix(date), QString::fromUtf8(expected)) << date.toString().toStdString();
@@ -317,11 +351,20 @@ TEST(ConvertFormat, YenWithThousandsSeparators)
         const char* expected;
     };
     const Case cases[] = {
-        {1234.5, 2, "￥1,234.50"},      {0, 2, "￥0.00"},          {999.995, 2, "￥1,000.00"},
-        {1234567.891, 2, "￥1,234,567.89"}, {-1234.5, 2, "-￥1,234.50"}, {-0.004, 2, "￥0.00"},
-        {123, 2, "￥123.00"},           {2.675, 2, "￥2.68"},       {1234.5, 0, "￥1,235"},
-        {1234.4, 0, "￥1,234"},         {999999.5, 0, "￥1,000,000"}, {-2.5, 0, "-￥3"},
-        {0.4, 0, "￥0"},               {100, 0, "￥100"},
+        {1234.5, 2, "￥1,234.50"},
+        {0, 2, "￥0.00"},
+        {999.995, 2, "￥1,000.00"},
+        {1234567.891, 2, "￥1,234,567.89"},
+        {-1234.5, 2, "-￥1,234.50"},
+        {-0.004, 2, "￥0.00"},
+        {123, 2, "￥123.00"},
+        {2.675, 2, "￥2.68"},
+        {1234.5, 0, "￥1,235"},
+        {1234.4, 0, "￥1,234"},
+        {999999.5, 0, "￥1,000,000"},
+        {-2.5, 0, "-￥3"},
+        {0.4, 0, "￥0"},
+        {100, 0, "￥100"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(convert::formatYen(c.value, c.decimals), QString::fromUtf8(c.expected)) << c.value;
@@ -365,9 +408,10 @@ TEST(ConvertFormat, ByFormatText)
             << c.format << " " << c.value.toString().toStdString();
 
     EXPECT_EQ(errorOf([] { convert::format(1.5, QStringLiteral("#.###")); }), QStringLiteral("不支持的格式：#.###"));
-    EXPECT_EQ(errorOf([] { convert::format(QStringLiteral("abc"), QStringLiteral("0.00")); }), QStringLiteral("类型不匹配"));
+    EXPECT_EQ(errorOf([] { convert::format(QStringLiteral("abc"), QStringLiteral("0.00")); }),
+              QStringLiteral("类型不匹配"));
     EXPECT_EQ(errorOf([] { convert::format(QStringLiteral("abc"), QStringLiteral("Long Date")); }),
               QStringLiteral("类型不匹配"));
 }
 
-}  // namespace
+} // namespace

@@ -14,10 +14,20 @@ TEST(Currency, TextToTenThousandthsHalvesToEvenOnTheDigits)
         const char* text;
         std::int64_t units;
     } cases[] = {
-        {"12.34", 123400},     {"-0.5", -5000},        {"1,234.50", 12345000}, {" 7 ", 70000},
-        {".5", 5000},          {"5.", 50000},          {"+3", 30000},          {"0.00005", 0},
-        {"0.00015", 2},        {"0.000150001", 2},     {"0.000050001", 1},     {"-0.00025", -2},
-        {"21474836.47", 214748364700},                 {"922337203685477.5807", std::numeric_limits<std::int64_t>::max()},
+        {"12.34", 123400},
+        {"-0.5", -5000},
+        {"1,234.50", 12345000},
+        {" 7 ", 70000},
+        {".5", 5000},
+        {"5.", 50000},
+        {"+3", 30000},
+        {"0.00005", 0},
+        {"0.00015", 2},
+        {"0.000150001", 2},
+        {"0.000050001", 1},
+        {"-0.00025", -2},
+        {"21474836.47", 214748364700},
+        {"922337203685477.5807", std::numeric_limits<std::int64_t>::max()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -42,8 +52,8 @@ TEST(Currency, TextThatIsNoAmountIsRefused)
 TEST(Currency, FromDoubleTakesTheValueAsWritten)
 {
     EXPECT_EQ(Currency::fromDouble(0.1).units(), 1000);
-    EXPECT_EQ(Currency::fromDouble(0.1 + 0.2).units(), 3000);   // 0.30000000000000004
-    EXPECT_EQ(Currency::fromDouble(1.00005).units(), 10000);    // a half, to even
+    EXPECT_EQ(Currency::fromDouble(0.1 + 0.2).units(), 3000); // 0.30000000000000004
+    EXPECT_EQ(Currency::fromDouble(1.00005).units(), 10000); // a half, to even
     EXPECT_EQ(Currency::fromDouble(1.00015).units(), 10002);
     EXPECT_EQ(Currency::fromDouble(-2.5).units(), -25000);
     EXPECT_THROW(Currency::fromDouble(1e16), convert::Error);
@@ -73,7 +83,7 @@ TEST(Currency, FenAndTextForms)
         EXPECT_EQ(m.toString(), QString::fromUtf8(c.twoDecimals));
         EXPECT_EQ(m.toPlainString(), QString::fromUtf8(c.plain));
     }
-    EXPECT_THROW(Currency::fromUnits(std::int64_t(214748364800)).toFen(), convert::Error);   // 21474836.48 yuan
+    EXPECT_THROW(Currency::fromUnits(std::int64_t(214748364800)).toFen(), convert::Error); // 21474836.48 yuan
     EXPECT_EQ(Currency::fromUnits(214748364700).toFen(), 2147483647);
 }
 

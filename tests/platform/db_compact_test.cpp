@@ -27,11 +27,15 @@ protected:
         DataFolderTest::SetUp();
         path = file(QStringLiteral("qelvdwznj.mdb"));
         fixtures::makeFileWithFreePages(path);
-        fixtures::exec(path, QStringLiteral("CREATE TABLE \"ZNJ0012\" (\"DanWeiBianHao\" TEXT(20) COLLATE NOCASE);"
-                                            "INSERT INTO \"ZNJ0012\" VALUES ('0012');"));
+        fixtures::exec(path,
+                       QStringLiteral("CREATE TABLE \"ZNJ0012\" (\"DanWeiBianHao\" TEXT(20) COLLATE NOCASE);"
+                                      "INSERT INTO \"ZNJ0012\" VALUES ('0012');"));
         ASSERT_GT(fixtures::freePages(path), 0);
     }
-    QStringList dataFiles() const { return QDir(dir.path() + QStringLiteral("/Data")).entryList(QDir::Files, QDir::Name); }
+    QStringList dataFiles() const
+    {
+        return QDir(dir.path() + QStringLiteral("/Data")).entryList(QDir::Files, QDir::Name);
+    }
 
     QString path;
 };
@@ -41,7 +45,8 @@ TEST_F(CompactTest, ReplacesTheFileByItsCompactedCopy)
     // The list names the file in another case than it is spelled on disk.
     EXPECT_EQ(db::compact(file(QStringLiteral("QELVDWZNJ.mdb")), transientName), CompactResult::Compacted);
     EXPECT_EQ(fixtures::freePages(path), 0);
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT DanWeiBianHao FROM ZNJ0012")), QVariant(QStringLiteral("0012")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT DanWeiBianHao FROM ZNJ0012")),
+              QVariant(QStringLiteral("0012")));
     EXPECT_EQ(dataFiles(), QStringList{QStringLiteral("qelvdwznj.mdb")});
 }
 
@@ -95,7 +100,7 @@ TEST_F(CompactTest, AFailureLeavesTheOriginalAsItWas)
 {
     const struct {
         const char* what;
-        bool corrupt;          // damage the file itself
+        bool corrupt; // damage the file itself
         const char* transient; // else a transient that cannot be written
     } cases[] = {
         {"a damaged file", true, "qelvbbk.mdb"},
@@ -106,7 +111,7 @@ TEST_F(CompactTest, AFailureLeavesTheOriginalAsItWas)
         if (c.corrupt) {
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            f.seek(4096);   // the second page onward: the header stays, the tables are garbage
+            f.seek(4096); // the second page onward: the header stays, the tables are garbage
             f.write(QByteArray(8192, '\x5a'));
         }
         const QByteArray before = bytesOf(path);

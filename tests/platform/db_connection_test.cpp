@@ -24,7 +24,8 @@ protected:
     {
         DataFolderTest::SetUp();
         path = make(QStringLiteral("qelvSetUp.mdb"),
-                    dbtest::tableSql(QStringLiteral("User"), userColumns) + dbtest::tableSql(QStringLiteral("kinds"), kindColumns) +
+                    dbtest::tableSql(QStringLiteral("User"), userColumns) +
+                        dbtest::tableSql(QStringLiteral("kinds"), kindColumns) +
                         QStringLiteral("INSERT INTO \"User\" VALUES ('admin', 'pw'), ('0012', NULL);"));
     }
     QString path;
@@ -32,9 +33,10 @@ protected:
 
 TEST_F(ConnectionTest, OpensFromTheConnectionTextWhateverTheCaseOfTheName)
 {
-    for (const QString& text : {connectionText(file(QStringLiteral("qelvsetup.mdb"))),
-                                connectionText(file(QStringLiteral("QELVSETUP.MDB")), QStringLiteral(";Persist Security Info=False")),
-                                connectionText(file(QStringLiteral("qelvSetUp.mdb")), QString())}) {
+    for (const QString& text :
+         {connectionText(file(QStringLiteral("qelvsetup.mdb"))),
+          connectionText(file(QStringLiteral("QELVSETUP.MDB")), QStringLiteral(";Persist Security Info=False")),
+          connectionText(file(QStringLiteral("qelvSetUp.mdb")), QString())}) {
         SCOPED_TRACE(text.toStdString());
         db::Connection cn(text);
         EXPECT_TRUE(cn.isOpen());
@@ -66,7 +68,8 @@ TEST_F(ConnectionTest, TextKeysKeepLeadingZerosAndCompareWithoutRegardToCase)
     db::Connection cn(connectionText(path));
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT UserName FROM [User] WHERE UserName = ?"), {QStringLiteral("0012")}),
               QVariant(QStringLiteral("0012")));
-    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT UserName FROM [User] WHERE UserName = 'ADMIN'")), QVariant(QStringLiteral("admin")));
+    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT UserName FROM [User] WHERE UserName = 'ADMIN'")),
+              QVariant(QStringLiteral("admin")));
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT PassWord FROM [User] WHERE UserName = ?"), {QStringLiteral("Admin")}),
               QVariant(QStringLiteral("pw")));
     // A number bound to a text key is kept as the text it spells; no row of another key matches it.
@@ -81,8 +84,8 @@ TEST_F(ConnectionTest, ValuesReadBackAsTheColumnsTypes)
     const QDate day(2003, 5, 1);
     const QDateTime moment(day, QTime(13, 45, 10));
     cn.execute(QStringLiteral("INSERT INTO kinds (Code, B, S, L, F, D, M, Y, T, Memo) VALUES (?,?,?,?,?,?,?,?,?,?)"),
-               {QStringLiteral("0012"), 255, -32768, 2147483647, 0.002, 0.1, QVariant::fromValue(Currency::fromUnits(214748364700)),
-                true, day, QStringLiteral("长文本")});
+               {QStringLiteral("0012"), 255, -32768, 2147483647, 0.002, 0.1,
+                QVariant::fromValue(Currency::fromUnits(214748364700)), true, day, QStringLiteral("长文本")});
     cn.execute(QStringLiteral("INSERT INTO kinds (Y, T) VALUES (?, ?)"), {5, moment});
     cn.execute(QStringLiteral("INSERT INTO kinds (Y) VALUES (0)"));
 
@@ -94,18 +97,18 @@ TEST_F(ConnectionTest, ValuesReadBackAsTheColumnsTypes)
         {"SELECT B FROM kinds WHERE ID = 1", 255},
         {"SELECT S FROM kinds WHERE ID = 1", -32768},
         {"SELECT L FROM kinds WHERE ID = 1", 2147483647},
-        {"SELECT F FROM kinds WHERE ID = 1", 0.002},   // single precision, shown as it was written
+        {"SELECT F FROM kinds WHERE ID = 1", 0.002}, // single precision, shown as it was written
         {"SELECT D FROM kinds WHERE ID = 1", 0.1},
         {"SELECT M FROM kinds WHERE ID = 1", QVariant::fromValue(Currency::fromUnits(214748364700))},
         {"SELECT Y FROM kinds WHERE ID = 1", true},
-        {"SELECT Y FROM kinds WHERE ID = 2", true},    // any non-zero is true
+        {"SELECT Y FROM kinds WHERE ID = 2", true}, // any non-zero is true
         {"SELECT Y FROM kinds WHERE ID = 3", false},
         {"SELECT T FROM kinds WHERE ID = 1", day},
         {"SELECT T FROM kinds WHERE ID = 2", moment},
         {"SELECT Memo FROM kinds WHERE ID = 1", QStringLiteral("长文本")},
         {"SELECT B FROM kinds WHERE ID = 2", QVariant()},
-        {"SELECT M FROM kinds WHERE ID = 2", QVariant::fromValue(Currency())},   // the column's default
-        {"SELECT count(*) FROM kinds", 3},                                        // an expression, by its storage
+        {"SELECT M FROM kinds WHERE ID = 2", QVariant::fromValue(Currency())}, // the column's default
+        {"SELECT count(*) FROM kinds", 3}, // an expression, by its storage
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sql);
@@ -122,7 +125,8 @@ TEST_F(ConnectionTest, MoneyReadsBackExact)
 {
     db::Connection cn(connectionText(path));
     for (double yuan : {0.1, 0.2, 21474836.47, -0.0001, 99999999.9999})
-        cn.execute(QStringLiteral("INSERT INTO kinds (M, Y) VALUES (?, 0)"), {QVariant::fromValue(Currency::fromDouble(yuan))});
+        cn.execute(QStringLiteral("INSERT INTO kinds (M, Y) VALUES (?, 0)"),
+                   {QVariant::fromValue(Currency::fromDouble(yuan))});
     auto rs = cn.openRecordset(QStringLiteral("SELECT M FROM kinds ORDER BY ID"));
     std::vector<std::int64_t> units;
     for (; !rs->isEOF(); rs->moveNext())
@@ -136,13 +140,17 @@ TEST_F(ConnectionTest, ExecuteBindsValuesAndCountsRows)
     db::Connection cn(connectionText(path));
     const QString tricky = QStringLiteral("x'); DROP TABLE \"User\"; --");
     EXPECT_EQ(cn.execute(QStringLiteral("INSERT INTO [User] VALUES (?, ?)"), {tricky, QVariant()}), 1);
-    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = ? AND PassWord IS NULL"), {tricky}).toInt(), 1);
+    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = ? AND PassWord IS NULL"), {tricky})
+                  .toInt(),
+              1);
     EXPECT_EQ(cn.execute(QStringLiteral("UPDATE [User] SET PassWord = ?"), {QStringLiteral("new")}), 3);
     EXPECT_EQ(cn.execute(QStringLiteral("CREATE TABLE t (a)")), 0);
     EXPECT_TRUE(cn.scalar(QStringLiteral("SELECT PassWord FROM [User] WHERE 0")).isNull());
-    EXPECT_NE(dbError([&] { cn.execute(QStringLiteral("DELETE FROM [User]; DELETE FROM kinds")); }), QStringLiteral("<no error>"));
+    EXPECT_NE(dbError([&] { cn.execute(QStringLiteral("DELETE FROM [User]; DELETE FROM kinds")); }),
+              QStringLiteral("<no error>"));
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User]")).toInt(), 3);
-    EXPECT_NE(dbError([&] { cn.execute(QStringLiteral("UPDATE [User] SET PassWord = ?")); }), QStringLiteral("<no error>"));
+    EXPECT_NE(dbError([&] { cn.execute(QStringLiteral("UPDATE [User] SET PassWord = ?")); }),
+              QStringLiteral("<no error>"));
 }
 
 TEST_F(ConnectionTest, RefusedRowsGiveClearChineseDescriptions)
@@ -154,9 +162,15 @@ TEST_F(ConnectionTest, RefusedRowsGiveClearChineseDescriptions)
         const char* starts;
         const char* contains;
     } cases[] = {
-        {"INSERT INTO [User] VALUES (?, NULL)", {QStringLiteral("ADMIN")}, "值重复", "UNIQUE constraint failed: User.UserName"},
+        {"INSERT INTO [User] VALUES (?, NULL)",
+         {QStringLiteral("ADMIN")},
+         "值重复",
+         "UNIQUE constraint failed: User.UserName"},
         {"INSERT INTO [User] (PassWord) VALUES (?)", {QStringLiteral("x")}, "字段不能为空", "User.UserName"},
-        {"INSERT INTO [User] VALUES (?, NULL)", {QString(51, QLatin1Char('x'))}, "字段太小", "length(\"UserName\") <= 50"},
+        {"INSERT INTO [User] VALUES (?, NULL)",
+         {QString(51, QLatin1Char('x'))},
+         "字段太小",
+         "length(\"UserName\") <= 50"},
         {"INSERT INTO kinds (B, Y) VALUES (300, 0)", {}, "数据类型不匹配或溢出", "\"B\""},
         {"SELECT * FROM nosuch", {}, "找不到输入表或查询“nosuch”", ""},
     };
@@ -179,7 +193,8 @@ TEST_F(ConnectionTest, TransactionsCommitRollBackAndNest)
     EXPECT_TRUE(cn.inTransaction());
     cn.commit();
     EXPECT_FALSE(cn.inTransaction());
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT group_concat(UserName) FROM [User] WHERE UserName IN ('one','two')")),
+    EXPECT_EQ(fixtures::probe(
+                  path, QStringLiteral("SELECT group_concat(UserName) FROM [User] WHERE UserName IN ('one','two')")),
               QVariant(QStringLiteral("one")));
     cn.beginTransaction();
     cn.execute(QStringLiteral("DELETE FROM [User]"));
@@ -195,7 +210,8 @@ TEST_F(ConnectionTest, SchemaOperations)
         {QStringLiteral("ID"), ColumnType::Counter, 0, false, false, {}},
         {QStringLiteral("DanWeiBianHao"), ColumnType::Text, 20, true, true, {}},
         {QStringLiteral("PaiFangLiang"), ColumnType::Double, 0, false, false, {}},
-        {QStringLiteral("JinE"), ColumnType::Currency, 0, false, false, QVariant::fromValue(Currency::fromUnits(125000))},
+        {QStringLiteral("JinE"), ColumnType::Currency, 0, false, false,
+         QVariant::fromValue(Currency::fromUnits(125000))},
         {QStringLiteral("RiQi"), ColumnType::DateTime, 0, false, false, QDate(2003, 5, 1)},
         {QStringLiteral("BeiZhu"), ColumnType::Text, 50, false, false, QStringLiteral("it's")},
     };
@@ -203,7 +219,8 @@ TEST_F(ConnectionTest, SchemaOperations)
     EXPECT_TRUE(cn.tableExists(QStringLiteral("wrw0012011")));
     EXPECT_FALSE(cn.tableExists(QStringLiteral("wrw0012011"), true));
     EXPECT_TRUE(cn.tableExists(QStringLiteral("WRW0012011"), true));
-    EXPECT_EQ(cn.tableNames(), (QStringList{QStringLiteral("kinds"), QStringLiteral("User"), QStringLiteral("WRW0012011")}));
+    EXPECT_EQ(cn.tableNames(),
+              (QStringList{QStringLiteral("kinds"), QStringLiteral("User"), QStringLiteral("WRW0012011")}));
 
     const QList<ColumnDef> read = cn.columns(QStringLiteral("WRW0012011"));
     ASSERT_EQ(read.size(), cols.size());
@@ -217,7 +234,8 @@ TEST_F(ConnectionTest, SchemaOperations)
     }
     // Defaults of every kind are literals the table fills in.
     cn.execute(QStringLiteral("INSERT INTO WRW0012011 (DanWeiBianHao) VALUES ('0012')"));
-    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT JinE FROM WRW0012011")), QVariant::fromValue(Currency::fromUnits(125000)));
+    EXPECT_EQ(cn.scalar(QStringLiteral("SELECT JinE FROM WRW0012011")),
+              QVariant::fromValue(Currency::fromUnits(125000)));
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT RiQi FROM WRW0012011")), QVariant(QDate(2003, 5, 1)));
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT BeiZhu FROM WRW0012011")), QVariant(QStringLiteral("it's")));
 
@@ -227,7 +245,8 @@ TEST_F(ConnectionTest, SchemaOperations)
     EXPECT_EQ(cn.columns(QStringLiteral("WRW0012011")).size(), cols.size());
     cn.dropTable(QStringLiteral("wrw0012011"));
     EXPECT_FALSE(cn.tableExists(QStringLiteral("WRW0012011")));
-    EXPECT_TRUE(dbError([&] { cn.columns(QStringLiteral("WRW0012011")); }).contains(QStringLiteral("找不到输入表或查询")));
+    EXPECT_TRUE(
+        dbError([&] { cn.columns(QStringLiteral("WRW0012011")); }).contains(QStringLiteral("找不到输入表或查询")));
 }
 
 TEST_F(ConnectionTest, AFileIsCopiedOnlyAfterTheConnectionLetsGoAndTheConnectionGoesOn)
@@ -238,14 +257,17 @@ TEST_F(ConnectionTest, AFileIsCopiedOnlyAfterTheConnectionLetsGoAndTheConnection
     EXPECT_EQ(files::holderCount(file(QStringLiteral("QELVSETUP.MDB"))), 1);
 
     files::copy(path, file(QStringLiteral("copy.mdb")));
-    EXPECT_EQ(cn.state()->db, nullptr);   // let go of before the copy
-    EXPECT_EQ(fixtures::probe(file(QStringLiteral("copy.mdb")), QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'written'")),
+    EXPECT_EQ(cn.state()->db, nullptr); // let go of before the copy
+    EXPECT_EQ(fixtures::probe(file(QStringLiteral("copy.mdb")),
+                              QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'written'")),
               QVariant(1LL));
 
     // The next use opens the file again; a write after the copy reaches the original, not the copy.
     cn.execute(QStringLiteral("INSERT INTO [User] VALUES ('after', NULL)"));
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'after'")), QVariant(1LL));
-    EXPECT_EQ(fixtures::probe(file(QStringLiteral("copy.mdb")), QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'after'")),
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'after'")),
+              QVariant(1LL));
+    EXPECT_EQ(fixtures::probe(file(QStringLiteral("copy.mdb")),
+                              QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'after'")),
               QVariant(0LL));
 
     // A file copied over the connection's file is what the connection reads next.
@@ -271,7 +293,8 @@ TEST_F(ConnectionTest, AFileInTheMiddleOfATransactionIsNotTouched)
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("copy.mdb"))));
     cn.commit();
     files::copy(path, file(QStringLiteral("copy.mdb")));
-    EXPECT_EQ(fixtures::probe(file(QStringLiteral("copy.mdb")), QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'pending'")),
+    EXPECT_EQ(fixtures::probe(file(QStringLiteral("copy.mdb")),
+                              QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = 'pending'")),
               QVariant(1LL));
 }
 
@@ -294,7 +317,8 @@ TEST_F(ConnectionTest, ARecordsetKeepsItsConnectionAliveAndTheFileInUse)
     EXPECT_EQ(files::holderCount(path), 1);
     rs->setValue(0, QStringLiteral("0013"));
     rs->update();
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = '0013'")), QVariant(1LL));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = '0013'")),
+              QVariant(1LL));
     rs.reset();
     EXPECT_EQ(files::holderCount(path), 0);
 }
@@ -312,9 +336,11 @@ TEST(ConnectionText, DataSourceAndQuotedNames)
 {
     EXPECT_EQ(db::quoteIdentifier(QStringLiteral("WRW0012011")), QStringLiteral("\"WRW0012011\""));
     EXPECT_EQ(db::quoteIdentifier(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
-    EXPECT_EQ(db::dataSourceOf(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=/nowhere/x.mdb;Persist Security Info=False")),
+    EXPECT_EQ(db::dataSourceOf(QStringLiteral(
+                  "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=/nowhere/x.mdb;Persist Security Info=False")),
               QStringLiteral("/nowhere/x.mdb"));
-    EXPECT_EQ(db::dataSourceOf(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;data source=/nowhere/y.mdb")), QStringLiteral("/nowhere/y.mdb"));
+    EXPECT_EQ(db::dataSourceOf(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;data source=/nowhere/y.mdb")),
+              QStringLiteral("/nowhere/y.mdb"));
     EXPECT_TRUE(db::dataSourceOf(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;")).isEmpty());
 }
 

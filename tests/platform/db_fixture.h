@@ -53,8 +53,7 @@ inline QList<db::ColumnDef> kindColumns(bool withMemo)
     return columns;
 }
 
-template <typename F>
-QString dbError(F&& f)
+template <typename F> QString dbError(F&& f)
 {
     try {
         f();

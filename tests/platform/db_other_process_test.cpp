@@ -155,7 +155,7 @@ TEST_F(OtherProcessTest, TheMarkOutlastsTheHandlesTheProcessClosesAndLetsGoOf)
         db::Connection second(connectionText(path));
         second.execute(insert(2));
     }
-    files::copy(path, file(QStringLiteral("backup.mdb")));   // lets go of the handle of `cn`
+    files::copy(path, file(QStringLiteral("backup.mdb"))); // lets go of the handle of `cn`
     ASSERT_EQ(cn.state()->db, nullptr);
 
     fixtures::DbPeer peer;

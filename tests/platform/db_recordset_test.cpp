@@ -40,7 +40,10 @@ protected:
     }
     QStringList namesInFile() const
     {
-        return fixtures::probe(path, QStringLiteral("SELECT group_concat(UserName, ',') FROM (SELECT UserName FROM \"User\" ORDER BY UserName)"))
+        return fixtures::probe(
+                   path,
+                   QStringLiteral(
+                       "SELECT group_concat(UserName, ',') FROM (SELECT UserName FROM \"User\" ORDER BY UserName)"))
             .toString()
             .split(QLatin1Char(','), Qt::SkipEmptyParts);
     }
@@ -54,7 +57,7 @@ TEST_F(RecordsetTest, MovesThroughTheRowsWithBofEofAndPosition)
 {
     auto rs = users();
     EXPECT_EQ(rs->recordCount(), 3);
-    EXPECT_EQ(rs->absolutePosition(), 1);   // on the first row at opening
+    EXPECT_EQ(rs->absolutePosition(), 1); // on the first row at opening
     EXPECT_EQ(name(*rs), QStringLiteral("admin"));
 
     enum Op { First, Last, Next, Previous, MoveBy };
@@ -63,7 +66,7 @@ TEST_F(RecordsetTest, MovesThroughTheRowsWithBofEofAndPosition)
         int by;
         bool bof, eof;
         int position;
-        const char* name;   // nullptr: no current row
+        const char* name; // nullptr: no current row
     } steps[] = {
         {Next, 0, false, false, 2, "bob"},
         {Next, 0, false, false, 3, "carol"},
@@ -81,11 +84,21 @@ TEST_F(RecordsetTest, MovesThroughTheRowsWithBofEofAndPosition)
     for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << "op " << s.op << " by " << s.by << " to " << (s.name ? s.name : "-"));
         switch (s.op) {
-        case First: rs->moveFirst(); break;
-        case Last: rs->moveLast(); break;
-        case Next: rs->moveNext(); break;
-        case Previous: rs->movePrevious(); break;
-        case MoveBy: rs->move(s.by); break;
+        case First:
+            rs->moveFirst();
+            break;
+        case Last:
+            rs->moveLast();
+            break;
+        case Next:
+            rs->moveNext();
+            break;
+        case Previous:
+            rs->movePrevious();
+            break;
+        case MoveBy:
+            rs->move(s.by);
+            break;
         }
         EXPECT_EQ(rs->isBOF(), s.bof);
         EXPECT_EQ(rs->isEOF(), s.eof);
@@ -126,7 +139,9 @@ TEST_F(RecordsetTest, FieldsByNameOrIndex)
     EXPECT_EQ(rs->fieldIndex(QStringLiteral("password")), 1);
     EXPECT_EQ(rs->fieldIndex(QStringLiteral("nosuch")), -1);
     EXPECT_EQ(rs->value(QStringLiteral("PASSWORD")), QVariant(QStringLiteral("a")));
-    EXPECT_TRUE(dbError([&] { rs->value(QStringLiteral("nosuch")); }).startsWith(QString::fromUtf8(db::messages::itemNotFound)));
+    EXPECT_TRUE(dbError([&] {
+                    rs->value(QStringLiteral("nosuch"));
+                }).startsWith(QString::fromUtf8(db::messages::itemNotFound)));
     EXPECT_EQ(rs->fieldType(0), ColumnType::Text);
 }
 
@@ -145,7 +160,7 @@ TEST_F(RecordsetTest, BookmarksFollowTheirRowUntilRequery)
     rs->setBookmark(carol);
     EXPECT_EQ(rs->absolutePosition(), 1);
     rs->moveLast();
-    rs->deleteCurrent();   // admin
+    rs->deleteCurrent(); // admin
     rs->setBookmark(bob);
     EXPECT_EQ(name(*rs), QStringLiteral("bob"));
     rs->requery();
@@ -166,13 +181,15 @@ TEST_F(RecordsetTest, AnAddedRowStandsAtTheEndUntilRequery)
     rs->updateBatch();
     EXPECT_EQ(rs->editMode(), EditMode::None);
     EXPECT_FALSE(rs->isNewRow(3));
-    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("aaron"), QStringLiteral("admin"), QStringLiteral("bob"), QStringLiteral("carol")}));
+    EXPECT_EQ(namesInFile(),
+              (QStringList{QStringLiteral("aaron"), QStringLiteral("admin"), QStringLiteral("bob"),
+                           QStringLiteral("carol")}));
     rs->moveLast();
     EXPECT_EQ(name(*rs), QStringLiteral("aaron"));
     rs->requery();
     EXPECT_EQ(name(*rs), QStringLiteral("aaron"));
     EXPECT_EQ(rs->absolutePosition(), 1);
-    EXPECT_EQ(moves.count(), 3);   // addNew, moveLast, requery
+    EXPECT_EQ(moves.count(), 3); // addNew, moveLast, requery
 }
 
 TEST_F(RecordsetTest, DefaultsAndTheCounterAreReadBackAfterTheInsert)
@@ -195,12 +212,12 @@ TEST_F(RecordsetTest, DefaultsAndTheCounterAreReadBackAfterTheInsert)
 TEST_F(RecordsetTest, CancellingAnAddedRowMakesItDisappear)
 {
     auto rs = users();
-    rs->moveNext();   // bob
+    rs->moveNext(); // bob
     rs->addNew();
     rs->setValue(0, QStringLiteral("dora"));
     rs->cancelUpdate();
     EXPECT_EQ(rs->recordCount(), 3);
-    EXPECT_EQ(name(*rs), QStringLiteral("bob"));   // back where the add started
+    EXPECT_EQ(name(*rs), QStringLiteral("bob")); // back where the add started
     EXPECT_EQ(namesInFile().size(), 3);
 
     rs->setValue(1, QStringLiteral("changed"));
@@ -208,14 +225,15 @@ TEST_F(RecordsetTest, CancellingAnAddedRowMakesItDisappear)
     rs->cancelUpdate();
     EXPECT_EQ(rs->value(1), QVariant(QStringLiteral("b")));
     rs->moveNext();
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")), QVariant(QStringLiteral("b")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")),
+              QVariant(QStringLiteral("b")));
 }
 
 TEST_F(RecordsetTest, DeletingLeavesNoCurrentRowAndNextGoesToTheFollowingRow)
 {
     const struct {
-        int deleteAt;            // 1-based
-        const char* afterNext;   // nullptr: EOF
+        int deleteAt; // 1-based
+        const char* afterNext; // nullptr: EOF
     } cases[] = {{1, "bob"}, {2, "carol"}, {3, nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deleteAt);
@@ -224,7 +242,7 @@ TEST_F(RecordsetTest, DeletingLeavesNoCurrentRowAndNextGoesToTheFollowingRow)
         auto rs = users();
         rs->setAbsolutePosition(c.deleteAt);
         rs->deleteCurrent();
-        EXPECT_EQ(namesInFile().size(), 2);   // at once, without an update
+        EXPECT_EQ(namesInFile().size(), 2); // at once, without an update
         EXPECT_EQ(rs->recordCount(), 2);
         EXPECT_FALSE(rs->isBOF());
         EXPECT_FALSE(rs->isEOF());
@@ -262,31 +280,47 @@ TEST_F(RecordsetTest, AnEditIsWrittenWhenTheCurrentRowChanges)
         auto rs = users();
         rs->moveNext();
         rs->setValue(QStringLiteral("PassWord"), QStringLiteral("new"));
-        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")), QVariant(QStringLiteral("b")));
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")),
+                  QVariant(QStringLiteral("b")));
         QSignalSpy willChange(rs.get(), &Recordset::willChangeRecord);
         switch (how) {
-        case Next: rs->moveNext(); break;
-        case Previous: rs->movePrevious(); break;
-        case First: rs->moveFirst(); break;
-        case Last: rs->moveLast(); break;
-        case ToIndex: rs->moveToIndex(0); break;
-        case Requery: rs->requery(); break;
-        case Find: rs->find(QStringLiteral("UserName"), QStringLiteral("CAROL")); break;
+        case Next:
+            rs->moveNext();
+            break;
+        case Previous:
+            rs->movePrevious();
+            break;
+        case First:
+            rs->moveFirst();
+            break;
+        case Last:
+            rs->moveLast();
+            break;
+        case ToIndex:
+            rs->moveToIndex(0);
+            break;
+        case Requery:
+            rs->requery();
+            break;
+        case Find:
+            rs->find(QStringLiteral("UserName"), QStringLiteral("CAROL"));
+            break;
         }
         EXPECT_EQ(willChange.count(), 1);
-        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")), QVariant(QStringLiteral("new")));
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'bob'")),
+                  QVariant(QStringLiteral("new")));
     }
 }
 
 TEST_F(RecordsetTest, ARefusedWriteKeepsTheRowAndItsEditForCorrection)
 {
     auto rs = users();
-    rs->moveNext();   // bob
-    rs->setValue(0, QStringLiteral("ADMIN"));   // the same key as admin: text keys ignore case
+    rs->moveNext(); // bob
+    rs->setValue(0, QStringLiteral("ADMIN")); // the same key as admin: text keys ignore case
     const QString message = dbError([&] { rs->moveNext(); });
     EXPECT_TRUE(message.startsWith(QString::fromUtf8(db::messages::duplicateValue))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("UNIQUE constraint failed"))) << message.toStdString();
-    EXPECT_EQ(rs->absolutePosition(), 2);   // the move did not happen
+    EXPECT_EQ(rs->absolutePosition(), 2); // the move did not happen
     EXPECT_EQ(name(*rs), QStringLiteral("ADMIN"));
     EXPECT_EQ(rs->editMode(), EditMode::InProgress);
     EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("admin"), QStringLiteral("bob"), QStringLiteral("carol")}));
@@ -321,14 +355,16 @@ TEST_F(RecordsetTest, BatchLockingWritesOnlyOnUpdateBatchAndAllOrNothing)
     auto rs = users(LockType::BatchOptimistic);
     rs->setValue(1, QStringLiteral("A"));
     rs->moveNext();
-    rs->setValue(0, QStringLiteral("Carol"));   // a duplicate of the third row
+    rs->setValue(0, QStringLiteral("Carol")); // a duplicate of the third row
     rs->moveNext();
     rs->addNew();
     rs->setValue(0, QStringLiteral("erin"));
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("a")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")),
+              QVariant(QStringLiteral("a")));
     EXPECT_TRUE(dbError([&] { rs->updateBatch(); }).startsWith(QString::fromUtf8(db::messages::duplicateValue)));
     // Nothing was written, every change is still pending.
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("a")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")),
+              QVariant(QStringLiteral("a")));
     EXPECT_EQ(namesInFile().size(), 3);
     EXPECT_EQ(rs->valueAt(1, 0), QVariant(QStringLiteral("Carol")));
     EXPECT_TRUE(rs->isNewRow(3));
@@ -337,8 +373,11 @@ TEST_F(RecordsetTest, BatchLockingWritesOnlyOnUpdateBatchAndAllOrNothing)
     rs->moveToIndex(1);
     rs->setValue(0, QStringLiteral("bob2"));
     rs->updateBatch();
-    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("admin"), QStringLiteral("bob2"), QStringLiteral("carol"), QStringLiteral("erin")}));
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("A")));
+    EXPECT_EQ(namesInFile(),
+              (QStringList{QStringLiteral("admin"), QStringLiteral("bob2"), QStringLiteral("carol"),
+                           QStringLiteral("erin")}));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")),
+              QVariant(QStringLiteral("A")));
 }
 
 TEST_F(RecordsetTest, CancelBatchDiscardsEveryPendingChange)
@@ -352,7 +391,8 @@ TEST_F(RecordsetTest, CancelBatchDiscardsEveryPendingChange)
     EXPECT_EQ(name(*rs), QStringLiteral("admin"));
     EXPECT_EQ(rs->value(1), QVariant(QStringLiteral("a")));
     rs->updateBatch();
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")), QVariant(QStringLiteral("a")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'admin'")),
+              QVariant(QStringLiteral("a")));
 }
 
 TEST_F(RecordsetTest, ValuesAreConvertedToTheColumnOrRefusedAsJetRefusesThem)
@@ -362,8 +402,8 @@ TEST_F(RecordsetTest, ValuesAreConvertedToTheColumnOrRefusedAsJetRefusesThem)
     const struct {
         const char* field;
         QVariant value;
-        QVariant stored;      // when accepted
-        const char* refused;  // the start of the error, else nullptr
+        QVariant stored; // when accepted
+        const char* refused; // the start of the error, else nullptr
     } cases[] = {
         {"L", QStringLiteral("12a"), {}, db::messages::typeMismatch},
         {"B", 256, {}, db::messages::overflow},
@@ -375,10 +415,10 @@ TEST_F(RecordsetTest, ValuesAreConvertedToTheColumnOrRefusedAsJetRefusesThem)
         {"T", QStringLiteral("2003-2-30"), {}, db::messages::typeMismatch},
         {"M", QStringLiteral("abc"), {}, db::messages::typeMismatch},
         {"Y", QStringLiteral("maybe"), {}, db::messages::typeMismatch},
-        {"S", 2.5, 2, nullptr},   // halves to even
+        {"S", 2.5, 2, nullptr}, // halves to even
         {"S", 3.5, 4, nullptr},
         {"S", QStringLiteral(" -7 "), -7, nullptr},
-        {"L", QStringLiteral(""), QVariant(), nullptr},   // empty text into a number is Null
+        {"L", QStringLiteral(""), QVariant(), nullptr}, // empty text into a number is Null
         {"Code", 12, QStringLiteral("12"), nullptr},
         {"Code", QStringLiteral("0012"), QStringLiteral("0012"), nullptr},
         {"M", QStringLiteral("1,234.5678"), QVariant::fromValue(Currency::fromUnits(12345678)), nullptr},
@@ -420,7 +460,9 @@ TEST_F(RecordsetTest, QueriesOverMoreThanOneRowOfATableAreReadOnly)
         bool updatable;
     } cases[] = {
         {"select * from [User] order by UserName", true},
-        {"select UserName as U, PassWord || '!' as P from [User] u where UserName in (select UserName from roles group by UserName)", true},
+        {"select UserName as U, PassWord || '!' as P from [User] u where UserName in (select UserName from roles group "
+         "by UserName)",
+         true},
         {"select u.UserName, r.Role from [User] u join roles r on r.UserName = u.UserName", false},
         {"select u.UserName from [User] u, roles r where r.UserName = u.UserName", false},
         {"select distinct PassWord from [User]", false},
@@ -434,7 +476,8 @@ TEST_F(RecordsetTest, QueriesOverMoreThanOneRowOfATableAreReadOnly)
         auto rs = cn.openRecordset(QString::fromUtf8(c.sql));
         EXPECT_EQ(rs->isUpdatable(), c.updatable);
         if (!c.updatable && !rs->isEOF()) {
-            EXPECT_EQ(dbError([&] { rs->setValue(0, QStringLiteral("x")); }), QString::fromUtf8(db::messages::readOnly));
+            EXPECT_EQ(dbError([&] { rs->setValue(0, QStringLiteral("x")); }),
+                      QString::fromUtf8(db::messages::readOnly));
         }
     }
     EXPECT_FALSE(users(LockType::ReadOnly)->isUpdatable());
@@ -445,7 +488,8 @@ TEST_F(RecordsetTest, QueriesOverMoreThanOneRowOfATableAreReadOnly)
     EXPECT_NE(dbError([&] { rs->setValue(QStringLiteral("P"), QStringLiteral("x")); }), QStringLiteral("<no error>"));
     rs->setValue(QStringLiteral("U"), QStringLiteral("root"));
     rs->update();
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'root'")), QVariant(QStringLiteral("a")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'root'")),
+              QVariant(QStringLiteral("a")));
 }
 
 TEST_F(RecordsetTest, FindFilterAndSort)
@@ -453,7 +497,7 @@ TEST_F(RecordsetTest, FindFilterAndSort)
     auto rs = users();
     EXPECT_TRUE(rs->find(QStringLiteral("UserName"), QStringLiteral("BOB")));
     EXPECT_EQ(rs->absolutePosition(), 2);
-    EXPECT_TRUE(rs->find(QStringLiteral("UserName"), QStringLiteral("bob")));   // the current row counts
+    EXPECT_TRUE(rs->find(QStringLiteral("UserName"), QStringLiteral("bob"))); // the current row counts
     EXPECT_EQ(rs->absolutePosition(), 2);
     EXPECT_FALSE(rs->find(QStringLiteral("UserName"), QStringLiteral("admin")));
     EXPECT_TRUE(rs->isEOF());
@@ -482,11 +526,12 @@ TEST_F(RecordsetTest, GridAccessByRowIndex)
     rs->moveToIndex(2);
     EXPECT_EQ(name(*rs), QStringLiteral("carol"));
     rs->setValue(1, QStringLiteral("typed"));
-    EXPECT_EQ(rs->valueAt(2, 1), QVariant(QStringLiteral("typed")));   // the pending edit shows
+    EXPECT_EQ(rs->valueAt(2, 1), QVariant(QStringLiteral("typed"))); // the pending edit shows
     ASSERT_GE(changed.count(), 1);
     EXPECT_EQ(changed.first().first().toInt(), 2);
     rs->moveToIndex(0);
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'carol'")), QVariant(QStringLiteral("typed")));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT PassWord FROM \"User\" WHERE UserName = 'carol'")),
+              QVariant(QStringLiteral("typed")));
     rs->moveLast();
     rs->moveNext();
     EXPECT_EQ(rs->currentIndex(), -1);
@@ -518,8 +563,9 @@ TEST_F(RecordsetTest, AStatementUsedAgainAfterTheTableWasMadeAgainReadsItsNewCol
 
     // Dropped and made again with other columns, here and through another connection to the file.
     cn.execute(QStringLiteral("DROP TABLE t"));
-    cn.createTable(QStringLiteral("t"), {{QStringLiteral("JinE"), ColumnType::Currency, 0, false, false, {}},
-                                         {QStringLiteral("a"), ColumnType::Text, 10, false, false, {}}});
+    cn.createTable(QStringLiteral("t"),
+                   {{QStringLiteral("JinE"), ColumnType::Currency, 0, false, false, {}},
+                    {QStringLiteral("a"), ColumnType::Text, 10, false, false, {}}});
     cn.execute(QStringLiteral("INSERT INTO t VALUES (1.5, 'two')"));
     auto rs = cn.openRecordset(query);
     EXPECT_EQ(rs->fieldNames(), (QStringList{QStringLiteral("JinE"), QStringLiteral("a")}));
@@ -581,7 +627,7 @@ TEST_F(RecordsetTest, ForwardOnlyReadsTheSameRowsAsTheStaticRecordset)
         EXPECT_EQ(dbError([&] { forward->value(0); }), noCurrent);
         EXPECT_EQ(rows, fixed->recordCount());
         if (rows > 0) {
-            forward->moveFirst();   // the query runs again
+            forward->moveFirst(); // the query runs again
             EXPECT_EQ(forward->value(0), fixed->valueAt(0, 0));
         }
     }
@@ -617,7 +663,7 @@ TEST_F(RecordsetTest, AWrittenRowShowsWhatTheTableHolds)
 {
     cn.execute(QStringLiteral("ALTER TABLE kinds ADD COLUMN Memo LONGTEXT COLLATE NOCASE"));
     auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM kinds"));
-    const QString longText = QString(150, QChar(0x6c61)) + QStringLiteral("x");   // over 127 bytes and over 255
+    const QString longText = QString(150, QChar(0x6c61)) + QStringLiteral("x"); // over 127 bytes and over 255
     const QDateTime moment(QDate(2003, 5, 1), QTime(8, 30, 15, 250));
     for (LockType lock : {LockType::Optimistic, LockType::BatchOptimistic}) {
         SCOPED_TRACE(static_cast<int>(lock));
@@ -633,19 +679,19 @@ TEST_F(RecordsetTest, AWrittenRowShowsWhatTheTableHolds)
         else
             rs->updateBatch();
         const QVariantList written = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("Code")),
-                                      rs->value(QStringLiteral("T")), rs->value(QStringLiteral("M")),
-                                      rs->value(QStringLiteral("F")), rs->value(QStringLiteral("Y")),
+                                      rs->value(QStringLiteral("T")),    rs->value(QStringLiteral("M")),
+                                      rs->value(QStringLiteral("F")),    rs->value(QStringLiteral("Y")),
                                       rs->value(QStringLiteral("ID"))};
         EXPECT_EQ(written[0], QVariant(longText));
         EXPECT_EQ(written[2], QVariant(QDateTime(QDate(2003, 5, 1), QTime(8, 30, 15))));
         EXPECT_EQ(written[3], QVariant::fromValue(Currency::fromUnits(-1)));
-        EXPECT_EQ(written[5], QVariant(false));   // the column's default
-        EXPECT_TRUE(written[6].toInt() > 0);      // the counter
+        EXPECT_EQ(written[5], QVariant(false)); // the column's default
+        EXPECT_TRUE(written[6].toInt() > 0); // the counter
         rs->requery();
         rs->moveLast();
         const QVariantList read = {rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("Code")),
-                                   rs->value(QStringLiteral("T")), rs->value(QStringLiteral("M")),
-                                   rs->value(QStringLiteral("F")), rs->value(QStringLiteral("Y")),
+                                   rs->value(QStringLiteral("T")),    rs->value(QStringLiteral("M")),
+                                   rs->value(QStringLiteral("F")),    rs->value(QStringLiteral("Y")),
                                    rs->value(QStringLiteral("ID"))};
         EXPECT_EQ(written, read);
 
@@ -662,8 +708,9 @@ TEST_F(RecordsetTest, AWrittenRowShowsWhatTheTableHolds)
         EXPECT_EQ(changed[1], QVariant(QDateTime(QDate(2003, 5, 2), QTime(8, 30, 15))));
         rs->requery();
         rs->moveLast();
-        EXPECT_EQ(changed, (QVariantList{rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("T")),
-                                         rs->value(QStringLiteral("S")), rs->value(QStringLiteral("Code"))}));
+        EXPECT_EQ(changed,
+                  (QVariantList{rs->value(QStringLiteral("Memo")), rs->value(QStringLiteral("T")),
+                                rs->value(QStringLiteral("S")), rs->value(QStringLiteral("Code"))}));
     }
 }
 

@@ -17,16 +17,21 @@ protected:
     void SetUp() override
     {
         DataFolderTest::SetUp();
-        path = make(QStringLiteral("kinds.mdb"), dbtest::tableSql(QStringLiteral("kinds"), dbtest::kindColumns(false)) +
-                                                     QStringLiteral("INSERT INTO kinds (Code, B, S, L, F, D, M, Y, T) "
-                                                                    "VALUES ('ab', 7, -7, 70000, 0.5, 2.25, 12.5, 1, '2003-05-01');"));
+        path = make(QStringLiteral("kinds.mdb"),
+                    dbtest::tableSql(QStringLiteral("kinds"), dbtest::kindColumns(false)) +
+                        QStringLiteral("INSERT INTO kinds (Code, B, S, L, F, D, M, Y, T) "
+                                       "VALUES ('ab', 7, -7, 70000, 0.5, 2.25, 12.5, 1, '2003-05-01');"));
         cn.open(dbtest::connectionText(path));
     }
     // The row as it is in the file, every column as text.
     QString row() const
     {
-        return fixtures::probe(path, QStringLiteral("SELECT quote(ID)||'|'||quote(Code)||'|'||quote(B)||'|'||quote(S)||'|'||quote(L)||'|'||"
-                                            "quote(F)||'|'||quote(D)||'|'||quote(M)||'|'||quote(Y)||'|'||quote(T) FROM kinds")).toString();
+        return fixtures::probe(
+                   path,
+                   QStringLiteral(
+                       "SELECT quote(ID)||'|'||quote(Code)||'|'||quote(B)||'|'||quote(S)||'|'||quote(L)||'|'||"
+                       "quote(F)||'|'||quote(D)||'|'||quote(M)||'|'||quote(Y)||'|'||quote(T) FROM kinds"))
+            .toString();
     }
 
     QString path;
@@ -36,8 +41,8 @@ protected:
 const struct {
     const char* field;
     QVariant value;
-    const char* byRecordset;   // the start of the error the recordset gives
-    const char* byStatement;   // the start of the error the table's constraint gives
+    const char* byRecordset; // the start of the error the recordset gives
+    const char* byStatement; // the start of the error the table's constraint gives
 } refused[] = {
     {"Code", QStringLiteral("abcde"), db::messages::fieldTooSmall, db::messages::fieldTooSmall},
     {"B", 256, db::messages::overflow, "数据类型不匹配或溢出"},
@@ -77,9 +82,8 @@ TEST_F(RefusalTest, ThroughAStatementTheTableRefusesTheValueAndTheRowStaysAsItWa
     for (const auto& c : refused) {
         SCOPED_TRACE(testing::Message() << c.field << " <- " << c.value.toString().toStdString());
         const QString field = QString::fromUtf8(c.field);
-        const QString message = dbError([&] {
-            cn.execute(QStringLiteral("UPDATE kinds SET %1 = ?").arg(db::quoteIdentifier(field)), {c.value});
-        });
+        const QString message = dbError(
+            [&] { cn.execute(QStringLiteral("UPDATE kinds SET %1 = ?").arg(db::quoteIdentifier(field)), {c.value}); });
         EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.byStatement))) << message.toStdString();
         // The field is named: quoted in the constraint's text, or in the words of a number's test.
         EXPECT_TRUE(message.contains(QLatin1Char('"') + field + QLatin1Char('"')) ||
@@ -88,7 +92,8 @@ TEST_F(RefusalTest, ThroughAStatementTheTableRefusesTheValueAndTheRowStaysAsItWa
         // Written as a literal in the statement's text, too.
         if (c.value.userType() == QMetaType::QString) {
             const QString literal = dbError([&] {
-                cn.execute(QStringLiteral("UPDATE kinds SET %1 = '%2'").arg(db::quoteIdentifier(field), c.value.toString()));
+                cn.execute(
+                    QStringLiteral("UPDATE kinds SET %1 = '%2'").arg(db::quoteIdentifier(field), c.value.toString()));
             });
             EXPECT_TRUE(literal.startsWith(QString::fromUtf8(c.byStatement))) << literal.toStdString();
         }
@@ -103,7 +108,7 @@ TEST_F(RefusalTest, NumbersNullAndNumericTextStillGoIntoNumberColumns)
         QVariant value;
         const char* stored;
     } accepted[] = {
-        {"M", QStringLiteral("12.5"), "12.5"},   // numeric text becomes the number
+        {"M", QStringLiteral("12.5"), "12.5"}, // numeric text becomes the number
         {"M", QVariant(), ""},
         {"M", -3, "-3"},
         {"D", 1e300, "1.0e+300"},
@@ -116,7 +121,9 @@ TEST_F(RefusalTest, NumbersNullAndNumericTextStillGoIntoNumberColumns)
         SCOPED_TRACE(c.field);
         const QString field = QString::fromUtf8(c.field);
         cn.execute(QStringLiteral("UPDATE kinds SET %1 = ?").arg(db::quoteIdentifier(field)), {c.value});
-        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT coalesce(%1, '') || '' FROM kinds").arg(db::quoteIdentifier(field))).toString(),
+        EXPECT_EQ(fixtures::probe(
+                      path, QStringLiteral("SELECT coalesce(%1, '') || '' FROM kinds").arg(db::quoteIdentifier(field)))
+                      .toString(),
                   QString::fromUtf8(c.stored));
     }
 }
@@ -128,7 +135,7 @@ TEST_F(RefusalTest, TablesMadeAtRunTimeRefuseLettersInTheirAmounts)
         {QStringLiteral("COD"), ColumnType::Currency, 0, false, false, {}},
         {QStringLiteral("收费金额"), ColumnType::Currency, 0, false, false, {}},
         {QStringLiteral("是否单独列为收费项目"), ColumnType::YesNo, 0, false, false, {}},
-        {QStringLiteral("Order"), ColumnType::Currency, 0, false, false, {}},   // a name that needs quotes
+        {QStringLiteral("Order"), ColumnType::Currency, 0, false, false, {}}, // a name that needs quotes
     };
     cn.createTable(QStringLiteral("WRW0012W31"), cols);
     cn.execute(QStringLiteral("INSERT INTO WRW0012W31 VALUES (?, ?, ?, NULL)"),
@@ -148,7 +155,8 @@ TEST_F(RefusalTest, TablesMadeAtRunTimeRefuseLettersInTheirAmounts)
         EXPECT_TRUE(message.startsWith(QString::fromUtf8(db::messages::typeMismatch))) << message.toStdString();
         EXPECT_TRUE(message.contains(QStringLiteral("“%1”").arg(QString::fromUtf8(c.field)))) << message.toStdString();
     }
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT COD||'|'||\"收费金额\"||'|'||\"是否单独列为收费项目\" FROM WRW0012W31")),
+    EXPECT_EQ(fixtures::probe(
+                  path, QStringLiteral("SELECT COD||'|'||\"收费金额\"||'|'||\"是否单独列为收费项目\" FROM WRW0012W31")),
               QVariant(QStringLiteral("0|0|0")));
     auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM WRW0012W31"));
     EXPECT_EQ(rs->value(0), QVariant::fromValue(Currency::fromUnits(0)));

@@ -20,8 +20,7 @@ QByteArray read(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-template <typename F>
-QString filesError(F&& f)
+template <typename F> QString filesError(F&& f)
 {
     try {
         f();
@@ -77,11 +76,8 @@ TEST_F(FilesTest, NamesThatDifferOnlyInCaseFindTheSameFile)
         const char* asked;
         const char* found;
     } cases[] = {
-        {"qelvSetUp.mdb", "qelvSetUp.mdb"},
-        {"qelvsetup.mdb", "qelvSetUp.mdb"},
-        {"QELVSETUP.MDB", "qelvSetUp.mdb"},
-        {"qelvkztmp.mdb", "QELVKZTMP.MDB"},
-        {"QelvKzTmp.Mdb", "QELVKZTMP.MDB"},
+        {"qelvSetUp.mdb", "qelvSetUp.mdb"}, {"qelvsetup.mdb", "qelvSetUp.mdb"}, {"QELVSETUP.MDB", "qelvSetUp.mdb"},
+        {"qelvkztmp.mdb", "QELVKZTMP.MDB"}, {"QelvKzTmp.Mdb", "QELVKZTMP.MDB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.asked);
@@ -98,7 +94,8 @@ TEST_F(FilesTest, NamesThatDifferOnlyInCaseFindTheSameFile)
 TEST_F(FilesTest, AMissingFileKeepsTheSpellingGivenBehindTheFoldersThatExist)
 {
     EXPECT_FALSE(files::exists(at(QStringLiteral("qelvdata2003_5.mdb"))));
-    EXPECT_EQ(files::resolve(dir.path() + QStringLiteral("/data/qelvData2003_5.mdb")), at(QStringLiteral("qelvData2003_5.mdb")));
+    EXPECT_EQ(files::resolve(dir.path() + QStringLiteral("/data/qelvData2003_5.mdb")),
+              at(QStringLiteral("qelvData2003_5.mdb")));
 }
 
 TEST_F(FilesTest, TheExactSpellingWinsWhenTwoFilesDifferOnlyInCase)
@@ -117,7 +114,7 @@ TEST_F(FilesTest, CopyOverwritesAndLeavesNoPartialFile)
     write(at(QStringLiteral("qelvdata2003_5.mdb")), "old month");
     files::copy(at(QStringLiteral("QELVDWWRWTMP.MDB")), at(QStringLiteral("qelvData2003_5.mdb")));
     EXPECT_EQ(read(at(QStringLiteral("qelvdata2003_5.mdb"))), "template");
-    EXPECT_FALSE(QFile::exists(at(QStringLiteral("qelvData2003_5.mdb"))));   // the existing spelling was kept
+    EXPECT_FALSE(QFile::exists(at(QStringLiteral("qelvData2003_5.mdb")))); // the existing spelling was kept
     EXPECT_EQ(QDir(data).entryList(QDir::Files).size(), 2);
     files::copy(at(QStringLiteral("qelvdwwrwtmp.mdb")), at(QStringLiteral("qelvdata2003_6.mdb")));
     EXPECT_EQ(read(at(QStringLiteral("qelvdata2003_6.mdb"))), "template");
@@ -127,16 +124,21 @@ TEST_F(FilesTest, FailuresAreReportedInChinese)
 {
     write(at(QStringLiteral("a.mdb")), "a");
     write(at(QStringLiteral("b.mdb")), "b");
-    EXPECT_TRUE(filesError([&] { files::copy(at(QStringLiteral("none.mdb")), at(QStringLiteral("x.mdb"))); })
-                    .startsWith(QStringLiteral("文件未找到")));
-    EXPECT_TRUE(filesError([&] { files::rename(at(QStringLiteral("none.mdb")), at(QStringLiteral("x.mdb"))); })
-                    .startsWith(QStringLiteral("文件未找到")));
-    EXPECT_TRUE(filesError([&] { files::remove(at(QStringLiteral("none.mdb"))); }).startsWith(QStringLiteral("文件未找到")));
-    EXPECT_TRUE(filesError([&] { files::rename(at(QStringLiteral("a.mdb")), at(QStringLiteral("B.MDB"))); })
-                    .startsWith(QStringLiteral("文件已存在")));
+    EXPECT_TRUE(filesError([&] {
+                    files::copy(at(QStringLiteral("none.mdb")), at(QStringLiteral("x.mdb")));
+                }).startsWith(QStringLiteral("文件未找到")));
+    EXPECT_TRUE(filesError([&] {
+                    files::rename(at(QStringLiteral("none.mdb")), at(QStringLiteral("x.mdb")));
+                }).startsWith(QStringLiteral("文件未找到")));
+    EXPECT_TRUE(
+        filesError([&] { files::remove(at(QStringLiteral("none.mdb"))); }).startsWith(QStringLiteral("文件未找到")));
+    EXPECT_TRUE(filesError([&] {
+                    files::rename(at(QStringLiteral("a.mdb")), at(QStringLiteral("B.MDB")));
+                }).startsWith(QStringLiteral("文件已存在")));
     EXPECT_EQ(read(at(QStringLiteral("a.mdb"))), "a");
     EXPECT_EQ(read(at(QStringLiteral("b.mdb"))), "b");
-    EXPECT_NE(filesError([&] { files::copy(at(QStringLiteral("a.mdb")), at(QStringLiteral("A.MDB"))); }), QStringLiteral("<no error>"));
+    EXPECT_NE(filesError([&] { files::copy(at(QStringLiteral("a.mdb")), at(QStringLiteral("A.MDB"))); }),
+              QStringLiteral("<no error>"));
     EXPECT_EQ(read(at(QStringLiteral("a.mdb"))), "a");
 }
 
@@ -167,7 +169,7 @@ TEST_F(FilesTest, HoldersLetGoBeforeTheirFileIsCopiedRenamedOrRemoved)
     write(at(QStringLiteral("qelvdw.mdb")), "dw");
     Holder source, target, other;
     files::track(at(QStringLiteral("qelvdw.mdb")), &source);
-    files::track(at(QStringLiteral("QELVDW.MDB")), &source);   // another spelling is the same file: no second entry
+    files::track(at(QStringLiteral("QELVDW.MDB")), &source); // another spelling is the same file: no second entry
     files::track(at(QStringLiteral("copy.mdb")), &target);
     files::track(at(QStringLiteral("other.mdb")), &other);
     EXPECT_EQ(files::holderCount(at(QStringLiteral("qelvDW.mdb"))), 1);
@@ -194,9 +196,11 @@ TEST_F(FilesTest, AHolderThatCannotLetGoStopsTheOperationBeforeAnythingChanges)
     Holder busy;
     busy.busy = true;
     files::track(at(QStringLiteral("copy.mdb")), &busy);
-    EXPECT_TRUE(filesError([&] { files::copy(at(QStringLiteral("qelvdw.mdb")), at(QStringLiteral("copy.mdb"))); })
-                    .startsWith(QStringLiteral("文件正在使用")));
-    EXPECT_TRUE(filesError([&] { files::remove(at(QStringLiteral("copy.mdb"))); }).startsWith(QStringLiteral("文件正在使用")));
+    EXPECT_TRUE(filesError([&] {
+                    files::copy(at(QStringLiteral("qelvdw.mdb")), at(QStringLiteral("copy.mdb")));
+                }).startsWith(QStringLiteral("文件正在使用")));
+    EXPECT_TRUE(
+        filesError([&] { files::remove(at(QStringLiteral("copy.mdb"))); }).startsWith(QStringLiteral("文件正在使用")));
     EXPECT_EQ(read(at(QStringLiteral("copy.mdb"))), "old copy");
     files::untrack(at(QStringLiteral("copy.mdb")), &busy);
 }

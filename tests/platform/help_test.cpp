@@ -135,7 +135,8 @@ TEST(ShippedHelp, PagesLinkOnlyToShippedPages)
         for (auto it = href.globalMatch(QString::fromUtf8(bytes)); it.hasNext();) {
             const QString target = it.next().captured(1);
             if (!target.isEmpty()) {
-                EXPECT_TRUE(QFile::exists(help.filePath(target))) << name.toStdString() << " -> " << target.toStdString();
+                EXPECT_TRUE(QFile::exists(help.filePath(target)))
+                    << name.toStdString() << " -> " << target.toStdString();
             }
         }
     }

@@ -13,7 +13,9 @@ namespace {
 TEST(Process, ReturnsTheExitCode)
 {
     for (int code : {0, 3, 255})
-        EXPECT_EQ(process::runHiddenAndWait(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exit %1").arg(code)}), code);
+        EXPECT_EQ(process::runHiddenAndWait(QStringLiteral("sh"),
+                                            {QStringLiteral("-c"), QStringLiteral("exit %1").arg(code)}),
+                  code);
 }
 
 TEST(Process, AMissingProgramIsAnError)
@@ -57,7 +59,8 @@ TEST(Process, StartDetachedDoesNotWait)
 {
     QTemporaryDir dir;
     const QString marker = dir.filePath(QStringLiteral("done"));
-    ASSERT_TRUE(process::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.2; : > '%1'").arg(marker)}));
+    ASSERT_TRUE(process::startDetached(QStringLiteral("sh"),
+                                       {QStringLiteral("-c"), QStringLiteral("sleep 0.2; : > '%1'").arg(marker)}));
     EXPECT_FALSE(QFile::exists(marker));
     QDeadlineTimer deadline(10000);
     while (!QFile::exists(marker) && !deadline.hasExpired())

@@ -32,8 +32,12 @@ TEST_F(SettingsTest, MissingValueGivesTheFallback)
 TEST_F(SettingsTest, SavedValuesReadBackAsText)
 {
     const std::pair<const char*, const char*> values[] = {
-        {"MainLeft", "1234.5"}, {"DanWeiMingCheng", "某某县环境保护局"}, {"ModifyDataGS", "0"},
-        {"fpPath", "/opt/qelv/pic/fp.jpg"}, {"odd", "a, b; c=d \"e\" [f] #g"}, {"blank", ""},
+        {"MainLeft", "1234.5"},
+        {"DanWeiMingCheng", "某某县环境保护局"},
+        {"ModifyDataGS", "0"},
+        {"fpPath", "/opt/qelv/pic/fp.jpg"},
+        {"odd", "a, b; c=d \"e\" [f] #g"},
+        {"blank", ""},
     };
     for (const auto& [key, value] : values)
         settings::save(QString::fromUtf8(key), QString::fromUtf8(value));
@@ -56,11 +60,14 @@ TEST_F(SettingsTest, SaveReplacesAndWritesTheFileAtOnce)
 
 TEST_F(SettingsTest, SectionsAndApplicationsAreSeparate)
 {
-    settings::saveSetting(QStringLiteral("Tevrano"), QStringLiteral("Settings"), QStringLiteral("k"), QStringLiteral("v"));
+    settings::saveSetting(QStringLiteral("Tevrano"), QStringLiteral("Settings"), QStringLiteral("k"),
+                          QStringLiteral("v"));
     EXPECT_EQ(settings::get(QStringLiteral("k"), QString()), QStringLiteral("v"));
-    EXPECT_EQ(settings::getSetting(QStringLiteral("Tevrano"), QStringLiteral("Other"), QStringLiteral("k"), QStringLiteral("-")),
+    EXPECT_EQ(settings::getSetting(QStringLiteral("Tevrano"), QStringLiteral("Other"), QStringLiteral("k"),
+                                   QStringLiteral("-")),
               QStringLiteral("-"));
-    EXPECT_EQ(settings::getSetting(QStringLiteral("Another"), QStringLiteral("Settings"), QStringLiteral("k"), QStringLiteral("-")),
+    EXPECT_EQ(settings::getSetting(QStringLiteral("Another"), QStringLiteral("Settings"), QStringLiteral("k"),
+                                   QStringLiteral("-")),
               QStringLiteral("-"));
 }
 
@@ -77,7 +84,7 @@ TEST_F(SettingsTest, FollowsAChangeOfTheConfigurationFolder)
 
 TEST_F(SettingsTest, AnUnwritableFolderIsReported)
 {
-    QFile blocker(dir_.path() + QStringLiteral("/Tevrano"));   // a file where the folder should be
+    QFile blocker(dir_.path() + QStringLiteral("/Tevrano")); // a file where the folder should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EXPECT_THROW(settings::save(QStringLiteral("MainLeft"), QStringLiteral("1")), std::runtime_error);

@@ -21,7 +21,8 @@ TEST_F(DialogScript, AnswersComeInOrderAndEveryBoxIsRecorded)
     ui::testing::answerInput(QStringLiteral("2003-7"));
     EXPECT_TRUE(ui::askYesNo(QStringLiteral("继续吗？")));
     EXPECT_EQ(ui::msgBox(QStringLiteral("再问"), ui::Buttons::YesNo, ui::Icon::Question), ui::Answer::No);
-    EXPECT_EQ(ui::inputBox(QStringLiteral("月份："), QStringLiteral("复制"), QStringLiteral("2003-6")), QStringLiteral("2003-7"));
+    EXPECT_EQ(ui::inputBox(QStringLiteral("月份："), QStringLiteral("复制"), QStringLiteral("2003-6")),
+              QStringLiteral("2003-7"));
     ASSERT_EQ(ui::testing::shown().size(), 3u);
     EXPECT_EQ(ui::testing::shown()[0].title, QStringLiteral("Tevrano"));
     EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::YesNo);

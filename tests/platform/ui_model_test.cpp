@@ -32,10 +32,10 @@ protected:
         DataFolderTest::SetUp();
         ui::testing::enable();
         path = make(QStringLiteral("firms.mdb"),
-                    dbtest::tableSql(QStringLiteral("firm"), firmColumns)
-                        + QStringLiteral("INSERT INTO firm VALUES ('001', 'Alpha', 12.5, 3, 0.002, 1, 'a');"
-                                         "INSERT INTO firm VALUES ('002', 'Beta', 0, NULL, 0, 0, NULL);"
-                                         "INSERT INTO firm VALUES ('003', 'Gamma', 7, 1, 0.5, 0, NULL);"));
+                    dbtest::tableSql(QStringLiteral("firm"), firmColumns) +
+                        QStringLiteral("INSERT INTO firm VALUES ('001', 'Alpha', 12.5, 3, 0.002, 1, 'a');"
+                                       "INSERT INTO firm VALUES ('002', 'Beta', 0, NULL, 0, 0, NULL);"
+                                       "INSERT INTO firm VALUES ('003', 'Gamma', 7, 1, 0.5, 0, NULL);"));
         conn = std::make_unique<db::Connection>(dbtest::connectionText(path));
         rs = conn->openRecordset(QStringLiteral("select * from firm order by Code"));
     }
@@ -43,7 +43,8 @@ protected:
 
     QString stored(const QString& column, const QString& code) const
     {
-        return fixtures::probe(path, QStringLiteral("select %1 from firm where Code='%2'").arg(column, code)).toString();
+        return fixtures::probe(path, QStringLiteral("select %1 from firm where Code='%2'").arg(column, code))
+            .toString();
     }
 
     QString path;
@@ -66,8 +67,10 @@ void type(QLineEdit* box, const QString& text)
 TEST_F(BoundControlsTest, ModelShowsTheChosenColumnsAsText)
 {
     ui::RecordsetModel model;
-    model.setColumns({{QStringLiteral("Name"), QStringLiteral("名称"), 900}, {QStringLiteral("Amount"), QStringLiteral("金额"), 600},
-                      {QStringLiteral("Days"), QStringLiteral("天数"), 0}, {QStringLiteral("Rate"), QStringLiteral("比例"), 0}});
+    model.setColumns({{QStringLiteral("Name"), QStringLiteral("名称"), 900},
+                      {QStringLiteral("Amount"), QStringLiteral("金额"), 600},
+                      {QStringLiteral("Days"), QStringLiteral("天数"), 0},
+                      {QStringLiteral("Rate"), QStringLiteral("比例"), 0}});
     model.setRecordset(rs.get());
     ASSERT_EQ(model.rowCount(), 3);
     ASSERT_EQ(model.columnCount(), 4);
@@ -120,7 +123,8 @@ TEST_F(BoundControlsTest, ModelEditGoesIntoItsRowAndIsWrittenWhenTheRowIsLeft)
     ASSERT_TRUE(model.setData(model.index(1, 1), QStringLiteral("Bravo")));
     EXPECT_EQ(rs->currentIndex(), 1);
     EXPECT_EQ(rs->value(QStringLiteral("Name")).toString(), QStringLiteral("Bravo"));
-    EXPECT_EQ(stored(QStringLiteral("Name"), QStringLiteral("002")), QStringLiteral("Beta")) << "pending until the row is left";
+    EXPECT_EQ(stored(QStringLiteral("Name"), QStringLiteral("002")), QStringLiteral("Beta"))
+        << "pending until the row is left";
     model.moveToRow(2);
     EXPECT_EQ(stored(QStringLiteral("Name"), QStringLiteral("002")), QStringLiteral("Bravo"));
     // An emptied number cell clears the field.
@@ -149,7 +153,8 @@ protected:
     void SetUp() override
     {
         BoundControlsTest::SetUp();
-        model.setColumns({{QStringLiteral("Code"), QStringLiteral("编号"), 915}, {QStringLiteral("Name"), QStringLiteral("名称"), 2445},
+        model.setColumns({{QStringLiteral("Code"), QStringLiteral("编号"), 915},
+                          {QStringLiteral("Name"), QStringLiteral("名称"), 2445},
                           {QStringLiteral("Amount"), QStringLiteral("金额"), 735}});
         model.setRecordset(rs.get());
         model.setErrorHandler([this](const std::exception& e) { errors << ui::describe(e); });
@@ -196,7 +201,7 @@ TEST_F(GridTest, CurrentRowFollowsTheRecordsetAndTheRecordsetFollowsTheGrid)
 TEST_F(GridTest, LeavingARowTheTableRefusesKeepsItCurrentInBoth)
 {
     grid.setCurrentIndex(model.index(1, 0));
-    grid.setText(0, QStringLiteral("001"));   // the number of another row
+    grid.setText(0, QStringLiteral("001")); // the number of another row
     grid.setCurrentIndex(model.index(2, 0));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QString::fromUtf8(db::messages::duplicateValue))) << errors[0].toStdString();
@@ -340,7 +345,8 @@ TEST_F(BoundControlsTest, FormatAndParseOfABox)
     binding.commit();
     rs->moveNext();
     EXPECT_EQ(rate.text(), QStringLiteral("0.00%"));
-    EXPECT_NEAR(fixtures::probe(path, QStringLiteral("select Rate from firm where Code='001'")).toDouble(), 0.015, 1e-7);
+    EXPECT_NEAR(fixtures::probe(path, QStringLiteral("select Rate from firm where Code='001'")).toDouble(), 0.015,
+                1e-7);
 }
 
 TEST_F(BoundControlsTest, WithoutACurrentRowTypingGoesNowhereAndCommitDoesNothing)

@@ -11,8 +11,7 @@
 namespace quorbel {
 namespace {
 
-template <class T>
-T* child(QWidget& parent, const char* name)
+template <class T> T* child(QWidget& parent, const char* name)
 {
     T* widget = parent.findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name;
@@ -71,18 +70,17 @@ TEST(QuorbelAboutBox, UsageTextListsTheMembersAndEveryPaperCode)
 {
     CQuorbelAboutDlg dlg;
     const QString text = dlg.usage();
-    const QString head = QStringLiteral(
-        "Quorbel使用\r\n\r\n"
-        "PaperSize 纸张类型（属性）\r\n"
-        "PrinterName 打印机名称（属性）\r\n"
-        "PaperLength 自定义纸张长度（属性 Integer）单位为0.1毫米\r\n"
-        "PaperWidth 自定义纸张宽度（属性 Integer）单位为0.1毫米\r\n"
-        "UserFormName Windows2000以上系统自定义纸张名称（属性）\r\n"
-        "Orientation 打印方向（属性 Integer）1 或 2\r\n"
-        "以上所有属性都必须赋值\r\n\r\n"
-        "SetPaper 更改纸张设置（方法）\r\n\r\n"
-        " PaperSize    纸张类型 \r\n"
-        "      1     Letter 8 1/2 x 11 in \r\n");
+    const QString head = QStringLiteral("Quorbel使用\r\n\r\n"
+                                        "PaperSize 纸张类型（属性）\r\n"
+                                        "PrinterName 打印机名称（属性）\r\n"
+                                        "PaperLength 自定义纸张长度（属性 Integer）单位为0.1毫米\r\n"
+                                        "PaperWidth 自定义纸张宽度（属性 Integer）单位为0.1毫米\r\n"
+                                        "UserFormName Windows2000以上系统自定义纸张名称（属性）\r\n"
+                                        "Orientation 打印方向（属性 Integer）1 或 2\r\n"
+                                        "以上所有属性都必须赋值\r\n\r\n"
+                                        "SetPaper 更改纸张设置（方法）\r\n\r\n"
+                                        " PaperSize    纸张类型 \r\n"
+                                        "      1     Letter 8 1/2 x 11 in \r\n");
     EXPECT_TRUE(text.startsWith(head)) << text.left(head.size()).toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral("    118     PRC Envelope #10 Rotated 458 x 324 mm \r\n")));
 
@@ -132,5 +130,5 @@ TEST(QuorbelPropertyPage, ShowsItsTextUnderGeneral)
     EXPECT_EQ(page.helpContext(), 0);
 }
 
-}  // namespace
-}  // namespace quorbel
+} // namespace
+} // namespace quorbel

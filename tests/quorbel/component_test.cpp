@@ -22,8 +22,16 @@ const QUuid kPropPage = QUuid::fromString(QStringLiteral("{21DAA67D-0E1F-497A-86
 const QUuid kTypeLib = QUuid::fromString(QStringLiteral("{8069E170-9517-4AF3-9B3D-4FE099226F5B}"));
 const QString kProgId = QStringLiteral("QUORBEL.QuorbelCtrl.1");
 
-enum : DispId { Orientation = 1, PaperLength = 2, PaperWidth = 3, UserFormName = 4, PrinterName = 7, PaperSize = 8,
-                SetPaper = 9, AboutBox = -552 };
+enum : DispId {
+    Orientation = 1,
+    PaperLength = 2,
+    PaperWidth = 3,
+    UserFormName = 4,
+    PrinterName = 7,
+    PaperSize = 8,
+    SetPaper = 9,
+    AboutBox = -552
+};
 
 class QuorbelComponent : public ::testing::Test {
 protected:
@@ -88,7 +96,8 @@ TEST_F(QuorbelComponent, RegistrationWritesTheClassesAndTheTypeLibrary)
     EXPECT_EQ(page->name, QStringLiteral("Quorbel Property Page"));
     EXPECT_TRUE(page->progId.isEmpty());
     EXPECT_TRUE(page->threadingModel.isEmpty());
-    EXPECT_FALSE(registry.findClass(QStringLiteral("QUORBEL.QuorbelPropPage.1"))) << "the page's ProgID is not registered";
+    EXPECT_FALSE(registry.findClass(QStringLiteral("QUORBEL.QuorbelPropPage.1")))
+        << "the page's ProgID is not registered";
 
     const auto typeLib = registry.findTypeLib(kTypeLib, 1, 0);
     ASSERT_TRUE(typeLib);
@@ -123,7 +132,13 @@ TEST_F(QuorbelComponent, UnregisteringWhatWasNeverRegisteredLeavesNoFile)
 // written fails with the class code. A registry file that is no registry is never overwritten.
 TEST_F(QuorbelComponent, RegistrationFailuresGiveTheirCodesAndLoseNoData)
 {
-    struct Case { const char* what; QByteArray file; HResult registration; HResult unregistration; bool typeLibWritten; };
+    struct Case {
+        const char* what;
+        QByteArray file;
+        HResult registration;
+        HResult unregistration;
+        bool typeLibWritten;
+    };
     const Case cases[] = {
         {"damaged file", "{ \"classes\": ", SELFREG_E_TYPELIB, SELFREG_E_TYPELIB, false},
         {"no JSON object", "[]", SELFREG_E_TYPELIB, SELFREG_E_TYPELIB, false},
@@ -179,9 +194,9 @@ TEST_F(QuorbelComponent, PropertiesByDispatchIdentifier)
 {
     Dispatch control = create();
     ASSERT_TRUE(control);
-    const std::pair<DispId, QVariant> initial[] = {
-        {Orientation, 1}, {PaperLength, 270}, {PaperWidth, 210}, {UserFormName, "User Defined"},
-        {PrinterName, QString()}, {PaperSize, 8}};
+    const std::pair<DispId, QVariant> initial[] = {{Orientation, 1},         {PaperLength, 270},
+                                                   {PaperWidth, 210},        {UserFormName, "User Defined"},
+                                                   {PrinterName, QString()}, {PaperSize, 8}};
     for (const auto& [id, value] : initial) {
         HResult hr = E_FAIL;
         EXPECT_EQ(control.get(id, &hr).toString(), value.toString()) << id;
@@ -189,8 +204,8 @@ TEST_F(QuorbelComponent, PropertiesByDispatchIdentifier)
     }
     // the order in which the printing windows set them
     const std::pair<DispId, QVariant> request[] = {
-        {PrinterName, "Printer"}, {Orientation, 2}, {UserFormName, "UserDefineA4"},
-        {PaperLength, 2100}, {PaperWidth, 2970}, {PaperSize, 256}};
+        {PrinterName, "Printer"}, {Orientation, 2},   {UserFormName, "UserDefineA4"},
+        {PaperLength, 2100},      {PaperWidth, 2970}, {PaperSize, 256}};
     for (const auto& [id, value] : request)
         EXPECT_EQ(control.put(id, value), S_OK) << id;
     for (const auto& [id, value] : request)
@@ -236,7 +251,8 @@ TEST_F(QuorbelComponent, FactoriesAndUnloading)
 {
     EXPECT_EQ(library->canUnloadNow(), S_OK);
     Ptr<IClassFactory> factory;
-    EXPECT_EQ(library->getClassObject(QUuid::createUuid(), IClassFactory::iid, factory.out()), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(library->getClassObject(QUuid::createUuid(), IClassFactory::iid, factory.out()),
+              CLASS_E_CLASSNOTAVAILABLE);
 
     ASSERT_EQ(library->getClassObject(kPropPage, IClassFactory::iid, factory.out()), S_OK);
     EXPECT_EQ(library->canUnloadNow(), S_FALSE) << "a factory is held";
@@ -266,4 +282,4 @@ TEST_F(QuorbelComponent, FactoriesAndUnloading)
     EXPECT_EQ(library->canUnloadNow(), S_OK);
 }
 
-}  // namespace
+} // namespace

@@ -1,6 +1,6 @@
 // The control's properties, their initial values and their dispatch, and what SetPaper hands on.
-#include "quorbel/CQuorbelCtrl.h"
 #include "platform/component/class_factory.h"
+#include "quorbel/CQuorbelCtrl.h"
 #include "quorbel/identities.h"
 #include "tests/quorbel/fake_spooler.h"
 
@@ -62,7 +62,11 @@ TEST_F(QuorbelControl, NewInstanceHasTheInitialValues)
 // No property checks its value: zero, negative and extreme values come back as written.
 TEST_F(QuorbelControl, EveryPropertyReadsBackWhatWasWritten)
 {
-    struct Case { DispId id; QVariant written; QVariant read; };
+    struct Case {
+        DispId id;
+        QVariant written;
+        QVariant read;
+    };
     const Case cases[] = {
         {dispid::Orientation, 2, QVariant::fromValue<std::int16_t>(2)},
         {dispid::Orientation, -1, QVariant::fromValue<std::int16_t>(-1)},
@@ -87,7 +91,12 @@ TEST_F(QuorbelControl, EveryPropertyReadsBackWhatWasWritten)
 
 TEST_F(QuorbelControl, DispatchRefusesWhatTheInterfaceDoesNotHave)
 {
-    struct Case { DispId id; Invoke kind; QVariantList args; component::HResult expected; };
+    struct Case {
+        DispId id;
+        Invoke kind;
+        QVariantList args;
+        component::HResult expected;
+    };
     const Case cases[] = {
         {5, Invoke::PropertyGet, {}, component::DISP_E_MEMBERNOTFOUND},
         {6, Invoke::PropertyGet, {}, component::DISP_E_MEMBERNOTFOUND},
@@ -115,12 +124,15 @@ TEST_F(QuorbelControl, DispatchRefusesWhatTheInterfaceDoesNotHave)
 // A form name is kept in 31 bytes of the ANSI code page, where a Chinese character takes two.
 TEST_F(QuorbelControl, UserFormNameReachesTheFormNameOnlyWhenItFits)
 {
-    struct Case { QString name; bool kept; };
+    struct Case {
+        QString name;
+        bool kept;
+    };
     const Case cases[] = {
         {QString(31, 'F'), true},
         {QString(32, 'G'), false},
-        {QString(15, QChar(0x53D1)) + 'x', true},  // 31 bytes
-        {QString(16, QChar(0x7968)), false},        // 32 bytes
+        {QString(15, QChar(0x53D1)) + 'x', true}, // 31 bytes
+        {QString(16, QChar(0x7968)), false}, // 32 bytes
     };
     for (const Case& c : cases) {
         const QByteArray before = control->formName();
@@ -152,7 +164,8 @@ TEST_F(QuorbelControl, PaperSize256TakesTheCustomRoadWithTheKeptFormName)
     put(dispid::PaperWidth, 2970);
     put(dispid::PaperSize, 256);
     EXPECT_TRUE(setPaper());
-    EXPECT_TRUE(spooler->calls.contains("addForm UserDefineA4 297000x210000")) << spooler->calls.join('\n').toStdString();
+    EXPECT_TRUE(spooler->calls.contains("addForm UserDefineA4 297000x210000"))
+        << spooler->calls.join('\n').toStdString();
 }
 
 // A name too long to keep would leave "UserDefineA4" in use and resize that form instead.
@@ -187,5 +200,5 @@ TEST_F(QuorbelControl, ObjectAnswersForItsInterfacesAndLivesByItsReferences)
     EXPECT_TRUE(module.canUnload());
 }
 
-}  // namespace
-}  // namespace quorbel::testing
+} // namespace
+} // namespace quorbel::testing

@@ -29,7 +29,7 @@ const QString kA3 = QStringLiteral("iso_a3_297x420mm");
 const QString kPortrait = QStringLiteral("portrait");
 const QString kLandscape = QStringLiteral("landscape");
 
-const QString kSheet = QStringLiteral("custom_297x210mm_297x210mm");  // 297 mm wide, 210 mm long
+const QString kSheet = QStringLiteral("custom_297x210mm_297x210mm"); // 297 mm wide, 210 mm long
 
 // The code of a printer's first user form: its position after the listed papers.
 constexpr std::int16_t kFirstFormCode = std::int16_t(printing::kPaperSizes.size() + 1);
@@ -68,14 +68,14 @@ protected:
     {
         if (geteuid() != 0)
             GTEST_SKIP() << "the private CUPS scheduler needs root";
-        ASSERT_TRUE(startError.isEmpty()) << "the private CUPS scheduler could not be started: "
-                                          << startError.toStdString();
+        ASSERT_TRUE(startError.isEmpty())
+            << "the private CUPS scheduler could not be started: " << startError.toStdString();
         QString error;
         for (const char* name : {"qcustom", "qlisted"})
             ASSERT_TRUE(scheduler->setPrinterDefaults(name, kA4, kPortrait, &error)) << error.toStdString();
         formsPath = dir.path() + "/forms.json";
-        announced = std::make_unique<QSignalSpy>(&DeviceModeBroadcast::instance(),
-                                                 &DeviceModeBroadcast::deviceModeChanged);
+        announced =
+            std::make_unique<QSignalSpy>(&DeviceModeBroadcast::instance(), &DeviceModeBroadcast::deviceModeChanged);
     }
 
     // Sets the control's properties in the order the printing windows use and calls SetPaper.
@@ -169,7 +169,8 @@ TEST_F(QuorbelCups, ListedAndCustomSizesThroughTheFormsDatabase)
 
 TEST_F(QuorbelCups, CustomSizeWithoutTheFormsDatabase)
 {
-    run({
+    run(
+        {
             {"custom size", "qcustom", 2, 256, 2100, 2970, true, kSheet, kLandscape, true},
             {"restore to the saved code", "qcustom", 1, 9, 0, 0, true, kA4, kPortrait, true},
             {"beyond the printer's limits", "qcustom", 1, 256, 2100, 30000, false, {}, {}, false},
@@ -253,7 +254,7 @@ TEST_F(QuorbelCups, PrinterNamedInAnotherCaseFindsTheSameForms)
 TEST_F(QuorbelCups, UnreadablePrinterEntryIsLeftAsItIs)
 {
     for (const QByteArray& entry : {QByteArray("3"), QByteArray(R"({"forms": {"name": "UserDefineA4"}})"),
-                                   QByteArray(R"({"forms": [{"name": "UserDefineA4", "width": "wide"}]})")}) {
+                                    QByteArray(R"({"forms": [{"name": "UserDefineA4", "width": "wide"}]})")}) {
         SCOPED_TRACE(entry.toStdString());
         const QByteArray damaged = R"({"printers": {"qcustom": )" + entry + "}}";
         writeFormsFile(damaged);
@@ -315,5 +316,5 @@ TEST_F(QuorbelCups, PrintingWindowSetsAndRestoresThePaperThroughTheRegistry)
     qunsetenv("QUORBEL_FORMS_REGISTRY");
 }
 
-}  // namespace
-}  // namespace quorbel
+} // namespace
+} // namespace quorbel

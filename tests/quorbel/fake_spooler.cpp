@@ -11,7 +11,11 @@ QString size(const Form& form)
 
 class FakePrinterHandle : public PrinterHandle {
 public:
-    FakePrinterHandle(FakeSpooler& spooler, FakePrinter& printer) : spooler_(spooler), printer_(printer) {}
+    FakePrinterHandle(FakeSpooler& spooler, FakePrinter& printer)
+        : spooler_(spooler),
+          printer_(printer)
+    {
+    }
     ~FakePrinterHandle() override { log("close"); }
 
     bool readInfo(std::optional<DeviceMode>* mode) override
@@ -92,7 +96,7 @@ private:
     QStringList added_;
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<PrinterHandle> FakeSpooler::open(const QString& printerName)
 {
@@ -134,4 +138,4 @@ QString FakeSpooler::describeNamed(const DeviceMode& mode)
     return parts.join(' ');
 }
 
-}  // namespace quorbel::testing
+} // namespace quorbel::testing

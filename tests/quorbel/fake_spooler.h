@@ -13,15 +13,15 @@ namespace quorbel::testing {
 
 struct FakePrinter {
     bool infoReadable = true;
-    std::optional<DeviceMode> info{};          // empty: the printer keeps no default settings
-    std::optional<DeviceMode> driverDefaults{};  // what the driver makes when it has none
+    std::optional<DeviceMode> info{}; // empty: the printer keeps no default settings
+    std::optional<DeviceMode> driverDefaults{}; // what the driver makes when it has none
     std::uint32_t driverFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
     std::function<bool(const DeviceMode&)> accepts = [](const DeviceMode&) { return true; };
     bool stores = true;
-    QList<Form> forms{};    // the forms database, in enumeration order
+    QList<Form> forms{}; // the forms database, in enumeration order
     bool formsWritable = true;
-    bool listsForm = true;  // false: the enumeration leaves out forms added during the request
-    std::optional<DeviceMode> stored{};  // the last device mode stored
+    bool listsForm = true; // false: the enumeration leaves out forms added during the request
+    std::optional<DeviceMode> stored{}; // the last device mode stored
 };
 
 class FakeSpooler : public Spooler {
@@ -40,4 +40,4 @@ public:
     static QString describeNamed(const DeviceMode& mode);
 };
 
-}  // namespace quorbel::testing
+} // namespace quorbel::testing

@@ -44,7 +44,8 @@ TEST(QuorbelFormsRegistry, DamagedFileIsNeverOverwritten)
 {
     QTemporaryDir dir;
     const QString path = dir.path() + "/forms.json";
-    for (const QByteArray& damaged : {QByteArray("{ not json"), QByteArray("[1, 2]"), QByteArray("{\"printers\": 3}")}) {
+    for (const QByteArray& damaged :
+         {QByteArray("{ not json"), QByteArray("[1, 2]"), QByteArray("{\"printers\": 3}")}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(damaged);
@@ -102,5 +103,5 @@ TEST(QuorbelFormsRegistry, DamagedPrinterEntryIsNeverOverwritten)
     }
 }
 
-}  // namespace
-}  // namespace quorbel
+} // namespace
+} // namespace quorbel

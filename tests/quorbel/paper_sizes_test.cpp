@@ -41,7 +41,7 @@ TEST(PaperSizeTable, EveryMediaIsKnownToCupsWithTheSizeItsNameGives)
 TEST(PaperSizeTable, MediaReadsBackAsTheFirstCodeThatNamesIt)
 {
     const std::pair<const char*, int> cases[] = {
-        {"iso_a4_210x297mm", 9}, {"iso_a3_297x420mm", 8}, {"na_letter_8.5x11in", 1},
+        {"iso_a4_210x297mm", 9},  {"iso_a3_297x420mm", 8},   {"na_letter_8.5x11in", 1},
         {"na_ledger_11x17in", 3}, {"prc_16k_146x215mm", 93}, {"iso_a6_105x148mm", 70},
     };
     for (const auto& [media, code] : cases) {
@@ -70,11 +70,11 @@ TEST(PaperSizeTable, CustomMediaIsNamedAsCupsNamesIt)
 
 TEST(PaperSizeTable, NamesWithoutASizeGiveNone)
 {
-    for (const char* media : {"", "A4", "iso_a4", "iso_a4_210x297", "iso_a4_x297mm", "iso_a4_210xmm", "x_-1x2mm",
-                              "x_1x2x3mm", "x_0x2mm"})
+    for (const char* media :
+         {"", "A4", "iso_a4", "iso_a4_210x297", "iso_a4_x297mm", "iso_a4_210xmm", "x_-1x2mm", "x_1x2x3mm", "x_0x2mm"})
         EXPECT_FALSE(mediaSize(media)) << media;
     EXPECT_EQ(mediaSize("na_letter_8.5x11in"), (MediaSize{21590, 27940}));
 }
 
-}  // namespace
-}  // namespace printing
+} // namespace
+} // namespace printing
