@@ -4,6 +4,7 @@
 //     bench batch_payment  the payment writer registering every invoice beside a bare SQLite loop
 //                          making the same two updates per invoice, one commit per invoice over the
 //                          billing file with the ledger file attached (target: within 1.5 times)
+#include "bench_support.h"
 #include "platform/db/connection.h"
 #include "platform/files/files.h"
 #include "qelv/core/Module1.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -27,22 +27,6 @@ const int kEnterprises = 1500;
 const int kMonth = 5;
 const QDate kInvoiceDate(2003, 5, 20);
 const QDate kPaidOn(2003, 6, 9);
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-bool copyShipped(const QString& to)
-{
-    const QDir from(QStringLiteral(QELV_SHIPPED_DIR "/Data"));
-    QDir().mkpath(to);
-    for (const QString& name : from.entryList(QDir::Files))
-        if (!QFile::copy(from.filePath(name), to + QLatin1Char('/') + name))
-            return false;
-    return true;
-}
 
 QString number(int i)
 {
@@ -158,18 +142,12 @@ int paidEverywhere()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("QELV_HOME", dir.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
-    if (!copyShipped(dir.path() + QStringLiteral("/Data"))) {
-        std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+    const bench::ProgramFolder dir;
+    if (!dir.ready())
         return 1;
-    }
     Module1::setStartupDefaults();
     Module1::gWorkMonth = QDate(2003, kMonth, 1);
-    const int repetitions = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
-        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
-        : 5;
+    const int repetitions = bench::repetitions(5);
     std::vector<double> mine, base;
     try {
         makeMonth();
@@ -183,7 +161,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
         return 1;
     }
-    const double x = median(mine), y = median(base);
-    std::printf("bench batch_payment ours_ms=%.1f base_ms=%.1f ratio=%.2f target=1.5\n", x, y, x / y);
+    const double x = bench::median(mine), y = bench::median(base);
+    bench::printRatio("batch_payment", x, y, "1.5");
     return 0;
 }

@@ -1,6 +1,7 @@
 // The discharge template for 1,500 enterprises with 6 assignments each (9,000 tables), built by the
 // program, beside a bare SQLite loop that makes the same tables and rows in one transaction.
 #include "bench/synthetic_county.h"
+#include "bench_support.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr double target = 1.5;
+constexpr const char* target = "1.5";
 
 struct Table {
     QByteArray create;
@@ -88,42 +88,19 @@ double ours()
     return ms;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-bool copyShipped(const QString& to)
-{
-    const QDir from(QStringLiteral(QELV_SHIPPED_DIR "/Data"));
-    QDir().mkpath(to);
-    for (const QString& name : from.entryList(QDir::Files))
-        if (!QFile::copy(from.filePath(name), to + QLatin1Char('/') + name))
-            return false;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("QELV_HOME", dir.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
-    if (!copyShipped(dir.path() + QStringLiteral("/Data"))) {
-        std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+    const bench::ProgramFolder dir;
+    if (!dir.ready())
         return 1;
-    }
     bench::makeCounty({.enterprises = 1500, .assignmentsPerEnterprise = 6});
     const std::vector<Table> tables = plainTables();
     const QString barePath = dir.path() + QStringLiteral("/bare.db");
 
-    // Five repetitions unless QELV_BENCH_REPETITIONS says otherwise (one, for a profile).
-    const int repetitions = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
-        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
-        : 5;
+    const int repetitions = bench::repetitions(5);
     std::vector<double> mine, base;
     try {
         for (int i = 0; i < repetitions; ++i) {
@@ -134,7 +111,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
         return 1;
     }
-    const double x = median(mine), y = median(base);
-    std::printf("bench discharge_template ours_ms=%.1f base_ms=%.1f ratio=%.2f target=%.1f\n", x, y, x / y, target);
+    const double x = bench::median(mine), y = bench::median(base);
+    bench::printRatio("discharge_template", x, y, target);
     return 0;
 }

@@ -8,6 +8,7 @@
 //
 // and one line with the count of pages the list takes.
 #include "bench/synthetic_county.h"
+#include "bench_support.h"
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
@@ -22,7 +23,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -31,22 +31,6 @@
 namespace {
 
 const QDate kMonth(2003, 5, 1);
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-bool copyShipped(const QString& to)
-{
-    const QDir from(QStringLiteral(QELV_SHIPPED_DIR "/Data"));
-    QDir().mkpath(to);
-    for (const QString& name : from.entryList(QDir::Files))
-        if (!QFile::copy(from.filePath(name), to + QLatin1Char('/') + name))
-            return false;
-    return true;
-}
 
 // The county's month: the discharge template as the month's file, each figure given a value, and
 // every enterprise billed in May.
@@ -220,18 +204,12 @@ double pdf(const QString& path, std::size_t* pages)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("QELV_HOME", dir.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
-    if (!copyShipped(dir.path() + QStringLiteral("/Data"))) {
-        std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+    const bench::ProgramFolder dir;
+    if (!dir.ready())
         return 1;
-    }
     Module1::setStartupDefaults();
     Module1::gWorkMonth = kMonth;
-    const int repetitions = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
-        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
-        : 5;
+    const int repetitions = bench::repetitions(5);
     std::vector<double> mine, base, rendered;
     feeList::Built built;
     std::size_t pages = 0;
@@ -250,9 +228,9 @@ int main(int argc, char** argv)
     }
     if (built.enterprises != 1500 || built.lines != 9000)
         std::fprintf(stderr, "the builder listed %d enterprises and %d lines\n", built.enterprises, built.lines);
-    const double x = median(mine), y = median(base);
-    std::printf("bench fee_list_build ours_ms=%.1f base_ms=%.1f ratio=%.2f target=-\n", x, y, x / y);
-    std::printf("bench fee_list_pdf ours_ms=%.1f limit_ms=-\n", median(rendered));
+    const double x = bench::median(mine), y = bench::median(base);
+    bench::printRatio("fee_list_build", x, y, "-");
+    bench::printLimit("fee_list_pdf", bench::median(rendered), 0);
     std::printf("fee_list pages=%zu enterprises=%d lines=%d\n", pages, built.enterprises, built.lines);
     return 0;
 }

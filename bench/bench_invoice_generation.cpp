@@ -2,6 +2,7 @@
 // the program, beside a bare SQLite loop that runs the same reads and inserts on the same files in one
 // transaction. The second figure is per invoice: 2 ms an invoice is 500 invoices a second.
 #include "bench/synthetic_county.h"
+#include "bench_support.h"
 #include "platform/convert/convert.h"
 #include "platform/files/files.h"
 #include "qelv/core/Module1.h"
@@ -13,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -211,34 +211,14 @@ double ours(int* invoices)
     return ms;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-bool copyShipped(const QString& to)
-{
-    const QDir from(QStringLiteral(QELV_SHIPPED_DIR "/Data"));
-    QDir().mkpath(to);
-    for (const QString& name : from.entryList(QDir::Files))
-        if (!QFile::copy(from.filePath(name), to + QLatin1Char('/') + name))
-            return false;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("QELV_HOME", dir.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
-    if (!copyShipped(dir.path() + QStringLiteral("/Data"))) {
-        std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+    const bench::ProgramFolder dir;
+    if (!dir.ready())
         return 1;
-    }
     Module1::gWorkMonth = month;
     Module1::gInvoiceDate = invoiceDate;
     Module1::gUserName = QStringLiteral("张三");
@@ -258,9 +238,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const int repetitions = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
-        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
-        : 5;
+    const int repetitions = bench::repetitions(5);
     std::vector<double> mine, base;
     int ourInvoices = 0, bareInvoices = 0;
     try {
@@ -277,12 +255,11 @@ int main(int argc, char** argv)
     if (ourInvoices != enterprises || bareInvoices != enterprises)
         std::fprintf(stderr, "invoices: ours %d, bare loop %d, of %d enterprises\n", ourInvoices, bareInvoices,
                      enterprises);
-    const double x = median(mine), y = median(base);
-    std::printf("bench invoice_generation ours_ms=%.1f base_ms=%.1f ratio=%.2f target=-\n", x, y, x / y);
+    const double x = bench::median(mine), y = bench::median(base);
+    bench::printRatio("invoice_generation", x, y, "-");
     const double xi = x / enterprises, yi = y / enterprises;
-    std::printf("bench invoice_generation_per_invoice_vs_bare ours_ms=%.3f base_ms=%.3f ratio=%.2f target=-\n", xi, yi,
-                xi / yi);
+    bench::printRatio("invoice_generation_per_invoice_vs_bare", xi, yi, "-");
     // Over 500 invoices a second: an invoice takes at most 2 ms.
-    std::printf("bench invoice_generation_per_invoice ours_ms=%.3f limit_ms=%.1f\n", xi, targetMsPerInvoice);
+    bench::printLimit("invoice_generation_per_invoice", xi, targetMsPerInvoice);
     return 0;
 }

@@ -3,16 +3,17 @@
 //
 //     bench report_pdf        the runtime against the bare loop (target: within 1.5 times)
 //     bench report_pdf_pages  the runtime against the time 1,500 pages take at 200 pages a second
+#include "bench_support.h"
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
 #include "platform/report/report_output.h"
+#include <QTemporaryDir>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -121,12 +122,6 @@ double bareLoop(const QString& path, const std::vector<Field>& fields)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,10 +135,10 @@ int main(int argc, char** argv)
         base.push_back(bareLoop(dir.path() + "/bare.pdf", fields));
         ours.push_back(runtime(dir.path() + "/report.pdf", fields));
     }
-    const double o = median(ours), b = median(base);
-    std::printf("bench report_pdf ours_ms=%.1f base_ms=%.1f ratio=%.3f target=1.5\n", o, b, o / b);
+    const double o = bench::median(ours), b = bench::median(base);
+    bench::printRatio("report_pdf", o, b, "1.5");
     // Over 200 pages a second: the documents' time may not pass that of 200 pages a second.
     const double limit = kDocuments / 200.0 * 1000.0;
-    std::printf("bench report_pdf_pages ours_ms=%.1f limit_ms=%.1f\n", o, limit);
+    bench::printLimit("report_pdf_pages", o, limit);
     return 0;
 }
