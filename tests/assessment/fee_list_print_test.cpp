@@ -2,10 +2,9 @@
 // sheet while it prints, the printer's own paper afterwards, a cancelled print dialog, a builder error.
 #include "qelv/assessment/fee_list.h"
 
-#include "platform/component/host.h"
 #include "qelv/core/data_env.h"
 #include "tests/assessment/fee_list_fixture.h"
-#include "tests/fixtures/cups/cups_scheduler.h"
+#include "tests/fixtures/cups/suite_scheduler.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -13,7 +12,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -24,38 +22,22 @@ const QString kSaved = QStringLiteral("custom_241x140mm_241x140mm"); // a size w
 
 class FeeListPrint : public FeeListMonthTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (geteuid() != 0)
-            return;
-        scheduler = new CupsScheduler;
-        QString error;
-        if (!scheduler->start(&error) || !scheduler->addPrinter("qcustom", CupsScheduler::Paper::CustomSizes, &error))
-            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete scheduler;
-        scheduler = nullptr;
-    }
+    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
+    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
 
     void SetUp() override
     {
-        if (geteuid() != 0)
-            GTEST_SKIP() << "the private CUPS scheduler needs root";
-        ASSERT_TRUE(startError.isEmpty())
-            << "the private CUPS scheduler could not be started: " << startError.toStdString();
+        fixtures::SuiteScheduler::requireScheduler();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        scheduler = &fixtures::SuiteScheduler::scheduler();
         FeeListMonthTest::SetUp();
         QString error;
         ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
         ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kSaved, "landscape", &error)) << error.toStdString();
-        qputenv("QELV_COMPONENT_REGISTRY", (folder->path() + "/components.json").toUtf8());
-        qputenv("QUORBEL_FORMS_REGISTRY", (folder->path() + "/forms.json").toUtf8());
-        component::HResult hr = component::E_FAIL;
-        auto library = component::Library::open(QStringLiteral(QUORBEL_LIBRARY), &hr);
-        ASSERT_EQ(hr, component::S_OK);
-        ASSERT_EQ(library->entry<component::DllRegisterServerFunction>(component::kDllRegisterServer)(),
-                  component::S_OK);
+        fixtures::registerPaperControl(folder->path(), QStringLiteral(QUORBEL_LIBRARY));
+        if (HasFatalFailure())
+            return;
 
         addEnterprise("0012", "甲化工厂");
         bill("0012");
@@ -64,19 +46,12 @@ protected:
     }
     void TearDown() override
     {
-        qunsetenv("QELV_COMPONENT_REGISTRY");
-        qunsetenv("QUORBEL_FORMS_REGISTRY");
+        fixtures::unregisterPaperControl();
         if (folder)
             FeeListMonthTest::TearDown();
     }
 
-    CupsScheduler::Defaults defaults()
-    {
-        QString error;
-        const auto read = scheduler->printerDefaults("qcustom", &error);
-        EXPECT_TRUE(read) << error.toStdString();
-        return read.value_or(CupsScheduler::Defaults{});
-    }
+    CupsScheduler::Defaults defaults() { return fixtures::SuiteScheduler::defaults("qcustom"); }
     QStringList messages() const
     {
         QStringList out;
@@ -93,8 +68,7 @@ protected:
         return n;
     }
 
-    static inline CupsScheduler* scheduler = nullptr;
-    static inline QString startError;
+    CupsScheduler* scheduler = nullptr;
 };
 
 TEST_F(FeeListPrint, PrintsOnTheCustomSheetAndSetsThePrintersPaperBack)

@@ -3,11 +3,10 @@
 // end early.
 #include "qelv/core/print_run.h"
 
-#include "platform/component/host.h"
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
 #include "platform/ui/dialogs.h"
-#include "tests/fixtures/cups/cups_scheduler.h"
+#include "tests/fixtures/cups/suite_scheduler.h"
 
 #include <QDialog>
 #include <QFile>
@@ -19,7 +18,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 static void PrintTo(const QString& s, std::ostream* os)
 {
@@ -58,53 +56,32 @@ report::Document sheet()
 
 class PrintRun : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (geteuid() != 0)
-            return;
-        scheduler = new CupsScheduler;
-        QString error;
-        if (!scheduler->start(&error) || !scheduler->addPrinter("qcustom", CupsScheduler::Paper::CustomSizes, &error) ||
-            !scheduler->addPrinter("qlisted", CupsScheduler::Paper::ListedSizesOnly, &error))
-            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete scheduler;
-        scheduler = nullptr;
-    }
+    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
+    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
 
     void SetUp() override
     {
-        if (geteuid() != 0)
-            GTEST_SKIP() << "the private CUPS scheduler needs root";
-        ASSERT_TRUE(startError.isEmpty())
-            << "the private CUPS scheduler could not be started: " << startError.toStdString();
+        fixtures::SuiteScheduler::requireScheduler();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        scheduler = &fixtures::SuiteScheduler::scheduler();
         QString error;
         ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
         ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kNoCode, "landscape", &error)) << error.toStdString();
-        qputenv("QELV_COMPONENT_REGISTRY", (dir.path() + "/components.json").toUtf8());
-        qputenv("QUORBEL_FORMS_REGISTRY", (dir.path() + "/forms.json").toUtf8());
-        component::HResult hr = component::E_FAIL;
-        auto library = component::Library::open(QStringLiteral(QUORBEL_LIBRARY), &hr);
-        ASSERT_EQ(hr, component::S_OK);
-        ASSERT_EQ(library->entry<component::DllRegisterServerFunction>(component::kDllRegisterServer)(),
-                  component::S_OK);
+        fixtures::registerPaperControl(dir.path(), QStringLiteral(QUORBEL_LIBRARY));
+        if (HasFatalFailure())
+            return;
         ui::testing::enable();
     }
     void TearDown() override
     {
-        qunsetenv("QELV_COMPONENT_REGISTRY");
-        qunsetenv("QUORBEL_FORMS_REGISTRY");
+        fixtures::unregisterPaperControl();
         ui::testing::disable();
     }
 
     CupsScheduler::Defaults defaults(const QString& printer = QStringLiteral("qcustom"))
     {
-        QString error;
-        const auto read = scheduler->printerDefaults(printer, &error);
-        EXPECT_TRUE(read) << error.toStdString();
-        return read.value_or(CupsScheduler::Defaults{});
+        return fixtures::SuiteScheduler::defaults(printer);
     }
 
     // A request that renders the sheet, noting what the printer carried while the report rendered.
@@ -120,9 +97,7 @@ protected:
         return r;
     }
 
-    static inline CupsScheduler* scheduler = nullptr;
-    static inline QString startError;
-
+    CupsScheduler* scheduler = nullptr;
     QTemporaryDir dir;
     CollectedErrors errors;
     std::optional<CupsScheduler::Defaults> during;

@@ -6,7 +6,7 @@
 #include "quorbel/cups_spooler.h"
 #include "quorbel/forms_registry.h"
 #include "quorbel/identities.h"
-#include "tests/fixtures/cups/cups_scheduler.h"
+#include "tests/fixtures/cups/suite_scheduler.h"
 
 #include "platform/component/host.h"
 #include "platform/printing/paper_sizes.h"
@@ -17,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace quorbel {
 namespace {
@@ -48,28 +47,15 @@ struct Step {
 
 class QuorbelCups : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (geteuid() != 0)
-            return;
-        scheduler = new CupsScheduler;
-        QString error;
-        if (!scheduler->start(&error) || !scheduler->addPrinter("qcustom", CupsScheduler::Paper::CustomSizes, &error) ||
-            !scheduler->addPrinter("qlisted", CupsScheduler::Paper::ListedSizesOnly, &error))
-            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete scheduler;
-        scheduler = nullptr;
-    }
+    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
+    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
 
     void SetUp() override
     {
-        if (geteuid() != 0)
-            GTEST_SKIP() << "the private CUPS scheduler needs root";
-        ASSERT_TRUE(startError.isEmpty())
-            << "the private CUPS scheduler could not be started: " << startError.toStdString();
+        fixtures::SuiteScheduler::requireScheduler();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        scheduler = &fixtures::SuiteScheduler::scheduler();
         QString error;
         for (const char* name : {"qcustom", "qlisted"})
             ASSERT_TRUE(scheduler->setPrinterDefaults(name, kA4, kPortrait, &error)) << error.toStdString();
@@ -92,13 +78,7 @@ protected:
         return control->SetPaper();
     }
 
-    CupsScheduler::Defaults defaults(const QString& printer)
-    {
-        QString error;
-        const auto read = scheduler->printerDefaults(printer, &error);
-        EXPECT_TRUE(read) << error.toStdString();
-        return read.value_or(CupsScheduler::Defaults{});
-    }
+    CupsScheduler::Defaults defaults(const QString& printer) { return fixtures::SuiteScheduler::defaults(printer); }
 
     int writes() const { return scheduler->operationCount("CUPS-Add-Modify-Printer"); }
 
@@ -143,9 +123,7 @@ protected:
         }
     }
 
-    static inline CupsScheduler* scheduler = nullptr;
-    static inline QString startError;
-
+    CupsScheduler* scheduler = nullptr;
     QTemporaryDir dir;
     QString formsPath;
     component::Module module;
