@@ -2,7 +2,9 @@
 // Making a window's controls: each carries its designed object name and its place in twips.
 #include "platform/ui/twips.h"
 
+#include <QPushButton>
 #include <QString>
+#include <QStyle>
 #include <QWidget>
 #include <utility>
 
@@ -18,6 +20,26 @@ W* control(QWidget* parent, const char* objectName, double left, double top, dou
     w->setObjectName(QString::fromLatin1(objectName));
     placeTwips(w, left, top, width, height);
     return w;
+}
+
+// A command button: Enter in the window never presses it of its own accord, as a command button of the
+// designs never is the default one.
+inline QPushButton* commandButton(QWidget* parent, const char* objectName, double left, double top, double width,
+                                  double height, const QString& caption)
+{
+    auto* b = control<QPushButton>(parent, objectName, left, top, width, height, caption);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A navigation button of a record bar: the style's picture, 345 twips wide.
+inline QPushButton* pictureButton(QWidget* parent, const char* objectName, QStyle::StandardPixmap picture, double left,
+                                  double top, double height)
+{
+    auto* b = commandButton(parent, objectName, left, top, 345, height, QString());
+    b->setIcon(parent->style()->standardIcon(picture));
+    b->setIconSize(QSize(16, 16));
+    return b;
 }
 
 } // namespace ui

@@ -31,9 +31,7 @@ QComboBox* combo(QWidget* parent, const char* name, double l, double t, double w
 QPushButton* PollutantWindow::makeButton(QWidget* parent, const char* name, const QString& caption, double l, double t,
                                          double w, double h)
 {
-    auto* b = ui::control<QPushButton>(parent, name, l, t, w, h, caption);
-    b->setAutoDefault(false);
-    return b;
+    return ui::commandButton(parent, name, l, t, w, h, caption);
 }
 
 QString PollutantWindow::duplicateNumberText()

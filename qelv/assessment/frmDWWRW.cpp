@@ -29,18 +29,12 @@ constexpr int clientHeight = 7200;
 
 QPushButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap picture, int left, int top)
 {
-    auto* b = ui::control<QPushButton>(parent, name, left, top, 345, barHeight, QString());
-    b->setIcon(parent->style()->standardIcon(picture));
-    b->setIconSize(QSize(16, 16));
-    b->setAutoDefault(false);
-    return b;
+    return ui::pictureButton(parent, name, picture, left, top, barHeight);
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width = 1095)
 {
-    auto* b = ui::control<QPushButton>(parent, name, left, top, width, 375, caption);
-    b->setAutoDefault(false);
-    return b;
+    return ui::commandButton(parent, name, left, top, width, 375, caption);
 }
 
 } // namespace

@@ -22,20 +22,14 @@ namespace {
 
 constexpr int barHeight = 300;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int width = 1095)
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left)
 {
-    auto* b = ui::control<QPushButton>(parent, name, left, 0, width, barHeight, caption);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
+    return ui::commandButton(parent, name, left, 0, 1095, barHeight, caption);
 }
 
 QPushButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap picture, int left)
 {
-    QPushButton* b = button(parent, name, QString(), left, 345);
-    b->setIcon(parent->style()->standardIcon(picture));
-    b->setIconSize(QSize(16, 16));
-    return b;
+    return ui::pictureButton(parent, name, picture, left, 0, barHeight);
 }
 
 } // namespace

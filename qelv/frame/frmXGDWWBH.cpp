@@ -29,18 +29,12 @@ constexpr int gridWidth = 5700;
 
 QPushButton* navButton(QWidget* parent, const char* name, QStyle::StandardPixmap picture, int left)
 {
-    auto* b = ui::control<QPushButton>(parent, name, left, 0, 345, barHeight, QString());
-    b->setIcon(parent->style()->standardIcon(picture));
-    b->setIconSize(QSize(16, 16));
-    b->setAutoDefault(false);
-    return b;
+    return ui::pictureButton(parent, name, picture, left, 0, barHeight);
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int top)
 {
-    auto* b = ui::control<QPushButton>(parent, name, gridWidth + 165, top, 1155, 375, caption);
-    b->setAutoDefault(false);
-    return b;
+    return ui::commandButton(parent, name, gridWidth + 165, top, 1155, 375, caption);
 }
 
 } // namespace
