@@ -157,6 +157,15 @@ void showError(const QString& description, QWidget* parent)
     msgBox(description, Buttons::Ok, Icon::None, QString::fromUtf8(appTitle), parent);
 }
 
+void showingErrors(QWidget* parent, const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const std::exception& e) {
+        showError(e, parent);
+    }
+}
+
 void beep()
 {
     Script& s = script();

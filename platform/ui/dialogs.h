@@ -32,6 +32,8 @@ bool runDialog(const QString& title, const std::function<bool()>& show);
 // Shows an error's description in a plain OK box titled with the application title.
 void showError(const std::exception& e, QWidget* parent = nullptr);
 void showError(const QString& description, QWidget* parent = nullptr);
+// Runs step; an exception it throws is shown with showError instead of going further.
+void showingErrors(QWidget* parent, const std::function<void()>& step);
 // The description of any exception this program throws (db, convert, files errors and others).
 QString describe(const std::exception& e);
 

@@ -25,6 +25,12 @@ void movePreviousOrBeep(db::Recordset& rs)
     }
 }
 
+QString recordCaption(const db::Recordset& rs)
+{
+    const int position = rs.absolutePosition();
+    return QStringLiteral("Record: ") + (position > 0 ? QString::number(position) : QString());
+}
+
 KeyAction keyAction(int keyCode, Qt::KeyboardModifiers shift)
 {
     const bool ctrlOnly = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;

@@ -203,20 +203,14 @@ db::Recordset& DataEntryForm::rs() const
 
 void DataEntryForm::trapped(const std::function<void()>& step)
 {
-    try {
-        step();
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
+    ui::showingErrors(this, step);
 }
 
 void DataEntryForm::adoPrimaryRS_MoveComplete()
 {
     if (!adoPrimaryRS)
         return;
-    const int position = adoPrimaryRS->absolutePosition();
-    // Without a current row there is no number to show.
-    lblStatus->setText(QStringLiteral("Record: ") + (position > 0 ? QString::number(position) : QString()));
+    lblStatus->setText(navigation::recordCaption(*adoPrimaryRS));
 }
 
 void DataEntryForm::adoPrimaryRS_WillChangeRecord() { }

@@ -112,19 +112,14 @@ db::Recordset& frmXGDWWBH::rs() const
 
 void frmXGDWWBH::trapped(const std::function<void()>& step)
 {
-    try {
-        step();
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
+    ui::showingErrors(this, step);
 }
 
 void frmXGDWWBH::adoPrimaryRS_MoveComplete()
 {
     if (!adoPrimaryRS)
         return;
-    const int position = adoPrimaryRS->absolutePosition();
-    lblStatus->setText(QStringLiteral("Record: ") + (position > 0 ? QString::number(position) : QString()));
+    lblStatus->setText(navigation::recordCaption(*adoPrimaryRS));
 }
 
 void frmXGDWWBH::showAgain(const QString& number)
