@@ -58,14 +58,16 @@ void print(const char* name, double ours, double base, const char* target = "-")
 }
 
 // What a move reads, on handles kept open: the billing row, the ledger's name and the discharge row.
+// The billing and ledger files it writes are copies of the program's, so that neither side's writes
+// make the other read the file's schema again, which the program alone on its files never has to.
 struct BareReads {
     sqlite3* kz = nullptr;
     sqlite3* znj = nullptr;
     sqlite3* month = nullptr;
     BareReads()
     {
-        sqlite3_open(files::dataFile(dataFiles::billing(2003)).toUtf8().constData(), &kz);
-        sqlite3_open(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)).toUtf8().constData(), &znj);
+        kz = openCopy(files::dataFile(dataFiles::billing(2003)));
+        znj = openCopy(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)));
         sqlite3_open(files::dataFile(dataFiles::monthData(QDate(2003, 6, 1))).toUtf8().constData(), &month);
     }
     ~BareReads()
@@ -73,6 +75,16 @@ struct BareReads {
         sqlite3_close(kz);
         sqlite3_close(znj);
         sqlite3_close(month);
+    }
+    static sqlite3* openCopy(const QString& file)
+    {
+        const QString copy = file + QStringLiteral(".bare");
+        QFile::remove(copy);
+        QFile::copy(file, copy);
+        sqlite3* db = nullptr;
+        sqlite3_open(copy.toUtf8().constData(), &db);
+        exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+        return db;
     }
     static void read(sqlite3* db, const QString& sql, const QString& bound = QString())
     {

@@ -33,6 +33,8 @@
 #include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
+#include <exception>
+#include <future>
 
 namespace {
 
@@ -324,14 +326,36 @@ void frmKaiPiao::adoPrimaryRS_MoveComplete()
         const QString number = ui::fieldText(enterprises.value(QStringLiteral("DanWeiBianHao")));
         if (!billingConn_)
             throw db::Error(QString::fromUtf8(db::messages::closed));
-        openBillingRow(number);
+        // An enterprise shown for the first time in the year gets its billing row and its ledger, one
+        // commit on each of two files. Each commit waits on the disk several times, so the ledger is
+        // made on a thread of its own while the billing row is written here; the move ends only when
+        // both are on disk. Nothing else uses the ledger connection meanwhile.
+        std::future<bool> ledger;
         if (enterprises.absolutePosition() > 0) {
             Label1->setText(ui::fieldText(enterprises.value(QStringLiteral("DanWeiQuangCheng"))));
             if (!ledgerConn_)
                 ledgerConn_ =
                     std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
-            lateFeeLedger::ensure(*ledgerConn_, number);
+            if (!lateFeeLedger::exists(*ledgerConn_, number))
+                ledger = std::async(std::launch::async, [ledgers = ledgerConn_.get(), number] {
+                    return lateFeeLedger::ensure(*ledgers, number);
+                });
         }
+        std::exception_ptr billingFailure;
+        try {
+            openBillingRow(number);
+        } catch (...) {
+            billingFailure = std::current_exception();
+        }
+        if (ledger.valid()) {
+            try {
+                ledger.get();
+            } catch (const std::exception& e) {
+                ui::showError(e, this);
+            }
+        }
+        if (billingFailure)
+            std::rethrow_exception(billingFailure);
         bindBillingGrid(2600);
     } catch (const std::exception& e) {
         ui::showError(e, this);
@@ -356,9 +380,11 @@ void frmKaiPiao::ad_MoveComplete()
             lblStatus->setText(QStringLiteral("  污染物: ") +
                                ui::fieldText(enterprises.value(QStringLiteral("DanWeiQuangCheng"))) +
                                QStringLiteral("->") + ui::fieldText(ad.value(QStringLiteral("WuRanWuMingCheng"))));
-        unbindMonthGrid();
-        if (!onRow(ad))
+        clearMonthGrid();
+        if (!onRow(ad)) {
+            unbindMonthGrid();
             return;
+        }
         const discharge::Assignment assignment{ui::fieldText(ad.value(QStringLiteral("DanWeiBianHao"))),
                                                ui::fieldText(ad.value(QStringLiteral("WuRanWuBianHao"))),
                                                ui::fieldText(ad.value(QStringLiteral("PaiWuKou")))};
@@ -375,6 +401,10 @@ void frmKaiPiao::ad_MoveComplete()
             db::LockType::Optimistic);
         bindMonthGrid();
     } catch (const std::exception& e) {
+        // A pending row that could not be written stays shown; a table that could not be made or
+        // opened shows nothing.
+        if (!monthRs_)
+            unbindMonthGrid();
         ui::showError(e, this);
     }
 }
@@ -398,17 +428,26 @@ void frmKaiPiao::bindMonthGrid()
     }
     monthModel_->setColumns(columns);
     monthModel_->setRecordset(monthRs_.get());
-    DataGrid2->setRecordsetModel(monthModel_);
+    if (DataGrid2->recordsetModel() != monthModel_)
+        DataGrid2->setRecordsetModel(monthModel_);
     DataGrid2->setButtonColumns(buttons);
     DataGrid2->viewport()->update();
 }
 
-void frmKaiPiao::unbindMonthGrid()
+// From one assignment to the next the grid stays on its model and only the model's recordset
+// changes: taking a view off its model and back costs more than the rest of a move.
+void frmKaiPiao::clearMonthGrid()
 {
     DataGrid2->discardEdit();
-    DataGrid2->setRecordsetModel(nullptr);
     monthModel_->setRecordset(nullptr);
     monthRs_.reset();
+}
+
+void frmKaiPiao::unbindMonthGrid()
+{
+    clearMonthGrid();
+    if (DataGrid2->recordsetModel())
+        DataGrid2->setRecordsetModel(nullptr);
 }
 
 void frmKaiPiao::writePendingMonthRow()

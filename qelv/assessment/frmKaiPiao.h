@@ -102,6 +102,8 @@ private:
     void openBillingRow(const QString& number);
     void bindBillingGrid(int remarkWidth);
     void bindMonthGrid();
+    // Shows no row; unbindMonthGrid also takes the grid off its model.
+    void clearMonthGrid();
     void unbindMonthGrid();
     void writePendingMonthRow();
     void writePendingBillingRow();

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <sqlite3.h>
 
 namespace {
 
@@ -390,6 +391,65 @@ TEST_F(WorkbenchTest, TheKeysOfTheDischargeGridMoveWithAndWithoutCtrlAlone)
     EXPECT_TRUE(w.Form_KeyDown(Qt::Key_Up, Qt::ControlModifier));
     EXPECT_EQ(currentPollutant(w), QStringLiteral("P1"));
     EXPECT_FALSE(w.Form_KeyDown(Qt::Key_Escape, Qt::NoModifier));
+}
+
+// The ledger is made beside the billing row: a ledger file that another program keeps locked is said,
+// and the billing row is made and shown all the same; the next show makes the ledger.
+TEST_F(WorkbenchTest, ALedgerThatCannotBeMadeIsSaidAndTheBillingRowStillShows)
+{
+    const QString ledgers = folder->data(QStringLiteral("qelvdwznj.mdb"));
+    frmKaiPiao w;
+    ASSERT_TRUE(messages().isEmpty()) << messages().join('/').toStdString();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(ledgers.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    w.Command2_Click();
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(currentEnterprise(w), QStringLiteral("0002"));
+    EXPECT_EQ(w.DataGrid3->text(0), QStringLiteral("0002"));
+    EXPECT_EQ(fixtures::probe(kz(), QStringLiteral("select count(*) from KPKZK where DanWeiBianHao='0002'")).toInt(),
+              1);
+    const QString ledgerCount = QStringLiteral("select count(*) from sqlite_master where name='ZNJ0002'");
+    EXPECT_EQ(fixtures::probe(ledgers, ledgerCount).toInt(), 0);
+
+    w.Command3_Click();
+    w.Command2_Click();
+    EXPECT_EQ(fixtures::probe(ledgers, ledgerCount).toInt(), 1);
+    EXPECT_EQ(messages().size(), 1);
+}
+
+// Numbers are typed text: a quote in them reaches every statement of a move bound or quoted, never
+// spliced (the fixture's own inserts double it).
+TEST_F(WorkbenchTest, NumbersWithQuotesReachTheBillingRowTheLedgerAndTheMonthTable)
+{
+    addEnterprise(QStringLiteral("0''0"), "丁厂");
+    addPollutant(QStringLiteral("P''5"), QStringLiteral("苯"), 1, QStringLiteral("废水"),
+                 QStringLiteral("Q:1 *:4 2:0"));
+    assign(QStringLiteral("0''0"), QStringLiteral("P''5"), 1, QStringLiteral("苯"));
+    buildTemplate();
+    copyTemplateToMonth();
+    {
+        frmKaiPiao w;
+        ASSERT_EQ(currentEnterprise(w), QStringLiteral("0'0"));
+        ASSERT_EQ(currentPollutant(w), QStringLiteral("P'5"));
+        ASSERT_NE(w.monthRow(), nullptr);
+        EXPECT_EQ(w.DataGrid3->text(0), QStringLiteral("0'0"));
+        type(w, QStringLiteral("Q"), QStringLiteral("3"));
+        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("6"));
+        w.Command2_Click();
+        EXPECT_EQ(currentEnterprise(w), QStringLiteral("0001"));
+    }
+    EXPECT_DOUBLE_EQ(fee(month(), QStringLiteral("WRW0'0P'51")).toDouble(), 6.0);
+    EXPECT_EQ(fixtures::probe(kz(), QStringLiteral("select M6 || '/' || M6N from KPKZK where DanWeiBianHao='0''0'"))
+                  .toString(),
+              QStringLiteral("1/1"));
+    EXPECT_EQ(fixtures::probe(folder->data(QStringLiteral("qelvdwznj.mdb")),
+                              QStringLiteral("select count(*) from sqlite_master where name='ZNJ0''0'"))
+                  .toInt(),
+              1);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('/').toStdString();
 }
 
 // --- fee entry ----------------------------------------------------------------------------------
