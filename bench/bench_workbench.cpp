@@ -4,6 +4,7 @@
 // a bare SQLite loop reading the same rows on open handles; and each month-file command beside a plain
 // copy of the same file. A move should stay under 30 ms.
 #include "bench/synthetic_county.h"
+#include "bench_support.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -26,36 +26,6 @@
 namespace {
 
 constexpr double moveLimitMs = 30;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-bool copyShipped(const QString& to)
-{
-    const QDir from(QStringLiteral(QELV_SHIPPED_DIR "/Data"));
-    QDir().mkpath(to);
-    for (const QString& name : from.entryList(QDir::Files))
-        if (!QFile::copy(from.filePath(name), to + QLatin1Char('/') + name))
-            return false;
-    return true;
-}
-
-template <typename F> double timed(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
-}
-
-void print(const char* name, double ours, double base, const char* target = "-")
-{
-    std::printf("bench %s ours_ms=%.2f base_ms=%.2f ratio=%.2f target=%s\n", name, ours, base,
-                base > 0 ? ours / base : 0.0, target);
-}
 
 // What a move reads, on handles kept open: the billing row, the ledger's name and the discharge row.
 // The billing and ledger files it writes are copies of the program's, so that neither side's writes
@@ -134,20 +104,14 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("QELV_HOME", dir.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
-    if (!copyShipped(dir.path() + QStringLiteral("/Data"))) {
-        std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+    const bench::ProgramFolder dir;
+    if (!dir.ready())
         return 1;
-    }
     ui::testing::enable();
     Module1::setStartupDefaults();
     Module1::gWorkMonth = QDate(2003, 6, 1);
     Module1::gInvoiceDate = QDate(2003, 6, 18);
-    const int moves = qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS") > 0
-        ? qEnvironmentVariableIntValue("QELV_BENCH_REPETITIONS")
-        : 200;
+    const int moves = bench::repetitions(200);
     try {
         bench::makeCounty({.enterprises = 1500, .assignmentsPerEnterprise = 6});
         {
@@ -169,56 +133,58 @@ int main(int argc, char** argv)
         BareReads bare;
         std::vector<double> enterpriseMoves, enterpriseBase, assignmentMoves, assignmentBase;
         for (int i = 0; i < moves; ++i) {
-            enterpriseMoves.push_back(timed([&] { w.Command2_Click(); }));
+            enterpriseMoves.push_back(bench::timedMs([&] { w.Command2_Click(); }));
             const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
-            enterpriseBase.push_back(timed([&] { bare.firstShow(QStringLiteral("B") + number); }));
+            enterpriseBase.push_back(bench::timedMs([&] { bare.firstShow(QStringLiteral("B") + number); }));
         }
         // The same enterprises again: their rows and ledgers are there now.
         std::vector<double> againMoves, againBase;
         w.Command4_Click();
         for (int i = 0; i < moves; ++i) {
-            againMoves.push_back(timed([&] { w.Command2_Click(); }));
+            againMoves.push_back(bench::timedMs([&] { w.Command2_Click(); }));
             const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
-            againBase.push_back(timed([&] { bare.enterprise(number); }));
+            againBase.push_back(bench::timedMs([&] { bare.enterprise(number); }));
         }
         for (int i = 0; i < moves; ++i) {
             // Five moves through an enterprise's six assignments, then on to the next enterprise.
             if (i % 5 == 0)
                 w.Command2_Click();
-            assignmentMoves.push_back(timed([&] { w.cmdNext_Click(); }));
+            assignmentMoves.push_back(bench::timedMs([&] { w.cmdNext_Click(); }));
             db::Recordset* ad = w.assignments();
             const QString table = discharge::tableName({ad->value(QStringLiteral("DanWeiBianHao")).toString(),
                                                         ad->value(QStringLiteral("WuRanWuBianHao")).toString(),
                                                         ad->value(QStringLiteral("PaiWuKou")).toString()});
-            assignmentBase.push_back(timed([&] { bare.assignment(table); }));
+            assignmentBase.push_back(bench::timedMs([&] { bare.assignment(table); }));
         }
         const int repetitions = 3;
         std::vector<double> latest, another, plainCopy;
         for (int i = 0; i < repetitions; ++i) {
-            plainCopy.push_back(timed([&] {
+            plainCopy.push_back(bench::timedMs([&] {
                 QFile::remove(june + QStringLiteral(".plain"));
                 QFile::copy(tmpl, june + QStringLiteral(".plain"));
             }));
-            latest.push_back(timed([&] { w.Command6_Click(); }));
+            latest.push_back(bench::timedMs([&] { w.Command6_Click(); }));
             ui::testing::answerInput(QStringLiteral("2003-05"));
-            another.push_back(timed([&] { w.Command5_Click(); }));
+            another.push_back(bench::timedMs([&] { w.Command5_Click(); }));
         }
         // Nothing but the input boxes of the month copies.
         if (ui::testing::shownTexts().size() != repetitions) {
             std::fprintf(stderr, "commands: %s\n", ui::testing::shownTexts().join('/').toUtf8().constData());
             return 1;
         }
-        print("workbench_next_enterprise", median(enterpriseMoves), median(enterpriseBase));
-        print("workbench_next_enterprise_again", median(againMoves), median(againBase));
-        print("workbench_next_assignment", median(assignmentMoves), median(assignmentBase));
+        bench::printRatio("workbench_next_enterprise", bench::median(enterpriseMoves), bench::median(enterpriseBase),
+                          "-");
+        bench::printRatio("workbench_next_enterprise_again", bench::median(againMoves), bench::median(againBase), "-");
+        bench::printRatio("workbench_next_assignment", bench::median(assignmentMoves), bench::median(assignmentBase),
+                          "-");
         // A move stays under 30 ms.
         for (const auto& [name, moves] : {std::pair{"workbench_move_first_show", &enterpriseMoves},
                                           std::pair{"workbench_move_enterprise", &againMoves},
                                           std::pair{"workbench_move_assignment", &assignmentMoves}})
-            std::printf("bench %s ours_ms=%.2f limit_ms=30\n", name, median(*moves));
-        print("workbench_copy_latest", median(latest), median(plainCopy));
-        print("workbench_copy_month", median(another), median(plainCopy));
-        for (double m : {median(enterpriseMoves), median(againMoves), median(assignmentMoves)})
+            bench::printLimit(name, bench::median(*moves), moveLimitMs);
+        bench::printRatio("workbench_copy_latest", bench::median(latest), bench::median(plainCopy), "-");
+        bench::printRatio("workbench_copy_month", bench::median(another), bench::median(plainCopy), "-");
+        for (double m : {bench::median(enterpriseMoves), bench::median(againMoves), bench::median(assignmentMoves)})
             if (m >= moveLimitMs)
                 std::fprintf(stderr, "a move took %.1f ms, over the %.0f ms a move may take\n", m, moveLimitMs);
     } catch (const std::exception& e) {

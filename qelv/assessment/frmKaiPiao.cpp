@@ -50,18 +50,12 @@ const char* const equivalentMark = "当量";
 
 QPushButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap picture, int left, int top)
 {
-    auto* b = ui::control<QPushButton>(parent, name, left, top, 345, barHeight, QString());
-    b->setIcon(parent->style()->standardIcon(picture));
-    b->setIconSize(QSize(16, 16));
-    b->setAutoDefault(false);
-    return b;
+    return ui::pictureButton(parent, name, picture, left, top, barHeight);
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
-    auto* b = ui::control<QPushButton>(parent, name, left, top, 2640, 375, caption);
-    b->setAutoDefault(false);
-    return b;
+    return ui::commandButton(parent, name, left, top, 2640, 375, caption);
 }
 
 QString titled(const char* text)
