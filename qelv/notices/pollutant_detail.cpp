@@ -1,0 +1,85 @@
+#include "qelv/notices/pollutant_detail.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+#include "platform/error/error.h"
+#include "qelv/assessment/fee_list.h"
+
+namespace notices {
+
+namespace {
+
+bool isZero(const QVariant& v)
+{
+    return v.isNull() || convert::toDouble(v) == 0;
+}
+
+} // namespace
+
+PollutantDetail::PollutantDetail(db::Connection& enterprises, db::Connection& discharge, db::Connection& print,
+                                 db::Connection& billing, const QDate& workMonth)
+    : discharge_(discharge),
+      registered_(enterprises, QStringLiteral("Select DanWeiBianHao,DanWeiQuangCheng from dw where DanWeiBianHao=?")),
+      assignments_(enterprises,
+                   QStringLiteral("Select ID,DanWeiBianHao,WuRanWuBianHao,WuRanWuMingCheng,LeiXing,PaiWuKou from dwwrw "
+                                  "where DanweiBianHao=? Order By ID ASC")),
+      remark_(billing,
+              QStringLiteral("Select %1 from KPKZK where DanWeiBianHao=? and %2=1 and %1 is not null")
+                  .arg(db::quoteIdentifier(QStringLiteral("M%1B").arg(workMonth.month())),
+                       db::quoteIdentifier(QStringLiteral("M%1").arg(workMonth.month())))),
+      insert_(print,
+              QStringLiteral("Insert Into WuRanWuMingXi (DanWeiBianHao,PaiWuKou,WuRanWuMingCheng,WuRanWuShuJu) "
+                             "Values (?,?,?,?)"))
+{
+}
+
+PollutantDetail::~PollutantDetail() = default;
+
+QString detailText(const QString& figures, const QString& remark)
+{
+    const QString period = remark.isEmpty() ? QString() : QStringLiteral("(%1)").arg(remark);
+    return figures.left(qMax<qsizetype>(0, figures.size() - 1)) + QLatin1Char(' ') + period;
+}
+
+int PollutantDetail::build(const QString& number, const ErrorSink& errors)
+{
+    int appended = 0;
+    if (number.isEmpty())
+        return appended;
+    try {
+        if (!registered_.first({number}) || registered_.value(0).isNull())
+            return appended;
+        struct Assignment {
+            QString pollutant, name;
+            QVariant outlet;
+        };
+        QList<Assignment> list;
+        for (bool row = assignments_.first({number}); row; row = assignments_.next()) {
+            if (list.isEmpty() && assignments_.value(0).isNull())
+                return appended;
+            list << Assignment{assignments_.value(2).toString(), assignments_.value(3).toString(),
+                               assignments_.value(5)};
+        }
+        QString remark;
+        if (remark_.first({number}))
+            remark = remark_.value(0).toString();
+        for (const Assignment& a : list) {
+            const QString table = QStringLiteral("WRW") + number + a.pollutant + a.outlet.toString();
+            auto record = discharge_.openRecordset(QStringLiteral("Select * from %1").arg(db::quoteIdentifier(table)),
+                                                   {}, db::LockType::ReadOnly);
+            if (record->recordCount() == 0 || record->isEOF() || record->value(0).isNull())
+                continue;
+            if (isZero(record->value(0)) && (record->fieldCount() < 2 || isZero(record->value(1))))
+                continue;
+            insert_.run({number, a.outlet, a.name, detailText(feeList::dischargeText(*record), remark)});
+            ++appended;
+        }
+    } catch (const std::exception& e) {
+        if (errors)
+            errors(platform::describe(e));
+    }
+    return appended;
+}
+
+} // namespace notices
