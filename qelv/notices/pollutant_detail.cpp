@@ -21,9 +21,6 @@ PollutantDetail::PollutantDetail(db::Connection& enterprises, db::Connection& di
                                  db::Connection& billing, const QDate& workMonth)
     : discharge_(discharge),
       registered_(enterprises, QStringLiteral("Select DanWeiBianHao,DanWeiQuangCheng from dw where DanWeiBianHao=?")),
-      assignments_(enterprises,
-                   QStringLiteral("Select ID,DanWeiBianHao,WuRanWuBianHao,WuRanWuMingCheng,LeiXing,PaiWuKou from dwwrw "
-                                  "where DanweiBianHao=? Order By ID ASC")),
       remark_(billing,
               QStringLiteral("Select %1 from KPKZK where DanWeiBianHao=? and %2=1 and %1 is not null")
                   .arg(db::quoteIdentifier(QStringLiteral("M%1B").arg(workMonth.month())),
@@ -32,6 +29,12 @@ PollutantDetail::PollutantDetail(db::Connection& enterprises, db::Connection& di
               QStringLiteral("Insert Into WuRanWuMingXi (DanWeiBianHao,PaiWuKou,WuRanWuMingCheng,WuRanWuShuJu) "
                              "Values (?,?,?,?)"))
 {
+    db::PreparedStatement all(enterprises,
+                              QStringLiteral("Select ID,DanWeiBianHao,WuRanWuBianHao,WuRanWuMingCheng,LeiXing,PaiWuKou "
+                                             "from dwwrw Order By ID ASC"));
+    for (bool row = all.first(); row; row = all.next())
+        assignments_[all.value(1).toString().toCaseFolded()]
+            << Assignment{all.value(0), all.value(2).toString(), all.value(3).toString(), all.value(5)};
 }
 
 PollutantDetail::~PollutantDetail() = default;
@@ -50,17 +53,9 @@ int PollutantDetail::build(const QString& number, const ErrorSink& errors)
     try {
         if (!registered_.first({number}) || registered_.value(0).isNull())
             return appended;
-        struct Assignment {
-            QString pollutant, name;
-            QVariant outlet;
-        };
-        QList<Assignment> list;
-        for (bool row = assignments_.first({number}); row; row = assignments_.next()) {
-            if (list.isEmpty() && assignments_.value(0).isNull())
-                return appended;
-            list << Assignment{assignments_.value(2).toString(), assignments_.value(3).toString(),
-                               assignments_.value(5)};
-        }
+        const QList<Assignment> list = assignments_.value(number.toCaseFolded());
+        if (list.isEmpty() || list.first().id.isNull())
+            return appended;
         QString remark;
         if (remark_.first({number}))
             remark = remark_.value(0).toString();

@@ -6,6 +6,9 @@
 #include "qelv/core/error_sink.h"
 
 #include <QDate>
+#include <QHash>
+#include <QList>
+#include <QVariant>
 #include <QString>
 #include <memory>
 
@@ -17,7 +20,8 @@ namespace notices {
 
 // Works on the connections of the notice run (enterprise file, month data, notice print file, yearly
 // billing file), which must outlive it; the statements it repeats for every enterprise are prepared
-// once. Throws db::Error when one of them cannot be prepared.
+// once, and the assignments of the whole register are read once (dwwrw has no index by enterprise).
+// Throws db::Error when one of them cannot be prepared or dwwrw cannot be read.
 class PollutantDetail {
 public:
     PollutantDetail(db::Connection& enterprises, db::Connection& discharge, db::Connection& print,
@@ -31,9 +35,16 @@ public:
     int build(const QString& number, const ErrorSink& errors);
 
 private:
+    struct Assignment {
+        QVariant id;
+        QString pollutant, name;
+        QVariant outlet;
+    };
+
     db::Connection& discharge_;
+    // By enterprise (letter case folded, as the file compares), in ID order.
+    QHash<QString, QList<Assignment>> assignments_;
     db::PreparedStatement registered_;
-    db::PreparedStatement assignments_;
     db::PreparedStatement remark_;
     db::PreparedStatement insert_;
 };
