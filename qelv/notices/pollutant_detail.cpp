@@ -2,7 +2,6 @@
 
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
-#include "platform/db/recordset.h"
 #include "platform/error/error.h"
 #include "qelv/assessment/fee_list.h"
 
@@ -61,13 +60,21 @@ int PollutantDetail::build(const QString& number, const ErrorSink& errors)
             remark = remark_.value(0).toString();
         for (const Assignment& a : list) {
             const QString table = QStringLiteral("WRW") + number + a.pollutant + a.outlet.toString();
-            auto record = discharge_.openRecordset(QStringLiteral("Select * from %1").arg(db::quoteIdentifier(table)),
-                                                   {}, db::LockType::ReadOnly);
-            if (record->recordCount() == 0 || record->isEOF() || record->value(0).isNull())
+            db::PreparedStatement record(discharge_,
+                                         QStringLiteral("Select * from %1").arg(db::quoteIdentifier(table)));
+            // Only the first row counts.
+            if (!record.first() || record.value(0).isNull())
                 continue;
-            if (isZero(record->value(0)) && (record->fieldCount() < 2 || isZero(record->value(1))))
+            const int columns = record.columnCount();
+            if (isZero(record.value(0)) && (columns < 2 || isZero(record.value(1))))
                 continue;
-            insert_.run({number, a.outlet, a.name, detailText(feeList::dischargeText(*record), remark)});
+            QStringList names;
+            QVariantList values;
+            for (int c = 0; c < columns; ++c) {
+                names << record.columnName(c);
+                values << record.value(c);
+            }
+            insert_.run({number, a.outlet, a.name, detailText(feeList::dischargeText(names, values), remark)});
             ++appended;
         }
     } catch (const std::exception& e) {
