@@ -181,10 +181,15 @@ TEST_F(NoticePrint, NoticesAndDetailSheetsPrintOnA4AndThePaperIsSetBack)
             toolbarEnabled = w.Toolbar1->isEnabled();
             progress = progressShown();
             refused = !w.close();
+            // A run or a second print is refused while this one waits.
+            w.Toolbar1_ButtonClick(QStringLiteral("sytz"));
+            w.Toolbar1_ButtonClick(QStringLiteral("dy"));
         });
         poll.start(0);
         w.Toolbar1_ButtonClick(QString::fromLatin1(key));
-        EXPECT_TRUE(ui::testing::shownTexts().isEmpty()) << ui::testing::shownTexts().join('\n').toStdString();
+        EXPECT_EQ(ui::testing::shownTexts(), QStringList(2, printRun::busyText()));
+        ui::testing::clearShown();
+        EXPECT_EQ(noticeCount("tzdw"), 2) << "no run while printing";
         ASSERT_TRUE(during) << "the wait let no event through";
         EXPECT_EQ(during->media, kA4) << key;
         EXPECT_EQ(during->orientation, "portrait");
