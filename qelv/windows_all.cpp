@@ -17,6 +17,7 @@
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
 #include "qelv/invoicing/frmPJSCDY.h"
+#include "qelv/notices/frmCSTZ.h"
 
 namespace qelv {
 
@@ -44,6 +45,7 @@ void registerAllWindows()
     windows::registerWindow<frmPJSCDY>();
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
+    windows::registerWindow<frmCSTZ>();
 }
 
 } // namespace qelv
@@ -53,7 +55,6 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuCSSFTZ"), // payment notices
         QStringLiteral("mnuWTSC"), // collection documents
         QStringLiteral("mnufpgs"), // invoice layout designer
         QStringLiteral("mnuTS"), // collection-document layout designer

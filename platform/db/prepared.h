@@ -40,6 +40,9 @@ public:
         restart(params);
         return statement_->run();
     }
+    // The columns of its rows: their count and names, in the order of the statement.
+    int columnCount() const { return sqlite3_column_count(statement_->get()); }
+    QString columnName(int column) const { return QString::fromUtf8(sqlite3_column_name(statement_->get(), column)); }
     // A column of the current row, as valueFromSql gives it.
     QVariant value(int column) const { return valueFromSql(statement_->get(), column); }
 

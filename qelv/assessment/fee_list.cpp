@@ -76,12 +76,18 @@ void copyPrintFile(const QDate& month)
 
 QString dischargeText(const db::Recordset& row)
 {
+    QVariantList values;
+    for (int i = 0; i < row.fieldCount(); ++i)
+        values << row.value(i);
+    return dischargeText(row.fieldNames(), values);
+}
+
+QString dischargeText(const QStringList& names, const QVariantList& values)
+{
     QString text;
-    for (int i = 0; i < row.fieldCount(); ++i) {
-        const QString name = row.fieldName(i);
-        if (isFigure(name))
-            text += name + QLatin1Char(':') + valueText(row.value(i)) + QLatin1Char(',');
-    }
+    for (qsizetype i = 0; i < names.size() && i < values.size(); ++i)
+        if (isFigure(names[i]))
+            text += names[i] + QLatin1Char(':') + valueText(values[i]) + QLatin1Char(',');
     return text;
 }
 

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QWidget;
@@ -38,6 +39,8 @@ Built BuildPrintData(const QDate& month);
 // The discharge figures of an assignment's row of the month, in the table's column order: "name:value,"
 // for every column but the four fee columns and the correction factors, equivalents and standards.
 QString dischargeText(const db::Recordset& row);
+// The same of a row given by its column names and values.
+QString dischargeText(const QStringList& names, const QVariantList& values);
 // The period printed after the figures: the remark M<m>B when it holds text, else "<m>月".
 QString period(const QDate& month, const QVariant& remark);
 // The figures without their last comma, then " (", the period and ")".

@@ -38,7 +38,7 @@ QStringList shipped()
 {
     QStringList names;
     for (const char* n : {setUp, enterprises, pollutants, specialEquivalents, lateFeeLedgers, blankDatabase,
-                          billingTemplate, feeListTemplate, printLayouts, invoiceTemplate})
+                          billingTemplate, feeListTemplate, printLayouts, invoiceTemplate, noticeTemplate})
         names << QString::fromLatin1(n);
     return names;
 }

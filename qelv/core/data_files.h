@@ -19,9 +19,9 @@ inline const char* const billingTemplate = "QELVKZTMP.MDB"; // template of the y
 inline const char* const feeListTemplate = "qelvDataPrint.mdb";
 inline const char* const printLayouts = "qelvPrintSet.mdb"; // fp, fpLine, fpPaperSize
 inline const char* const invoiceTemplate = "qelvfpPrint.mdb"; // KPDW, MX without rows
+inline const char* const noticeTemplate = "qelvtztmp.mdb"; // tzdw, MX, WuRanWuMingXi without rows
 
 // Shipped by the printing windows as they come.
-inline const char* const noticeTemplate = "qelvtztmp.mdb";
 inline const char* const collectionTemplate = "qelvwtPrint.mdb";
 
 // Built by the program.

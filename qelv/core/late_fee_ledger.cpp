@@ -52,4 +52,25 @@ bool ensure(db::Connection& ledgers, const QString& number)
     return true;
 }
 
+namespace {
+const char* const attachedSchema = "qelv_ledgers";
+} // namespace
+
+Attached::Attached(db::Connection& print, const QString& ledgersPath)
+    : print_(print)
+{
+    print_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(attachedSchema)), {ledgersPath});
+}
+
+Attached::~Attached()
+{
+    try {
+        while (print_.inTransaction())
+            print_.rollback();
+        print_.execute(QStringLiteral("DETACH DATABASE %1").arg(QString::fromLatin1(attachedSchema)));
+    } catch (...) {
+        // The connection goes with the run's files; a detach that fails leaves nothing behind.
+    }
+}
+
 } // namespace lateFeeLedger

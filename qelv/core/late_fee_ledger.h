@@ -24,4 +24,19 @@ bool exists(db::Connection& ledgers, const QString& number);
 // Makes the ledger when the enterprise has none. Returns true when it made one.
 bool ensure(db::Connection& ledgers, const QString& number);
 
+// The ledger file attached to a run's print file for as long as the run lasts, so that the run's rows
+// and its late-fee marks go in one transaction. Whatever the run left open is rolled back when it
+// goes: declare it before the run's statements and transaction.
+class Attached {
+public:
+    // Throws db::Error when the file cannot be attached.
+    Attached(db::Connection& print, const QString& ledgersPath);
+    ~Attached();
+    Attached(const Attached&) = delete;
+    Attached& operator=(const Attached&) = delete;
+
+private:
+    db::Connection& print_;
+};
+
 } // namespace lateFeeLedger

@@ -8,6 +8,7 @@
 #include "qelv/core/amount_digits.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/fee_items.h"
+#include "qelv/core/late_fee_ledger.h"
 #include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/invoice_layout.h"
 #include "qelv/invoicing/late_fee.h"
@@ -18,8 +19,6 @@
 namespace invoicing {
 
 namespace {
-
-const char* const ledgerSchema = "qelv_ledgers";
 
 std::optional<BandLimits> readLimits(db::Connection& layout)
 {
@@ -47,31 +46,6 @@ QString lineInsert()
 const QString headerInsert =
     QStringLiteral("Insert Into KPDW (DanWeiBianHao,缴款单位,年,月,日,大写合计,小写合计,收款单位,审核,经办人,znj) "
                    "Values (?,?,?,?,?,?,?,?,?,?,?)");
-
-// The late-fee file stays attached only for the run.
-class AttachedLedgers {
-public:
-    AttachedLedgers(db::Connection& print, const QString& path)
-        : print_(print)
-    {
-        print_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(ledgerSchema)), {path});
-    }
-    ~AttachedLedgers()
-    {
-        try {
-            while (print_.inTransaction())
-                print_.rollback();
-            print_.execute(QStringLiteral("DETACH DATABASE %1").arg(QString::fromLatin1(ledgerSchema)));
-        } catch (...) {
-            // The connection goes with the run's files; a detach that fails leaves nothing behind.
-        }
-    }
-    AttachedLedgers(const AttachedLedgers&) = delete;
-    AttachedLedgers& operator=(const AttachedLedgers&) = delete;
-
-private:
-    db::Connection& print_;
-};
 
 } // namespace
 
@@ -128,7 +102,7 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
     QString current; // the enterprise being generated, for the message of a run that stops
     try {
         // Declared first, so that it goes last: it takes back whatever the run wrote when it stops.
-        AttachedLedgers ledgers(files_.print, files_.ledgersPath);
+        lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
         feeItems::Reader fees(files_.enterprises, files_.discharge);
         db::PreparedStatement register_(
             files_.enterprises, QStringLiteral("select LowLever, DanWeiQuangCheng from dw where DanWeiBianHao = ?"));

@@ -1,0 +1,305 @@
+// The payment notices of a month for 1,500 enterprises with 6 assignments each, late fees on, generated
+// by the program (fee lines, late fees, detail sheets, headers), beside a bare SQLite loop that runs the
+// same reads and inserts on the same files in one transaction.
+#include "bench/synthetic_county.h"
+#include "bench_support.h"
+#include "platform/files/files.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
+#include "qelv/notices/notice_generator.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int enterprises = 1500;
+constexpr const char* target = "1.5";
+const QDate month(2003, 5, 1);
+const QDate invoiceDate(2003, 6, 20);
+constexpr int graceDays = 10;
+constexpr double rate = 0.0005;
+
+QString dataPath(const QString& name)
+{
+    return files::dataFile(name);
+}
+
+void restoreLedgers(const QString& pristine)
+{
+    const QString ledgers = dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers));
+    files::remove(ledgers);
+    files::copy(pristine, ledgers);
+}
+
+struct Bare {
+    sqlite3* db = nullptr;
+    bool failed = false;
+
+    sqlite3_stmt* prepare(const QString& sql)
+    {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            std::fprintf(stderr, "bare loop: %s\n", sqlite3_errmsg(db));
+            failed = true;
+        }
+        return st;
+    }
+    static void text(sqlite3_stmt* st, int i, const QString& s)
+    {
+        const QByteArray b = s.toUtf8();
+        sqlite3_bind_text(st, i, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+    }
+    static QString column(sqlite3_stmt* st, int i)
+    {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+    }
+};
+
+struct Assignment {
+    QString table, name;
+    int outlet;
+};
+
+double bareLoop(int* notices)
+{
+    QElapsedTimer t;
+    t.start();
+    Bare b;
+    sqlite3_open(dataPath(dataFiles::monthNotices(month)).toUtf8().constData(), &b.db);
+    const auto attach = [&b](const QString& name, const char* as) {
+        const QString sql = QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(dataPath(name), QString::fromLatin1(as));
+        sqlite3_exec(b.db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    };
+    attach(QString::fromLatin1(dataFiles::enterprises), "dwf");
+    attach(dataFiles::monthData(month), "md");
+    attach(dataFiles::billing(month.year()), "kz");
+    attach(QString::fromLatin1(dataFiles::lateFeeLedgers), "znj");
+    sqlite3_exec(b.db, "DELETE FROM MX; DELETE FROM tzdw; DELETE FROM WuRanWuMingXi; BEGIN", nullptr, nullptr, nullptr);
+    // The assignments once: by enterprise and category for the fees, by enterprise for the details.
+    QHash<QString, QStringList> tables;
+    QHash<QString, QList<Assignment>> byEnterprise;
+    {
+        sqlite3_stmt* all = b.prepare(QStringLiteral(
+            "select DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, LeiXing, PaiWuKou, FenLei from dwf.dwwrw "
+            "order by PaiWuKou, ID"));
+        while (sqlite3_step(all) == SQLITE_ROW) {
+            const QString table = QStringLiteral("md.\"WRW%1%2%3\"")
+                                      .arg(Bare::column(all, 0), Bare::column(all, 1), Bare::column(all, 4));
+            tables[Bare::column(all, 0) + QLatin1Char('\n') + Bare::column(all, 5)] << table;
+        }
+        sqlite3_finalize(all);
+        sqlite3_stmt* byId = b.prepare(QStringLiteral("select ID, DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, "
+                                                      "LeiXing, PaiWuKou from dwf.dwwrw order by ID"));
+        while (sqlite3_step(byId) == SQLITE_ROW)
+            byEnterprise[Bare::column(byId, 1)]
+                << Assignment{QStringLiteral("md.\"WRW%1%2%3\"")
+                                  .arg(Bare::column(byId, 1), Bare::column(byId, 2), Bare::column(byId, 5)),
+                              Bare::column(byId, 3), sqlite3_column_int(byId, 5)};
+        sqlite3_finalize(byId);
+    }
+    sqlite3_stmt* reg =
+        b.prepare(QStringLiteral("select LowLever, DanWeiQuangCheng from dwf.dw where DanWeiBianHao = ?"));
+    sqlite3_stmt* kz = b.prepare(QStringLiteral("select M5B, M5N from kz.KPKZK where DanWeiBianHao = ?"));
+    sqlite3_stmt* known =
+        b.prepare(QStringLiteral("select DanWeiBianHao, DanWeiQuangCheng from dwf.dw where DanWeiBianHao = ?"));
+    sqlite3_stmt* remark =
+        b.prepare(QStringLiteral("select M5B from kz.KPKZK where DanWeiBianHao = ? and M5 = 1 and M5B is not null"));
+    sqlite3_stmt* line =
+        b.prepare(QStringLiteral("Insert Into MX (ID,DanWeiBianHao,序号,项目,金额) Values (?,?,?,?,?)"));
+    sqlite3_stmt* detail = b.prepare(QStringLiteral(
+        "Insert Into WuRanWuMingXi (DanWeiBianHao,PaiWuKou,WuRanWuMingCheng,WuRanWuShuJu) Values (?,?,?,?)"));
+    sqlite3_stmt* head = b.prepare(QStringLiteral(
+        "Insert Into tzdw (DanWeiBianHao,DanWeiQuangCheng,FaLvFaGui,YingJiaoKuang,NianYueQiKuangMingXi,"
+        "NianYueJiaoKuangMingXi,JiaoKuangQiXian,KaiHuiYinHang,ZhangHao,YiYi,DianHua,ShouKuanDanWei,TongZhiRiQi,"
+        "JingBanRen,JiaoDuiRen) Values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    const QStringList categories{QStringLiteral("废水"), QStringLiteral("废气"), QStringLiteral("废渣"),
+                                 QStringLiteral("噪声"), QStringLiteral("其它")};
+    const QString cutOff = invoiceDate.addDays(-graceDays).toString(Qt::ISODate);
+    int id = 0;
+    *notices = 0;
+    for (int e = 1; e <= enterprises && !b.failed; ++e) {
+        const QString number = bench::enterpriseNumber(e);
+        double total = 0;
+        int lines = 0;
+        for (const QString& c : categories) {
+            for (const QString& table : tables.value(number + QLatin1Char('\n') + c)) {
+                sqlite3_stmt* w = b.prepare(
+                    QStringLiteral("select 收费金额, 加倍收费, 提高收费, 是否单独列为收费项目 from %1").arg(table));
+                if (sqlite3_step(w) == SQLITE_ROW) {
+                    total += sqlite3_column_double(w, 0) + sqlite3_column_double(w, 1) + sqlite3_column_double(w, 2);
+                    ++lines;
+                }
+                sqlite3_finalize(w);
+            }
+        }
+        QString name;
+        sqlite3_reset(reg);
+        Bare::text(reg, 1, number);
+        if (sqlite3_step(reg) == SQLITE_ROW)
+            name = Bare::column(reg, 1);
+        sqlite3_reset(kz);
+        Bare::text(kz, 1, number);
+        sqlite3_step(kz);
+
+        const QString ledger = QStringLiteral("znj.\"ZNJ%1\"").arg(number);
+        double unpaid = 0, fee = 0;
+        sqlite3_stmt* overdue = b.prepare(
+            QStringLiteral("Select * from %1 Where DaoZhangQingKuang=0 AND PiaoJuLeiXing=0 and KaiPiaoRiQi <= ?")
+                .arg(ledger));
+        Bare::text(overdue, 1, cutOff);
+        while (sqlite3_step(overdue) == SQLITE_ROW)
+            unpaid += sqlite3_column_double(overdue, 3);
+        sqlite3_finalize(overdue);
+        if (unpaid > 0) {
+            sqlite3_stmt* earlier = b.prepare(
+                QStringLiteral("Select * from %1 where KaiPiaoRiQi < ? Order By KaiPiaoRiQi ASC").arg(ledger));
+            Bare::text(earlier, 1, invoiceDate.toString(Qt::ISODate));
+            QDate latest;
+            while (sqlite3_step(earlier) == SQLITE_ROW)
+                latest = QDate::fromString(Bare::column(earlier, 0).left(10), Qt::ISODate);
+            sqlite3_finalize(earlier);
+            fee = unpaid * std::max<qint64>(0, latest.daysTo(invoiceDate) - graceDays) * rate;
+            sqlite3_stmt* paid = b.prepare(
+                QStringLiteral("Select * from %1 Where DaoZhangQingKuang=1 AND PiaoJuLeiXing=0 and ZNJYiShou =0")
+                    .arg(ledger));
+            while (sqlite3_step(paid) == SQLITE_ROW)
+                fee += sqlite3_column_double(paid, 3) * rate;
+            sqlite3_finalize(paid);
+            sqlite3_stmt* mark = b.prepare(
+                QStringLiteral(
+                    "Update %1 Set ZNJYiShou = 1 Where DaoZhangQingKuang=1 AND PiaoJuLeiXing=0 and ZNJYiShou =0")
+                    .arg(ledger));
+            sqlite3_step(mark);
+            sqlite3_finalize(mark);
+            ++lines;
+        }
+        total += fee;
+        for (int n = 1; n <= lines; ++n) {
+            sqlite3_reset(line);
+            sqlite3_bind_int(line, 1, ++id);
+            Bare::text(line, 2, number);
+            Bare::text(line, 3, QString::number(n));
+            Bare::text(line, 4, QStringLiteral("废水收费(2003年05月)"));
+            Bare::text(line, 5, QString::number(total / lines, 'f', 2));
+            sqlite3_step(line);
+        }
+
+        // The detail sheet: the enterprise known, its period remark, each assignment's record.
+        sqlite3_reset(known);
+        Bare::text(known, 1, number);
+        sqlite3_step(known);
+        sqlite3_reset(remark);
+        Bare::text(remark, 1, number);
+        const QString period = sqlite3_step(remark) == SQLITE_ROW ? Bare::column(remark, 0) : QString();
+        for (const Assignment& a : byEnterprise.value(number)) {
+            sqlite3_stmt* w = b.prepare(QStringLiteral("select * from %1").arg(a.table));
+            QString text;
+            if (sqlite3_step(w) == SQLITE_ROW) {
+                for (int c = 0; c < sqlite3_column_count(w) - 4; ++c)
+                    text += QString::fromUtf8(sqlite3_column_name(w, c)) + QLatin1Char(':') +
+                        QString::number(sqlite3_column_double(w, c)) + QLatin1Char(',');
+            }
+            sqlite3_finalize(w);
+            sqlite3_reset(detail);
+            Bare::text(detail, 1, number);
+            sqlite3_bind_int(detail, 2, a.outlet);
+            Bare::text(detail, 3, a.name);
+            Bare::text(detail, 4, text.left(text.size() - 1) + QLatin1Char(' ') + period);
+            sqlite3_step(detail);
+        }
+
+        if (total > 0) {
+            sqlite3_reset(head);
+            Bare::text(head, 1, number);
+            Bare::text(head, 2, name);
+            for (int c = 3; c <= 15; ++c)
+                Bare::text(head, c, QStringLiteral("2003年05月应缴纳排污费人民币壹佰元整"));
+            sqlite3_step(head);
+            ++*notices;
+        }
+        sqlite3_reset(line);
+        sqlite3_bind_int(line, 1, ++id);
+        Bare::text(line, 2, number);
+        Bare::text(line, 3, QStringLiteral("合计"));
+        Bare::text(line, 4, QStringLiteral("壹佰元整"));
+        Bare::text(line, 5, QString::number(total, 'f', 2));
+        sqlite3_step(line);
+    }
+    sqlite3_exec(b.db, "COMMIT", nullptr, nullptr, nullptr);
+    for (sqlite3_stmt* st : {reg, kz, known, remark, line, detail, head})
+        sqlite3_finalize(st);
+    sqlite3_close(b.db);
+    return t.nsecsElapsed() / 1e6;
+}
+
+double ours(int* notices)
+{
+    QList<notices::ListedEnterprise> list;
+    for (int e = 1; e <= enterprises; ++e)
+        list << notices::ListedEnterprise{bench::enterpriseNumber(e), QStringLiteral("单位%1").arg(e), false};
+    QElapsedTimer t;
+    t.start();
+    auto runFiles = notices::RunFiles::open(month);
+    int detailErrors = 0;
+    notices::NoticeGenerator generator(*runFiles, notices::RunState::fromModule1(), notices::NoticeTexts{}, {},
+                                       [&detailErrors](const QString&) { ++detailErrors; });
+    const notices::RunResult result = generator.run(list, false);
+    const double ms = t.nsecsElapsed() / 1e6;
+    *notices = result.notices;
+    if (detailErrors > 0)
+        std::fprintf(stderr, "%d detail sheets failed\n", detailErrors);
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const bench::ProgramFolder dir;
+    if (!dir.ready())
+        return 1;
+    Module1::gWorkMonth = month;
+    Module1::gInvoiceDate = invoiceDate;
+    Module1::gUserName = QStringLiteral("张三");
+    Module1::gLateFeeOn = true;
+    Module1::gLateFeeStartDays = graceDays;
+    Module1::gLateFeeRate = static_cast<float>(rate);
+    const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
+    try {
+        const bench::County county{.enterprises = enterprises, .assignmentsPerEnterprise = 6};
+        bench::makeCounty(county);
+        bench::makeMonth(county, month);
+        files::copy(dataPath(QString::fromLatin1(dataFiles::noticeTemplate)), dataPath(dataFiles::monthNotices(month)));
+        files::copy(dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers)), pristine);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
+        return 1;
+    }
+
+    std::vector<double> mine, base;
+    int ourNotices = 0, bareNotices = 0;
+    try {
+        for (int i = 0; i < bench::repetitions(5); ++i) {
+            restoreLedgers(pristine);
+            base.push_back(bareLoop(&bareNotices));
+            restoreLedgers(pristine);
+            mine.push_back(ours(&ourNotices));
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
+        return 1;
+    }
+    if (ourNotices != enterprises || bareNotices != enterprises)
+        std::fprintf(stderr, "notices: ours %d, bare loop %d, of %d enterprises\n", ourNotices, bareNotices,
+                     enterprises);
+    const double x = bench::median(mine), y = bench::median(base);
+    bench::printRatio("notices", x, y, target);
+    return 0;
+}

@@ -1,0 +1,198 @@
+#include "qelv/notices/notice_generator.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/prepared.h"
+#include "platform/db/recordset.h"
+#include "platform/files/files.h"
+#include "qelv/core/data_files.h"
+#include "qelv/core/fee_items.h"
+#include "qelv/core/late_fee_ledger.h"
+#include "qelv/invoicing/capitals.h"
+#include "qelv/invoicing/late_fee.h"
+#include "qelv/notices/pollutant_detail.h"
+
+#include <limits>
+
+namespace notices {
+
+namespace {
+
+const QString lineInsert = QStringLiteral("Insert Into MX (ID,DanWeiBianHao,序号,项目,金额) Values (?,?,?,?,?)");
+const QString headerInsert = QStringLiteral(
+    "Insert Into tzdw (DanWeiBianHao,DanWeiQuangCheng,FaLvFaGui,YingJiaoKuang,NianYueQiKuangMingXi,"
+    "NianYueJiaoKuangMingXi,JiaoKuangQiXian,KaiHuiYinHang,ZhangHao,YiYi,DianHua,ShouKuanDanWei,TongZhiRiQi,"
+    "JingBanRen,JiaoDuiRen) Values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+QString textOf(const db::Recordset& row, const char* field)
+{
+    const QVariant v = row.value(QString::fromLatin1(field));
+    return v.isNull() ? QString() : v.toString();
+}
+
+} // namespace
+
+bool NoticeTexts::read(db::Connection& setUp, NoticeTexts* out)
+{
+    *out = {};
+    auto tz = setUp.openRecordset(QStringLiteral("Select * from tz"), {}, db::LockType::ReadOnly);
+    if (tz->recordCount() == 0 || tz->isEOF())
+        return false;
+    // Field names match without regard to case, as the stored row was read.
+    out->FaLvFaGui = textOf(*tz, "fAlVfAgUI");
+    out->JiaoKuanQiXian = textOf(*tz, "JiaoKuanQiXian");
+    out->KaiHuYinHang = textOf(*tz, "KaiHuYinHang");
+    out->ZhangHao = textOf(*tz, "ZhangHao");
+    out->YiYi = textOf(*tz, "YiYi");
+    out->DianHua = textOf(*tz, "DianHua");
+    out->ShouKuanDanWei = textOf(*tz, "ShouKuanDanWei");
+    out->JiaoDuiRen = textOf(*tz, "JiaoDuiRen");
+    return true;
+}
+
+std::unique_ptr<RunFiles> RunFiles::open(const QDate& workMonth)
+{
+    auto f = std::make_unique<RunFiles>();
+    f->enterprises.open(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+    f->discharge.open(db::DataFile{dataFiles::monthData(workMonth)});
+    f->print.open(db::DataFile{dataFiles::monthNotices(workMonth)});
+    f->billing.open(db::DataFile{dataFiles::billing(workMonth.year())});
+    f->ledgersPath = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
+    if (!files::exists(f->ledgersPath))
+        throw db::Error(QStringLiteral("找不到文件“%1”。").arg(f->ledgersPath));
+    f->ledgersPath = files::resolve(f->ledgersPath);
+    return f;
+}
+
+NoticeGenerator::NoticeGenerator(RunFiles& files, RunState state, NoticeTexts texts, Progress progress,
+                                 ErrorSink detailErrors)
+    : files_(files),
+      state_(std::move(state)),
+      texts_(std::move(texts)),
+      progress_(std::move(progress)),
+      detailErrors_(std::move(detailErrors))
+{
+}
+
+RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selectedOnly)
+{
+    RunResult result;
+    if (list.isEmpty())
+        return result;
+    const int m = state_.workMonth.month();
+    const QString month = convert::formatYearMonthCn(state_.workMonth);
+    const QString defaultPeriod = QStringLiteral("(%1)").arg(month);
+    const QString noticeDate = QStringLiteral("%1年%2月%3日")
+                                   .arg(state_.invoiceDate.year(), 4, 10, QLatin1Char('0'))
+                                   .arg(state_.invoiceDate.month(), 2, 10, QLatin1Char('0'))
+                                   .arg(state_.invoiceDate.day(), 2, 10, QLatin1Char('0'));
+
+    QString current; // the enterprise being generated, for the message of a run that stops
+    try {
+        // Declared first, so that it goes last: it takes back whatever the run wrote when it stops.
+        lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
+        feeItems::Reader fees(files_.enterprises, files_.discharge);
+        PollutantDetail detail(files_.enterprises, files_.discharge, files_.print, files_.billing, state_.workMonth);
+        db::PreparedStatement register_(
+            files_.enterprises, QStringLiteral("Select LowLever,DanWeiQuangCheng from dw where DanWeiBianHao=?"));
+        db::PreparedStatement billing(files_.billing,
+                                      QStringLiteral("select M%1B,M%1N from KPKZK where DanWeiBianHao=?").arg(m));
+        db::PreparedStatement insertLine(files_.print, lineInsert);
+        db::PreparedStatement insertHeader(files_.print, headerInsert);
+
+        // Emptied on their own: whatever happens later, the last run's notices are gone.
+        files_.print.execute(QStringLiteral("Delete from MX"));
+        files_.print.execute(QStringLiteral("delete from tzdw"));
+        files_.print.execute(QStringLiteral("delete from WuRanWuMingXi"));
+
+        files_.print.beginTransaction();
+        std::int16_t id = 0;
+        auto nextId = [&id] {
+            if (id == std::numeric_limits<std::int16_t>::max())
+                throw convert::Error(QStringLiteral("溢出：一次生成的通知行多于 32767 行"));
+            return ++id;
+        };
+
+        for (int i = 0; i < list.size(); ++i) {
+            const ListedEnterprise& row = list.at(i);
+            const bool take = !selectedOnly || row.ticked;
+            if (take)
+                ++result.processed;
+            if (progress_)
+                progress_(i + 1, static_cast<int>(list.size()), result.processed);
+            if (!take)
+                continue;
+            const QString code = row.number;
+            current = code;
+
+            const feeItems::EnterpriseFees f = fees.read(code);
+            convert::Currency total = f.total;
+            QVariant lowLever, period, months;
+            if (register_.first({code}))
+                lowLever = register_.value(0);
+            if (billing.first({code})) {
+                period = billing.value(0);
+                months = billing.value(1);
+            }
+            const QString periodText = period.isNull() || period.toString().isEmpty()
+                ? defaultPeriod
+                : QStringLiteral("(%1)").arg(period.toString());
+
+            std::int16_t number = 0;
+            auto writeLine = [&](const QString& item, convert::Currency amount) {
+                insertLine.run({nextId(), code, QString::number(++number), item + periodText, amount.toString()});
+            };
+            for (const feeItems::Item& item : f.items)
+                writeLine(item.separate ? item.name : item.name + QStringLiteral("收费"), item.amount);
+            if (f.doubled.units() > 0)
+                writeLine(QStringLiteral("加倍收费"), f.doubled);
+            if (f.raised.units() > 0)
+                writeLine(QStringLiteral("提高征收"), f.raised);
+            const convert::Currency topUp = feeItems::minimumTopUp(total, lowLever, months);
+            if (topUp.units() > 0) {
+                total += topUp;
+                writeLine(QStringLiteral("补充最少收费金额"), topUp);
+            }
+            // The late fee keeps four decimals; the notice takes it at whole fen, so that its line,
+            // its total and its capitals agree.
+            const convert::Currency lateFee = feeItems::wholeFen(ComputeLateFee(
+                files_.print, code, state_.invoiceDate, state_.graceDays, state_.dailyRate, state_.lateFeeOn));
+            if (lateFee.units() > 0)
+                writeLine(QStringLiteral("滞纳金"), lateFee);
+            total += lateFee;
+
+            detail.build(code, [this, &code](const QString& why) {
+                if (detailErrors_)
+                    detailErrors_(why + QStringLiteral("\n（单位 %1 的排污明细）").arg(code));
+            });
+
+            const QString capitals = AmountToChineseCapitals(total);
+            if (total.units() > 0) {
+                insertHeader.run({code, row.name, texts_.FaLvFaGui,
+                                  month + QStringLiteral("应缴纳排污费人民币") + capitals + QStringLiteral("整"),
+                                  month + QStringLiteral("份排污情况明细表"),
+                                  month + QStringLiteral("份应缴纳排污费明细表　　　（单位：元）"),
+                                  texts_.JiaoKuanQiXian, texts_.KaiHuYinHang, texts_.ZhangHao, texts_.YiYi,
+                                  texts_.DianHua, texts_.ShouKuanDanWei, noticeDate, state_.userName,
+                                  texts_.JiaoDuiRen});
+                ++result.notices;
+            }
+            insertLine.run({nextId(), code, QStringLiteral("合计"), capitals + QStringLiteral("整"), total.toString()});
+        }
+        current.clear();
+        files_.print.commit();
+    } catch (const std::exception& e) {
+        QString why = platform::describe(e);
+        if (!current.isEmpty())
+            why += QStringLiteral("\n生成到单位 %1 时出错。").arg(current);
+        why += QStringLiteral("\n本次没有生成通知单，也没有计收任何滞纳金。");
+        throw GenerationError(why);
+    }
+    return result;
+}
+
+QString closingMessage(const RunResult& result)
+{
+    return QStringLiteral("共生成 %1 张通知单！").arg(result.processed);
+}
+
+} // namespace notices

@@ -1,0 +1,91 @@
+#pragma once
+// Generating the operating month's payment notices into its notice print file: for each enterprise of
+// the notice window's list (all, or the ticked ones) its fee lines and total in MX, its pollutant
+// detail rows in WuRanWuMingXi and, when its total is above zero, its header row in tzdw. No widget:
+// the window gives the list, the shared state, the notice texts, the files and a progress callback,
+// and shows what comes back.
+#include "platform/db/connection.h"
+#include "platform/error/error.h"
+#include "qelv/core/error_sink.h"
+#include "qelv/invoicing/invoice_generator.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace notices {
+
+// A row of the notice window's list.
+struct ListedEnterprise {
+    QString number;
+    QString name; // as listed
+    bool ticked = false;
+};
+
+// The notice texts of the one row of tz, which every notice carries.
+struct NoticeTexts {
+    QString FaLvFaGui, JiaoKuanQiXian, KaiHuYinHang, ZhangHao, YiYi, DianHua, ShouKuanDanWei, JiaoDuiRen;
+
+    // The texts of tz in the set-up file; false (and empty texts) when the table has no row.
+    static bool read(db::Connection& setUp, NoticeTexts* out);
+};
+
+// The shared state a run reads, taken once when it starts: as for invoices.
+using RunState = invoicing::RunState;
+
+// The files of a run, each opened once: the enterprise file, the month's discharge data, the month's
+// notice print file, the year's billing file. The late-fee file is attached to the print file's
+// connection for the run, so the run's rows and its late-fee marks go in one transaction.
+struct RunFiles {
+    db::Connection enterprises;
+    db::Connection discharge;
+    db::Connection print;
+    db::Connection billing;
+    QString ledgersPath;
+
+    // Opens the files of the operating month; throws db::Error for a file that is missing.
+    static std::unique_ptr<RunFiles> open(const QDate& workMonth);
+};
+
+// A run that stopped: nothing of it stays (notice tables empty, no late payment marked) and the
+// description names the enterprise where it stopped, when it had reached one.
+class GenerationError : public platform::Error {
+public:
+    using platform::Error::Error;
+};
+
+struct RunResult {
+    int processed = 0; // the enterprises taken into the run, with or without a notice
+    int notices = 0; // header rows written
+};
+
+class NoticeGenerator {
+public:
+    // Called for every list row (1-based position) before it is looked at, with the count of
+    // enterprises processed so far including this one when it is processed.
+    using Progress = std::function<void(int position, int count, int processed)>;
+
+    // `detailErrors` receives the failure of an enterprise's detail sheet; the run goes on after it.
+    NoticeGenerator(RunFiles& files, RunState state, NoticeTexts texts, Progress progress = {},
+                    ErrorSink detailErrors = {});
+
+    // Generates the notices of the rows given (with `selectedOnly`, of the ticked ones only). An empty
+    // list does nothing at all. The notice tables are emptied first; then every row and mark of the
+    // run is written in one transaction, so a run that stops (GenerationError) leaves them empty and
+    // the ledgers as they were.
+    RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
+
+private:
+    RunFiles& files_;
+    RunState state_;
+    NoticeTexts texts_;
+    Progress progress_;
+    ErrorSink detailErrors_;
+};
+
+// The closing message of a run: "共生成 n 张通知单！" with n the enterprises processed.
+QString closingMessage(const RunResult& result);
+
+} // namespace notices

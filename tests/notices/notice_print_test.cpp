@@ -1,0 +1,232 @@
+// The notices and the detail sheets printed through the private CUPS scheduler with the paper control
+// registered: A4 while they print, the printer's own paper afterwards, also when the report fails; and
+// the page model of both reports.
+#include "platform/component/host.h"
+#include "platform/ui/dialogs.h"
+#include "qelv/core/frmMsgBox.h"
+#include "qelv/core/print_run.h"
+#include "qelv/notices/frmCSTZ.h"
+#include "qelv/notices/notice_reports.h"
+#include "tests/fixtures/cups/cups_scheduler.h"
+#include "tests/fixtures/sqlite_probe.h"
+#include "tests/notices/notice_fixture.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+using fixtures::CupsScheduler;
+
+const QString kA4 = QStringLiteral("iso_a4_210x297mm");
+const QString kSaved = QStringLiteral("custom_241x140mm_241x140mm"); // a size without a paper code
+
+// The texts of a page, in the order laid out.
+QStringList pageTexts(const report::Page& page)
+{
+    QStringList out;
+    for (const report::TextItem& t : page.texts)
+        out << t.text;
+    return out;
+}
+
+bool progressShown()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
+            return true;
+    return false;
+}
+
+class NoticeReports : public fixtures::NoticeMonth {
+protected:
+    void twoNotices()
+    {
+        enterprise(QStringLiteral("1002"), QStringLiteral("乙厂"));
+        assign(QStringLiteral("1002"), QStringLiteral("W1"), QStringLiteral("COD"), 1, 2, QStringLiteral("废水"), "10");
+        assign(QStringLiteral("1002"), QStringLiteral("W2"), QStringLiteral("SO2"), 1, 1, QStringLiteral("废气"), "5");
+        enterprise(QStringLiteral("1001"), QStringLiteral("甲厂"));
+        assign(QStringLiteral("1001"), QStringLiteral("W1"), QStringLiteral("COD"), 1, 1, QStringLiteral("废水"), "1");
+        generateNotices({QStringLiteral("1002"), QStringLiteral("1001")});
+    }
+};
+
+TEST_F(NoticeReports, EachNoticeIsAPageOfItsOwnInNumberOrder)
+{
+    twoNotices();
+    const report::Document doc = notices::renderNotices(Module1::gWorkMonth);
+    ASSERT_EQ(doc.pages.size(), 2u);
+    const QStringList first = pageTexts(doc.pages[0]);
+    EXPECT_TRUE(first.contains(QStringLiteral("厂1001"))) << first.join('|').toStdString();
+    EXPECT_FALSE(first.contains(QStringLiteral("厂1002")));
+    EXPECT_TRUE(first.contains(QStringLiteral("2003年05月应缴纳排污费人民币壹元整")));
+    EXPECT_TRUE(first.contains(QStringLiteral("2003年05月份应缴纳排污费明细表　　　（单位：元）")));
+    EXPECT_TRUE(first.contains(QStringLiteral("法规")));
+    EXPECT_TRUE(first.contains(QStringLiteral("2003年05月31日")));
+    EXPECT_TRUE(first.contains(QStringLiteral("张三")));
+    EXPECT_TRUE(first.contains(QStringLiteral("李四")));
+    const QStringList second = pageTexts(doc.pages[1]);
+    // The lines in ID order: 废水, 废气, the total.
+    const qsizetype water = second.indexOf(QStringLiteral("废水收费(2003年05月)"));
+    const qsizetype air = second.indexOf(QStringLiteral("废气收费(2003年05月)"));
+    const qsizetype total = second.indexOf(QStringLiteral("壹拾伍元整"));
+    ASSERT_GE(water, 0) << second.join('|').toStdString();
+    EXPECT_LT(water, air);
+    EXPECT_LT(air, total);
+    EXPECT_TRUE(second.contains(QStringLiteral("15.00")));
+    EXPECT_TRUE(second.contains(QStringLiteral("合计")));
+    EXPECT_EQ(doc.pages[0].size, QSizeF(11906, 16838));
+}
+
+TEST_F(NoticeReports, EachDetailSheetListsItsRowsByOutlet)
+{
+    twoNotices();
+    const report::Document doc = notices::renderPollutantDetails(Module1::gWorkMonth);
+    ASSERT_EQ(doc.pages.size(), 2u);
+    const QStringList second = pageTexts(doc.pages[1]);
+    EXPECT_TRUE(second.contains(QStringLiteral("2003年05月份排污情况明细表"))) << second.join('|').toStdString();
+    EXPECT_TRUE(second.contains(QStringLiteral("厂1002")));
+    const qsizetype so2 = second.indexOf(QStringLiteral("SO2"));
+    const qsizetype cod = second.indexOf(QStringLiteral("COD"));
+    ASSERT_GE(so2, 0);
+    EXPECT_LT(so2, cod) << "outlet 1 before outlet 2";
+    EXPECT_TRUE(second.contains(QStringLiteral("v1:0 ")));
+}
+
+TEST_F(NoticeReports, AnEmptyFileGivesAnEmptyReportAndAMissingOneAMessage)
+{
+    EXPECT_TRUE(notices::renderNotices(Module1::gWorkMonth).pages.size() <= 1);
+    notices.reset();
+    QFile::remove(folder->data(dataFiles::monthNotices(Module1::gWorkMonth)));
+    EXPECT_THROW(notices::renderNotices(Module1::gWorkMonth), db::Error);
+}
+
+class NoticePrint : public NoticeReports {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (geteuid() != 0)
+            return;
+        scheduler = new CupsScheduler;
+        QString error;
+        if (!scheduler->start(&error) || !scheduler->addPrinter("qnotice", CupsScheduler::Paper::CustomSizes, &error))
+            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
+    }
+    static void TearDownTestSuite()
+    {
+        delete scheduler;
+        scheduler = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "the private CUPS scheduler needs root";
+        ASSERT_TRUE(startError.isEmpty())
+            << "the private CUPS scheduler could not be started: " << startError.toStdString();
+        NoticeReports::SetUp();
+        QString error;
+        ASSERT_TRUE(scheduler->setDefaultPrinter("qnotice", &error)) << error.toStdString();
+        ASSERT_TRUE(scheduler->setPrinterDefaults("qnotice", kSaved, "landscape", &error)) << error.toStdString();
+        qputenv("QELV_COMPONENT_REGISTRY", (folder->path() + "/components.json").toUtf8());
+        qputenv("QUORBEL_FORMS_REGISTRY", (folder->path() + "/forms.json").toUtf8());
+        component::HResult hr = component::E_FAIL;
+        auto library = component::Library::open(QStringLiteral(QUORBEL_LIBRARY), &hr);
+        ASSERT_EQ(hr, component::S_OK);
+        ASSERT_EQ(library->entry<component::DllRegisterServerFunction>(component::kDllRegisterServer)(),
+                  component::S_OK);
+    }
+    void TearDown() override
+    {
+        qunsetenv("QELV_COMPONENT_REGISTRY");
+        qunsetenv("QUORBEL_FORMS_REGISTRY");
+        if (folder)
+            NoticeReports::TearDown();
+    }
+
+    CupsScheduler::Defaults defaults()
+    {
+        QString error;
+        const auto read = scheduler->printerDefaults("qnotice", &error);
+        EXPECT_TRUE(read) << error.toStdString();
+        return read.value_or(CupsScheduler::Defaults{});
+    }
+
+    static inline CupsScheduler* scheduler = nullptr;
+    static inline QString startError;
+};
+
+TEST_F(NoticePrint, NoticesAndDetailSheetsPrintOnA4AndThePaperIsSetBack)
+{
+    twoNotices();
+    frmCSTZ w;
+    w.show();
+    for (const char* key : {"dy", "dymx"}) {
+        const std::vector<int> before = scheduler->jobIds("qnotice");
+        std::optional<CupsScheduler::Defaults> during;
+        bool toolbarEnabled = true, progress = false, refused = false;
+        // Looked at once the run waits for its job.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!printRun::running() || during)
+                return;
+            poll.stop();
+            during = defaults();
+            toolbarEnabled = w.Toolbar1->isEnabled();
+            progress = progressShown();
+            refused = !w.close();
+            // A run or a second print is refused while this one waits.
+            w.Toolbar1_ButtonClick(QStringLiteral("sytz"));
+            w.Toolbar1_ButtonClick(QStringLiteral("dy"));
+        });
+        poll.start(0);
+        w.Toolbar1_ButtonClick(QString::fromLatin1(key));
+        EXPECT_EQ(ui::testing::shownTexts(), QStringList(2, printRun::busyText()));
+        ui::testing::clearShown();
+        EXPECT_EQ(noticeCount("tzdw"), 2) << "no run while printing";
+        ASSERT_TRUE(during) << "the wait let no event through";
+        EXPECT_EQ(during->media, kA4) << key;
+        EXPECT_EQ(during->orientation, "portrait");
+        EXPECT_FALSE(toolbarEnabled);
+        EXPECT_TRUE(progress);
+        EXPECT_TRUE(refused) << "the window closed while it printed";
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_TRUE(w.Toolbar1->isEnabled());
+        EXPECT_FALSE(progressShown());
+        EXPECT_EQ(w.panels[0]->text(), QStringLiteral("状态"));
+        EXPECT_EQ(defaults().media, kSaved);
+        EXPECT_EQ(defaults().orientation, "landscape");
+        const std::vector<int> after = scheduler->jobIds("qnotice");
+        ASSERT_EQ(after.size(), before.size() + 1);
+        const auto job = scheduler->job(after.back());
+        ASSERT_TRUE(job);
+        EXPECT_EQ(job->media, kA4);
+    }
+}
+
+TEST_F(NoticePrint, AReportThatFailsSetsThePaperBackAndClosesTheProgress)
+{
+    twoNotices();
+    notices.reset();
+    fixtures::exec(folder->data(dataFiles::monthNotices(Module1::gWorkMonth)), QStringLiteral("DROP TABLE MX"));
+    const std::vector<int> before = scheduler->jobIds("qnotice");
+    frmCSTZ w;
+    std::optional<CupsScheduler::Defaults> during;
+    EXPECT_EQ(notices::PrintNotices(&w), printRun::Outcome::Failed);
+    ASSERT_EQ(ui::testing::shownTexts().size(), 1);
+    EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("MX")))
+        << ui::testing::shownTexts()[0].toStdString();
+    EXPECT_FALSE(progressShown());
+    EXPECT_EQ(defaults().media, kSaved);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_EQ(scheduler->jobIds("qnotice"), before);
+    EXPECT_FALSE(printRun::running());
+}
+
+} // namespace
