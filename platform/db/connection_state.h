@@ -5,12 +5,15 @@
 #include "platform/files/files.h"
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace db {
+
+class WriteGuard;
 
 struct ConnectionState : files::HandleHolder {
     explicit ConnectionState(const QString& path);
@@ -38,6 +41,7 @@ struct ConnectionState : files::HandleHolder {
 
     const QString path;
     sqlite3* db = nullptr;
+    std::unique_ptr<WriteGuard> guard; // lives as long as the handle (see write_guard.h)
     bool closed = false;
     int transactionDepth = 0; // nested levels beyond the first are savepoints
     int busy = 0; // statements running now

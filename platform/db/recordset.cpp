@@ -577,6 +577,7 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         text = writeTexts.emplace(shape, sqlText).first;
     }
     Statement st(s, text->second);
+    st.trustValues(); // every value was converted for its column when it was set
     if (r.isNew) {
         st.bind(params.data(), static_cast<int>(params.size()));
         st.run();

@@ -2,6 +2,7 @@
 
 #include "platform/db/error.h"
 #include "platform/db/types.h"
+#include "platform/db/write_guard.h"
 
 #include <QRegularExpression>
 #include <QStringEncoder>
@@ -126,6 +127,19 @@ bool worthKeeping(const QString& sql)
     return false;
 }
 
+// Statements that write values into rows, which the write guard watches.
+bool writesValues(const QString& sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    const QStringView head = QStringView(sql).mid(i, 7);
+    for (const char* word : {"INSERT", "UPDATE", "WITH", "REPLACE"})
+        if (head.startsWith(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 } // namespace
 
 sqlite3_stmt* ConnectionState::takeStatement(const QString& sql)
@@ -172,6 +186,7 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
     stmt_ = state.takeStatement(sql);
     if (stmt_) {
         keep_ = true;
+        guarded_ = writesValues(sql) && !sqlite3_stmt_readonly(stmt_);
         return;
     }
     const QByteArray text = sql.toUtf8();
@@ -196,10 +211,15 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
         }
     }
     keep_ = alone && worthKeeping(sql);
+    guarded_ = writesValues(sql) && !sqlite3_stmt_readonly(stmt_);
 }
 
 Statement::~Statement()
 {
+    if (releasing_) {
+        sqlite3_reset(stmt_);
+        endGuard(false);
+    }
     if (stmt_) {
         // The bindings point into bound_, about to go.
         sqlite3_reset(stmt_);
@@ -251,9 +271,63 @@ void Statement::bind(const QVariant* params, int count)
     }
 }
 
+void Statement::endGuard(bool undo)
+{
+    releasing_ = false;
+    if (WriteGuard* guard = state_.guard.get())
+        guard->close(undo);
+}
+
 bool Statement::step()
 {
+    WriteGuard* guard = state_.guard.get();
+    if (!guard || state_.db != db_) {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        raiseFailure(db_, rc, state_.path);
+    }
+    // A run of a writing statement begins: its rows are watched, inside a savepoint that undoes them
+    // when one is refused.
+    const bool watched = guarded_ && !sqlite3_stmt_busy(stmt_);
+    if (watched) {
+        if (releasing_)
+            endGuard(false);
+        guard->begin();
+    }
+    guard->stepping = true;
     const int rc = sqlite3_step(stmt_);
+    guard->stepping = false;
+    const bool failed = rc != SQLITE_ROW && rc != SQLITE_DONE;
+    if (watched) {
+        // SQLite's reason is taken before the savepoint's statements replace it.
+        const QString failure = failed ? describeFailure(db_, rc, state_.path) : QString();
+        const QString refusal = guard->finish(failed);
+        if (!refusal.isEmpty())
+            sqlite3_reset(stmt_);
+        if (rc == SQLITE_ROW && refusal.isEmpty()) {
+            // The rows of RETURNING: every row is written by now, but the savepoint cannot be released
+            // while the statement still runs.
+            releasing_ = true;
+            return true;
+        }
+        const QString unreleased = guard->close(failed || !refusal.isEmpty());
+        if (failed)
+            throw Error(failure);
+        if (!refusal.isEmpty())
+            throw Error(refusal);
+        if (!unreleased.isEmpty())
+            throw Error(unreleased);
+        return false;
+    }
+    if (releasing_ && rc != SQLITE_ROW) {
+        const QString failure = failed ? describeFailure(db_, rc, state_.path) : QString();
+        endGuard(failed);
+        if (failed)
+            throw Error(failure);
+    }
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)

@@ -31,6 +31,9 @@ public:
     bool step();
     // Runs to the end; the number of rows changed.
     int run();
+    // Rows this statement writes are not checked by the write guard: every value was converted for its
+    // column beforehand (the recordset's writes).
+    void trustValues() { guarded_ = false; }
     sqlite3_stmt* get() const { return stmt_; }
     int columnCount() const;
     // The UTF-8 bytes a text parameter (0-based) was bound as, until the next binding; null for others.
@@ -43,9 +46,13 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
     bool keep_ = false; // goes back to the connection's statements when done
+    bool guarded_ = false; // writes rows: each run is watched by the write guard (see write_guard.h)
+    bool releasing_ = false; // the guard's savepoint is still open while the statement gives rows
     std::vector<QByteArray> bound_;
     std::string text_;
     std::vector<std::pair<std::size_t, int>> texts_; // where each text parameter is in text_, or size -1
+
+    void endGuard(bool failed);
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason
