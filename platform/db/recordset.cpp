@@ -42,6 +42,10 @@ struct Pending {
     }
     void set(int f, QVariant v)
     {
+        if (values.empty() || values.back().first < f) { // fields set in their order: an added row
+            values.emplace_back(f, std::move(v));
+            return;
+        }
         const auto it =
             std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
         if (it != values.end() && it->first == f)
@@ -178,7 +182,10 @@ struct Recordset::Impl {
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
     std::string shapeKey; // kept from one write to the next, with their room
-    std::vector<QVariant> writeParams;
+    std::vector<const QVariant*> writeParams; // the pending values themselves, bound where they are
+    QVariant writeRowid;
+    std::string nullRow; // an added row's data: every field Null
+    std::vector<Row*> writeList;
     std::string rowBytes;
     QString rereadText;
     int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
@@ -318,8 +325,14 @@ struct Recordset::Impl {
     bool addedRowsNeedReading();
     std::vector<Field> readFields(sqlite3_stmt* stmt, int offset);
     std::string reread(qint64 rowid, const Row& r);
-    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r);
+    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r, std::unique_ptr<Statement>& held,
+                                                        const QString*& heldText);
     void writeRows(const std::vector<Row*>& list);
+    void writeOne(Row* r)
+    {
+        writeList.assign(1, r);
+        writeRows(writeList);
+    }
     void leaveRow(bool mayDrop = true);
     void rebuildVisible();
     void returnAfterRemovedAdd();
@@ -467,6 +480,7 @@ void Recordset::Impl::load()
     if (n != static_cast<int>(fields.size()))
         sortKeys.clear();
     fields = std::move(newFields);
+    nullRow.clear();
     visible.clear();
     offsetsOf = nullptr;
     byMark.clear();
@@ -528,13 +542,15 @@ std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
     return bytes;
 }
 
-std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r)
+// `held` is the statement of the row written before, kept for the next row of the same shape.
+std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r, std::unique_ptr<Statement>& held,
+                                                                     const QString*& heldText)
 {
     ConnectionState& s = connection();
     const int n = static_cast<int>(fields.size());
     std::string& shape = shapeKey;
     shape.assign(1, r.isNew ? 'I' : 'U');
-    std::vector<QVariant>& params = writeParams;
+    std::vector<const QVariant*>& params = writeParams;
     params.clear();
     qint64 rowid = r.rowid;
     bool untyped = false;
@@ -543,7 +559,7 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         for (const auto& [i, value] : r.pending->values) {
             shape[static_cast<std::size_t>(i) + 1] = '1';
             const Field& f = fields[static_cast<std::size_t>(i)];
-            params.push_back(value);
+            params.push_back(&value);
             untyped = untyped || !f.typed;
             if (f.rowidAlias && !r.isNew && !isNull(value))
                 rowid = value.toLongLong();
@@ -576,14 +592,22 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         }
         text = writeTexts.emplace(shape, sqlText).first;
     }
-    Statement st(s, text->second);
-    st.trustValues(); // every value was converted for its column when it was set
+    if (!held || heldText != &text->second) {
+        held.reset();
+        held = std::make_unique<Statement>(s, text->second);
+        held->trustValues(); // every value was converted for its column when it was set
+        heldText = &text->second;
+    } else {
+        held->reset();
+    }
+    Statement& st = *held;
     if (r.isNew) {
         st.bind(params.data(), static_cast<int>(params.size()));
         st.run();
         rowid = sqlite3_last_insert_rowid(s.handle());
     } else {
-        params.emplace_back(r.rowid);
+        writeRowid = QVariant(r.rowid);
+        params.push_back(&writeRowid);
         st.bind(params.data(), static_cast<int>(params.size()));
         if (st.run() == 0)
             throw Error(QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
@@ -628,8 +652,11 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     if (several)
         exec(s, "SAVEPOINT qelv_write");
     try {
+        std::unique_ptr<Statement> held;
+        const QString* heldText = nullptr;
         for (Row* r : list)
-            results.push_back(writeRow(*r));
+            results.push_back(writeRow(*r, held, heldText));
+        held.reset();
         if (several)
             exec(s, "RELEASE qelv_write");
     } catch (...) {
@@ -670,7 +697,7 @@ void Recordset::Impl::leaveRow(bool mayDrop)
         return;
     }
     if (r->isNew || r->dirty)
-        writeRows({r});
+        writeOne(r);
 }
 
 void Recordset::Impl::rebuildVisible()
@@ -987,10 +1014,10 @@ void Recordset::addNew()
     Row& r = d->rows.emplace_back();
     r.mark = d->nextMark++;
     r.isNew = true;
-    std::string nulls;
-    for (int i = 0; i < fieldCount(); ++i)
-        appendStored(nulls, QVariant());
-    d->setData(&r, copyData(nulls));
+    if (d->nullRow.empty())
+        for (int i = 0; i < fieldCount(); ++i)
+            appendStored(d->nullRow, QVariant());
+    d->setData(&r, copyData(d->nullRow));
     r.pos = d->count();
     d->visible.push_back(&r);
     if (d->byMarkMade)
@@ -1006,7 +1033,7 @@ void Recordset::update()
         return;
     Row* r = d->current();
     if (r->isNew || r->dirty)
-        d->writeRows({r});
+        d->writeOne(r);
 }
 
 void Recordset::cancelUpdate()

@@ -1,5 +1,6 @@
 #include "platform/db/statement.h"
 
+#include "platform/convert/currency.h"
 #include "platform/db/error.h"
 #include "platform/db/types.h"
 #include "platform/db/write_guard.h"
@@ -239,35 +240,59 @@ void Statement::bind(const QVariantList& params)
 
 void Statement::bind(const QVariant* params, int count)
 {
+    bindAll(count, [params](int i) -> const QVariant& { return params[i]; });
+}
+
+void Statement::bind(const QVariant* const* params, int count)
+{
+    bindAll(count, [params](int i) -> const QVariant& { return *params[i]; });
+}
+
+template <typename At> void Statement::bindAll(int count, At at)
+{
     const int expected = sqlite3_bind_parameter_count(stmt_);
     if (count != expected)
         throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(count));
     // The bytes of texts stay here until the next binding or the statement's end, so that SQLite
-    // need not copy them; texts are written into one buffer, kept from one use to the next.
-    qsizetype room = 0;
+    // need not copy them; texts are written into one buffer, kept from one use to the next, and
+    // bound once all are written, the buffer then being where it stays.
+    const std::size_t n = static_cast<std::size_t>(expected);
+    texts_.assign(n, {0, -1});
+    if (bound_.size() != n)
+        bound_.resize(n);
     QStringEncoder utf8(QStringEncoder::Utf8);
-    for (int i = 0; i < count; ++i)
-        if (params[i].userType() == QMetaType::QString)
-            room += utf8.requiredSpace(static_cast<const QString*>(params[i].constData())->size());
-    text_.resize(static_cast<std::size_t>(room));
-    char* free = text_.data();
-    bound_.resize(static_cast<std::size_t>(expected));
-    texts_.assign(static_cast<std::size_t>(expected), {0, -1});
+    std::size_t used = 0;
     for (int i = 0; i < expected; ++i) {
-        const QVariant& v = params[i];
-        if (v.userType() == QMetaType::QString) {
-            char* end = utf8.appendToBuffer(free, *static_cast<const QString*>(v.constData()));
-            texts_[static_cast<std::size_t>(i)] = {static_cast<std::size_t>(free - text_.data()),
-                                                   static_cast<int>(end - free)};
-            const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free),
-                                               SQLITE_STATIC, SQLITE_UTF8);
-            if (rc != SQLITE_OK)
-                throw Error(
-                    QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
-            free = end;
+        const QVariant& v = at(i);
+        if (v.userType() != QMetaType::QString)
+            continue;
+        const QString& text = *static_cast<const QString*>(v.constData());
+        const std::size_t room = static_cast<std::size_t>(utf8.requiredSpace(text.size()));
+        if (text_.size() < used + room)
+            text_.resize(std::max(used + room, text_.size() * 2));
+        char* begin = text_.data() + used;
+        char* end = utf8.appendToBuffer(begin, text);
+        texts_[static_cast<std::size_t>(i)] = {used, static_cast<int>(end - begin)};
+        used += static_cast<std::size_t>(end - begin);
+    }
+    const int currency = qMetaTypeId<convert::Currency>();
+    for (int i = 0; i < expected; ++i) {
+        const auto [at_, size] = texts_[static_cast<std::size_t>(i)];
+        int rc = SQLITE_OK;
+        if (size >= 0) {
+            rc = sqlite3_bind_text64(stmt_, i + 1, text_.data() + at_, static_cast<sqlite3_uint64>(size), SQLITE_STATIC,
+                                     SQLITE_UTF8);
+        } else if (const QVariant& v = at(i); v.userType() == currency) {
+            // Amounts are the most common value after texts: bound as bindValue binds them.
+            rc = sqlite3_bind_double(
+                stmt_, i + 1,
+                static_cast<double>(static_cast<const convert::Currency*>(v.constData())->units()) / 10000.0);
         } else {
             bindValue(stmt_, i + 1, v, &bound_[static_cast<std::size_t>(i)]);
         }
+        if (rc != SQLITE_OK)
+            throw Error(
+                QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
     }
 }
 
@@ -351,6 +376,15 @@ const char* Statement::boundText(int i, int* size) const
         return nullptr;
     *size = texts_[static_cast<std::size_t>(i)].second;
     return text_.data() + texts_[static_cast<std::size_t>(i)].first;
+}
+
+void Statement::reset()
+{
+    if (releasing_) {
+        sqlite3_reset(stmt_);
+        endGuard(false);
+    }
+    sqlite3_reset(stmt_);
 }
 
 int Statement::columnCount() const

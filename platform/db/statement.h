@@ -27,10 +27,14 @@ public:
 
     void bind(const QVariantList& params);
     void bind(const QVariant* params, int count);
+    // The same, each parameter where it already is (no copy of the values).
+    void bind(const QVariant* const* params, int count);
     // True while there is a row; throws db::Error on failure.
     bool step();
     // Runs to the end; the number of rows changed.
     int run();
+    // Ready to be bound and run again.
+    void reset();
     // Rows this statement writes are not checked by the write guard: every value was converted for its
     // column beforehand (the recordset's writes).
     void trustValues() { guarded_ = false; }
@@ -53,6 +57,7 @@ private:
     std::vector<std::pair<std::size_t, int>> texts_; // where each text parameter is in text_, or size -1
 
     void endGuard(bool failed);
+    template <typename At> void bindAll(int count, At at);
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason

@@ -513,6 +513,15 @@ QVariant valueFromSql(sqlite3_stmt* stmt, int i)
 
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field)
 {
+    // The values forms give most often, already of their column's kind, go straight through.
+    const int given = value.userType();
+    if (given == QMetaType::QString && type == ColumnType::Text && !value.isNull()) {
+        const QString& s = *static_cast<const QString*>(value.constData());
+        if (s.size() <= (size > 0 ? size : 255))
+            return value; // no more characters than UTF-16 units
+    } else if (type == ColumnType::Currency && isCurrency(value)) {
+        return value;
+    }
     if (!value.isValid() || (value.isNull() && !isCurrency(value)))
         return QVariant();
     const bool textColumn = type == ColumnType::Text || type == ColumnType::Memo;
