@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QMetaMethod>
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -669,6 +670,8 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
         }
         throw;
     }
+    static const QMetaMethod changed = QMetaMethod::fromSignal(&Recordset::rowChanged);
+    const bool told = q->isSignalConnected(changed);
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
         if (results[k].first)
@@ -677,7 +680,7 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
         r->isNew = false;
         r->clearPending();
         const int index = indexOf(r);
-        if (index >= 0)
+        if (index >= 0 && told)
             emit q->rowChanged(index);
     }
 }
@@ -838,7 +841,10 @@ void Recordset::setValue(int field, const QVariant& value)
     }
     r->pending->set(field, std::move(converted));
     r->dirty = true;
-    emit rowChanged(d->cur);
+    // A recordset filled by code, field by field, mostly has no grid to tell.
+    static const QMetaMethod changed = QMetaMethod::fromSignal(&Recordset::rowChanged);
+    if (isSignalConnected(changed))
+        emit rowChanged(d->cur);
 }
 
 void Recordset::setValue(const QString& field, const QVariant& value)

@@ -6,7 +6,6 @@
 #include "platform/db/write_guard.h"
 
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <sqlite3.h>
 
 namespace db {
@@ -29,6 +28,38 @@ const QRegularExpression& numberOnlyCheck()
 QString withReason(const char* text, const QString& reason)
 {
     return QStringLiteral("%1（%2）").arg(QString::fromUtf8(text), reason);
+}
+
+// UTF-16 to UTF-8 into room of three bytes a unit, as SQLite takes text; a lone surrogate becomes
+// U+FFFD. Most texts are ASCII, which goes a unit a byte.
+char* utf8Of(const QString& text, char* out)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const char32_t c = *p++;
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+            continue;
+        }
+        char32_t code = c;
+        if (c >= 0xd800 && c < 0xdc00 && p < end && *p >= 0xdc00 && *p < 0xe000)
+            code = 0x10000 + ((c - 0xd800) << 10) + (*p++ - 0xdc00);
+        else if (c >= 0xd800 && c < 0xe000)
+            code = 0xfffd;
+        if (code < 0x800) {
+            *out++ = static_cast<char>(0xc0 | (code >> 6));
+        } else if (code < 0x10000) {
+            *out++ = static_cast<char>(0xe0 | (code >> 12));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        } else {
+            *out++ = static_cast<char>(0xf0 | (code >> 18));
+            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3f));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        }
+        *out++ = static_cast<char>(0x80 | (code & 0x3f));
+    }
+    return out;
 }
 
 } // namespace
@@ -260,18 +291,17 @@ template <typename At> void Statement::bindAll(int count, At at)
     texts_.assign(n, {0, -1});
     if (bound_.size() != n)
         bound_.resize(n);
-    QStringEncoder utf8(QStringEncoder::Utf8);
     std::size_t used = 0;
     for (int i = 0; i < expected; ++i) {
         const QVariant& v = at(i);
         if (v.userType() != QMetaType::QString)
             continue;
         const QString& text = *static_cast<const QString*>(v.constData());
-        const std::size_t room = static_cast<std::size_t>(utf8.requiredSpace(text.size()));
+        const std::size_t room = 3 * static_cast<std::size_t>(text.size());
         if (text_.size() < used + room)
             text_.resize(std::max(used + room, text_.size() * 2));
         char* begin = text_.data() + used;
-        char* end = utf8.appendToBuffer(begin, text);
+        char* end = utf8Of(text, begin);
         texts_[static_cast<std::size_t>(i)] = {used, static_cast<int>(end - begin)};
         used += static_cast<std::size_t>(end - begin);
     }
