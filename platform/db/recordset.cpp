@@ -832,8 +832,9 @@ void Recordset::setValue(int field, const QVariant& value)
     const Field& f = d->fields[static_cast<std::size_t>(field)];
     if (f.table.isEmpty())
         throw Error(QStringLiteral("字段“%1”是计算得到的，不能更新。").arg(f.name));
-    QVariant converted =
-        f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name) : value;
+    QVariant converted = !(f.typed || f.type == ColumnType::Counter) || fitsAsIs(value, f.type, f.size)
+        ? value
+        : valueForColumn(value, f.type, f.size, f.name);
     Row* r = d->current();
     if (!r->pending) {
         r->pending = std::make_unique<Pending>();

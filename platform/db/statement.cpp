@@ -294,7 +294,7 @@ template <typename At> void Statement::bindAll(int count, At at)
     std::size_t used = 0;
     for (int i = 0; i < expected; ++i) {
         const QVariant& v = at(i);
-        if (v.userType() != QMetaType::QString)
+        if (typeOf(v) != QMetaType::QString)
             continue;
         const QString& text = *static_cast<const QString*>(v.constData());
         const std::size_t room = 3 * static_cast<std::size_t>(text.size());
@@ -312,7 +312,7 @@ template <typename At> void Statement::bindAll(int count, At at)
         if (size >= 0) {
             rc = sqlite3_bind_text64(stmt_, i + 1, text_.data() + at_, static_cast<sqlite3_uint64>(size), SQLITE_STATIC,
                                      SQLITE_UTF8);
-        } else if (const QVariant& v = at(i); v.userType() == currency) {
+        } else if (const QVariant& v = at(i); typeOf(v) == currency) {
             // Amounts are the most common value after texts: bound as bindValue binds them.
             rc = sqlite3_bind_double(
                 stmt_, i + 1,

@@ -23,7 +23,7 @@ const char* const dateTimeFormat = "yyyy-MM-dd hh:mm:ss";
 
 bool isCurrency(const QVariant& v)
 {
-    return v.userType() == qMetaTypeId<convert::Currency>();
+    return typeOf(v) == qMetaTypeId<convert::Currency>();
 }
 
 bool isText(const QVariant& v)
@@ -511,17 +511,19 @@ QVariant valueFromSql(sqlite3_stmt* stmt, int i)
     return valueFromSql(stmt, i, type, known);
 }
 
+bool fitsAsIs(const QVariant& value, ColumnType type, int size)
+{
+    const int given = typeOf(value);
+    if (given == QMetaType::QString && type == ColumnType::Text && !value.data_ptr().is_null)
+        // No more characters than UTF-16 units.
+        return static_cast<const QString*>(value.constData())->size() <= (size > 0 ? size : 255);
+    return type == ColumnType::Currency && given == qMetaTypeId<convert::Currency>();
+}
+
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field)
 {
-    // The values forms give most often, already of their column's kind, go straight through.
-    const int given = value.userType();
-    if (given == QMetaType::QString && type == ColumnType::Text && !value.isNull()) {
-        const QString& s = *static_cast<const QString*>(value.constData());
-        if (s.size() <= (size > 0 ? size : 255))
-            return value; // no more characters than UTF-16 units
-    } else if (type == ColumnType::Currency && isCurrency(value)) {
+    if (fitsAsIs(value, type, size))
         return value;
-    }
     if (!value.isValid() || (value.isNull() && !isCurrency(value)))
         return QVariant();
     const bool textColumn = type == ColumnType::Text || type == ColumnType::Memo;

@@ -10,6 +10,12 @@ struct sqlite3_stmt;
 
 namespace db {
 
+// The type id of a value, read without a call into Qt: asked for every value written.
+inline int typeOf(const QVariant& v)
+{
+    return v.data_ptr().typeId();
+}
+
 // Binds one parameter: QString, integers, double/float, bool (1/0), QDate ("yyyy-MM-dd"),
 // QDateTime ("yyyy-MM-dd hh:mm:ss"), convert::Currency (REAL yuan), null. Throws db::Error for others.
 // With `holder`, text and blobs are bound without SQLite making its own copy: their bytes are kept
@@ -50,6 +56,9 @@ const char* readStored(const char* p, StoredValue* v);
 // (type mismatch, overflow, text too long, no date). Empty text into a non-text column is NULL;
 // numbers into whole-number columns round half to even.
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field);
+// True for a value valueForColumn gives back as it is without a look further: the texts and amounts
+// forms give most often, already of their column's kind.
+bool fitsAsIs(const QVariant& value, ColumnType type, int size);
 
 // A double kept at single precision, given as the double of its shortest decimal form (0.002 stays 0.002).
 double singlePrecision(double value);
