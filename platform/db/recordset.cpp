@@ -31,29 +31,50 @@ struct Field {
 };
 
 // The values of a row that were set and not yet written, by field, in the order of the fields: only
-// the fields set are kept, so that a batch changing a few fields of many rows stays small.
+// the fields set are kept, so that a batch changing a few fields of many rows stays small. A field of
+// a known type keeps its value, converted for the column already, in the form the table stores it
+// (see appendStored): a batch of many rows holds their bytes and nothing of the values given. Any
+// other field keeps the value as it was given.
 struct Pending {
-    std::vector<std::pair<int, QVariant>> values;
+    struct Entry {
+        int field;
+        int at; // >= 0: where the value is in `bytes`; else loose[-at - 1]
+    };
+    std::vector<Entry> entries;
+    std::string bytes;
+    std::vector<QVariant> loose;
 
-    const QVariant* find(int f) const
+    const Entry* find(int f) const
     {
         const auto it =
-            std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
-        return it != values.end() && it->first == f ? &it->second : nullptr;
+            std::lower_bound(entries.begin(), entries.end(), f, [](const Entry& e, int k) { return e.field < k; });
+        return it != entries.end() && it->field == f ? &*it : nullptr;
     }
-    void set(int f, QVariant v)
+    void set(int f, const QVariant& v, bool stored)
     {
-        if (values.empty() || values.back().first < f) { // fields set in their order: an added row
-            values.emplace_back(f, std::move(v));
+        int at = 0;
+        if (stored) {
+            at = static_cast<int>(bytes.size());
+            appendStored(bytes, v);
+        } else {
+            loose.push_back(v);
+            at = -static_cast<int>(loose.size());
+        }
+        if (entries.empty() || entries.back().field < f) { // fields set in their order: an added row
+            entries.push_back({f, at});
             return;
         }
         const auto it =
-            std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
-        if (it != values.end() && it->first == f)
-            it->second = std::move(v);
+            std::lower_bound(entries.begin(), entries.end(), f, [](const Entry& e, int k) { return e.field < k; });
+        if (it != entries.end() && it->field == f)
+            it->at = at; // the bytes of the value before stay unused until the row is written
         else
-            values.emplace(it, f, std::move(v));
+            entries.insert(it, {f, at});
     }
+    bool isStored(const Entry& e) const { return e.at >= 0; }
+    // A stored value and the end of its bytes.
+    const char* stored(const Entry& e, StoredValue* v) const { return readStored(bytes.data() + e.at, v); }
+    const QVariant& value(const Entry& e) const { return loose[static_cast<std::size_t>(-e.at - 1)]; }
 };
 
 // A row keeps its values as last read from the table in SQLite's own compact form (see appendStored),
@@ -69,7 +90,7 @@ struct Row {
     bool gone = false; // deleted, or added and discarded
     std::unique_ptr<Pending> pending;
 
-    const QVariant* changed(int f) const { return pending ? pending->find(f) : nullptr; }
+    const Pending::Entry* changed(int f) const { return pending ? pending->find(f) : nullptr; }
     void clearPending()
     {
         pending.reset();
@@ -183,7 +204,7 @@ struct Recordset::Impl {
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
     std::string shapeKey; // kept from one write to the next, with their room
-    std::vector<const QVariant*> writeParams; // the pending values themselves, bound where they are
+    std::vector<Statement::Param> writeParams; // the pending values themselves, bound where they are
     QVariant writeRowid;
     std::string nullRow; // an added row's data: every field Null
     std::vector<Row*> writeList;
@@ -264,8 +285,15 @@ struct Recordset::Impl {
     }
     QVariant shown(const Row* r, int f) const
     {
-        const QVariant* v = r->changed(f);
-        return v ? *v : stored(r, f);
+        const Pending::Entry* e = r->changed(f);
+        if (!e)
+            return stored(r, f);
+        if (!r->pending->isStored(*e))
+            return r->pending->value(*e);
+        StoredValue v;
+        r->pending->stored(*e, &v);
+        const Field& field = fields[static_cast<std::size_t>(f)];
+        return valueFromStored(v, field.type, field.typed);
     }
     void setData(Row* r, std::unique_ptr<char[]> data)
     {
@@ -551,19 +579,27 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     const int n = static_cast<int>(fields.size());
     std::string& shape = shapeKey;
     shape.assign(1, r.isNew ? 'I' : 'U');
-    std::vector<const QVariant*>& params = writeParams;
+    std::vector<Statement::Param>& params = writeParams;
     params.clear();
     qint64 rowid = r.rowid;
     bool untyped = false;
     shape.append(static_cast<std::size_t>(n), '0');
     if (r.pending) {
-        for (const auto& [i, value] : r.pending->values) {
-            shape[static_cast<std::size_t>(i) + 1] = '1';
-            const Field& f = fields[static_cast<std::size_t>(i)];
-            params.push_back(&value);
+        for (const Pending::Entry& e : r.pending->entries) {
+            shape[static_cast<std::size_t>(e.field) + 1] = '1';
+            const Field& f = fields[static_cast<std::size_t>(e.field)];
+            Statement::Param& p = params.emplace_back();
+            if (r.pending->isStored(e))
+                r.pending->stored(e, &p.stored);
+            else
+                p.value = &r.pending->value(e);
             untyped = untyped || !f.typed;
-            if (f.rowidAlias && !r.isNew && !isNull(value))
-                rowid = value.toLongLong();
+            if (f.rowidAlias && !r.isNew) {
+                if (p.value && !isNull(*p.value))
+                    rowid = p.value->toLongLong();
+                else if (!p.value && p.stored.storage == SQLITE_INTEGER)
+                    rowid = p.stored.integer;
+            }
         }
     }
     if (!r.isNew && params.empty())
@@ -608,7 +644,7 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         rowid = sqlite3_last_insert_rowid(s.handle());
     } else {
         writeRowid = QVariant(r.rowid);
-        params.push_back(&writeRowid);
+        params.push_back({&writeRowid, {}});
         st.bind(params.data(), static_cast<int>(params.size()));
         if (st.run() == 0)
             throw Error(QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
@@ -625,12 +661,18 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     int param = 0; // the set fields are the statement's first parameters, in the fields' order
     for (int i = 0; i < n; ++i) {
         const char* next = readStored(p, &v);
-        if (const QVariant* set = r.changed(i)) {
+        if (const Pending::Entry* e = r.changed(i)) {
             int size = 0;
-            if (const char* utf8 = st.boundText(param++, &size))
+            StoredValue stored;
+            if (r.pending->isStored(*e)) {
+                const char* begin = r.pending->bytes.data() + e->at;
+                bytes.append(begin, static_cast<std::size_t>(r.pending->stored(*e, &stored) - begin));
+            } else if (const char* utf8 = st.boundText(param, &size)) {
                 appendStoredText(bytes, utf8, size); // converted once, for the statement and the row
-            else
-                appendStored(bytes, *set);
+            } else {
+                appendStored(bytes, r.pending->value(*e));
+            }
+            ++param;
         } else {
             bytes.append(p, static_cast<std::size_t>(next - p));
         }
@@ -832,15 +874,18 @@ void Recordset::setValue(int field, const QVariant& value)
     const Field& f = d->fields[static_cast<std::size_t>(field)];
     if (f.table.isEmpty())
         throw Error(QStringLiteral("字段“%1”是计算得到的，不能更新。").arg(f.name));
-    QVariant converted = !(f.typed || f.type == ColumnType::Counter) || fitsAsIs(value, f.type, f.size)
-        ? value
-        : valueForColumn(value, f.type, f.size, f.name);
+    QVariant converted;
+    const QVariant* given = &value;
+    if ((f.typed || f.type == ColumnType::Counter) && !fitsAsIs(value, f.type, f.size)) {
+        converted = valueForColumn(value, f.type, f.size, f.name);
+        given = &converted;
+    }
     Row* r = d->current();
     if (!r->pending) {
         r->pending = std::make_unique<Pending>();
-        r->pending->values.reserve(r->isNew ? d->fields.size() : 2);
+        r->pending->entries.reserve(r->isNew ? d->fields.size() : 2);
     }
-    r->pending->set(field, std::move(converted));
+    r->pending->set(field, *given, f.typed);
     r->dirty = true;
     // A recordset filled by code, field by field, mostly has no grid to tell.
     static const QMetaMethod changed = QMetaMethod::fromSignal(&Recordset::rowChanged);

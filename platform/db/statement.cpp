@@ -30,38 +30,6 @@ QString withReason(const char* text, const QString& reason)
     return QStringLiteral("%1（%2）").arg(QString::fromUtf8(text), reason);
 }
 
-// UTF-16 to UTF-8 into room of three bytes a unit, as SQLite takes text; a lone surrogate becomes
-// U+FFFD. Most texts are ASCII, which goes a unit a byte.
-char* utf8Of(const QString& text, char* out)
-{
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-    const char16_t* const end = p + text.size();
-    while (p < end) {
-        const char32_t c = *p++;
-        if (c < 0x80) {
-            *out++ = static_cast<char>(c);
-            continue;
-        }
-        char32_t code = c;
-        if (c >= 0xd800 && c < 0xdc00 && p < end && *p >= 0xdc00 && *p < 0xe000)
-            code = 0x10000 + ((c - 0xd800) << 10) + (*p++ - 0xdc00);
-        else if (c >= 0xd800 && c < 0xe000)
-            code = 0xfffd;
-        if (code < 0x800) {
-            *out++ = static_cast<char>(0xc0 | (code >> 6));
-        } else if (code < 0x10000) {
-            *out++ = static_cast<char>(0xe0 | (code >> 12));
-            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-        } else {
-            *out++ = static_cast<char>(0xf0 | (code >> 18));
-            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3f));
-            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-        }
-        *out++ = static_cast<char>(0x80 | (code & 0x3f));
-    }
-    return out;
-}
-
 } // namespace
 
 QString describeFailure(sqlite3* db, int rc, const QString& path)
@@ -271,12 +239,17 @@ void Statement::bind(const QVariantList& params)
 
 void Statement::bind(const QVariant* params, int count)
 {
-    bindAll(count, [params](int i) -> const QVariant& { return params[i]; });
+    bindAll(count, [params](int i) { return Param{&params[i], {}}; });
 }
 
 void Statement::bind(const QVariant* const* params, int count)
 {
-    bindAll(count, [params](int i) -> const QVariant& { return *params[i]; });
+    bindAll(count, [params](int i) { return Param{params[i], {}}; });
+}
+
+void Statement::bind(const Param* params, int count)
+{
+    bindAll(count, [params](int i) -> const Param& { return params[i]; });
 }
 
 template <typename At> void Statement::bindAll(int count, At at)
@@ -293,10 +266,10 @@ template <typename At> void Statement::bindAll(int count, At at)
         bound_.resize(n);
     std::size_t used = 0;
     for (int i = 0; i < expected; ++i) {
-        const QVariant& v = at(i);
-        if (typeOf(v) != QMetaType::QString)
+        const QVariant* v = at(i).value;
+        if (!v || typeOf(*v) != QMetaType::QString)
             continue;
-        const QString& text = *static_cast<const QString*>(v.constData());
+        const QString& text = *static_cast<const QString*>(v->constData());
         const std::size_t room = 3 * static_cast<std::size_t>(text.size());
         if (text_.size() < used + room)
             text_.resize(std::max(used + room, text_.size() * 2));
@@ -307,18 +280,40 @@ template <typename At> void Statement::bindAll(int count, At at)
     }
     const int currency = qMetaTypeId<convert::Currency>();
     for (int i = 0; i < expected; ++i) {
-        const auto [at_, size] = texts_[static_cast<std::size_t>(i)];
+        const auto [offset, size] = texts_[static_cast<std::size_t>(i)];
+        const Param& p = at(i);
         int rc = SQLITE_OK;
         if (size >= 0) {
-            rc = sqlite3_bind_text64(stmt_, i + 1, text_.data() + at_, static_cast<sqlite3_uint64>(size), SQLITE_STATIC,
-                                     SQLITE_UTF8);
-        } else if (const QVariant& v = at(i); typeOf(v) == currency) {
+            rc = sqlite3_bind_text64(stmt_, i + 1, text_.data() + offset, static_cast<sqlite3_uint64>(size),
+                                     SQLITE_STATIC, SQLITE_UTF8);
+        } else if (!p.value) {
+            // Already in stored form, in storage that outlives the statement's use of it.
+            const StoredValue& v = p.stored;
+            switch (v.storage) {
+            case SQLITE_INTEGER:
+                rc = sqlite3_bind_int64(stmt_, i + 1, v.integer);
+                break;
+            case SQLITE_FLOAT:
+                rc = sqlite3_bind_double(stmt_, i + 1, v.real);
+                break;
+            case SQLITE_TEXT:
+                rc = sqlite3_bind_text64(stmt_, i + 1, v.bytes, static_cast<sqlite3_uint64>(v.size), SQLITE_STATIC,
+                                         SQLITE_UTF8);
+                break;
+            case SQLITE_BLOB:
+                rc = sqlite3_bind_blob64(stmt_, i + 1, v.bytes, static_cast<sqlite3_uint64>(v.size), SQLITE_STATIC);
+                break;
+            default:
+                rc = sqlite3_bind_null(stmt_, i + 1);
+                break;
+            }
+        } else if (typeOf(*p.value) == currency) {
             // Amounts are the most common value after texts: bound as bindValue binds them.
             rc = sqlite3_bind_double(
                 stmt_, i + 1,
-                static_cast<double>(static_cast<const convert::Currency*>(v.constData())->units()) / 10000.0);
+                static_cast<double>(static_cast<const convert::Currency*>(p.value->constData())->units()) / 10000.0);
         } else {
-            bindValue(stmt_, i + 1, v, &bound_[static_cast<std::size_t>(i)]);
+            bindValue(stmt_, i + 1, *p.value, &bound_[static_cast<std::size_t>(i)]);
         }
         if (rc != SQLITE_OK)
             throw Error(

@@ -2,6 +2,7 @@
 // One prepared SQLite statement with its parameters, finalised when it goes; and the Chinese
 // descriptions of SQLite's failures. For the layer's own use.
 #include "platform/db/connection_state.h"
+#include "platform/db/types.h"
 
 #include <QString>
 #include <QVariant>
@@ -29,6 +30,12 @@ public:
     void bind(const QVariant* params, int count);
     // The same, each parameter where it already is (no copy of the values).
     void bind(const QVariant* const* params, int count);
+    // A parameter given as a value, or (value null) already in the form SQLite stores it.
+    struct Param {
+        const QVariant* value = nullptr;
+        StoredValue stored;
+    };
+    void bind(const Param* params, int count);
     // True while there is a row; throws db::Error on failure.
     bool step();
     // Runs to the end; the number of rows changed.

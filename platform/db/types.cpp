@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <QTime>
 #include <cfloat>
 #include <charconv>
@@ -237,6 +236,36 @@ QString textForBinding(const QVariant& value)
 
 } // namespace
 
+char* utf8Of(const QString& text, char* out)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const char32_t c = *p++;
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+            continue;
+        }
+        char32_t code = c;
+        if (c >= 0xd800 && c < 0xdc00 && p < end && *p >= 0xdc00 && *p < 0xe000)
+            code = 0x10000 + ((c - 0xd800) << 10) + (*p++ - 0xdc00);
+        else if (c >= 0xd800 && c < 0xe000)
+            code = 0xfffd;
+        if (code < 0x800) {
+            *out++ = static_cast<char>(0xc0 | (code >> 6));
+        } else if (code < 0x10000) {
+            *out++ = static_cast<char>(0xe0 | (code >> 12));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        } else {
+            *out++ = static_cast<char>(0xf0 | (code >> 18));
+            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3f));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        }
+        *out++ = static_cast<char>(0x80 | (code & 0x3f));
+    }
+    return out;
+}
+
 double singlePrecision(double value)
 {
     const float f = static_cast<float>(value);
@@ -393,13 +422,12 @@ void appendStored(std::string& out, const QVariant& value)
     } else {
         const QString text = textForBinding(value);
         // Written straight into the row's bytes: the length first, with room for the longest.
-        QStringEncoder utf8(QStringEncoder::Utf8);
-        const qsizetype room = utf8.requiredSpace(text.size());
+        const std::size_t room = 3 * static_cast<std::size_t>(text.size());
         out.push_back(static_cast<char>(SQLITE_TEXT));
         const std::size_t at = out.size();
-        out.resize(at + 5 + static_cast<std::size_t>(room));
+        out.resize(at + 5 + room);
         char* begin = out.data() + at + 5;
-        const char* end = utf8.appendToBuffer(begin, text);
+        const char* end = utf8Of(text, begin);
         std::string length;
         appendLength(length, static_cast<quint32>(end - begin));
         std::memmove(out.data() + at + length.size(), begin, static_cast<std::size_t>(end - begin));

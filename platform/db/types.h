@@ -60,6 +60,10 @@ QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const 
 // forms give most often, already of their column's kind.
 bool fitsAsIs(const QVariant& value, ColumnType type, int size);
 
+// UTF-16 to UTF-8, as SQLite takes text, into room of three bytes a UTF-16 unit; the end of what was
+// written. A lone surrogate becomes U+FFFD.
+char* utf8Of(const QString& text, char* out);
+
 // A double kept at single precision, given as the double of its shortest decimal form (0.002 stays 0.002).
 double singlePrecision(double value);
 
