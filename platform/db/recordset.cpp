@@ -208,6 +208,7 @@ struct Recordset::Impl {
     QVariant writeRowid;
     std::string nullRow; // an added row's data: every field Null
     std::vector<Row*> writeList;
+    bool rowListeners = false; // anyone connected to rowChanged
     std::string rowBytes;
     QString rereadText;
     int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
@@ -712,8 +713,7 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
         }
         throw;
     }
-    static const QMetaMethod changed = QMetaMethod::fromSignal(&Recordset::rowChanged);
-    const bool told = q->isSignalConnected(changed);
+    const bool told = rowListeners;
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
         if (results[k].first)
@@ -887,9 +887,7 @@ void Recordset::setValue(int field, const QVariant& value)
     }
     r->pending->set(field, *given, f.typed);
     r->dirty = true;
-    // A recordset filled by code, field by field, mostly has no grid to tell.
-    static const QMetaMethod changed = QMetaMethod::fromSignal(&Recordset::rowChanged);
-    if (isSignalConnected(changed))
+    if (d->rowListeners)
         emit rowChanged(d->cur);
 }
 
@@ -975,6 +973,18 @@ bool Recordset::isUpdatable() const
 QString Recordset::sql() const
 {
     return d->sql;
+}
+
+void Recordset::connectNotify(const QMetaMethod& signal)
+{
+    if (signal == QMetaMethod::fromSignal(&Recordset::rowChanged))
+        d->rowListeners = true;
+}
+
+void Recordset::disconnectNotify(const QMetaMethod&)
+{
+    // Also called with no signal for a disconnection of all of them.
+    d->rowListeners = isSignalConnected(QMetaMethod::fromSignal(&Recordset::rowChanged));
 }
 
 void Recordset::notifyMoveComplete()

@@ -388,6 +388,31 @@ void appendRaw(std::string& out, int storage, qint64 integer, double real, const
 
 } // namespace
 
+namespace {
+
+// A text written straight into the row's bytes: the length first, with room for the longest.
+void appendText(std::string& out, const QString& text)
+{
+    const std::size_t room = 3 * static_cast<std::size_t>(text.size());
+    out.push_back(static_cast<char>(SQLITE_TEXT));
+    const std::size_t at = out.size();
+    out.resize(at + 5 + room);
+    char* begin = out.data() + at + 5;
+    const std::size_t size = static_cast<std::size_t>(utf8Of(text, begin) - begin);
+    char length[5];
+    std::size_t n = 0;
+    for (quint32 v = static_cast<quint32>(size);; v >>= 7) {
+        length[n++] = static_cast<char>(v >= 0x80 ? (v & 0x7f) | 0x80 : v);
+        if (v < 0x80)
+            break;
+    }
+    std::memmove(out.data() + at + n, begin, size);
+    std::memcpy(out.data() + at, length, n);
+    out.resize(at + n + size);
+}
+
+} // namespace
+
 void appendStoredText(std::string& out, const char* utf8, int size)
 {
     appendRaw(out, SQLITE_TEXT, 0, 0, utf8, size);
@@ -401,8 +426,10 @@ void appendStored(std::string& out, sqlite3_stmt* stmt, int i)
 
 void appendStored(std::string& out, const QVariant& value)
 {
-    const int type = value.userType();
-    if (isCurrency(value)) {
+    const int type = typeOf(value);
+    if (type == QMetaType::QString && !value.data_ptr().is_null) {
+        appendText(out, *static_cast<const QString*>(value.constData()));
+    } else if (isCurrency(value)) {
         appendRaw(out, SQLITE_FLOAT, 0, static_cast<double>(value.value<convert::Currency>().units()) / 10000.0,
                   nullptr, 0);
     } else if (!value.isValid() || value.isNull()) {
@@ -420,19 +447,7 @@ void appendStored(std::string& out, const QVariant& value)
         const QByteArray b = value.toByteArray();
         appendRaw(out, SQLITE_BLOB, 0, 0, b.constData(), static_cast<int>(b.size()));
     } else {
-        const QString text = textForBinding(value);
-        // Written straight into the row's bytes: the length first, with room for the longest.
-        const std::size_t room = 3 * static_cast<std::size_t>(text.size());
-        out.push_back(static_cast<char>(SQLITE_TEXT));
-        const std::size_t at = out.size();
-        out.resize(at + 5 + room);
-        char* begin = out.data() + at + 5;
-        const char* end = utf8Of(text, begin);
-        std::string length;
-        appendLength(length, static_cast<quint32>(end - begin));
-        std::memmove(out.data() + at + length.size(), begin, static_cast<std::size_t>(end - begin));
-        std::memcpy(out.data() + at, length.data(), length.size());
-        out.resize(at + length.size() + static_cast<std::size_t>(end - begin));
+        appendText(out, textForBinding(value));
     }
 }
 
