@@ -4,8 +4,10 @@
 // so a recordset keeps its connection alive. For the layer's own use.
 #include "platform/files/files.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -38,6 +40,14 @@ struct ConnectionState : files::HandleHolder {
     sqlite3_stmt* takeStatement(const QString& sql);
     void keepStatement(const QString& sql, sqlite3_stmt* stmt);
     void dropStatements();
+    // The binding buffers of statements gone, for the next ones (see Statement): a statement run
+    // once a row then allocates nothing of its own.
+    struct Scratch {
+        std::vector<QByteArray> bound;
+        std::string text;
+        std::vector<std::pair<std::size_t, int>> texts;
+    };
+    std::vector<Scratch> scratch;
 
     const QString path;
     sqlite3* db = nullptr;

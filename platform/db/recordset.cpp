@@ -43,6 +43,8 @@ struct Pending {
     std::vector<Entry> entries;
     std::string bytes;
     std::vector<QVariant> loose;
+    // Every field from the first set once, in order, all in stored form: `bytes` is then the row.
+    bool inOrder = true;
 
     const Entry* find(int f) const
     {
@@ -52,6 +54,7 @@ struct Pending {
     }
     void set(int f, const QVariant& v, bool stored)
     {
+        inOrder = inOrder && stored && f == static_cast<int>(entries.size());
         int at = 0;
         if (stored) {
             at = static_cast<int>(bytes.size());
@@ -655,6 +658,8 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     // whose stored form depends on SQLite's affinity: those are read back.
     if (untyped || (r.isNew && addedRowsNeedReading()))
         return {copyData(reread(rowid, r)), rowid};
+    if (r.isNew && r.pending && r.pending->inOrder && static_cast<int>(r.pending->entries.size()) == n)
+        return {copyData(r.pending->bytes), rowid};
     std::string& bytes = rowBytes;
     bytes.clear();
     StoredValue v;

@@ -183,6 +183,13 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
       sql_(sql)
 {
     db_ = state.handle();
+    if (!state.scratch.empty()) {
+        ConnectionState::Scratch& kept = state.scratch.back();
+        bound_.swap(kept.bound);
+        text_.swap(kept.text);
+        texts_.swap(kept.texts);
+        state.scratch.pop_back();
+    }
     stmt_ = state.takeStatement(sql);
     if (stmt_) {
         keep_ = true;
@@ -230,6 +237,13 @@ Statement::~Statement()
         state_.keepStatement(sql_, stmt_);
     else
         sqlite3_finalize(stmt_);
+    if (state_.scratch.size() < 8) {
+        bound_.clear(); // no blob kept alive
+        ConnectionState::Scratch& kept = state_.scratch.emplace_back();
+        bound_.swap(kept.bound);
+        text_.swap(kept.text);
+        texts_.swap(kept.texts);
+    }
 }
 
 void Statement::bind(const QVariantList& params)

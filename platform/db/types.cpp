@@ -554,15 +554,6 @@ QVariant valueFromSql(sqlite3_stmt* stmt, int i)
     return valueFromSql(stmt, i, type, known);
 }
 
-bool fitsAsIs(const QVariant& value, ColumnType type, int size)
-{
-    const int given = typeOf(value);
-    if (given == QMetaType::QString && type == ColumnType::Text && !value.data_ptr().is_null)
-        // No more characters than UTF-16 units.
-        return static_cast<const QString*>(value.constData())->size() <= (size > 0 ? size : 255);
-    return type == ColumnType::Currency && given == qMetaTypeId<convert::Currency>();
-}
-
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field)
 {
     if (fitsAsIs(value, type, size))

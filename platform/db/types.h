@@ -1,5 +1,6 @@
 #pragma once
 // Values between Qt and SQLite, by the Jet type of each column. For the layer's own use.
+#include "platform/convert/currency.h"
 #include "platform/db/schema.h"
 
 #include <QString>
@@ -58,7 +59,14 @@ const char* readStored(const char* p, StoredValue* v);
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field);
 // True for a value valueForColumn gives back as it is without a look further: the texts and amounts
 // forms give most often, already of their column's kind.
-bool fitsAsIs(const QVariant& value, ColumnType type, int size);
+inline bool fitsAsIs(const QVariant& value, ColumnType type, int size)
+{
+    const int given = typeOf(value);
+    if (given == QMetaType::QString && type == ColumnType::Text && !value.data_ptr().is_null)
+        // No more characters than UTF-16 units.
+        return static_cast<const QString*>(value.constData())->size() <= (size > 0 ? size : 255);
+    return type == ColumnType::Currency && given == qMetaTypeId<convert::Currency>();
+}
 
 // UTF-16 to UTF-8, as SQLite takes text, into room of three bytes a UTF-16 unit; the end of what was
 // written. A lone surrogate becomes U+FFFD.
