@@ -75,6 +75,13 @@ struct Pending {
             entries.insert(it, {f, at});
     }
     bool isStored(const Entry& e) const { return e.at >= 0; }
+    void clear()
+    {
+        entries.clear();
+        bytes.clear();
+        loose.clear();
+        inOrder = true;
+    }
     // A stored value and the end of its bytes.
     const char* stored(const Entry& e, StoredValue* v) const { return readStored(bytes.data() + e.at, v); }
     const QVariant& value(const Entry& e) const { return loose[static_cast<std::size_t>(-e.at - 1)]; }
@@ -211,6 +218,11 @@ struct Recordset::Impl {
     QVariant writeRowid;
     std::string nullRow; // an added row's data: every field Null
     std::vector<Row*> writeList;
+    std::vector<std::pair<std::unique_ptr<char[]>, qint64>> writeResults;
+    // The pending values of the row written last, emptied, for the next row to fill: rows added one
+    // after the other then take no new memory for them.
+    std::unique_ptr<Pending> sparePending;
+    std::size_t addedBytes = 0; // the most bytes an added row's values took so far: room for the next
     bool rowListeners = false; // anyone connected to rowChanged
     std::string rowBytes;
     QString rereadText;
@@ -361,10 +373,15 @@ struct Recordset::Impl {
     std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r, std::unique_ptr<Statement>& held,
                                                         const QString*& heldText);
     void writeRows(const std::vector<Row*>& list);
+    // The list's room is kept from one write to the next (and stays out of reach of a write made by
+    // a listener meanwhile).
     void writeOne(Row* r)
     {
-        writeList.assign(1, r);
-        writeRows(writeList);
+        std::vector<Row*> list;
+        list.swap(writeList);
+        list.assign(1, r);
+        writeRows(list);
+        writeList.swap(list);
     }
     void leaveRow(bool mayDrop = true);
     void rebuildVisible();
@@ -697,6 +714,8 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     // One statement is all or nothing by itself.
     const bool several = list.size() > 1;
     std::vector<std::pair<std::unique_ptr<char[]>, qint64>> results;
+    results.swap(writeResults); // its room, kept from the write before
+    results.clear();
     results.reserve(list.size());
     if (several)
         exec(s, "SAVEPOINT qelv_write");
@@ -725,11 +744,17 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
             setData(r, std::move(results[k].first));
         r->rowid = results[k].second;
         r->isNew = false;
+        if (r->pending && !sparePending) {
+            sparePending = std::move(r->pending);
+            sparePending->clear();
+        }
         r->clearPending();
         const int index = indexOf(r);
         if (index >= 0 && told)
             emit q->rowChanged(index);
     }
+    results.clear();
+    writeResults.swap(results);
 }
 
 // Before the current row changes. With optimistic locking the row's pending edit is written now, and a
@@ -887,10 +912,14 @@ void Recordset::setValue(int field, const QVariant& value)
     }
     Row* r = d->current();
     if (!r->pending) {
-        r->pending = std::make_unique<Pending>();
+        r->pending = d->sparePending ? std::move(d->sparePending) : std::make_unique<Pending>();
         r->pending->entries.reserve(r->isNew ? d->fields.size() : 2);
+        if (r->isNew)
+            r->pending->bytes.reserve(d->addedBytes);
     }
     r->pending->set(field, *given, f.typed);
+    if (r->isNew)
+        d->addedBytes = std::max(d->addedBytes, r->pending->bytes.size());
     r->dirty = true;
     if (d->rowListeners)
         emit rowChanged(d->cur);
