@@ -3,6 +3,7 @@
 #include "platform/db/connection_state.h"
 #include "platform/db/statement.h"
 #include "platform/db/types.h"
+#include "platform/db/write_guard.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -99,6 +100,7 @@ sqlite3* ConnectionState::handle()
         throw Error(description);
     }
     db = h;
+    guard = std::make_unique<WriteGuard>(h);
     return db;
 }
 
@@ -109,6 +111,7 @@ void ConnectionState::releaseHandle()
     if (busy > 0 || inTransaction())
         throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
     dropStatements();
+    guard.reset();
     if (sqlite3_close(db) != SQLITE_OK)
         throw files::Error(QStringLiteral("文件正在使用：%1").arg(path));
     db = nullptr;
@@ -123,6 +126,7 @@ void ConnectionState::close()
     if (db) {
         // Closing rolls back a transaction still open; statements are all finalised by now.
         dropStatements();
+        guard.reset();
         sqlite3_close_v2(db);
         db = nullptr;
     }
@@ -343,6 +347,9 @@ void Connection::createTable(const QString& name, const QList<ColumnDef>& column
     for (const ColumnDef& c : columns)
         defs << columnSql(c);
     execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), defs.join(QStringLiteral(", "))));
+    // Its first row need not wait for the file to tell the guard its columns.
+    if (WriteGuard* guard = state_->guard.get())
+        guard->know(name, columns);
 }
 
 void Connection::dropTable(const QString& name)

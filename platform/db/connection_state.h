@@ -4,13 +4,18 @@
 // so a recordset keeps its connection alive. For the layer's own use.
 #include "platform/files/files.h"
 
+#include <QByteArray>
 #include <QString>
+#include <memory>
+#include <string>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace db {
+
+class WriteGuard;
 
 struct ConnectionState : files::HandleHolder {
     explicit ConnectionState(const QString& path);
@@ -35,9 +40,18 @@ struct ConnectionState : files::HandleHolder {
     sqlite3_stmt* takeStatement(const QString& sql);
     void keepStatement(const QString& sql, sqlite3_stmt* stmt);
     void dropStatements();
+    // The binding buffers of statements gone, for the next ones (see Statement): a statement run
+    // once a row then allocates nothing of its own.
+    struct Scratch {
+        std::vector<QByteArray> bound;
+        std::string text;
+        std::vector<std::pair<std::size_t, int>> texts;
+    };
+    std::vector<Scratch> scratch;
 
     const QString path;
     sqlite3* db = nullptr;
+    std::unique_ptr<WriteGuard> guard; // lives as long as the handle (see write_guard.h)
     bool closed = false;
     int transactionDepth = 0; // nested levels beyond the first are savepoints
     int busy = 0; // statements running now

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QMetaMethod>
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -30,25 +31,60 @@ struct Field {
 };
 
 // The values of a row that were set and not yet written, by field, in the order of the fields: only
-// the fields set are kept, so that a batch changing a few fields of many rows stays small.
+// the fields set are kept, so that a batch changing a few fields of many rows stays small. A field of
+// a known type keeps its value, converted for the column already, in the form the table stores it
+// (see appendStored): a batch of many rows holds their bytes and nothing of the values given. Any
+// other field keeps the value as it was given.
 struct Pending {
-    std::vector<std::pair<int, QVariant>> values;
+    struct Entry {
+        int field;
+        int at; // >= 0: where the value is in `bytes`; else loose[-at - 1]
+    };
+    std::vector<Entry> entries;
+    std::string bytes;
+    std::vector<QVariant> loose;
+    // Every field from the first set once, in order, all in stored form: `bytes` is then the row.
+    bool inOrder = true;
 
-    const QVariant* find(int f) const
+    const Entry* find(int f) const
     {
         const auto it =
-            std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
-        return it != values.end() && it->first == f ? &it->second : nullptr;
+            std::lower_bound(entries.begin(), entries.end(), f, [](const Entry& e, int k) { return e.field < k; });
+        return it != entries.end() && it->field == f ? &*it : nullptr;
     }
-    void set(int f, QVariant v)
+    void set(int f, const QVariant& v, bool stored)
     {
+        inOrder = inOrder && stored && f == static_cast<int>(entries.size());
+        int at = 0;
+        if (stored) {
+            at = static_cast<int>(bytes.size());
+            appendStored(bytes, v);
+        } else {
+            loose.push_back(v);
+            at = -static_cast<int>(loose.size());
+        }
+        if (entries.empty() || entries.back().field < f) { // fields set in their order: an added row
+            entries.push_back({f, at});
+            return;
+        }
         const auto it =
-            std::lower_bound(values.begin(), values.end(), f, [](const auto& e, int k) { return e.first < k; });
-        if (it != values.end() && it->first == f)
-            it->second = std::move(v);
+            std::lower_bound(entries.begin(), entries.end(), f, [](const Entry& e, int k) { return e.field < k; });
+        if (it != entries.end() && it->field == f)
+            it->at = at; // the bytes of the value before stay unused until the row is written
         else
-            values.emplace(it, f, std::move(v));
+            entries.insert(it, {f, at});
     }
+    bool isStored(const Entry& e) const { return e.at >= 0; }
+    void clear()
+    {
+        entries.clear();
+        bytes.clear();
+        loose.clear();
+        inOrder = true;
+    }
+    // A stored value and the end of its bytes.
+    const char* stored(const Entry& e, StoredValue* v) const { return readStored(bytes.data() + e.at, v); }
+    const QVariant& value(const Entry& e) const { return loose[static_cast<std::size_t>(-e.at - 1)]; }
 };
 
 // A row keeps its values as last read from the table in SQLite's own compact form (see appendStored),
@@ -64,7 +100,7 @@ struct Row {
     bool gone = false; // deleted, or added and discarded
     std::unique_ptr<Pending> pending;
 
-    const QVariant* changed(int f) const { return pending ? pending->find(f) : nullptr; }
+    const Pending::Entry* changed(int f) const { return pending ? pending->find(f) : nullptr; }
     void clearPending()
     {
         pending.reset();
@@ -178,7 +214,16 @@ struct Recordset::Impl {
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
     std::string shapeKey; // kept from one write to the next, with their room
-    std::vector<QVariant> writeParams;
+    std::vector<Statement::Param> writeParams; // the pending values themselves, bound where they are
+    QVariant writeRowid;
+    std::string nullRow; // an added row's data: every field Null
+    std::vector<Row*> writeList;
+    std::vector<std::pair<std::unique_ptr<char[]>, qint64>> writeResults;
+    // The pending values of the row written last, emptied, for the next row to fill: rows added one
+    // after the other then take no new memory for them.
+    std::unique_ptr<Pending> sparePending;
+    std::size_t addedBytes = 0; // the most bytes an added row's values took so far: room for the next
+    bool rowListeners = false; // anyone connected to rowChanged
     std::string rowBytes;
     QString rereadText;
     int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
@@ -256,8 +301,15 @@ struct Recordset::Impl {
     }
     QVariant shown(const Row* r, int f) const
     {
-        const QVariant* v = r->changed(f);
-        return v ? *v : stored(r, f);
+        const Pending::Entry* e = r->changed(f);
+        if (!e)
+            return stored(r, f);
+        if (!r->pending->isStored(*e))
+            return r->pending->value(*e);
+        StoredValue v;
+        r->pending->stored(*e, &v);
+        const Field& field = fields[static_cast<std::size_t>(f)];
+        return valueFromStored(v, field.type, field.typed);
     }
     void setData(Row* r, std::unique_ptr<char[]> data)
     {
@@ -318,8 +370,19 @@ struct Recordset::Impl {
     bool addedRowsNeedReading();
     std::vector<Field> readFields(sqlite3_stmt* stmt, int offset);
     std::string reread(qint64 rowid, const Row& r);
-    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r);
+    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r, std::unique_ptr<Statement>& held,
+                                                        const QString*& heldText);
     void writeRows(const std::vector<Row*>& list);
+    // The list's room is kept from one write to the next (and stays out of reach of a write made by
+    // a listener meanwhile).
+    void writeOne(Row* r)
+    {
+        std::vector<Row*> list;
+        list.swap(writeList);
+        list.assign(1, r);
+        writeRows(list);
+        writeList.swap(list);
+    }
     void leaveRow(bool mayDrop = true);
     void rebuildVisible();
     void returnAfterRemovedAdd();
@@ -467,6 +530,7 @@ void Recordset::Impl::load()
     if (n != static_cast<int>(fields.size()))
         sortKeys.clear();
     fields = std::move(newFields);
+    nullRow.clear();
     visible.clear();
     offsetsOf = nullptr;
     byMark.clear();
@@ -528,25 +592,35 @@ std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
     return bytes;
 }
 
-std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r)
+// `held` is the statement of the row written before, kept for the next row of the same shape.
+std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r, std::unique_ptr<Statement>& held,
+                                                                     const QString*& heldText)
 {
     ConnectionState& s = connection();
     const int n = static_cast<int>(fields.size());
     std::string& shape = shapeKey;
     shape.assign(1, r.isNew ? 'I' : 'U');
-    std::vector<QVariant>& params = writeParams;
+    std::vector<Statement::Param>& params = writeParams;
     params.clear();
     qint64 rowid = r.rowid;
     bool untyped = false;
     shape.append(static_cast<std::size_t>(n), '0');
     if (r.pending) {
-        for (const auto& [i, value] : r.pending->values) {
-            shape[static_cast<std::size_t>(i) + 1] = '1';
-            const Field& f = fields[static_cast<std::size_t>(i)];
-            params.push_back(value);
+        for (const Pending::Entry& e : r.pending->entries) {
+            shape[static_cast<std::size_t>(e.field) + 1] = '1';
+            const Field& f = fields[static_cast<std::size_t>(e.field)];
+            Statement::Param& p = params.emplace_back();
+            if (r.pending->isStored(e))
+                r.pending->stored(e, &p.stored);
+            else
+                p.value = &r.pending->value(e);
             untyped = untyped || !f.typed;
-            if (f.rowidAlias && !r.isNew && !isNull(value))
-                rowid = value.toLongLong();
+            if (f.rowidAlias && !r.isNew) {
+                if (p.value && !isNull(*p.value))
+                    rowid = p.value->toLongLong();
+                else if (!p.value && p.stored.storage == SQLITE_INTEGER)
+                    rowid = p.stored.integer;
+            }
         }
     }
     if (!r.isNew && params.empty())
@@ -576,13 +650,22 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         }
         text = writeTexts.emplace(shape, sqlText).first;
     }
-    Statement st(s, text->second);
+    if (!held || heldText != &text->second) {
+        held.reset();
+        held = std::make_unique<Statement>(s, text->second);
+        held->trustValues(); // every value was converted for its column when it was set
+        heldText = &text->second;
+    } else {
+        held->reset();
+    }
+    Statement& st = *held;
     if (r.isNew) {
         st.bind(params.data(), static_cast<int>(params.size()));
         st.run();
         rowid = sqlite3_last_insert_rowid(s.handle());
     } else {
-        params.emplace_back(r.rowid);
+        writeRowid = QVariant(r.rowid);
+        params.push_back({&writeRowid, {}});
         st.bind(params.data(), static_cast<int>(params.size()));
         if (st.run() == 0)
             throw Error(QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
@@ -592,6 +675,8 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     // whose stored form depends on SQLite's affinity: those are read back.
     if (untyped || (r.isNew && addedRowsNeedReading()))
         return {copyData(reread(rowid, r)), rowid};
+    if (r.isNew && r.pending && r.pending->inOrder && static_cast<int>(r.pending->entries.size()) == n)
+        return {copyData(r.pending->bytes), rowid};
     std::string& bytes = rowBytes;
     bytes.clear();
     StoredValue v;
@@ -599,12 +684,18 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     int param = 0; // the set fields are the statement's first parameters, in the fields' order
     for (int i = 0; i < n; ++i) {
         const char* next = readStored(p, &v);
-        if (const QVariant* set = r.changed(i)) {
+        if (const Pending::Entry* e = r.changed(i)) {
             int size = 0;
-            if (const char* utf8 = st.boundText(param++, &size))
+            StoredValue stored;
+            if (r.pending->isStored(*e)) {
+                const char* begin = r.pending->bytes.data() + e->at;
+                bytes.append(begin, static_cast<std::size_t>(r.pending->stored(*e, &stored) - begin));
+            } else if (const char* utf8 = st.boundText(param, &size)) {
                 appendStoredText(bytes, utf8, size); // converted once, for the statement and the row
-            else
-                appendStored(bytes, *set);
+            } else {
+                appendStored(bytes, r.pending->value(*e));
+            }
+            ++param;
         } else {
             bytes.append(p, static_cast<std::size_t>(next - p));
         }
@@ -623,12 +714,17 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     // One statement is all or nothing by itself.
     const bool several = list.size() > 1;
     std::vector<std::pair<std::unique_ptr<char[]>, qint64>> results;
+    results.swap(writeResults); // its room, kept from the write before
+    results.clear();
     results.reserve(list.size());
     if (several)
         exec(s, "SAVEPOINT qelv_write");
     try {
+        std::unique_ptr<Statement> held;
+        const QString* heldText = nullptr;
         for (Row* r : list)
-            results.push_back(writeRow(*r));
+            results.push_back(writeRow(*r, held, heldText));
+        held.reset();
         if (several)
             exec(s, "RELEASE qelv_write");
     } catch (...) {
@@ -641,17 +737,24 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
         }
         throw;
     }
+    const bool told = rowListeners;
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
         if (results[k].first)
             setData(r, std::move(results[k].first));
         r->rowid = results[k].second;
         r->isNew = false;
+        if (r->pending && !sparePending) {
+            sparePending = std::move(r->pending);
+            sparePending->clear();
+        }
         r->clearPending();
         const int index = indexOf(r);
-        if (index >= 0)
+        if (index >= 0 && told)
             emit q->rowChanged(index);
     }
+    results.clear();
+    writeResults.swap(results);
 }
 
 // Before the current row changes. With optimistic locking the row's pending edit is written now, and a
@@ -669,7 +772,7 @@ void Recordset::Impl::leaveRow(bool mayDrop)
         return;
     }
     if (r->isNew || r->dirty)
-        writeRows({r});
+        writeOne(r);
 }
 
 void Recordset::Impl::rebuildVisible()
@@ -801,16 +904,25 @@ void Recordset::setValue(int field, const QVariant& value)
     const Field& f = d->fields[static_cast<std::size_t>(field)];
     if (f.table.isEmpty())
         throw Error(QStringLiteral("字段“%1”是计算得到的，不能更新。").arg(f.name));
-    QVariant converted =
-        f.typed || f.type == ColumnType::Counter ? valueForColumn(value, f.type, f.size, f.name) : value;
+    QVariant converted;
+    const QVariant* given = &value;
+    if ((f.typed || f.type == ColumnType::Counter) && !fitsAsIs(value, f.type, f.size)) {
+        converted = valueForColumn(value, f.type, f.size, f.name);
+        given = &converted;
+    }
     Row* r = d->current();
     if (!r->pending) {
-        r->pending = std::make_unique<Pending>();
-        r->pending->values.reserve(r->isNew ? d->fields.size() : 2);
+        r->pending = d->sparePending ? std::move(d->sparePending) : std::make_unique<Pending>();
+        r->pending->entries.reserve(r->isNew ? d->fields.size() : 2);
+        if (r->isNew)
+            r->pending->bytes.reserve(d->addedBytes);
     }
-    r->pending->set(field, std::move(converted));
+    r->pending->set(field, *given, f.typed);
+    if (r->isNew)
+        d->addedBytes = std::max(d->addedBytes, r->pending->bytes.size());
     r->dirty = true;
-    emit rowChanged(d->cur);
+    if (d->rowListeners)
+        emit rowChanged(d->cur);
 }
 
 void Recordset::setValue(const QString& field, const QVariant& value)
@@ -895,6 +1007,18 @@ bool Recordset::isUpdatable() const
 QString Recordset::sql() const
 {
     return d->sql;
+}
+
+void Recordset::connectNotify(const QMetaMethod& signal)
+{
+    if (signal == QMetaMethod::fromSignal(&Recordset::rowChanged))
+        d->rowListeners = true;
+}
+
+void Recordset::disconnectNotify(const QMetaMethod&)
+{
+    // Also called with no signal for a disconnection of all of them.
+    d->rowListeners = isSignalConnected(QMetaMethod::fromSignal(&Recordset::rowChanged));
 }
 
 void Recordset::notifyMoveComplete()
@@ -986,10 +1110,10 @@ void Recordset::addNew()
     Row& r = d->rows.emplace_back();
     r.mark = d->nextMark++;
     r.isNew = true;
-    std::string nulls;
-    for (int i = 0; i < fieldCount(); ++i)
-        appendStored(nulls, QVariant());
-    d->setData(&r, copyData(nulls));
+    if (d->nullRow.empty())
+        for (int i = 0; i < fieldCount(); ++i)
+            appendStored(d->nullRow, QVariant());
+    d->setData(&r, copyData(d->nullRow));
     r.pos = d->count();
     d->visible.push_back(&r);
     if (d->byMarkMade)
@@ -1005,7 +1129,7 @@ void Recordset::update()
         return;
     Row* r = d->current();
     if (r->isNew || r->dirty)
-        d->writeRows({r});
+        d->writeOne(r);
 }
 
 void Recordset::cancelUpdate()

@@ -123,6 +123,11 @@ signals:
     // One row's values changed (an edit or a write back).
     void rowChanged(int index);
 
+protected:
+    // Count the listeners of rowChanged, which a recordset filled field by field mostly has none of.
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
+
 private:
     friend class Connection;
     struct Impl;

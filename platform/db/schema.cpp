@@ -4,88 +4,46 @@
 #include "platform/db/connection.h"
 
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 namespace db {
 
-namespace {
-
-QString numericCheck(const QString& q, const char* types, const QString& range)
-{
-    QString check = QStringLiteral("CHECK (typeof(%1) IN (%2)").arg(q, QString::fromLatin1(types));
-    if (!range.isEmpty())
-        check += QStringLiteral(" AND %1 %2").arg(q, range);
-    return check + QLatin1Char(')');
-}
-
-// A name SQLite reads as an identifier without quotes: letters (any beyond ASCII too), digits and
-// underscores, not beginning with a digit, and no keyword.
-bool isPlainName(const QString& name)
-{
-    if (name.isEmpty() || name[0].isDigit())
-        return false;
-    for (const QChar ch : name)
-        if (ch.unicode() < 0x80 && !(ch.isLetterOrNumber() || ch == QLatin1Char('_')))
-            return false;
-    const QByteArray utf8 = name.toUtf8();
-    return sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size())) == 0;
-}
-
-// Any number sorts before any text or blob in SQLite, and Null compares as unknown, which a CHECK
-// lets through: so this refuses exactly what is no number and no Null. It is the shortest test that
-// does, and the schema of a file of thousands of such tables is read whole at every open. (A name
-// that needs quotes gets a plus before it: SQLite's error would otherwise give the test cut down to
-// the bare name, as it does for any test whose text begins with a quote.)
-QString numberOnly(const ColumnDef& c)
-{
-    if (isPlainName(c.name))
-        return QStringLiteral("CHECK(%1<'')").arg(c.name);
-    return QStringLiteral("CHECK(+%1<'')").arg(quoteIdentifier(c.name));
-}
-
-} // namespace
-
 QString columnSql(const ColumnDef& c)
 {
-    const QString q = quoteIdentifier(c.name);
-    QString s = q + QLatin1Char(' ');
-    const char* const whole = "'integer','null'";
+    // The declared type alone says what the column takes; the write guard refuses the rest.
+    QString s = quoteIdentifier(c.name) + QLatin1Char(' ');
     switch (c.type) {
-    case ColumnType::Text: {
-        const int size = c.size > 0 ? c.size : 255;
-        s += QStringLiteral("TEXT(%1) COLLATE NOCASE CHECK (length(%2) <= %1)").arg(size).arg(q);
+    case ColumnType::Text:
+        s += QStringLiteral("TEXT(%1) COLLATE NOCASE").arg(c.size > 0 ? c.size : 255);
         break;
-    }
     case ColumnType::Memo:
         s += QStringLiteral("LONGTEXT COLLATE NOCASE");
         break;
     case ColumnType::Byte:
-        s += QStringLiteral("BYTE ") + numericCheck(q, whole, QStringLiteral("BETWEEN 0 AND 255"));
+        s += QStringLiteral("BYTE");
         break;
     case ColumnType::Short:
-        s += QStringLiteral("SMALLINT ") + numericCheck(q, whole, QStringLiteral("BETWEEN -32768 AND 32767"));
+        s += QStringLiteral("SMALLINT");
         break;
     case ColumnType::Long:
-        s += QStringLiteral("INTEGER ") + numericCheck(q, whole, QStringLiteral("BETWEEN -2147483648 AND 2147483647"));
+        s += QStringLiteral("INTEGER");
         break;
     case ColumnType::Counter:
         s += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
         break;
     case ColumnType::Single:
-        s += QStringLiteral("SINGLE ") + numberOnly(c);
+        s += QStringLiteral("SINGLE");
         break;
     case ColumnType::Double:
-        s += QStringLiteral("DOUBLE ") + numberOnly(c);
+        s += QStringLiteral("DOUBLE");
         break;
     case ColumnType::Currency:
-        s += QStringLiteral("CURRENCY ") + numberOnly(c);
+        s += QStringLiteral("CURRENCY");
         break;
     case ColumnType::YesNo:
-        s += QStringLiteral("YESNO ") + numberOnly(c);
+        s += QStringLiteral("YESNO");
         break;
     case ColumnType::DateTime:
-        // Not beginning with the quoted name, so that SQLite's error keeps the whole test (see numberOnly).
-        s += QStringLiteral("DATETIME CHECK (typeof(%1) = 'text' AND date(%1) IS NOT NULL OR %1 IS NULL)").arg(q);
+        s += QStringLiteral("DATETIME");
         break;
     }
     if (c.required && c.type != ColumnType::Counter)

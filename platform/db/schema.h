@@ -29,9 +29,10 @@ struct ColumnDef {
     QVariant defaultValue; // null = none
 };
 
-// The column's SQL definition, with the CHECK constraints that make SQLite refuse what Jet refuses
-// (a text over its size, a whole number out of its range, anything but a number in a number column):
-// "\"LeiXing\" SMALLINT CHECK (...)".
+// The column's SQL definition: "\"LeiXing\" SMALLINT". The declared type names the Jet type, and with
+// it what the column refuses as Jet does (a text over its size, a whole number out of its range,
+// anything but a number in a number column), which the connection's write guard refuses for every
+// statement that writes rows (see write_guard.h); a file of thousands of tables keeps a small schema.
 QString columnSql(const ColumnDef& column);
 // Reverse: the Jet type of a declared SQLite type ("TEXT(50)" -> Text 50); unknown types map to Text 0
 // with `known` false.

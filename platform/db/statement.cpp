@@ -1,10 +1,11 @@
 #include "platform/db/statement.h"
 
+#include "platform/convert/currency.h"
 #include "platform/db/error.h"
 #include "platform/db/types.h"
+#include "platform/db/write_guard.h"
 
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <sqlite3.h>
 
 namespace db {
@@ -126,6 +127,19 @@ bool worthKeeping(const QString& sql)
     return false;
 }
 
+// Statements that write values into rows, which the write guard watches.
+bool writesValues(const QString& sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    const QStringView head = QStringView(sql).mid(i, 7);
+    for (const char* word : {"INSERT", "UPDATE", "WITH", "REPLACE"})
+        if (head.startsWith(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 } // namespace
 
 sqlite3_stmt* ConnectionState::takeStatement(const QString& sql)
@@ -169,9 +183,17 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
       sql_(sql)
 {
     db_ = state.handle();
+    if (!state.scratch.empty()) {
+        ConnectionState::Scratch& kept = state.scratch.back();
+        bound_.swap(kept.bound);
+        text_.swap(kept.text);
+        texts_.swap(kept.texts);
+        state.scratch.pop_back();
+    }
     stmt_ = state.takeStatement(sql);
     if (stmt_) {
         keep_ = true;
+        guarded_ = writesValues(sql) && !sqlite3_stmt_readonly(stmt_);
         return;
     }
     const QByteArray text = sql.toUtf8();
@@ -196,10 +218,15 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
         }
     }
     keep_ = alone && worthKeeping(sql);
+    guarded_ = writesValues(sql) && !sqlite3_stmt_readonly(stmt_);
 }
 
 Statement::~Statement()
 {
+    if (releasing_) {
+        sqlite3_reset(stmt_);
+        endGuard(false);
+    }
     if (stmt_) {
         // The bindings point into bound_, about to go.
         sqlite3_reset(stmt_);
@@ -210,6 +237,13 @@ Statement::~Statement()
         state_.keepStatement(sql_, stmt_);
     else
         sqlite3_finalize(stmt_);
+    if (state_.scratch.size() < 8) {
+        bound_.clear(); // no blob kept alive
+        ConnectionState::Scratch& kept = state_.scratch.emplace_back();
+        bound_.swap(kept.bound);
+        text_.swap(kept.text);
+        texts_.swap(kept.texts);
+    }
 }
 
 void Statement::bind(const QVariantList& params)
@@ -219,41 +253,145 @@ void Statement::bind(const QVariantList& params)
 
 void Statement::bind(const QVariant* params, int count)
 {
+    bindAll(count, [params](int i) { return Param{&params[i], {}}; });
+}
+
+void Statement::bind(const QVariant* const* params, int count)
+{
+    bindAll(count, [params](int i) { return Param{params[i], {}}; });
+}
+
+void Statement::bind(const Param* params, int count)
+{
+    bindAll(count, [params](int i) -> const Param& { return params[i]; });
+}
+
+template <typename At> void Statement::bindAll(int count, At at)
+{
     const int expected = sqlite3_bind_parameter_count(stmt_);
     if (count != expected)
         throw Error(QStringLiteral("参数个数不符：语句要 %1 个，给了 %2 个。").arg(expected).arg(count));
     // The bytes of texts stay here until the next binding or the statement's end, so that SQLite
-    // need not copy them; texts are written into one buffer, kept from one use to the next.
-    qsizetype room = 0;
-    QStringEncoder utf8(QStringEncoder::Utf8);
-    for (int i = 0; i < count; ++i)
-        if (params[i].userType() == QMetaType::QString)
-            room += utf8.requiredSpace(static_cast<const QString*>(params[i].constData())->size());
-    text_.resize(static_cast<std::size_t>(room));
-    char* free = text_.data();
-    bound_.resize(static_cast<std::size_t>(expected));
-    texts_.assign(static_cast<std::size_t>(expected), {0, -1});
+    // need not copy them; texts are written into one buffer, kept from one use to the next, and
+    // bound once all are written, the buffer then being where it stays.
+    const std::size_t n = static_cast<std::size_t>(expected);
+    texts_.assign(n, {0, -1});
+    if (bound_.size() != n)
+        bound_.resize(n);
+    std::size_t used = 0;
     for (int i = 0; i < expected; ++i) {
-        const QVariant& v = params[i];
-        if (v.userType() == QMetaType::QString) {
-            char* end = utf8.appendToBuffer(free, *static_cast<const QString*>(v.constData()));
-            texts_[static_cast<std::size_t>(i)] = {static_cast<std::size_t>(free - text_.data()),
-                                                   static_cast<int>(end - free)};
-            const int rc = sqlite3_bind_text64(stmt_, i + 1, free, static_cast<sqlite3_uint64>(end - free),
-                                               SQLITE_STATIC, SQLITE_UTF8);
-            if (rc != SQLITE_OK)
-                throw Error(
-                    QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
-            free = end;
-        } else {
-            bindValue(stmt_, i + 1, v, &bound_[static_cast<std::size_t>(i)]);
-        }
+        const QVariant* v = at(i).value;
+        if (!v || typeOf(*v) != QMetaType::QString)
+            continue;
+        const QString& text = *static_cast<const QString*>(v->constData());
+        const std::size_t room = 3 * static_cast<std::size_t>(text.size());
+        if (text_.size() < used + room)
+            text_.resize(std::max(used + room, text_.size() * 2));
+        char* begin = text_.data() + used;
+        char* end = utf8Of(text, begin);
+        texts_[static_cast<std::size_t>(i)] = {used, static_cast<int>(end - begin)};
+        used += static_cast<std::size_t>(end - begin);
     }
+    const int currency = qMetaTypeId<convert::Currency>();
+    for (int i = 0; i < expected; ++i) {
+        const auto [offset, size] = texts_[static_cast<std::size_t>(i)];
+        const Param& p = at(i);
+        int rc = SQLITE_OK;
+        if (size >= 0) {
+            rc = sqlite3_bind_text64(stmt_, i + 1, text_.data() + offset, static_cast<sqlite3_uint64>(size),
+                                     SQLITE_STATIC, SQLITE_UTF8);
+        } else if (!p.value) {
+            // Already in stored form, in storage that outlives the statement's use of it.
+            const StoredValue& v = p.stored;
+            switch (v.storage) {
+            case SQLITE_INTEGER:
+                rc = sqlite3_bind_int64(stmt_, i + 1, v.integer);
+                break;
+            case SQLITE_FLOAT:
+                rc = sqlite3_bind_double(stmt_, i + 1, v.real);
+                break;
+            case SQLITE_TEXT:
+                rc = sqlite3_bind_text64(stmt_, i + 1, v.bytes, static_cast<sqlite3_uint64>(v.size), SQLITE_STATIC,
+                                         SQLITE_UTF8);
+                break;
+            case SQLITE_BLOB:
+                rc = sqlite3_bind_blob64(stmt_, i + 1, v.bytes, static_cast<sqlite3_uint64>(v.size), SQLITE_STATIC);
+                break;
+            default:
+                rc = sqlite3_bind_null(stmt_, i + 1);
+                break;
+            }
+        } else if (typeOf(*p.value) == currency) {
+            // Amounts are the most common value after texts: bound as bindValue binds them.
+            rc = sqlite3_bind_double(
+                stmt_, i + 1,
+                static_cast<double>(static_cast<const convert::Currency*>(p.value->constData())->units()) / 10000.0);
+        } else {
+            bindValue(stmt_, i + 1, *p.value, &bound_[static_cast<std::size_t>(i)]);
+        }
+        if (rc != SQLITE_OK)
+            throw Error(
+                QStringLiteral("无法设置第 %1 个参数（%2）").arg(i + 1).arg(QString::fromUtf8(sqlite3_errstr(rc))));
+    }
+}
+
+void Statement::endGuard(bool undo)
+{
+    releasing_ = false;
+    if (WriteGuard* guard = state_.guard.get())
+        guard->close(undo);
 }
 
 bool Statement::step()
 {
+    WriteGuard* guard = state_.guard.get();
+    if (!guard || state_.db != db_) {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        raiseFailure(db_, rc, state_.path);
+    }
+    // A run of a writing statement begins: its rows are watched, inside a savepoint that undoes them
+    // when one is refused.
+    const bool watched = guarded_ && !sqlite3_stmt_busy(stmt_);
+    if (watched) {
+        if (releasing_)
+            endGuard(false);
+        guard->begin();
+    }
+    guard->stepping = true;
     const int rc = sqlite3_step(stmt_);
+    guard->stepping = false;
+    const bool failed = rc != SQLITE_ROW && rc != SQLITE_DONE;
+    if (watched) {
+        // SQLite's reason is taken before the savepoint's statements replace it.
+        const QString failure = failed ? describeFailure(db_, rc, state_.path) : QString();
+        const QString refusal = guard->finish(failed);
+        if (!refusal.isEmpty())
+            sqlite3_reset(stmt_);
+        if (rc == SQLITE_ROW && refusal.isEmpty()) {
+            // The rows of RETURNING: every row is written by now, but the savepoint cannot be released
+            // while the statement still runs.
+            releasing_ = true;
+            return true;
+        }
+        const QString unreleased = guard->close(failed || !refusal.isEmpty());
+        if (failed)
+            throw Error(failure);
+        if (!refusal.isEmpty())
+            throw Error(refusal);
+        if (!unreleased.isEmpty())
+            throw Error(unreleased);
+        return false;
+    }
+    if (releasing_ && rc != SQLITE_ROW) {
+        const QString failure = failed ? describeFailure(db_, rc, state_.path) : QString();
+        endGuard(failed);
+        if (failed)
+            throw Error(failure);
+    }
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
@@ -277,6 +415,15 @@ const char* Statement::boundText(int i, int* size) const
         return nullptr;
     *size = texts_[static_cast<std::size_t>(i)].second;
     return text_.data() + texts_[static_cast<std::size_t>(i)].first;
+}
+
+void Statement::reset()
+{
+    if (releasing_) {
+        sqlite3_reset(stmt_);
+        endGuard(false);
+    }
+    sqlite3_reset(stmt_);
 }
 
 int Statement::columnCount() const

@@ -2,6 +2,7 @@
 // One prepared SQLite statement with its parameters, finalised when it goes; and the Chinese
 // descriptions of SQLite's failures. For the layer's own use.
 #include "platform/db/connection_state.h"
+#include "platform/db/types.h"
 
 #include <QString>
 #include <QVariant>
@@ -27,10 +28,23 @@ public:
 
     void bind(const QVariantList& params);
     void bind(const QVariant* params, int count);
+    // The same, each parameter where it already is (no copy of the values).
+    void bind(const QVariant* const* params, int count);
+    // A parameter given as a value, or (value null) already in the form SQLite stores it.
+    struct Param {
+        const QVariant* value = nullptr;
+        StoredValue stored;
+    };
+    void bind(const Param* params, int count);
     // True while there is a row; throws db::Error on failure.
     bool step();
     // Runs to the end; the number of rows changed.
     int run();
+    // Ready to be bound and run again.
+    void reset();
+    // Rows this statement writes are not checked by the write guard: every value was converted for its
+    // column beforehand (the recordset's writes).
+    void trustValues() { guarded_ = false; }
     sqlite3_stmt* get() const { return stmt_; }
     int columnCount() const;
     // The UTF-8 bytes a text parameter (0-based) was bound as, until the next binding; null for others.
@@ -43,9 +57,14 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
     bool keep_ = false; // goes back to the connection's statements when done
+    bool guarded_ = false; // writes rows: each run is watched by the write guard (see write_guard.h)
+    bool releasing_ = false; // the guard's savepoint is still open while the statement gives rows
     std::vector<QByteArray> bound_;
     std::string text_;
     std::vector<std::pair<std::size_t, int>> texts_; // where each text parameter is in text_, or size -1
+
+    void endGuard(bool failed);
+    template <typename At> void bindAll(int count, At at);
 };
 
 // The description of the handle's last failure, in words the operator reads, SQLite's own reason

@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <QTime>
 #include <cfloat>
 #include <charconv>
@@ -23,7 +22,7 @@ const char* const dateTimeFormat = "yyyy-MM-dd hh:mm:ss";
 
 bool isCurrency(const QVariant& v)
 {
-    return v.userType() == qMetaTypeId<convert::Currency>();
+    return typeOf(v) == qMetaTypeId<convert::Currency>();
 }
 
 bool isText(const QVariant& v)
@@ -237,6 +236,36 @@ QString textForBinding(const QVariant& value)
 
 } // namespace
 
+char* utf8Of(const QString& text, char* out)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const char32_t c = *p++;
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+            continue;
+        }
+        char32_t code = c;
+        if (c >= 0xd800 && c < 0xdc00 && p < end && *p >= 0xdc00 && *p < 0xe000)
+            code = 0x10000 + ((c - 0xd800) << 10) + (*p++ - 0xdc00);
+        else if (c >= 0xd800 && c < 0xe000)
+            code = 0xfffd;
+        if (code < 0x800) {
+            *out++ = static_cast<char>(0xc0 | (code >> 6));
+        } else if (code < 0x10000) {
+            *out++ = static_cast<char>(0xe0 | (code >> 12));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        } else {
+            *out++ = static_cast<char>(0xf0 | (code >> 18));
+            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3f));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+        }
+        *out++ = static_cast<char>(0x80 | (code & 0x3f));
+    }
+    return out;
+}
+
 double singlePrecision(double value)
 {
     const float f = static_cast<float>(value);
@@ -359,6 +388,31 @@ void appendRaw(std::string& out, int storage, qint64 integer, double real, const
 
 } // namespace
 
+namespace {
+
+// A text written straight into the row's bytes: the length first, with room for the longest.
+void appendText(std::string& out, const QString& text)
+{
+    const std::size_t room = 3 * static_cast<std::size_t>(text.size());
+    out.push_back(static_cast<char>(SQLITE_TEXT));
+    const std::size_t at = out.size();
+    out.resize(at + 5 + room);
+    char* begin = out.data() + at + 5;
+    const std::size_t size = static_cast<std::size_t>(utf8Of(text, begin) - begin);
+    char length[5];
+    std::size_t n = 0;
+    for (quint32 v = static_cast<quint32>(size);; v >>= 7) {
+        length[n++] = static_cast<char>(v >= 0x80 ? (v & 0x7f) | 0x80 : v);
+        if (v < 0x80)
+            break;
+    }
+    std::memmove(out.data() + at + n, begin, size);
+    std::memcpy(out.data() + at, length, n);
+    out.resize(at + n + size);
+}
+
+} // namespace
+
 void appendStoredText(std::string& out, const char* utf8, int size)
 {
     appendRaw(out, SQLITE_TEXT, 0, 0, utf8, size);
@@ -372,8 +426,10 @@ void appendStored(std::string& out, sqlite3_stmt* stmt, int i)
 
 void appendStored(std::string& out, const QVariant& value)
 {
-    const int type = value.userType();
-    if (isCurrency(value)) {
+    const int type = typeOf(value);
+    if (type == QMetaType::QString && !value.data_ptr().is_null) {
+        appendText(out, *static_cast<const QString*>(value.constData()));
+    } else if (isCurrency(value)) {
         appendRaw(out, SQLITE_FLOAT, 0, static_cast<double>(value.value<convert::Currency>().units()) / 10000.0,
                   nullptr, 0);
     } else if (!value.isValid() || value.isNull()) {
@@ -391,20 +447,7 @@ void appendStored(std::string& out, const QVariant& value)
         const QByteArray b = value.toByteArray();
         appendRaw(out, SQLITE_BLOB, 0, 0, b.constData(), static_cast<int>(b.size()));
     } else {
-        const QString text = textForBinding(value);
-        // Written straight into the row's bytes: the length first, with room for the longest.
-        QStringEncoder utf8(QStringEncoder::Utf8);
-        const qsizetype room = utf8.requiredSpace(text.size());
-        out.push_back(static_cast<char>(SQLITE_TEXT));
-        const std::size_t at = out.size();
-        out.resize(at + 5 + static_cast<std::size_t>(room));
-        char* begin = out.data() + at + 5;
-        const char* end = utf8.appendToBuffer(begin, text);
-        std::string length;
-        appendLength(length, static_cast<quint32>(end - begin));
-        std::memmove(out.data() + at + length.size(), begin, static_cast<std::size_t>(end - begin));
-        std::memcpy(out.data() + at, length.data(), length.size());
-        out.resize(at + length.size() + static_cast<std::size_t>(end - begin));
+        appendText(out, textForBinding(value));
     }
 }
 
@@ -513,6 +556,8 @@ QVariant valueFromSql(sqlite3_stmt* stmt, int i)
 
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field)
 {
+    if (fitsAsIs(value, type, size))
+        return value;
     if (!value.isValid() || (value.isNull() && !isCurrency(value)))
         return QVariant();
     const bool textColumn = type == ColumnType::Text || type == ColumnType::Memo;

@@ -1,5 +1,6 @@
 #pragma once
 // Values between Qt and SQLite, by the Jet type of each column. For the layer's own use.
+#include "platform/convert/currency.h"
 #include "platform/db/schema.h"
 
 #include <QString>
@@ -9,6 +10,12 @@
 struct sqlite3_stmt;
 
 namespace db {
+
+// The type id of a value, read without a call into Qt: asked for every value written.
+inline int typeOf(const QVariant& v)
+{
+    return v.data_ptr().typeId();
+}
 
 // Binds one parameter: QString, integers, double/float, bool (1/0), QDate ("yyyy-MM-dd"),
 // QDateTime ("yyyy-MM-dd hh:mm:ss"), convert::Currency (REAL yuan), null. Throws db::Error for others.
@@ -50,6 +57,20 @@ const char* readStored(const char* p, StoredValue* v);
 // (type mismatch, overflow, text too long, no date). Empty text into a non-text column is NULL;
 // numbers into whole-number columns round half to even.
 QVariant valueForColumn(const QVariant& value, ColumnType type, int size, const QString& field);
+// True for a value valueForColumn gives back as it is without a look further: the texts and amounts
+// forms give most often, already of their column's kind.
+inline bool fitsAsIs(const QVariant& value, ColumnType type, int size)
+{
+    const int given = typeOf(value);
+    if (given == QMetaType::QString && type == ColumnType::Text && !value.data_ptr().is_null)
+        // No more characters than UTF-16 units.
+        return static_cast<const QString*>(value.constData())->size() <= (size > 0 ? size : 255);
+    return type == ColumnType::Currency && given == qMetaTypeId<convert::Currency>();
+}
+
+// UTF-16 to UTF-8, as SQLite takes text, into room of three bytes a UTF-16 unit; the end of what was
+// written. A lone surrogate becomes U+FFFD.
+char* utf8Of(const QString& text, char* out);
 
 // A double kept at single precision, given as the double of its shortest decimal form (0.002 stays 0.002).
 double singlePrecision(double value);

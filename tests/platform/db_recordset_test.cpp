@@ -714,4 +714,48 @@ TEST_F(RecordsetTest, AWrittenRowShowsWhatTheTableHolds)
     }
 }
 
+// Rows added field by field in the fields' order, out of it, or with a field set twice, hold what was
+// set last, before the write and after it, as the file has it.
+TEST_F(RecordsetTest, AddedRowsHoldTheLastValueSetInWhateverOrder)
+{
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, QString>> sets;
+        const char* user;
+        const char* password;
+    } cases[] = {
+        {"in order", {{0, QStringLiteral("dave")}, {1, QStringLiteral("d")}}, "dave", "d"},
+        {"backwards", {{1, QStringLiteral("e")}, {0, QStringLiteral("erin")}}, "erin", "e"},
+        {"twice", {{0, QStringLiteral("x")}, {1, QStringLiteral("f")}, {0, QStringLiteral("frank")}}, "frank", "f"},
+        {"one field", {{0, QStringLiteral("gina")}}, "gina", ""},
+    };
+    for (const LockType lock : {LockType::Optimistic, LockType::BatchOptimistic}) {
+        auto rs = users(lock);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            rs->addNew();
+            for (const auto& [field, value] : c.sets)
+                rs->setValue(field, value);
+            EXPECT_EQ(rs->value(0).toString(), QString::fromUtf8(c.user));
+        }
+        if (lock == LockType::Optimistic)
+            rs->update();
+        else
+            rs->updateBatch();
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            ASSERT_TRUE(rs->find(QStringLiteral("UserName"), QString::fromUtf8(c.user), false) ||
+                        rs->find(QStringLiteral("UserName"), QString::fromUtf8(c.user)));
+            EXPECT_EQ(rs->value(1).toString(), QString::fromUtf8(c.password));
+            EXPECT_EQ(
+                fixtures::probe(path,
+                                QStringLiteral("SELECT coalesce(PassWord, '') FROM \"User\" WHERE UserName = '%1'")
+                                    .arg(QString::fromUtf8(c.user)))
+                    .toString(),
+                QString::fromUtf8(c.password));
+        }
+        cn.execute(QStringLiteral("DELETE FROM \"User\" WHERE UserName IN ('dave', 'erin', 'frank', 'gina')"));
+    }
+}
+
 } // namespace

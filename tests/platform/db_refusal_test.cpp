@@ -4,6 +4,7 @@
 #include "tests/platform/db_fixture.h"
 
 #include "platform/convert/currency.h"
+#include "platform/db/prepared.h"
 
 using convert::Currency;
 using db::ColumnDef;
@@ -161,6 +162,116 @@ TEST_F(RefusalTest, TablesMadeAtRunTimeRefuseLettersInTheirAmounts)
     auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM WRW0012W31"));
     EXPECT_EQ(rs->value(0), QVariant::fromValue(Currency::fromUnits(0)));
     EXPECT_EQ(rs->value(2), QVariant(false));
+}
+
+// The tables the layer makes carry no CHECK: the schema of a file of thousands of them stays small,
+// and the declared types, which another program reads as well, say what each column takes.
+TEST_F(RefusalTest, TablesMadeAtRunTimeKeepOnlyTheirDeclaredTypes)
+{
+    cn.createTable(QStringLiteral("WRW0012W31"), dbtest::kindColumns(true));
+    const QString sql =
+        fixtures::probe(path, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'WRW0012W31'")).toString();
+    EXPECT_FALSE(sql.contains(QStringLiteral("CHECK"), Qt::CaseInsensitive)) << sql.toStdString();
+    for (const char* decl : {"TEXT(4)", "BYTE", "SMALLINT", "SINGLE", "CURRENCY", "YESNO", "DATETIME", "LONGTEXT"})
+        EXPECT_TRUE(sql.contains(QString::fromLatin1(decl))) << decl;
+}
+
+// A statement refused part of the way leaves every row as it was before it, inside a transaction as
+// well, where the transaction goes on with what was written before it.
+TEST_F(RefusalTest, ARefusedStatementUndoesItsOwnRowsOnlyAndTheTransactionGoesOn)
+{
+    cn.execute(QStringLiteral("INSERT INTO kinds (Code, S, Y) VALUES ('cd', 100, 0), ('ef', 200, 0)"));
+    const QString before = fixtures::probe(path, QStringLiteral("SELECT group_concat(S, ',') FROM kinds")).toString();
+    ASSERT_EQ(before, QStringLiteral("-7,100,200"));
+    const struct {
+        const char* sql;
+        const char* starts;
+    } cases[] = {
+        // The first rows would go in; the last one is out of range.
+        {"UPDATE kinds SET S = S * 200", "数据类型不匹配或溢出"},
+        {"INSERT INTO kinds (Code, S, Y) SELECT Code || 'x', S * 300, 0 FROM kinds", "数据类型不匹配或溢出"},
+        {"INSERT INTO kinds (Code, Y) VALUES ('gh', 0), ('toolong', 0)", db::messages::fieldTooSmall},
+        {"UPDATE kinds SET T = '2003-13-01' WHERE Code = 'ef'", db::messages::typeMismatch},
+    };
+    for (const bool inTransaction : {false, true}) {
+        SCOPED_TRACE(inTransaction ? "in a transaction" : "alone");
+        if (inTransaction) {
+            cn.beginTransaction();
+            cn.execute(QStringLiteral("UPDATE kinds SET L = 5"));
+        }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.sql);
+            const QString message = dbError([&] { cn.execute(QString::fromUtf8(c.sql)); });
+            EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.starts))) << message.toStdString();
+            EXPECT_EQ(cn.scalar(QStringLiteral("SELECT group_concat(S, ',') FROM kinds")).toString(), before);
+            EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM kinds")).toInt(), 3);
+            EXPECT_EQ(cn.inTransaction(), inTransaction);
+        }
+        if (inTransaction) {
+            EXPECT_EQ(cn.scalar(QStringLiteral("SELECT group_concat(L, ',') FROM kinds")).toString(),
+                      QStringLiteral("5,5,5"));
+            cn.commit();
+        }
+    }
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT group_concat(L, ',') FROM kinds")).toString(),
+              QStringLiteral("5,5,5"));
+    // A statement prepared once and run again is watched at every run.
+    db::PreparedStatement st(cn, QStringLiteral("UPDATE kinds SET B = ? WHERE Code = 'cd'"));
+    EXPECT_EQ(st.run({9}), 1);
+    EXPECT_TRUE(dbError([&] { st.run({300}); }).startsWith(QStringLiteral("数据类型不匹配或溢出")));
+    EXPECT_EQ(st.run({10}), 1);
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT B FROM kinds WHERE Code = 'cd'")).toInt(), 10);
+}
+
+TEST_F(RefusalTest, DatesInTheFormsSqliteReadsGoIntoDateColumns)
+{
+    for (const char* text : {"2003-05-01", "2003-05-01 10:20:30", "2003-05-01T10:20", "2003-05-01 10:20:30.5",
+                             "2003-12-31 23:59:59Z", " 2003-05-01 "}) {
+        SCOPED_TRACE(text);
+        EXPECT_NO_THROW(cn.execute(QStringLiteral("UPDATE kinds SET T = ?"), {QString::fromLatin1(text)}));
+    }
+    for (const QVariant& v : {QVariant(QStringLiteral("2003-13-01")), QVariant(QStringLiteral("2003-5-1")),
+                              QVariant(QStringLiteral("soon")), QVariant(20030501), QVariant(1.5)}) {
+        SCOPED_TRACE(v.toString().toStdString());
+        const QString message = dbError([&] { cn.execute(QStringLiteral("UPDATE kinds SET T = ?"), {v}); });
+        EXPECT_TRUE(message.startsWith(QString::fromUtf8(db::messages::typeMismatch))) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("“T”"))) << message.toStdString();
+    }
+}
+
+// The columns the guard goes by follow the table: made anew, by this connection or by another one,
+// its new columns are the ones a value is measured against.
+TEST_F(RefusalTest, ATableMadeAnewIsGuardedByItsNewColumns)
+{
+    const QList<ColumnDef> narrow = {{QStringLiteral("A"), ColumnType::Text, 2, false, false, {}}};
+    const QList<ColumnDef> wide = {{QStringLiteral("A"), ColumnType::Currency, 0, false, false, {}}};
+    cn.createTable(QStringLiteral("t"), narrow);
+    const QString insert = QStringLiteral("INSERT INTO t VALUES (?)");
+    cn.execute(insert, {QStringLiteral("ab")});
+    EXPECT_TRUE(dbError([&] {
+                    cn.execute(insert, {QStringLiteral("abc")});
+                }).startsWith(QString::fromUtf8(db::messages::fieldTooSmall)));
+
+    // By another connection to the same file: a text of any length is refused now, a number taken.
+    {
+        db::Connection other(dbtest::connectionText(path));
+        other.dropTable(QStringLiteral("t"));
+        other.createTable(QStringLiteral("t"), wide);
+    }
+    EXPECT_NO_THROW(cn.execute(insert, {12345}));
+    EXPECT_TRUE(dbError([&] {
+                    cn.execute(insert, {QStringLiteral("ab")});
+                }).startsWith(QString::fromUtf8(db::messages::typeMismatch)));
+
+    // And back again, by this one.
+    cn.dropTable(QStringLiteral("t"));
+    cn.execute(QStringLiteral("CREATE TABLE t (A TEXT(3))"));
+    EXPECT_NO_THROW(cn.execute(insert, {QStringLiteral("abc")}));
+    EXPECT_TRUE(dbError([&] {
+                    cn.execute(insert, {QStringLiteral("abcd")});
+                }).startsWith(QString::fromUtf8(db::messages::fieldTooSmall)));
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT group_concat(A, ',') FROM t")).toString(),
+              QStringLiteral("abc"));
 }
 
 } // namespace
