@@ -2,6 +2,7 @@
 // Each figure is the median of several repetitions; one line a figure:
 //   bench <name> ours_ms=<x> base_ms=<y> ratio=<x/y> target=<t>
 // Arguments pick cases by name prefix (walk, add, batch, grid, tables, compact, memory); none runs all.
+#include "bench_support.h"
 #include "platform/convert/currency.h"
 #include "platform/db/compact.h"
 #include "platform/db/connection.h"
@@ -36,13 +37,6 @@ double msSince(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 struct Job {
     std::function<void()> prepare; // untimed, before each repetition
     std::function<void()> run;
@@ -64,14 +58,8 @@ std::vector<double> interleaved(int reps, const std::vector<Job>& jobs)
     }
     std::vector<double> medians;
     for (auto& t : times)
-        medians.push_back(median(t));
+        medians.push_back(bench::median(t));
     return medians;
-}
-
-void report(const char* name, double ours, double base, const char* target)
-{
-    std::printf("bench %s ours_ms=%.2f base_ms=%.2f ratio=%.2f target=%s\n", name, ours, base, ours / base, target);
-    std::fflush(stdout);
 }
 
 void check(sqlite3* db, int rc, const char* what)
@@ -241,9 +229,9 @@ void caseWalk()
                                     {nullptr, [&] { sink = oursWalk(path, db::LockType::ForwardOnly); }}});
         const double base = t[0], ours = t[1], forward = t[2];
         const QByteArray name = QStringLiteral("recordset_walk_%1k").arg(rows / 1000).toUtf8();
-        report(name.constData(), ours, base, "2");
+        bench::printRatio(name.constData(), ours, base, "2");
         const QByteArray fname = QStringLiteral("forward_walk_%1k").arg(rows / 1000).toUtf8();
-        report(fname.constData(), forward, base, "2");
+        bench::printRatio(fname.constData(), forward, base, "2");
     }
 }
 
@@ -331,8 +319,8 @@ void caseAdd()
         7, {{fresh, bare}, {fresh, [&] { ours(db::LockType::Optimistic); }}, {fresh, [&] {
                                                                                   ours(db::LockType::BatchOptimistic);
                                                                               }}});
-    report("recordset_add_10k_optimistic", t[1], t[0], "1.5");
-    report("recordset_add_10k_batch", t[2], t[0], "1.5");
+    bench::printRatio("recordset_add_10k_optimistic", t[1], t[0], "1.5");
+    bench::printRatio("recordset_add_10k_batch", t[2], t[0], "1.5");
 }
 
 // Two fields changed in every row and written by updateBatch, against prepared UPDATEs by row id.
@@ -385,11 +373,11 @@ void caseBatch()
         const double base = t[0], ours = t[1];
         rs.reset();
         const QByteArray name = QStringLiteral("update_batch_%1k").arg(rows / 1000).toUtf8();
-        report(name.constData(), ours, base, "1.5");
+        bench::printRatio(name.constData(), ours, base, "1.5");
         if (rows == 10000)
             perRow10k = ours;
         else
-            report("update_batch_100k_vs_10k", ours, perRow10k, "11");
+            bench::printRatio("update_batch_100k_vs_10k", ours, perRow10k, "11");
     }
 }
 
@@ -420,7 +408,7 @@ void caseGrid()
                                     }},
                                });
     const double ours = t[1], walk10kOurs = t[0];
-    report("grid_walk_10k", ours, walk10kOurs, "3");
+    bench::printRatio("grid_walk_10k", ours, walk10kOurs, "3");
     model.setRecordset(nullptr);
 }
 
@@ -502,7 +490,7 @@ void caseTables()
     };
     const auto t = interleaved(3, {{[&] { emptyDatabase(barePath); }, bare}, {[&] { emptyDatabase(oursPath); }, ours}});
     const double base = t[0];
-    report("make_9000_tables", t[1], base, "1.5");
+    bench::printRatio("make_9000_tables", t[1], base, "1.5");
 
     const QByteArray probe = QStringLiteral("SELECT * FROM %1").arg(db::quoteIdentifier(tableName(4321))).toUtf8();
     const auto open =
@@ -523,7 +511,7 @@ void caseTables()
                          }},
                     });
     const double baseOpen = open[0], oursOpen = open[1];
-    report("open_9000_tables", oursOpen, baseOpen, "1.3");
+    bench::printRatio("open_9000_tables", oursOpen, baseOpen, "1.3");
 }
 
 // Compacting a file of about 50 MB, against VACUUM INTO, the copy's check, and a rename.
@@ -560,7 +548,7 @@ void caseCompact()
     const double mb = QFileInfo(source).size() / (1024.0 * 1024.0);
     char name[64];
     std::snprintf(name, sizeof name, "compact_%.0fmb", mb);
-    report(name, ours, base, "1.3");
+    bench::printRatio(name, ours, base, "1.3");
 }
 
 } // namespace
