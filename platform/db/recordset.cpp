@@ -207,10 +207,10 @@ struct Recordset::Impl {
     // Rows by bookmark, made when a bookmark is first set and kept up to date after.
     std::unordered_map<Bookmark, Row*> byMark;
     bool byMarkMade = false;
-    // Where each field of one row begins in its data (the row last read), so that reading every
-    // field of a row goes over its data once.
+    // Every field of one row (the row last read) decoded from its data, so that reading every field
+    // of a row goes over its data once.
     mutable const Row* offsetsOf = nullptr;
-    mutable std::vector<const char*> offsets;
+    mutable std::vector<StoredValue> decoded;
     // The statement texts of writes, by the fields they set ('I' or 'U', then one byte a field).
     std::unordered_map<std::string, QString> writeTexts;
     std::string shapeKey; // kept from one write to the next, with their room
@@ -285,17 +285,13 @@ struct Recordset::Impl {
     QVariant stored(const Row* r, int f) const
     {
         if (offsetsOf != r) {
-            offsets.resize(fields.size());
+            decoded.resize(fields.size());
             const char* p = r->data;
-            StoredValue skip;
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                offsets[i] = p;
-                p = readStored(p, &skip);
-            }
+            for (StoredValue& v : decoded)
+                p = readStored(p, &v);
             offsetsOf = r;
         }
-        StoredValue v;
-        readStored(offsets[static_cast<std::size_t>(f)], &v);
+        const StoredValue& v = decoded[static_cast<std::size_t>(f)];
         const Field& field = fields[static_cast<std::size_t>(f)];
         return valueFromStored(v, field.type, field.typed);
     }
@@ -498,27 +494,29 @@ void Recordset::Impl::load()
     char* free = nullptr;
     std::size_t left = 0;
     const int n = static_cast<int>(newFields.size());
-    std::string bytes;
+    std::vector<StoredValue> values(static_cast<std::size_t>(n));
     Bookmark mark = nextMark;
     while (hasRow) {
         Row& r = read.emplace_back();
         r.mark = mark++;
         if (canWrite)
             r.rowid = sqlite3_column_int64(st->get(), 0);
-        bytes.clear();
-        for (int i = 0; i < n; ++i)
-            appendStored(bytes, st->get(), i + offset);
+        std::size_t need = 0;
+        for (int i = 0; i < n; ++i) {
+            values[static_cast<std::size_t>(i)] = storedOf(st->get(), i + offset);
+            need += storedSize(values[static_cast<std::size_t>(i)]);
+        }
         // Rows are laid one after the other in large blocks rather than each in an allocation.
-        if (bytes.size() > left) {
-            const std::size_t size = std::max(blockSize, bytes.size());
+        if (need > left) {
+            const std::size_t size = std::max(blockSize, need);
             readBlocks.push_back(std::make_unique_for_overwrite<char[]>(size));
             free = readBlocks.back().get();
             left = size;
         }
-        std::memcpy(free, bytes.data(), bytes.size());
         r.data = free;
-        free += bytes.size();
-        left -= bytes.size();
+        for (const StoredValue& v : values)
+            free = writeStored(free, v);
+        left -= need;
         hasRow = st->step();
     }
     st.reset();

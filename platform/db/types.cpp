@@ -480,6 +480,51 @@ const char* readStored(const char* p, StoredValue* v)
     }
 }
 
+std::size_t storedSize(const StoredValue& v)
+{
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return 1 + 8;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        std::size_t n = 2;
+        for (quint32 size = static_cast<quint32>(v.size); size >= 0x80; size >>= 7)
+            ++n;
+        return n + static_cast<std::size_t>(v.size);
+    }
+    default:
+        return 1;
+    }
+}
+
+char* writeStored(char* p, const StoredValue& v)
+{
+    *p++ = static_cast<char>(v.storage);
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+        std::memcpy(p, &v.integer, sizeof v.integer);
+        return p + sizeof v.integer;
+    case SQLITE_FLOAT:
+        std::memcpy(p, &v.real, sizeof v.real);
+        return p + sizeof v.real;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        quint32 n = static_cast<quint32>(v.size);
+        while (n >= 0x80) {
+            *p++ = static_cast<char>((n & 0x7f) | 0x80);
+            n >>= 7;
+        }
+        *p++ = static_cast<char>(n);
+        if (v.size > 0)
+            std::memcpy(p, v.bytes, static_cast<std::size_t>(v.size));
+        return p + v.size;
+    }
+    default:
+        return p;
+    }
+}
+
 QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed)
 {
     const int storage = v.storage;

@@ -52,6 +52,10 @@ void appendStored(std::string& out, const QVariant& value);
 // A text already in UTF-8.
 void appendStoredText(std::string& out, const char* utf8, int size);
 const char* readStored(const char* p, StoredValue* v);
+// The same compact form written straight into memory the caller has sized with storedSize: rows read
+// at an open go into their blocks without passing through a string.
+std::size_t storedSize(const StoredValue& v);
+char* writeStored(char* p, const StoredValue& v);
 
 // A value converted for a column of the given type, or db::Error with the description Jet gives
 // (type mismatch, overflow, text too long, no date). Empty text into a non-text column is NULL;
