@@ -28,6 +28,7 @@ struct Field {
     int size = 0;
     bool typed = false; // the declared type names a Jet type
     bool rowidAlias = false; // the table's INTEGER PRIMARY KEY, which is the row id itself
+    bool looked = false; // counter and row id looked up in the table's definition
 };
 
 // The values of a row that were set and not yet written, by field, in the order of the fields: only
@@ -223,7 +224,10 @@ struct Recordset::Impl {
     // after the other then take no new memory for them.
     std::unique_ptr<Pending> sparePending;
     std::size_t addedBytes = 0; // the most bytes an added row's values took so far: room for the next
-    bool rowListeners = false; // anyone connected to rowChanged
+    // Connections to rowChanged, counted as Qt reports them: a disconnection removes at least one, so
+    // the count never falls below the listeners left (it may stay above them, which costs an emit).
+    int rowListenerCount = 0;
+    bool rowListeners = false;
     std::string rowBytes;
     QString rereadText;
     int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
@@ -364,7 +368,8 @@ struct Recordset::Impl {
     void load();
     void openStream();
     bool addedRowsNeedReading();
-    std::vector<Field> readFields(sqlite3_stmt* stmt, int offset);
+    std::vector<Field> readFields(sqlite3_stmt* stmt, int offset, bool writable);
+    void lookUp(Field& f, int* pkColumns) const;
     std::string reread(qint64 rowid, const Row& r);
     std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r, std::unique_ptr<Statement>& held,
                                                         const QString*& heldText);
@@ -384,10 +389,9 @@ struct Recordset::Impl {
     void returnAfterRemovedAdd();
 };
 
-std::vector<Field> Recordset::Impl::readFields(sqlite3_stmt* stmt, int offset)
+std::vector<Field> Recordset::Impl::readFields(sqlite3_stmt* stmt, int offset, bool writable)
 {
     std::vector<Field> fields;
-    sqlite3* db = connection().handle();
     const int n = sqlite3_column_count(stmt);
     int pkColumns = -1;
     for (int i = offset; i < n; ++i) {
@@ -398,32 +402,41 @@ std::vector<Field> Recordset::Impl::readFields(sqlite3_stmt* stmt, int offset)
         const char* decl = sqlite3_column_decltype(stmt, i);
         if (decl) {
             bool known = false;
-            f.type = typeFromDecl(QString::fromUtf8(decl), &f.size, &known);
+            f.type = typeFromDecl(decl, &f.size, &known);
             f.typed = known;
         }
-        if (!f.table.isEmpty()) {
-            const QByteArray t = f.table.toUtf8(), c = f.origin.toUtf8();
-            const char* declared = nullptr;
-            int notNull = 0, pk = 0, autoinc = 0;
-            if (sqlite3_table_column_metadata(db, "main", t.constData(), c.constData(), &declared, nullptr, &notNull,
-                                              &pk, &autoinc) == SQLITE_OK) {
-                if (autoinc)
-                    f.type = ColumnType::Counter;
-                if (pk && declared &&
-                    QString::fromUtf8(declared).compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
-                    if (pkColumns < 0) {
-                        Statement info(connection(),
-                                       QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0"));
-                        info.bind({f.table});
-                        pkColumns = info.step() ? sqlite3_column_int(info.get(), 0) : 0;
-                    }
-                    f.rowidAlias = pkColumns == 1;
-                }
-            }
-        }
+        if (writable)
+            lookUp(f, &pkColumns);
         fields.push_back(f);
     }
     return fields;
+}
+
+// What only the table's own definition tells of a column: a counter, the row id itself. Rows that
+// are only read need it for fieldType alone, so they look it up when that is asked: for a read of a
+// few rows, such as a ledger's, the lookup would cost more than the read.
+void Recordset::Impl::lookUp(Field& f, int* pkColumns) const
+{
+    if (f.table.isEmpty() || !conn || conn->closed)
+        return;
+    f.looked = true;
+    sqlite3* db = connection().handle();
+    const QByteArray t = f.table.toUtf8(), c = f.origin.toUtf8();
+    const char* declared = nullptr;
+    int notNull = 0, pk = 0, autoinc = 0;
+    if (sqlite3_table_column_metadata(db, "main", t.constData(), c.constData(), &declared, nullptr, &notNull, &pk,
+                                      &autoinc) != SQLITE_OK)
+        return;
+    if (autoinc)
+        f.type = ColumnType::Counter;
+    if (pk && declared && QString::fromUtf8(declared).compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0) {
+        if (*pkColumns < 0) {
+            Statement info(connection(), QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE pk > 0"));
+            info.bind({f.table});
+            *pkColumns = info.step() ? sqlite3_column_int(info.get(), 0) : 0;
+        }
+        f.rowidAlias = *pkColumns == 1;
+    }
 }
 
 void Recordset::Impl::openStream()
@@ -433,7 +446,7 @@ void Recordset::Impl::openStream()
     auto st = std::make_unique<Statement>(connection(), sql);
     st->bind(params);
     const bool row = st->step();
-    fields = readFields(st->get(), 0);
+    fields = readFields(st->get(), 0, false);
     if (row)
         stream = std::move(st);
 }
@@ -486,7 +499,7 @@ void Recordset::Impl::load()
         hasRow = st->step();
     }
     const int offset = canWrite ? 1 : 0;
-    std::vector<Field> newFields = readFields(st->get(), offset);
+    std::vector<Field> newFields = readFields(st->get(), offset, canWrite);
     // Read in full before anything is replaced, so that a failure leaves the recordset as it was.
     std::deque<Row> read;
     std::vector<std::unique_ptr<char[]>> readBlocks;
@@ -867,7 +880,12 @@ int Recordset::fieldIndex(const QString& name) const
 ColumnType Recordset::fieldType(int index) const
 {
     d->checkField(index);
-    return d->fields[static_cast<std::size_t>(index)].type;
+    Field& f = d->fields[static_cast<std::size_t>(index)];
+    if (!f.looked) {
+        int pkColumns = -1;
+        d->lookUp(f, &pkColumns);
+    }
+    return f.type;
 }
 
 QStringList Recordset::fieldNames() const
@@ -1010,13 +1028,16 @@ QString Recordset::sql() const
 void Recordset::connectNotify(const QMetaMethod& signal)
 {
     if (signal == QMetaMethod::fromSignal(&Recordset::rowChanged))
-        d->rowListeners = true;
+        d->rowListeners = ++d->rowListenerCount > 0;
 }
 
-void Recordset::disconnectNotify(const QMetaMethod&)
+// Qt calls this with its connection lock held, so no QObject function (isSignalConnected among them)
+// may be called here: that locks it again and never returns. A disconnection of all signals comes with
+// no signal and leaves the count as it is.
+void Recordset::disconnectNotify(const QMetaMethod& signal)
 {
-    // Also called with no signal for a disconnection of all of them.
-    d->rowListeners = isSignalConnected(QMetaMethod::fromSignal(&Recordset::rowChanged));
+    if (signal == QMetaMethod::fromSignal(&Recordset::rowChanged) && d->rowListenerCount > 0)
+        d->rowListeners = --d->rowListenerCount > 0;
 }
 
 void Recordset::notifyMoveComplete()

@@ -3,7 +3,9 @@
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <cstring>
 
 namespace db {
 
@@ -75,7 +77,9 @@ QString columnSql(const ColumnDef& c)
     return s;
 }
 
-ColumnType typeFromDecl(const QString& declaredType, int* size, bool* known)
+namespace {
+
+ColumnType parseDecl(const QString& declaredType, int* size, bool* known)
 {
     static const QRegularExpression re(QStringLiteral("^\\s*([A-Za-z]+)\\s*(?:\\(\\s*(\\d+)\\s*\\))?"));
     const auto m = re.match(declaredType);
@@ -114,6 +118,54 @@ ColumnType typeFromDecl(const QString& declaredType, int* size, bool* known)
     if (known)
         *known = false;
     return ColumnType::Text;
+}
+
+} // namespace
+
+namespace {
+
+struct Parsed {
+    ColumnType type;
+    int size;
+    bool known;
+};
+
+// Every value read by its declared type asks for it; a database has few distinct declarations, so
+// each is parsed once.
+const Parsed& parsedDecl(const QByteArray& utf8)
+{
+    thread_local QHash<QByteArray, Parsed> parsed;
+    auto it = parsed.constFind(utf8);
+    if (it == parsed.constEnd()) {
+        Parsed p{};
+        p.type = parseDecl(QString::fromUtf8(utf8), &p.size, &p.known);
+        if (parsed.size() > 4096)
+            parsed.clear();
+        it = parsed.insert(QByteArray(utf8.constData(), utf8.size()), p);
+    }
+    return *it;
+}
+
+ColumnType answer(const Parsed& p, int* size, bool* known)
+{
+    if (size)
+        *size = p.size;
+    if (known)
+        *known = p.known;
+    return p.type;
+}
+
+} // namespace
+
+ColumnType typeFromDecl(const QString& declaredType, int* size, bool* known)
+{
+    return answer(parsedDecl(declaredType.toUtf8()), size, known);
+}
+
+ColumnType typeFromDecl(const char* declaredType, int* size, bool* known)
+{
+    return answer(parsedDecl(QByteArray::fromRawData(declaredType, static_cast<qsizetype>(std::strlen(declaredType)))),
+                  size, known);
 }
 
 } // namespace db

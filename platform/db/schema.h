@@ -37,5 +37,7 @@ QString columnSql(const ColumnDef& column);
 // Reverse: the Jet type of a declared SQLite type ("TEXT(50)" -> Text 50); unknown types map to Text 0
 // with `known` false.
 ColumnType typeFromDecl(const QString& declaredType, int* size = nullptr, bool* known = nullptr);
+// The same for a declaration as SQLite gives it (UTF-8).
+ColumnType typeFromDecl(const char* declaredType, int* size = nullptr, bool* known = nullptr);
 
 } // namespace db

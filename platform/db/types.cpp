@@ -595,7 +595,7 @@ QVariant valueFromSql(sqlite3_stmt* stmt, int i)
     if (!decl)
         return valueFromSql(stmt, i, ColumnType::Text, false);
     bool known = false;
-    const ColumnType type = typeFromDecl(QString::fromUtf8(decl), nullptr, &known);
+    const ColumnType type = typeFromDecl(decl, nullptr, &known);
     return valueFromSql(stmt, i, type, known);
 }
 

@@ -62,23 +62,25 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
     auto overdue = ledgers.openRecordset(
         QStringLiteral("Select * from %1 Where DaoZhangQingKuang=0 AND PiaoJuLeiXing=0 and KaiPiaoRiQi <= ?")
             .arg(table),
-        {invoiceDate.addDays(-graceDays)}, db::LockType::ReadOnly);
-    if (overdue->recordCount() == 0 || overdue->value(QStringLiteral("KaiPiaoRiQi")).isNull())
+        {invoiceDate.addDays(-graceDays)}, db::LockType::ForwardOnly);
+    if (overdue->isEOF() || overdue->value(QStringLiteral("KaiPiaoRiQi")).isNull())
         return fee;
     convert::Currency unpaid;
-    for (overdue->moveFirst(); !overdue->isEOF(); overdue->moveNext())
+    for (; !overdue->isEOF(); overdue->moveNext())
         unpaid += feeAmount(overdue->value(QStringLiteral("ShouFeiJinE")));
 
     // Days since the latest earlier row of any kind. Without one (no grace days and nothing dated
     // before the invoice date) there is no interval to charge: the unpaid part is zero and the late
-    // payments below are charged as usual.
+    // payments below are charged as usual. The rows are read forward, once: the last one is wanted.
     auto earlier = ledgers.openRecordset(
         QStringLiteral("Select * from %1 where KaiPiaoRiQi<?  Order By KaiPiaoRiQi ASC").arg(table), {invoiceDate},
-        db::LockType::ReadOnly);
-    if (earlier->recordCount() > 0) {
-        earlier->moveLast();
+        db::LockType::ForwardOnly);
+    if (!earlier->isEOF()) {
+        QVariant last;
+        for (; !earlier->isEOF(); earlier->moveNext())
+            last = earlier->value(QStringLiteral("KaiPiaoRiQi"));
         double latest = 0;
-        if (!dayNumber(earlier->value(QStringLiteral("KaiPiaoRiQi")), &latest))
+        if (!dayNumber(last, &latest))
             throw convert::Error(QStringLiteral("无效使用 Null"));
         const std::int16_t days = convert::toInt16(invoiceDay - latest - graceDays);
         if (days > 0)
@@ -88,10 +90,10 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
     // Paid rows not yet charged.
     const QString paidCondition = QStringLiteral("DaoZhangQingKuang=1 AND PiaoJuLeiXing=0 and ZNJYiShou =0");
     auto paid = ledgers.openRecordset(QStringLiteral("Select * from %1 Where %2").arg(table, paidCondition), {},
-                                      db::LockType::ReadOnly);
-    if (paid->recordCount() == 0 || paid->value(QStringLiteral("KaiPiaoRiQi")).isNull())
+                                      db::LockType::ForwardOnly);
+    if (paid->isEOF() || paid->value(QStringLiteral("KaiPiaoRiQi")).isNull())
         return fee;
-    for (paid->moveFirst(); !paid->isEOF(); paid->moveNext()) {
+    for (; !paid->isEOF(); paid->moveNext()) {
         double invoiced = 0, paidOn = 0;
         if (!dayNumber(paid->value(QStringLiteral("KaiPiaoRiQi")), &invoiced) ||
             !dayNumber(paid->value(QStringLiteral("DaoZhangRiQi")), &paidOn))
