@@ -319,6 +319,23 @@ struct Recordset::Impl {
         r->data = r->own.get();
     }
 
+    void setPending(int field, const QVariant& value)
+    {
+        Row* r = current();
+        if (!r->pending) {
+            r->pending = sparePending ? std::move(sparePending) : std::make_unique<Pending>();
+            r->pending->entries.reserve(r->isNew ? fields.size() : 2);
+            if (r->isNew)
+                r->pending->bytes.reserve(addedBytes);
+        }
+        r->pending->set(field, value, fields[static_cast<std::size_t>(field)].typed);
+        if (r->isNew)
+            addedBytes = std::max(addedBytes, r->pending->bytes.size());
+        r->dirty = true;
+        if (rowListeners)
+            emit q->rowChanged(cur);
+    }
+
     int indexOf(const Row* r) const { return r->gone ? -1 : r->pos; }
 
     void setCurrent(int index)
@@ -920,25 +937,11 @@ void Recordset::setValue(int field, const QVariant& value)
     const Field& f = d->fields[static_cast<std::size_t>(field)];
     if (f.table.isEmpty())
         throw Error(QStringLiteral("字段“%1”是计算得到的，不能更新。").arg(f.name));
-    QVariant converted;
-    const QVariant* given = &value;
-    if ((f.typed || f.type == ColumnType::Counter) && !fitsAsIs(value, f.type, f.size)) {
-        converted = valueForColumn(value, f.type, f.size, f.name);
-        given = &converted;
-    }
-    Row* r = d->current();
-    if (!r->pending) {
-        r->pending = d->sparePending ? std::move(d->sparePending) : std::make_unique<Pending>();
-        r->pending->entries.reserve(r->isNew ? d->fields.size() : 2);
-        if (r->isNew)
-            r->pending->bytes.reserve(d->addedBytes);
-    }
-    r->pending->set(field, *given, f.typed);
-    if (r->isNew)
-        d->addedBytes = std::max(d->addedBytes, r->pending->bytes.size());
-    r->dirty = true;
-    if (d->rowListeners)
-        emit rowChanged(d->cur);
+    // Most values need no conversion; those then go on as they are, with no QVariant made and destroyed.
+    if ((f.typed || f.type == ColumnType::Counter) && !fitsAsIs(value, f.type, f.size))
+        d->setPending(field, valueForColumn(value, f.type, f.size, f.name));
+    else
+        d->setPending(field, value);
 }
 
 void Recordset::setValue(const QString& field, const QVariant& value)
