@@ -6,6 +6,7 @@
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/collection/frmDaoZhang.h"
 #include "qelv/collection/frmPLDZDJ.h"
+#include "qelv/collection/frmWTPintSet.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
@@ -47,6 +48,7 @@ void registerAllWindows()
     windows::registerWindow<frmFPSetUp>();
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
+    windows::registerWindow<frmWTPintSet>();
     windows::registerWindow<frmCSTZ>();
 }
 
@@ -58,7 +60,6 @@ QStringList commandsNotBuilt()
 {
     return {
         QStringLiteral("mnuWTSC"), // collection documents
-        QStringLiteral("mnuTS"), // collection-document layout designer
         QStringLiteral("mnufpzf"), // voiding an invoice
         QStringLiteral("mnuYDZBB"), // monthly payment report
         QStringLiteral("mnuTJ"), // yearly statistics

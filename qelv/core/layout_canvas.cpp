@@ -1,11 +1,15 @@
 #include "qelv/core/layout_canvas.h"
 
 #include "platform/convert/convert.h"
+#include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
+#include "platform/settings/settings.h"
 #include "platform/ui/data_grid.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -95,6 +99,40 @@ void LayoutCanvas::fitToImage()
 {
     picture_->setPixmap(image_->pixmap());
     picture_->resize(image_->size());
+    fitted_ = true;
+}
+
+void LayoutCanvas::showSavedPicture(const QString& setting, const QString& defaultFile)
+{
+    loadPicture(settings::get(setting, files::appPath() + QStringLiteral("/pic/") + defaultFile));
+    fitToImage();
+}
+
+void LayoutCanvas::chooseAnotherPicture(const QString& setting, QWidget* parent)
+{
+    const QString chosen = ui::openFileName(QStringLiteral("打开图片"), parent);
+    if (chosen.isEmpty())
+        return;
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+    loadPicture(path);
+    fitToImage();
+    settings::save(setting, path);
+}
+
+void LayoutCanvas::savePaperRow(db::Connection& layoutFile, const QString& table, double paperWidth, double paperHeight,
+                                double gap) const
+{
+    const QString name = db::quoteIdentifier(table);
+    if (fitted_)
+        layoutFile.execute(QStringLiteral("Update %1 Set PaperWidth = ?, Paperheigth = ?, PictureWidth = ?, "
+                                          "PictureHeigth = ?, JianXi = ?")
+                               .arg(name),
+                           {paperWidth, paperHeight, pictureHundredths(pictureWidthTwips()),
+                            pictureHundredths(pictureHeightTwips()), gap});
+    else
+        // Without a picture there is no size to save: the row keeps the one it has.
+        layoutFile.execute(QStringLiteral("Update %1 Set PaperWidth = ?, Paperheigth = ?, JianXi = ?").arg(name),
+                           {paperWidth, paperHeight, gap});
 }
 
 double LayoutCanvas::pictureWidthTwips() const
@@ -178,6 +216,13 @@ void LayoutCanvas::placeBoxes(db::Recordset& rows, const QList<ui::GridColumn>& 
     }
     if (onRow)
         rows.setBookmark(start);
+}
+
+void writeGridEdit(ui::DataGrid& grid, db::Recordset* rows)
+{
+    grid.commitEdit();
+    if (rows && rows->editMode() != db::EditMode::None)
+        rows->update();
 }
 
 QListWidget* makePicker(QWidget* window, const char* name, const QStringList& items, double heightTwips)

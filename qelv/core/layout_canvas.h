@@ -18,8 +18,9 @@ class QLineEdit;
 class QListWidget;
 
 namespace db {
+class Connection;
 class Recordset;
-}
+} // namespace db
 namespace ui {
 class DataGrid;
 }
@@ -54,8 +55,21 @@ public:
     void loadPicture(const QString& path);
     // The picture area takes Image1's size and picture.
     void fitToImage();
+    // Whether a picture has been fitted: before that the area has no size of its own to save.
+    bool hasPicture() const { return fitted_; }
     double pictureWidthTwips() const;
     double pictureHeightTwips() const;
+
+    // The picture named by the setting (by default `defaultFile` in the program folder's pic/), loaded
+    // and fitted. Throws as loadPicture.
+    void showSavedPicture(const QString& setting, const QString& defaultFile);
+    // Asks for another picture with the open-file dialog; a chosen one is loaded, fitted and kept in
+    // the setting, a cancelled dialog changes nothing. Throws as loadPicture.
+    void chooseAnotherPicture(const QString& setting, QWidget* parent);
+    // Writes the paper row (every row of `table`): paper width, height and gap, and the picture's
+    // size in hundredths of a millimetre while a picture is shown, all bound.
+    void savePaperRow(db::Connection& layoutFile, const QString& table, double paperWidth, double paperHeight,
+                      double gap) const;
 
     // Places one box per layout row, the rows taken in their order (ID order): at Left and Top, Width
     // wide (a width below 255 or none is raised to 255 and written), Height high (when the box takes
@@ -69,10 +83,14 @@ public:
     void placeBoxes(db::Recordset& rows, const QList<ui::GridColumn>& columns);
 
 private:
+    bool fitted_ = false;
     QLabel* picture_;
     QLabel* image_;
     QList<QLineEdit*> boxes_;
 };
+
+// Puts what the grid has pending into the rows' table, as leaving the grid for a button does.
+void writeGridEdit(ui::DataGrid& grid, db::Recordset* rows);
 
 // A list dropped below a grid cell, hidden until dropped.
 QListWidget* makePicker(QWidget* window, const char* name, const QStringList& items, double heightTwips);

@@ -1,7 +1,5 @@
 #include "qelv/invoicing/frmFPSetUp.h"
 
-#include "platform/files/files.h"
-#include "platform/settings/settings.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
@@ -14,7 +12,6 @@
 #include "qelv/invoicing/invoice_print_db.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,25 +178,9 @@ void frmFPSetUp::Form_Load()
             Text4->setText(ui::fieldText(paper->value(QStringLiteral("Paperheigth"))));
             Text5->setText(ui::fieldText(paper->value(QStringLiteral("JianXi"))));
         }
-        const QString path =
-            settings::get(QString::fromLatin1(pathSetting), files::appPath() + QStringLiteral("/pic/fp.jpg"));
-        canvas->loadPicture(path);
-        FitPictureToImage();
+        canvas->showSavedPicture(QString::fromLatin1(pathSetting), QStringLiteral("fp.jpg"));
         Command1_Click();
     });
-}
-
-void frmFPSetUp::FitPictureToImage()
-{
-    canvas->fitToImage();
-    pictureShown_ = true;
-}
-
-void frmFPSetUp::writeGridEdit()
-{
-    DataGrid1->commitEdit();
-    if (rs_ && rs_->editMode() != db::EditMode::None)
-        rs_->update();
 }
 
 void frmFPSetUp::Command1_Click()
@@ -223,7 +204,7 @@ void frmFPSetUp::Command1_Click()
             return;
         }
         const QList<double>& v = *values;
-        writeGridEdit();
+        layoutDesign::writeGridEdit(*DataGrid1, rs_.get());
         canvas->placeBoxes(*rs_, columns());
         conn_->execute(
             QStringLiteral("Update fpLine Set HeadHeigth = ?, DetailHeigth = ?, FooterHeigth = ? where ID = 1"),
@@ -231,15 +212,7 @@ void frmFPSetUp::Command1_Click()
         placeLimitLine(Line1, v[0]);
         placeLimitLine(Line2, v[1]);
         placeLimitLine(Line3, v[2]);
-        // Without a picture shown there is no size to save: the row keeps the one it has.
-        if (pictureShown_)
-            conn_->execute(QStringLiteral("Update fpPaperSize Set PaperWidth = ?, Paperheigth = ?, PictureWidth = ?, "
-                                          "PictureHeigth = ?, JianXi = ?"),
-                           {v[3], v[4], layoutDesign::pictureHundredths(canvas->pictureWidthTwips()),
-                            layoutDesign::pictureHundredths(canvas->pictureHeightTwips()), v[5]});
-        else
-            conn_->execute(QStringLiteral("Update fpPaperSize Set PaperWidth = ?, Paperheigth = ?, JianXi = ?"),
-                           {v[3], v[4], v[5]});
+        canvas->savePaperRow(*conn_, QStringLiteral("fpPaperSize"), v[3], v[4], v[5]);
     });
 }
 
@@ -250,7 +223,7 @@ void frmFPSetUp::Command2_Click()
             throw db::Error(
                 QStringLiteral("发票格式文件 %1 没有打开。").arg(QString::fromLatin1(dataFiles::printLayouts)));
         // The rebuild reads the field rows as the grid shows them.
-        writeGridEdit();
+        layoutDesign::writeGridEdit(*DataGrid1, rs_.get());
         invoicing::RebuildPrintTables(
             *conn_, Module1::gWorkMonth,
             [this](const QString& question) { return ui::askYesNo(question, QString::fromUtf8(ui::appTitle), this); },
@@ -260,15 +233,7 @@ void frmFPSetUp::Command2_Click()
 
 void frmFPSetUp::Command3_Click()
 {
-    ui::showingErrors(this, [this] {
-        const QString chosen = ui::openFileName(QStringLiteral("打开图片"), this);
-        if (chosen.isEmpty())
-            return;
-        const QString path = QFileInfo(chosen).absoluteFilePath();
-        canvas->loadPicture(path);
-        FitPictureToImage();
-        settings::save(QString::fromLatin1(pathSetting), path);
-    });
+    ui::showingErrors(this, [this] { canvas->chooseAnotherPicture(QString::fromLatin1(pathSetting), this); });
 }
 
 void frmFPSetUp::DataGrid1_ButtonClick(int colIndex)

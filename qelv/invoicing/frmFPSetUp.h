@@ -85,13 +85,9 @@ public:
     QPushButton* Command3;
 
 private:
-    void FitPictureToImage();
     void choose(QListWidget* list, int column);
-    // Writes what the grid has pending into fp, as leaving the grid for a button does.
-    void writeGridEdit();
 
     ui::RecordsetModel* model_;
     std::unique_ptr<db::Connection> conn_;
     std::unique_ptr<db::Recordset> rs_;
-    bool pictureShown_ = false;
 };

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QtTest>
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -247,7 +248,11 @@ TEST_P(DesignerBoxes, ABoxWithoutItsNumberIsNamedAndNothingIsSaved)
     const BoxCase& c = GetParam();
     frmFPSetUp w;
     ui::testing::clearShown();
+    // Every other box holds a new number, which would show in the file if anything were saved.
     edit(w, 3, "Width", 100);
+    const std::array<QLineEdit*, 6> boxes{w.Text2[0], w.Text2[1], w.Text2[2], w.Text3, w.Text4, w.Text5};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i]->setText(QString::number(5000 + 10 * i));
     w.findChild<QLineEdit*>(QString::fromLatin1(c.box))->setText(QString::fromUtf8(c.text));
     const QByteArray before = bytes(layoutFile());
     w.Command1_Click();
