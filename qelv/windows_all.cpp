@@ -6,6 +6,7 @@
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/collection/frmDaoZhang.h"
 #include "qelv/collection/frmPLDZDJ.h"
+#include "qelv/collection/frmWTPintSet.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
@@ -16,6 +17,7 @@
 #include "qelv/frame/frmUser.h"
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
+#include "qelv/invoicing/frmFPSetUp.h"
 #include "qelv/invoicing/frmPJSCDY.h"
 #include "qelv/notices/frmCSTZ.h"
 
@@ -43,8 +45,10 @@ void registerAllWindows()
     windows::registerWindow<frmXGDWWBH>();
     windows::registerWindow<frmKaiPiao>();
     windows::registerWindow<frmPJSCDY>();
+    windows::registerWindow<frmFPSetUp>();
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
+    windows::registerWindow<frmWTPintSet>();
     windows::registerWindow<frmCSTZ>();
 }
 
@@ -56,8 +60,6 @@ QStringList commandsNotBuilt()
 {
     return {
         QStringLiteral("mnuWTSC"), // collection documents
-        QStringLiteral("mnufpgs"), // invoice layout designer
-        QStringLiteral("mnuTS"), // collection-document layout designer
         QStringLiteral("mnufpzf"), // voiding an invoice
         QStringLiteral("mnuYDZBB"), // monthly payment report
         QStringLiteral("mnuTJ"), // yearly statistics

@@ -55,3 +55,55 @@ INSERT INTO "fp" ("ID","Name","LeiXing","Left","Top","Width","Height","FontSize"
 INSERT INTO "fpLine" ("HeadHeigth","DetailHeigth","FooterHeigth","ID") VALUES (4000,4800,10400,1);
 -- The picture's size as the layout designer works it out from its twips: twips / 56.69 * 100.
 INSERT INTO "fpPaperSize" ("PaperWidth","Paperheigth","PictureWidth","PictureHeigth","JianXi") VALUES (24100,14000,24104.780384547543,13997.177632739462,500);
+
+-- The collection document: one row per element (wt), "字段" for a column of the collection print file,
+-- "标签" for a fixed text, and the paper (wtPaperSize), in hundredths of a millimetre on the picture
+-- pic/wt.jpg, a blank collection voucher 665 by 378 pixels at 15 twips a pixel. A height of 530 is
+-- one the designer's boxes take as they are (300 twips), so opening the designer leaves it alone.
+CREATE TABLE "wt" (
+  "ID" SMALLINT CHECK (typeof("ID") IN ('integer','null') AND "ID" BETWEEN -32768 AND 32767),
+  "Name" TEXT(50) COLLATE NOCASE CHECK (length("Name") <= 50),
+  "ZiDuanBiaoQian" TEXT(50) COLLATE NOCASE CHECK (length("ZiDuanBiaoQian") <= 50),
+  "Left" DOUBLE CHECK (typeof("Left") IN ('integer','real','null')),
+  "Top" DOUBLE CHECK (typeof("Top") IN ('integer','real','null')),
+  "Width" DOUBLE CHECK (typeof("Width") IN ('integer','real','null')),
+  "Height" DOUBLE CHECK (typeof("Height") IN ('integer','real','null')),
+  "FontSize" DOUBLE CHECK (typeof("FontSize") IN ('integer','real','null')),
+  "Align" SMALLINT CHECK (typeof("Align") IN ('integer','null') AND "Align" BETWEEN -32768 AND 32767)
+);
+
+CREATE TABLE "wtPaperSize" (
+  "PaperWidth" DOUBLE CHECK (typeof("PaperWidth") IN ('integer','real','null')),
+  "Paperheigth" DOUBLE CHECK (typeof("Paperheigth") IN ('integer','real','null')),
+  "PictureWidth" DOUBLE CHECK (typeof("PictureWidth") IN ('integer','real','null')),
+  "PictureHeigth" DOUBLE CHECK (typeof("PictureHeigth") IN ('integer','real','null')),
+  "JianXi" DOUBLE CHECK (typeof("JianXi") IN ('integer','real','null'))
+);
+
+INSERT INTO "wt" ("ID","Name","ZiDuanBiaoQian","Left","Top","Width","Height","FontSize","Align") VALUES
+  (0,'委托号码','字段',13900,1150,3200,530,9,0),
+  (1,'年','字段',6300,1150,1000,530,9,2),
+  (2,'月','字段',7700,1150,700,530,9,2),
+  (3,'日','字段',8800,1150,700,530,9,2),
+  (4,'付款人单位','字段',2600,1885,6100,530,9,0),
+  (5,'付款人账号','字段',2600,2685,6100,530,9,0),
+  (6,'付款人开户银行','字段',2600,3485,6100,530,9,0),
+  (7,'收款人单位','字段',10900,1885,6100,530,9,0),
+  (8,'收款人账号','字段',10900,2685,6100,530,9,0),
+  (9,'收款人开户银行','字段',10900,3485,6100,530,9,0),
+  (10,'委托金额大写合计','字段',2600,4485,8400,530,9,0),
+  (11,'千万','字段',11150,4735,500,530,9,2),
+  (12,'百万','字段',11750,4735,500,530,9,2),
+  (13,'十万','字段',12350,4735,500,530,9,2),
+  (14,'万','字段',12950,4735,500,530,9,2),
+  (15,'千','字段',13550,4735,500,530,9,2),
+  (16,'百','字段',14150,4735,500,530,9,2),
+  (17,'十','字段',14750,4735,500,530,9,2),
+  (18,'元','字段',15350,4735,500,530,9,2),
+  (19,'角','字段',15950,4735,500,530,9,2),
+  (20,'分','字段',16550,4735,500,530,9,2),
+  (21,'款项内容','字段',2600,5485,6100,530,9,0),
+  (22,'协议号','字段',10900,5485,6100,530,9,0),
+  (23,'委托密码','字段',10900,7085,6100,530,9,0);
+-- The picture's size as the layout designer saves it: twips / 56.69 * 100, to 15 significant digits.
+INSERT INTO "wtPaperSize" ("PaperWidth","Paperheigth","PictureWidth","PictureHeigth","JianXi") VALUES (17600,10000,17595.6958899277,10001.7639795378,300);

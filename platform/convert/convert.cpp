@@ -264,6 +264,18 @@ QString plainNumber(double value)
     return render(toDecimal(value), -1);
 }
 
+double fifteenDigits(double value)
+{
+    Decimal d = toDecimal(value);
+    if (d.isZero())
+        return 0.0;
+    // The digits start with the first significant one, d.point of them before the decimal point.
+    roundDecimals(d, 15 - d.point);
+    double out = 0;
+    readDouble(render(d, -1).toStdString(), &out);
+    return out;
+}
+
 QString formatYen(double value, int decimals)
 {
     Decimal d = toDecimal(value);

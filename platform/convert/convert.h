@@ -33,6 +33,9 @@ QString formatPercent(double value);
 double parsePercent(const QString& text);
 // Shortest plain decimal form: 12.5 -> "12.5", 0 -> "0", 1e-5 -> "0.00001", never an exponent.
 QString plainNumber(double value);
+// A double as it reads back from the text VB writes for it (Str, &): rounded to 15 significant digits,
+// halves away from zero: 24104.780384547543 -> 24104.7803845475. Infinity and NaN throw Error ("溢出").
+double fifteenDigits(double value);
 // "\"￥\"#,##0.00" (decimals 2) and "\"￥\"#,##0" (decimals 0): the fullwidth yen sign, thousands
 // separators, halves away from zero; the minus sign goes before the yen sign: -1234.5 -> "-￥1,234.50".
 QString formatYen(double value, int decimals);

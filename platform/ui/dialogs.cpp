@@ -3,6 +3,7 @@
 #include "platform/error/error.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +17,7 @@ struct Script {
     bool enabled = false;
     std::deque<Answer> answers;
     std::deque<QString> inputs;
+    std::deque<QString> fileNames;
     std::vector<testing::Shown> shown;
     int beeps = 0;
 };
@@ -142,6 +144,20 @@ bool runDialog(const QString& title, const std::function<bool()>& show)
     return show();
 }
 
+QString openFileName(const QString& title, QWidget* parent)
+{
+    Script& s = script();
+    if (s.enabled) {
+        s.shown.push_back({testing::Shown::Dialog, title, title, Buttons::OkCancel, Icon::None, QString()});
+        if (s.fileNames.empty())
+            return QString();
+        const QString path = s.fileNames.front();
+        s.fileNames.pop_front();
+        return path;
+    }
+    return QFileDialog::getOpenFileName(parent ? parent : QApplication::activeWindow(), title);
+}
+
 QString describe(const std::exception& e)
 {
     return platform::describe(e);
@@ -199,6 +215,10 @@ void answer(Answer a)
 void answerInput(const QString& text)
 {
     script().inputs.push_back(text);
+}
+void answerFile(const QString& path)
+{
+    script().fileNames.push_back(path);
 }
 const std::vector<Shown>& shown()
 {

@@ -29,6 +29,10 @@ QString inputBox(const QString& prompt, const QString& title = QString::fromUtf8
 // whether it was accepted. In test mode it is not run: it is recorded under its title and takes the next
 // queued answer, Ok accepting it (Cancel when none is queued, as for an OK/Cancel box).
 bool runDialog(const QString& title, const std::function<bool()>& show);
+// The open-file dialog, with no filter and no starting folder: the full path of the chosen file, or the
+// empty text when cancelled. In test mode it is not shown: it is recorded (kind Dialog, under its title)
+// and takes the next queued file name (none queued: cancelled).
+QString openFileName(const QString& title = QString::fromUtf8(appTitle), QWidget* parent = nullptr);
 // Shows an error's description in a plain OK box titled with the application title.
 void showError(const std::exception& e, QWidget* parent = nullptr);
 void showError(const QString& description, QWidget* parent = nullptr);
@@ -57,6 +61,7 @@ bool enabled();
 // (or No for a question, Cancel for OK/Cancel); an input box takes Cancel (the empty text).
 void answer(Answer a);
 void answerInput(const QString& text); // the text typed; "" is Cancel
+void answerFile(const QString& path); // the file chosen in the next open-file dialog; "" is Cancel
 const std::vector<Shown>& shown();
 QStringList shownTexts();
 void clearShown();

@@ -37,8 +37,9 @@ QString monthCollections(const QDate& month)
 QStringList shipped()
 {
     QStringList names;
-    for (const char* n : {setUp, enterprises, pollutants, specialEquivalents, lateFeeLedgers, blankDatabase,
-                          billingTemplate, feeListTemplate, printLayouts, invoiceTemplate, noticeTemplate})
+    for (const char* n :
+         {setUp, enterprises, pollutants, specialEquivalents, lateFeeLedgers, blankDatabase, billingTemplate,
+          feeListTemplate, printLayouts, invoiceTemplate, noticeTemplate, collectionTemplate})
         names << QString::fromLatin1(n);
     return names;
 }

@@ -17,11 +17,10 @@ inline const char* const lateFeeLedgers = "qelvdwznj.mdb"; // one late-fee table
 inline const char* const blankDatabase = "qelvdwwrwtemp.mdb"; // an empty database
 inline const char* const billingTemplate = "QELVKZTMP.MDB"; // template of the yearly billing file
 inline const char* const feeListTemplate = "qelvDataPrint.mdb";
-inline const char* const printLayouts = "qelvPrintSet.mdb"; // fp, fpLine, fpPaperSize
+inline const char* const printLayouts = "qelvPrintSet.mdb"; // fp, fpLine, fpPaperSize, wt, wtPaperSize
 inline const char* const invoiceTemplate = "qelvfpPrint.mdb"; // KPDW, MX without rows
 inline const char* const noticeTemplate = "qelvtztmp.mdb"; // tzdw, MX, WuRanWuMingXi without rows
-
-// Shipped by the printing windows as they come.
+// WTDW without rows, made by the build from the shipped collection layout.
 inline const char* const collectionTemplate = "qelvwtPrint.mdb";
 
 // Built by the program.
@@ -35,6 +34,9 @@ inline const char* const pollutantsTransient = "qelvwrw1.mdb";
 // Transient names while the invoice print tables are rebuilt: the new file, and the month's old one.
 inline const char* const printTablesTransient = "qelvfpNew.mdb";
 inline const char* const printFileKept = "qelvfpOld.mdb";
+// The same for the collection print file.
+inline const char* const collectionTablesTransient = "qelvwtNew.mdb";
+inline const char* const collectionFileKept = "qelvwtOld.mdb";
 
 // The yearly billing file of a year: qelvkz<year>.mdb.
 QString billing(int year);

@@ -4,12 +4,12 @@
 // row per invoice) and MX (its lines), whose columns follow the field names of the invoice layout.
 #include "platform/db/schema.h"
 #include "qelv/core/error_sink.h"
+#include "qelv/core/print_file_rebuild.h"
 #include "qelv/invoicing/invoice_layout.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <functional>
 
 namespace db {
 class Connection;
@@ -18,7 +18,7 @@ class Connection;
 namespace invoicing {
 
 // Asks the operator a Yes/No question; true for Yes.
-using Confirm = std::function<bool(const QString& question)>;
+using Confirm = printFiles::Confirm;
 
 // Copies the template to the month's print file when that file does not exist; an existing file is
 // not touched. False, with the reason given to `errors`, when the copy fails (no template).

@@ -117,6 +117,25 @@ TEST(ConvertNumber, PlainNumberIsShortestWithoutExponent)
         EXPECT_EQ(convert::plainNumber(c.value), QString::fromUtf8(c.expected)) << c.value;
 }
 
+TEST(ConvertNumber, FifteenDigitsAsVbWritesADouble)
+{
+    const std::pair<double, double> cases[] = {
+        {13665 / 56.69 * 100, 24104.7803845475},
+        {11910 / 56.69 * 100, 21008.996295643},
+        {6030 / 56.69 * 100, 10636.7966131593},
+        {0.1 + 0.2, 0.3},
+        {123456789012345678.0, 123456789012346000.0},
+        {-2.0000000000000005, -2},
+        {9.999999999999998, 10},
+        {0.000123456789012345678, 0.000123456789012346},
+        {0, 0},
+        {255, 255},
+    };
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(convert::fifteenDigits(value), expected) << convert::plainNumber(value).toStdString();
+    EXPECT_EQ(errorOf([] { convert::fifteenDigits(std::numeric_limits<double>::infinity()); }), QStringLiteral("溢出"));
+}
+
 TEST(ConvertInteger, SixteenBitRoundsHalvesToEvenAndChecksRange)
 {
     const std::pair<double, int> cases[] = {

@@ -54,6 +54,21 @@ TEST_F(DialogScript, OtherDialogsAreAnsweredFromTheScript)
     EXPECT_EQ(runs, 1) << "outside test mode the dialog itself decides";
 }
 
+TEST_F(DialogScript, OpenFileDialogsTakeTheQueuedFileNames)
+{
+    ui::testing::answerFile(QStringLiteral("/tmp/a.jpg"));
+    ui::testing::answerFile(QString());
+    ui::testing::answer(ui::Answer::Ok); // a box's answer is no file name
+    EXPECT_EQ(ui::openFileName(QStringLiteral("打开")), QStringLiteral("/tmp/a.jpg"));
+    EXPECT_EQ(ui::openFileName(QStringLiteral("打开")), QString()) << "an empty name is a Cancel";
+    EXPECT_EQ(ui::openFileName(), QString()) << "unanswered, it is cancelled";
+    ASSERT_EQ(ui::testing::shown().size(), 3u);
+    EXPECT_EQ(ui::testing::shown()[0].kind, ui::testing::Shown::Dialog);
+    EXPECT_EQ(ui::testing::shown()[0].title, QStringLiteral("打开"));
+    EXPECT_EQ(ui::msgBox(QStringLiteral("x"), ui::Buttons::OkCancel), ui::Answer::Ok)
+        << "the box's answer is still queued";
+}
+
 TEST_F(DialogScript, UnansweredBoxesTakeTheSafeChoice)
 {
     EXPECT_EQ(ui::msgBox(QStringLiteral("a")), ui::Answer::Ok);
