@@ -72,18 +72,16 @@ void Writer::record(const Invoice& invoice, const Change& change)
             ledgerSets << QStringLiteral("DaoZhangRiQi = ?");
             values << (change.date->isValid() ? QVariant(*change.date) : QVariant());
         }
-        const QVariant invoiceDate = invoice.invoiceDate.isValid() ? QVariant(invoice.invoiceDate) : QVariant();
 
         billing_.beginTransaction();
         try {
             billing_.execute(QStringLiteral("UPDATE KPKZK SET %1 WHERE DanWeiBianHao = ?").arg(billingSets.join(u", ")),
                              values + QVariantList{invoice.enterprise});
-            billing_.execute(QStringLiteral("UPDATE %1.%2 SET %3 WHERE FaPiaoBianHao = ? AND "
-                                            "(date(KaiPiaoRiQi) = date(?) OR (KaiPiaoRiQi IS NULL AND ? IS NULL))")
+            billing_.execute(QStringLiteral("UPDATE %1.%2 SET %3 WHERE %4")
                                  .arg(QString::fromLatin1(ledgerSchema),
                                       db::quoteIdentifier(lateFeeLedger::tableName(invoice.enterprise)),
-                                      ledgerSets.join(u", ")),
-                             values + QVariantList{invoice.number, invoiceDate, invoiceDate});
+                                      ledgerSets.join(u", "), lateFeeLedger::invoiceRowCondition()),
+                             values + lateFeeLedger::invoiceRowParams(invoice.number, invoice.invoiceDate));
             billing_.commit();
         } catch (...) {
             try {
