@@ -16,6 +16,7 @@
 #include "qelv/frame/frmUser.h"
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
+#include "qelv/invoicing/frmFPZF.h"
 #include "qelv/invoicing/frmPJSCDY.h"
 #include "qelv/notices/frmCSTZ.h"
 
@@ -43,6 +44,7 @@ void registerAllWindows()
     windows::registerWindow<frmXGDWWBH>();
     windows::registerWindow<frmKaiPiao>();
     windows::registerWindow<frmPJSCDY>();
+    windows::registerWindow<frmFPZF>();
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
     windows::registerWindow<frmCSTZ>();
@@ -58,7 +60,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnuWTSC"), // collection documents
         QStringLiteral("mnufpgs"), // invoice layout designer
         QStringLiteral("mnuTS"), // collection-document layout designer
-        QStringLiteral("mnufpzf"), // voiding an invoice
         QStringLiteral("mnuYDZBB"), // monthly payment report
         QStringLiteral("mnuTJ"), // yearly statistics
     };
