@@ -65,8 +65,8 @@ Ours ours(const QString& pdf)
         invoicing::InvoiceGenerator generator(*runFiles, invoicing::RunState::fromModule1());
         generator.run(list, false);
     }
-    const invoicing::InvoicePrint plan =
-        invoicing::planInvoicePrint(invoicing::RunState::fromModule1(), 1, enterprises, false);
+    const invoicing::InvoicePrint plan = invoicing::planInvoicePrint(
+        invoicing::RunState::fromModule1(), invoicing::checkPrintLayout(false), 1, enterprises);
     invoicing::FPForm report;
     report.DataReport_Initialize();
     db::Connection printFile(db::DataFile{dataFiles::monthInvoices(month)});

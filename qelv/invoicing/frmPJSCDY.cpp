@@ -368,6 +368,14 @@ void frmPJSCDY::PrintInvoicesContinuous()
 
     if (!listIsCurrent())
         return;
+    // Without a layout to print with nothing is asked.
+    std::optional<invoicing::PrintLayout> layout;
+    try {
+        layout = invoicing::checkPrintLayout(gNonContinuousPrint);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        return;
+    }
     const QString title = QStringLiteral("输入发票编号");
     const QString firstText = ui::inputBox(QStringLiteral("请输入连续发票的第一张发票编号！"), title, QString(), this);
     if (firstText.isEmpty())
@@ -393,7 +401,7 @@ void frmPJSCDY::PrintInvoicesContinuous()
     std::optional<invoicing::InvoicePrint> plan;
     std::unique_ptr<invoicing::InvoiceRecords> records;
     try {
-        plan = invoicing::planInvoicePrint(state, *first, *last, gNonContinuousPrint);
+        plan = invoicing::planInvoicePrint(state, *layout, *first, *last);
         if (!plan->reprints().isEmpty() && !ui::askYesNo(invoicing::reprintQuestion(*plan), title, this))
             return;
         records = std::make_unique<invoicing::InvoiceRecords>(*plan);
@@ -412,7 +420,14 @@ void frmPJSCDY::PrintInvoicesContinuous()
         return report.renderInvoices(env->connection(QStringLiteral("Conn")), enterprises);
     };
     request.record = [&records] { records->write(); };
-    request.commit = [&records] { records->commit(); };
+    request.commit = [&records] {
+        try {
+            records->commit();
+        } catch (const std::exception& e) {
+            throw db::Error(QStringLiteral("发票已经打印，但发票编号没有记录：%1\n请作废打印出的这些发票，再重新打印。")
+                                .arg(ui::describe(e)));
+        }
+    };
     request.progress = [&progress](int pending) { progress->setText(QStringLiteral("正在打印 %1").arg(pending)); };
     request.window = this;
     request.commands = {Toolbar1, Command1, cmdFirst, cmdPrevious, cmdNext, cmdLast};

@@ -77,35 +77,42 @@ QStringList InvoicePrint::reprints() const
     return out;
 }
 
-InvoicePrint planInvoicePrint(const RunState& state, std::int64_t first, std::int64_t last, bool nonContinuous)
+PrintLayout checkPrintLayout(bool nonContinuous)
 {
-    InvoicePrint plan;
-    plan.state = state;
-    const int m = state.workMonth.month();
-    QStringList problems;
-
+    PrintLayout checked;
     {
         db::Connection layoutFile(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
-        plan.layout = InvoiceLayout::read(layoutFile);
+        checked.layout = InvoiceLayout::read(layoutFile);
     }
-    problems << layoutProblems(plan.layout, LayoutUse::Printing);
+    QStringList problems = layoutProblems(checked.layout, LayoutUse::Printing);
     if (problems.isEmpty()) {
-        const PaperRow& paper = *plan.layout.paper;
+        const PaperRow& paper = *checked.layout.paper;
         if (paper.paperWidth <= 0 || paper.paperHeight <= 0)
             problems << QStringLiteral("发票格式的纸张尺寸（%1 × %2）无效。")
                             .arg(convert::plainNumber(paper.paperWidth), convert::plainNumber(paper.paperHeight));
         try {
-            plan.paper = invoicePaper(paper);
+            checked.paper = invoicePaper(paper);
             // Whatever else the report cannot lay out (a gap beyond 16 bits on single sheets, an
             // alignment it does not know) is found here, before anything is written.
             FPForm trial;
-            trial.applyLayout(plan.layout, nonContinuous);
+            trial.applyLayout(checked.layout, nonContinuous);
         } catch (const std::exception& e) {
             problems << QStringLiteral("发票格式无法排版：%1").arg(platform::describe(e));
         }
     }
     if (!problems.isEmpty())
         throw PrintRefused(QStringLiteral("不能打印发票：\n") + problems.join(QLatin1Char('\n')));
+    return checked;
+}
+
+InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, std::int64_t first, std::int64_t last)
+{
+    InvoicePrint plan;
+    plan.state = state;
+    plan.layout = layout.layout;
+    plan.paper = layout.paper;
+    const int m = state.workMonth.month();
+    QStringList problems;
     const std::int16_t linesPerForm = linesPerInvoice(plan.layout.limits);
 
     existingDataFile(dataFiles::monthInvoices(state.workMonth),

@@ -59,11 +59,20 @@ struct InvoicePrint {
     QStringList reprints() const;
 };
 
-// Reads the generated invoices and checks what the run needs: the layout (for printing, with its gap on
-// single sheets), the paper, each invoice's amounts and lines against the lines per form, its billing
-// row, no payment or collection document on an earlier number, and, with late fees on, its ledger.
-// Throws PrintRefused with every reason, or db::Error for a file that cannot be read.
-InvoicePrint planInvoicePrint(const RunState& state, std::int64_t first, std::int64_t last, bool nonContinuous);
+// The invoice layout read and checked for printing: everything the report needs to lay itself out (with
+// the gap on single sheets) and the paper. Throws PrintRefused with every reason, or db::Error for a
+// layout file that cannot be read.
+struct PrintLayout {
+    InvoiceLayout layout;
+    printRun::PaperRequest paper;
+};
+PrintLayout checkPrintLayout(bool nonContinuous);
+
+// Reads the generated invoices and checks what the run needs of each: its amounts, its lines against
+// the lines per form, its billing row, no payment or collection document on an earlier number, and,
+// with late fees on, its ledger. Throws PrintRefused with every reason, or db::Error for a file that
+// cannot be read.
+InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, std::int64_t first, std::int64_t last);
 
 // The question asked before invoices that already carry a number are numbered again.
 QString reprintQuestion(const InvoicePrint& print);
