@@ -424,8 +424,8 @@ void frmPJSCDY::PrintInvoicesContinuous()
         try {
             records->commit();
         } catch (const std::exception& e) {
-            throw db::Error(QStringLiteral("发票已经打印，但发票编号没有记录：%1\n请作废打印出的这些发票，再重新打印。")
-                                .arg(ui::describe(e)));
+            throw db::Error(
+                QStringLiteral("发票已经打印，但发票编号没有记录：%1\n请重新打印这些发票。").arg(ui::describe(e)));
         }
     };
     request.progress = [&progress](int pending) { progress->setText(QStringLiteral("正在打印 %1").arg(pending)); };

@@ -146,6 +146,10 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
         const QVariant totalText = generated->value(QStringLiteral("小写合计"));
         const QVariant lateFeeText = generated->value(QStringLiteral("znj"));
         const QString who = QStringLiteral("单位 %1 的发票").arg(inv.enterprise);
+        // The invoice as it was numbered before, for the refusals of a re-print.
+        auto earlierOne = [&inv, &who] {
+            return inv.oldNumber.isEmpty() ? who : who + QLatin1Char(' ') + inv.oldNumber;
+        };
 
         const QString key = inv.enterprise.toLower(); // as the column compares
         if (seen.contains(key))
@@ -179,7 +183,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
             }
             const QVariant paid = billingRow.value(2);
             if (!paid.isNull() && convert::toDouble(paid) != 0)
-                problems << who + QStringLiteral(" %1 已经到账，不能重新编号：请先作废这张发票。").arg(inv.oldNumber);
+                problems << earlierOne() + QStringLiteral(" 已经到账，不能重新编号：请先作废这张发票。");
         }
 
         const QString ledger = lateFeeLedger::find(ledgers, inv.enterprise);
@@ -198,12 +202,10 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
                     return !v.isNull() && convert::toDouble(v) != 0;
                 };
                 if (set("DaoZhangQingKuang"))
-                    problems << who +
-                            QStringLiteral(" %1 已经到账，不能重新编号：请先作废这张发票。").arg(inv.oldNumber);
+                    problems << earlierOne() + QStringLiteral(" 已经到账，不能重新编号：请先作废这张发票。");
                 else if (set("PiaoJuLeiXing"))
-                    problems << who +
-                            QStringLiteral(" %1 已经打印了委托收款单据，不能重新编号：请先作废这张发票。")
-                                .arg(inv.oldNumber);
+                    problems << earlierOne() +
+                            QStringLiteral(" 已经打印了委托收款单据，不能重新编号：请先作废这张发票。");
             }
         }
         plan.invoices << inv;
