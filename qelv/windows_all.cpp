@@ -18,6 +18,7 @@
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
 #include "qelv/invoicing/frmFPSetUp.h"
+#include "qelv/invoicing/frmFPZF.h"
 #include "qelv/invoicing/frmPJSCDY.h"
 #include "qelv/notices/frmCSTZ.h"
 
@@ -46,6 +47,7 @@ void registerAllWindows()
     windows::registerWindow<frmKaiPiao>();
     windows::registerWindow<frmPJSCDY>();
     windows::registerWindow<frmFPSetUp>();
+    windows::registerWindow<frmFPZF>();
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
     windows::registerWindow<frmWTPintSet>();
@@ -60,7 +62,6 @@ QStringList commandsNotBuilt()
 {
     return {
         QStringLiteral("mnuWTSC"), // collection documents
-        QStringLiteral("mnufpzf"), // voiding an invoice
         QStringLiteral("mnuYDZBB"), // monthly payment report
         QStringLiteral("mnuTJ"), // yearly statistics
     };

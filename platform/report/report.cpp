@@ -4,6 +4,7 @@
 #include "platform/report/report_data.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
@@ -109,7 +110,8 @@ public:
         if (document_.pages.empty())
             startPage();
         const double height = grownHeight(s, row);
-        if (!bodyEmpty_ && (s.newPageBefore || y_ + height > bottom_ + 1e-6)) {
+        const bool full = report_.breakWhenFull && y_ + height > bottom_ + 1e-6;
+        if (!bodyEmpty_ && (s.newPageBefore || full)) {
             finishPage();
             startPage();
         }
@@ -352,6 +354,11 @@ Document Report::render(RowSource& source) const
 QString printFontFamily()
 {
     return QStringLiteral("WenQuanYi Micro Hei");
+}
+
+QString availableFontFamily(const QString& family)
+{
+    return QFontDatabase::hasFamily(family) ? family : printFontFamily();
 }
 
 } // namespace report

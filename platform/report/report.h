@@ -6,7 +6,8 @@
 // Sections print in this order: PageHeader at the top of every page, ReportHeader once below the first
 // one, then for each parent row its group header, a Detail per child row and its group footer (a flat
 // source has no groups: a Detail per row), ReportFooter once after the last row; PageFooter sits at the
-// foot of every page. A section that does not fit below what the page holds starts the next page.
+// foot of every page. A section that does not fit below what the page holds starts the next page
+// (unless breakWhenFull is off).
 #pragma once
 
 #include "platform/error/error.h"
@@ -76,6 +77,10 @@ public:
     Orientation orientation = Orientation::Portrait;
     double width = 0; // the report's width; a layout value, the paper decides the page
     double leftMargin = 0, rightMargin = 0, topMargin = 0, bottomMargin = 0;
+    // False: a section that does not fit below what the page holds stays on it, running past its foot
+    // and under the page footer; only newPageBefore starts a page. For forms of a fixed size, one to
+    // a sheet, whose rounded band heights may add up to a twip or two more than the sheet.
+    bool breakWhenFull = true;
     Font font{QStringLiteral("WenQuanYi Micro Hei"), 9, false};
     QDate printDate; // "%D" and "%d"; today when not set
 
@@ -97,5 +102,7 @@ private:
 
 // The font family the system prints Chinese in; "宋体" of the stored layouts maps to it.
 QString printFontFamily();
+// The family a report asks for when the machine has it, else printFontFamily().
+QString availableFontFamily(const QString& family);
 
 } // namespace report

@@ -1,7 +1,6 @@
 #include "qelv/collection/frmDaoZhang.h"
 
 #include "platform/convert/convert.h"
-#include "platform/files/files.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
@@ -10,6 +9,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/invoice_payment.h"
+#include "qelv/core/invoice_search.h"
 
 #include <QCalendarWidget>
 #include <QGroupBox>
@@ -57,18 +57,6 @@ void inform(QWidget* window, const char* text)
 {
     ui::msgBox(QString::fromUtf8(text), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
                window);
-}
-
-// The month m columns of a found row, under the grid's captions.
-QString gridQuery(int month, int enterprises)
-{
-    QString sql = QStringLiteral("Select DanWeiBianHao as [单位编号],M%1P as [发票编号],M%1M as [发票金额],"
-                                 "[M%1DATE] as [开票日期],M%1MD as [到账],M%1DDATE as [到账日期] From kpkzk "
-                                 "where DanWeiBianHao = ?")
-                      .arg(month);
-    for (int i = 1; i < enterprises; ++i)
-        sql += QStringLiteral(" or DanWeiBianHao = ?");
-    return sql;
 }
 
 } // namespace
@@ -139,70 +127,31 @@ void frmDaoZhang::Command2_Click()
 void frmDaoZhang::Command1_Click()
 {
     try {
-        const QString typedYear = Text1->text().trimmed();
-        const int year = typedYear.isEmpty() ? Module1::gWorkMonth.year()
-                                             : convert::toDate(typedYear + QStringLiteral("-01-01")).year();
-        const QString billingName = dataFiles::billing(year);
-        if (!files::exists(files::dataFile(billingName)))
-            throw invoicePayment::Error(
-                QStringLiteral("没有%1年的开票数据：文件 %2 不存在。").arg(year).arg(billingName));
-        auto billing = std::make_unique<db::Connection>(db::DataFile{billingName});
+        const int year = invoiceSearch::typedYear(Text1->text());
+        std::unique_ptr<db::Connection> billing = invoiceSearch::openBilling(year);
         db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
         if (!Text2->text().isEmpty()) {
-            const QString number = Text2->text();
-            // The month is the first whose number matches under the query's own comparison, so the row
-            // found always names its month.
-            QString monthCase = QStringLiteral("case");
-            QStringList anyMonth;
-            for (int m = 1; m <= 12; ++m) {
-                monthCase += QStringLiteral(" when M%1P = ? then %1").arg(m);
-                anyMonth << QStringLiteral("M%1P = ?").arg(m);
-            }
-            QVariantList params;
-            for (int i = 0; i < 24; ++i)
-                params << number;
-            auto found =
-                billing->openRecordset(QStringLiteral("Select DanWeiBianHao, %1 end as FoundMonth from kpkzk where %2")
-                                           .arg(monthCase, anyMonth.join(QStringLiteral(" or "))),
-                                       params, db::LockType::ReadOnly);
-            if (found->isEOF()) {
+            const auto found = invoiceSearch::byNumber(*billing, Text2->text());
+            if (!found) {
                 inform(this, "没有找到该发票!");
                 return;
             }
-            const QString enterprise = found->value(0).toString();
-            const int month = found->value(1).toInt();
-            showGrid(std::move(billing), year, month, {enterprise});
-            const QVariant name = enterprises.scalar(
-                QStringLiteral("Select DanWeiQuangCheng from dw Where DanWeiBianHao = ?"), {enterprise});
-            Text3->setText(ui::fieldText(name));
-            Text4->setText(QString::number(month));
+            showGrid(std::move(billing), year, found->month, {found->enterprise});
+            Text3->setText(ui::fieldText(invoiceSearch::fullName(enterprises, found->enterprise)));
+            Text4->setText(QString::number(found->month));
             return;
         }
-        if (Text4->text().isEmpty() || Text3->text().isEmpty()) {
-            inform(this, "按单位名称查询时，单位名称和排污费月份不能为空！");
+        const invoiceSearch::TypedMonth month = invoiceSearch::typedMonth(Text3->text(), Text4->text());
+        if (!month.refusal.isEmpty()) {
+            inform(this, month.refusal.toUtf8().constData());
             return;
         }
-        if (!convert::isNumeric(Text4->text())) {
-            inform(this, "排污费月份输入的不是数字！");
-            return;
-        }
-        const double typedMonth = convert::toDouble(Text4->text());
-        if (typedMonth > 12 || typedMonth < 1) {
-            inform(this, "排污费月份输入数字要在 1-12 之间！");
-            return;
-        }
-        const int month = convert::toInt16(typedMonth);
-        auto named =
-            enterprises.openRecordset(QStringLiteral("Select DanWeiBianHao from dw Where DanWeiQuangCheng = ?"),
-                                      {Text3->text()}, db::LockType::ReadOnly);
-        QStringList numbers;
-        for (; !named->isEOF(); named->moveNext())
-            numbers << named->value(0).toString();
+        const QStringList numbers = invoiceSearch::enterprisesNamed(enterprises, Text3->text());
         if (numbers.isEmpty()) {
             inform(this, "没有找到该单位!");
             return;
         }
-        showGrid(std::move(billing), year, month, numbers);
+        showGrid(std::move(billing), year, month.month, numbers);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }
@@ -213,7 +162,8 @@ void frmDaoZhang::showGrid(std::unique_ptr<db::Connection> billing, int year, in
     QVariantList params;
     for (const QString& n : numbers)
         params << n;
-    auto rs = billing->openRecordset(gridQuery(month, int(numbers.size())), params, db::LockType::ReadOnly);
+    auto rs =
+        billing->openRecordset(invoiceSearch::gridQuery(month, int(numbers.size())), params, db::LockType::ReadOnly);
     QList<ui::GridColumn> columns;
     for (const QString& field : rs->fieldNames())
         columns << ui::GridColumn{field, field, 1200};

@@ -72,18 +72,16 @@ void Writer::record(const Invoice& invoice, const Change& change)
             ledgerSets << QStringLiteral("DaoZhangRiQi = ?");
             values << (change.date->isValid() ? QVariant(*change.date) : QVariant());
         }
-        const QVariant invoiceDate = invoice.invoiceDate.isValid() ? QVariant(invoice.invoiceDate) : QVariant();
 
         billing_.beginTransaction();
         try {
             billing_.execute(QStringLiteral("UPDATE KPKZK SET %1 WHERE DanWeiBianHao = ?").arg(billingSets.join(u", ")),
                              values + QVariantList{invoice.enterprise});
-            billing_.execute(QStringLiteral("UPDATE %1.%2 SET %3 WHERE FaPiaoBianHao = ? AND "
-                                            "(date(KaiPiaoRiQi) = date(?) OR (KaiPiaoRiQi IS NULL AND ? IS NULL))")
+            billing_.execute(QStringLiteral("UPDATE %1.%2 SET %3 WHERE %4")
                                  .arg(QString::fromLatin1(ledgerSchema),
                                       db::quoteIdentifier(lateFeeLedger::tableName(invoice.enterprise)),
-                                      ledgerSets.join(u", ")),
-                             values + QVariantList{invoice.number, invoiceDate, invoiceDate});
+                                      ledgerSets.join(u", "), lateFeeLedger::invoiceRowCondition()),
+                             values + lateFeeLedger::invoiceRowParams(invoice.number, invoice.invoiceDate));
             billing_.commit();
         } catch (...) {
             try {
@@ -95,6 +93,43 @@ void Writer::record(const Invoice& invoice, const Change& change)
         }
     } catch (const std::exception& e) {
         throw Error(QStringLiteral("发票 %1（单位 %2）的到账没有登记：%3")
+                        .arg(invoice.number, invoice.enterprise, platform::describe(e)));
+    }
+}
+
+void Writer::voidInvoice(const Invoice& invoice)
+{
+    try {
+        if (invoice.number.trimmed().isEmpty())
+            throw Error(QStringLiteral("这一行没有发票编号，不能作废。"));
+        if (invoice.month < 1 || invoice.month > 12)
+            throw Error(QStringLiteral("月份 %1 不在 1-12 之间。").arg(invoice.month));
+        attachLedgers();
+        billing_.beginTransaction();
+        try {
+            billing_.execute(QStringLiteral("Delete from %1.%2 where %3")
+                                 .arg(QString::fromLatin1(ledgerSchema),
+                                      db::quoteIdentifier(lateFeeLedger::tableName(invoice.enterprise)),
+                                      lateFeeLedger::invoiceRowCondition()),
+                             lateFeeLedger::invoiceRowParams(invoice.number, invoice.invoiceDate));
+            const int changed = billing_.execute(
+                QStringLiteral("UPDATE KPKZK SET M%1P = '', M%1M = 0, M%1DATE = NULL, M%1MD = 0, M%1DDATE = NULL "
+                               "WHERE DanWeiBianHao = ? AND M%1P = ?")
+                    .arg(invoice.month),
+                {invoice.enterprise, invoice.number});
+            if (changed != 1)
+                throw Error(QStringLiteral("开票控制表中没有这张发票。"));
+            billing_.commit();
+        } catch (...) {
+            try {
+                billing_.rollback();
+            } catch (const std::exception&) {
+                // A failed rollback leaves SQLite to undo the transaction when the connection closes.
+            }
+            throw;
+        }
+    } catch (const std::exception& e) {
+        throw Error(QStringLiteral("发票 %1（单位 %2）没有作废：%3")
                         .arg(invoice.number, invoice.enterprise, platform::describe(e)));
     }
 }

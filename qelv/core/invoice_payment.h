@@ -1,7 +1,8 @@
 #pragma once
 // The one writer of an invoice's payment: the paid flag and payment date of the invoice's month in the
 // enterprise's KPKZK row and in its late-fee ledger row, written in one transaction so that the two
-// never disagree. The late-fee file is attached to the yearly file's connection for that.
+// never disagree; and of its voiding, which clears both. The late-fee file is attached to the yearly
+// file's connection for that.
 #include "platform/db/connection.h"
 #include "platform/error/error.h"
 
@@ -46,6 +47,12 @@ public:
     // the transaction is rolled back and Error says which invoice. A ledger without the invoice's row
     // (printed while late fees were off) is no failure.
     void record(const Invoice& invoice, const Change& change);
+
+    // Voids the invoice in one transaction: its ledger row deleted, and in KPKZK its number emptied,
+    // its amount and paid flag 0, its invoice and payment dates cleared; its capitals, late fee and the
+    // month's billing columns stay. Refused for an invoice without a number. On any failure (no ledger
+    // table, no billing row) nothing changes and Error says which invoice.
+    void voidInvoice(const Invoice& invoice);
 
 private:
     void attachLedgers();

@@ -31,6 +31,17 @@ QList<db::ColumnDef> columns()
     };
 }
 
+QString invoiceRowCondition()
+{
+    return QStringLiteral("FaPiaoBianHao = ? AND (date(KaiPiaoRiQi) = date(?) OR (KaiPiaoRiQi IS NULL AND ? IS NULL))");
+}
+
+QVariantList invoiceRowParams(const QString& number, const QDate& invoiceDate)
+{
+    const QVariant date = invoiceDate.isValid() ? QVariant(invoiceDate) : QVariant();
+    return {number, date, date};
+}
+
 QString find(db::Connection& ledgers, const QString& number)
 {
     return ledgers

@@ -4,8 +4,10 @@
 // found that way too: ZNJ0a1 is the ledger of enterprise 0A1.
 #include "platform/db/schema.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 namespace db {
 class Connection;
@@ -17,6 +19,12 @@ namespace lateFeeLedger {
 QString tableName(const QString& number);
 // The eight fields, in their order: rows are copied between ledgers by position.
 QList<db::ColumnDef> columns();
+
+// The condition that picks an invoice's row out of its ledger: the invoice's number and its invoice
+// date, so that a row of another year carrying the same number is another invoice's. Its three
+// parameters are invoiceRowParams().
+QString invoiceRowCondition();
+QVariantList invoiceRowParams(const QString& number, const QDate& invoiceDate);
 
 // The ledger's name as the file spells it; empty when the enterprise has none.
 QString find(db::Connection& ledgers, const QString& number);

@@ -178,6 +178,8 @@ Outcome run(const Request& request)
 
     try {
         const report::Document document = request.render ? request.render() : report::Document{};
+        if (request.record)
+            request.record();
         report::PrintJobs jobs;
         if (jobs.print(document, request.showPrintDialog, printer, request.window) ==
             report::PrintJobs::Result::Cancelled)
@@ -201,6 +203,8 @@ Outcome run(const Request& request)
                 reportError(request, e);
             return Outcome::Failed;
         }
+        if (request.commit)
+            request.commit();
     } catch (const std::exception& e) {
         reportError(request, platform::describe(e));
         return Outcome::Failed;

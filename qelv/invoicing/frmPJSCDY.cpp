@@ -11,14 +11,18 @@
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/amount_digits.h"
+#include "qelv/core/data_env.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
+#include "qelv/core/print_run.h"
+#include "qelv/invoicing/FPForm.h"
 #include "qelv/invoicing/due_enterprises.h"
 #include "qelv/invoicing/frmFaPiaoGuoLv.h"
 #include "qelv/invoicing/invoice_generator.h"
 #include "qelv/invoicing/invoice_print_db.h"
+#include "qelv/invoicing/invoice_print_run.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +35,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <limits>
+#include <optional>
 
 using namespace Module1;
 
@@ -40,15 +45,18 @@ struct ToolButton {
     const char* caption;
     const char* key;
     const char* tip;
-    bool built;
 };
 
-// In their order on the toolbar. The two print runs come with the printing of invoices.
+// In their order on the toolbar.
 const ToolButton toolButtons[] = {
-    {"所有发票", "syfp", "生成所有发票", true},     {"所选发票", "sxfp", "生成所选发票", true},
-    {"设置过滤", "设置过滤", "设置过滤", true},     {"连续套打", "lxtd", "连续发票套打", false},
-    {"单票套打", "flxtd", "非连续发票套打", false}, {"退 出", "tc", "退出", true},
+    {"所有发票", "syfp", "生成所有发票"}, {"所选发票", "sxfp", "生成所选发票"},    {"设置过滤", "设置过滤", "设置过滤"},
+    {"连续套打", "lxtd", "连续发票套打"}, {"单票套打", "flxtd", "非连续发票套打"}, {"退 出", "tc", "退出"},
 };
+
+void inform(const QString& text, QWidget* owner)
+{
+    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), owner);
+}
 
 // The preview's boxes: the KPDW column each shows, its label, and where box and label stand.
 struct PreviewBox {
@@ -137,7 +145,6 @@ void frmPJSCDY::buildToolbar()
         const QString key = QString::fromUtf8(b.key);
         action->setObjectName(key);
         action->setToolTip(QString::fromUtf8(b.tip));
-        action->setEnabled(b.built);
         connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
     }
 }
@@ -262,6 +269,10 @@ void frmPJSCDY::Toolbar1_ButtonClick(const QString& key)
         GenerateInvoices(true);
     else if (key == QStringLiteral("设置过滤"))
         ApplyListFilter();
+    else if (key == QLatin1String("lxtd"))
+        PrintInvoicesContinuous();
+    else if (key == QLatin1String("flxtd"))
+        PrintInvoicesNonContinuous();
     else if (key == QLatin1String("tc"))
         close();
 }
@@ -278,6 +289,11 @@ bool frmPJSCDY::listIsCurrent()
 
 void frmPJSCDY::GenerateInvoices(bool selectedOnly)
 {
+    // The print waiting for the printer has read these invoices and is about to record them.
+    if (printRun::running()) {
+        inform(printRun::busyText(), this);
+        return;
+    }
     if (ListedCount <= 0)
         return;
     if (!listIsCurrent())
@@ -316,6 +332,119 @@ void frmPJSCDY::GenerateInvoices(bool selectedOnly)
     }
     raise();
     activateWindow();
+}
+
+void frmPJSCDY::PrintInvoicesNonContinuous()
+{
+    // The report reads the flag when it is laid out; it is False again however the run ends.
+    struct SingleSheets {
+        SingleSheets() { gNonContinuousPrint = true; }
+        ~SingleSheets() { gNonContinuousPrint = false; }
+    } singleSheets;
+    PrintInvoicesContinuous();
+}
+
+void frmPJSCDY::PrintInvoicesContinuous()
+{
+    if (printRun::running()) {
+        inform(printRun::busyText(), this);
+        return;
+    }
+    panels[0]->setText(QStringLiteral("请等一会儿..."));
+    std::unique_ptr<frmMsgBox> progress;
+    // However the run ends: the progress window closed, this window in front, the status at rest.
+    struct AtEnd {
+        frmPJSCDY* window;
+        std::unique_ptr<frmMsgBox>& progress;
+        ~AtEnd()
+        {
+            if (progress)
+                progress->close();
+            window->raise();
+            window->activateWindow();
+            window->panels[0]->setText(QStringLiteral("状态"));
+        }
+    } atEnd{this, progress};
+
+    if (!listIsCurrent())
+        return;
+    // Without a layout to print with nothing is asked.
+    std::optional<invoicing::PrintLayout> layout;
+    try {
+        layout = invoicing::checkPrintLayout(gNonContinuousPrint);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        return;
+    }
+    const QString title = QStringLiteral("输入发票编号");
+    const QString firstText = ui::inputBox(QStringLiteral("请输入连续发票的第一张发票编号！"), title, QString(), this);
+    if (firstText.isEmpty())
+        return;
+    const QString lastText = ui::inputBox(QStringLiteral("请输入连续发票的最后一张发票编号！"), title, QString(), this);
+    if (lastText.isEmpty())
+        return;
+    progress = std::make_unique<frmMsgBox>(this);
+    progress->showText(QStringLiteral("开始打印发票..."));
+
+    const auto first = invoicing::invoiceNumber(firstText);
+    const auto last = invoicing::invoiceNumber(lastText);
+    if (!first || !last) {
+        inform(invoicing::invoiceNumberRefusal(first ? lastText : firstText), this);
+        return;
+    }
+    if (*last < *first) {
+        inform(QStringLiteral("最后一张发票编号 %1 小于第一张 %2，没有打印。").arg(*last).arg(*first), this);
+        return;
+    }
+
+    const invoicing::RunState state = invoicing::RunState::fromModule1();
+    std::optional<invoicing::InvoicePrint> plan;
+    std::unique_ptr<invoicing::InvoiceRecords> records;
+    try {
+        plan = invoicing::planInvoicePrint(state, *layout, *first, *last);
+        if (!plan->reprints().isEmpty() && !ui::askYesNo(invoicing::reprintQuestion(*plan), title, this))
+            return;
+        records = std::make_unique<invoicing::InvoiceRecords>(*plan);
+    } catch (const std::exception& e) {
+        ui::showError(e, this);
+        return;
+    }
+
+    const QStringList enterprises = plan->enterprises();
+    printRun::Request request;
+    request.paper = plan->paper;
+    request.render = [&enterprises] {
+        DataEnv::Loaded env;
+        invoicing::FPForm report;
+        report.DataReport_Initialize();
+        return report.renderInvoices(env->connection(QStringLiteral("Conn")), enterprises);
+    };
+    request.record = [&records] { records->write(); };
+    request.commit = [&records] {
+        try {
+            records->commit();
+        } catch (const std::exception& e) {
+            throw db::Error(
+                QStringLiteral("发票已经打印，但发票编号没有记录：%1\n请重新打印这些发票。").arg(ui::describe(e)));
+        }
+    };
+    request.progress = [&progress](int pending) { progress->setText(QStringLiteral("正在打印 %1").arg(pending)); };
+    request.window = this;
+    request.commands = {Toolbar1, Command1, cmdFirst, cmdPrevious, cmdNext, cmdLast};
+    request.errors = messageBoxSink(this);
+    if (printRun::run(request) != printRun::Outcome::Printed)
+        return;
+    records.reset();
+
+    // The new numbers in the list; an enterprise no longer listed is only left out of it.
+    for (const invoicing::NumberedInvoice& inv : plan->invoices)
+        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = ListView1->topLevelItem(i);
+            if (item->text(0).compare(inv.enterprise, Qt::CaseInsensitive) == 0)
+                item->setText(2, inv.number);
+        }
+    if (plan->unnumbered > 0)
+        inform(invoicing::unnumberedMessage(*plan), this);
 }
 
 void frmPJSCDY::Command1_Click()

@@ -1,7 +1,8 @@
 #pragma once
 // The invoice run window "票据生成": the enterprises billed in the operating month with their invoice
 // numbers, narrowed by the list filter; generating the invoices of all listed or of the ticked ones;
-// and the generated invoices one at a time in the preview.
+// the generated invoices one at a time in the preview; and printing them over a typed range of
+// invoice numbers, on continuous stationery or on single sheets.
 #include "platform/db/connection.h"
 #include "platform/db/related_recordsets.h"
 #include "qelv/core/Form.h"
@@ -48,6 +49,8 @@ public:
     void cmdLast_Click();
     void adoPrimaryRS_MoveComplete();
     void GenerateInvoices(bool selectedOnly);
+    void PrintInvoicesContinuous();
+    void PrintInvoicesNonContinuous();
 
     // The key of a list row ("No1" for the first), empty past the end.
     QString rowKey(int row) const;

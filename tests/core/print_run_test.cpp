@@ -127,6 +127,39 @@ TEST_F(PrintRun, CustomPaperDuringTheRunAndTheSavedPaperAfterIt)
     EXPECT_GT(QFileInfo(out).size(), 0) << "the job never reached the printer";
 }
 
+TEST_F(PrintRun, RecordsAreWrittenBeforeTheJobAndStandOnceTheSchedulerHasIt)
+{
+    const std::vector<int> before = scheduler->jobIds("qcustom");
+    QStringList steps;
+    printRun::Request r = request();
+    r.render = [&] {
+        steps << "render";
+        return sheet();
+    };
+    r.record = [&] {
+        steps << QStringLiteral("record %1 jobs, %2")
+                     .arg(scheduler->jobIds("qcustom").size() - before.size())
+                     .arg(defaults().media);
+    };
+    r.commit = [&] {
+        steps << QStringLiteral("commit %1 jobs").arg(scheduler->jobIds("qcustom").size() - before.size());
+    };
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    EXPECT_EQ(steps, (QStringList{"render", "record 0 jobs, " + kSheet, "commit 1 jobs"}));
+
+    // A record that fails prints nothing and commits nothing; the paper is set back.
+    steps.clear();
+    r.record = [&] {
+        steps << "record";
+        throw report::Error(QStringLiteral("单位 001 在开票控制表中没有记录。"));
+    };
+    EXPECT_EQ(printRun::run(r), printRun::Outcome::Failed);
+    EXPECT_EQ(steps, (QStringList{"render", "record"}));
+    EXPECT_EQ(errors.list(), QStringList{"单位 001 在开票控制表中没有记录。"});
+    EXPECT_EQ(scheduler->jobIds("qcustom").size(), before.size() + 1);
+    EXPECT_EQ(defaults().media, kNoCode);
+}
+
 TEST_F(PrintRun, ErrorAfterSetPaperLeavesThePrinterAsItWas)
 {
     const std::vector<int> before = scheduler->jobIds("qcustom");
@@ -234,11 +267,16 @@ TEST_F(PrintRun, RefusedJobIsAnErrorAndThePaperIsSetBack)
         during = defaults(QStringLiteral("qlisted"));
         return sheet();
     };
+    bool recorded = false, committed = false;
+    r.record = [&] { recorded = true; };
+    r.commit = [&] { committed = true; };
     const printRun::Outcome outcome = printRun::run(r);
     QProcess accept;
     accept.start(QStringLiteral("/usr/sbin/cupsaccept"), {QStringLiteral("qlisted")});
     accept.waitForFinished(30000);
     EXPECT_EQ(outcome, printRun::Outcome::Failed);
+    EXPECT_TRUE(recorded);
+    EXPECT_FALSE(committed) << "the records of a refused job fall with it";
     ASSERT_EQ(errors.list().size(), 1);
     EXPECT_TRUE(errors.list()[0].contains(QStringLiteral("拒绝"))) << errors.list()[0].toStdString();
     ASSERT_TRUE(during);

@@ -161,6 +161,22 @@ TEST(ReportLayout, PageModelOfSmallReports)
              return r.render(data);
          },
          {"1:-100,-50:甲化工厂", "1:0,0:化学需氧量1", "1:-100,150:乙造纸厂", "1:0,200:氨氮", "1:0,400:二氧化硫"}},
+        {"no break when full: a section past the foot of the page stays on it; only the new-page switch breaks",
+         [] {
+             Report r = smallReport();
+             r.paper = QSizeF(10000, 1200); // body from 200 to 1100, the footer from 1000
+             r.breakWhenFull = false;
+             r.section("Command4_Header").newPageBefore = true;
+             r.section("Command4_Footer").visible = false;
+             r.section("PageFooter").controls = {label("Label14", ".", 0, 0)};
+             TableParents data = enterprises(4);
+             return r.render(data);
+         },
+         {"1:100,100:开票单位排污数据", "1:100,200:甲化工厂", "1:100,500:化学需氧量1", "1:4100,500:￥1,000.50",
+          "1:100,700:化学需氧量2", "1:4100,700:￥1,001.50", "1:100,900:化学需氧量3", "1:4100,900:￥1,002.50",
+          "1:100,1100:化学需氧量4", "1:4100,1100:￥1,003.50", "1:100,1000:.", "2:100,100:开票单位排污数据",
+          "2:100,200:乙造纸厂", "2:100,500:氨氮", "2:4100,500:", "2:100,700:二氧化硫", "2:4100,700:￥20.00",
+          "2:100,1000:."}},
         {"controls changed by name before rendering: geometry, caption, visibility, binding",
          [] {
              Report r = smallReport();

@@ -1,0 +1,85 @@
+#include "qelv/core/invoice_search.h"
+
+#include "platform/convert/convert.h"
+#include "platform/db/connection.h"
+#include "platform/db/recordset.h"
+#include "platform/files/files.h"
+#include "qelv/core/Module1.h"
+#include "qelv/core/data_files.h"
+
+namespace invoiceSearch {
+
+int typedYear(const QString& text)
+{
+    const QString typed = text.trimmed();
+    return typed.isEmpty() ? Module1::gWorkMonth.year() : convert::toDate(typed + QStringLiteral("-01-01")).year();
+}
+
+std::unique_ptr<db::Connection> openBilling(int year)
+{
+    const QString name = dataFiles::billing(year);
+    if (!files::exists(files::dataFile(name)))
+        throw Error(QStringLiteral("没有%1年的开票数据：文件 %2 不存在。").arg(year).arg(name));
+    return std::make_unique<db::Connection>(db::DataFile{name});
+}
+
+std::optional<Found> byNumber(db::Connection& billing, const QString& number)
+{
+    // The month is the first whose number matches under the query's own comparison, so the row found
+    // always names its month.
+    QString monthCase = QStringLiteral("case");
+    QStringList anyMonth;
+    for (int m = 1; m <= 12; ++m) {
+        monthCase += QStringLiteral(" when M%1P = ? then %1").arg(m);
+        anyMonth << QStringLiteral("M%1P = ?").arg(m);
+    }
+    QVariantList params;
+    for (int i = 0; i < 24; ++i)
+        params << number;
+    auto found = billing.openRecordset(QStringLiteral("Select DanWeiBianHao, %1 end as FoundMonth from kpkzk where %2")
+                                           .arg(monthCase, anyMonth.join(QStringLiteral(" or "))),
+                                       params, db::LockType::ReadOnly);
+    if (found->isEOF())
+        return std::nullopt;
+    return Found{found->value(0).toString(), found->value(1).toInt()};
+}
+
+TypedMonth typedMonth(const QString& name, const QString& month)
+{
+    if (month.isEmpty() || name.isEmpty())
+        return {0, QStringLiteral("按单位名称查询时，单位名称和排污费月份不能为空！")};
+    if (!convert::isNumeric(month))
+        return {0, QStringLiteral("排污费月份输入的不是数字！")};
+    const double typed = convert::toDouble(month);
+    if (typed > 12 || typed < 1)
+        return {0, QStringLiteral("排污费月份输入数字要在 1-12 之间！")};
+    return {convert::toInt16(typed), QString()};
+}
+
+QStringList enterprisesNamed(db::Connection& enterprises, const QString& name)
+{
+    auto named = enterprises.openRecordset(QStringLiteral("Select DanWeiBianHao from dw Where DanWeiQuangCheng = ?"),
+                                           {name}, db::LockType::ReadOnly);
+    QStringList numbers;
+    for (; !named->isEOF(); named->moveNext())
+        numbers << named->value(0).toString();
+    return numbers;
+}
+
+QVariant fullName(db::Connection& enterprises, const QString& number)
+{
+    return enterprises.scalar(QStringLiteral("Select DanWeiQuangCheng from dw Where DanWeiBianHao = ?"), {number});
+}
+
+QString gridQuery(int month, int enterprises)
+{
+    QString sql = QStringLiteral("Select DanWeiBianHao as [单位编号],M%1P as [发票编号],M%1M as [发票金额],"
+                                 "[M%1DATE] as [开票日期],M%1MD as [到账],M%1DDATE as [到账日期] From kpkzk "
+                                 "where DanWeiBianHao = ?")
+                      .arg(month);
+    for (int i = 1; i < enterprises; ++i)
+        sql += QStringLiteral(" or DanWeiBianHao = ?");
+    return sql;
+}
+
+} // namespace invoiceSearch
