@@ -6,6 +6,7 @@
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/collection/frmDaoZhang.h"
 #include "qelv/collection/frmPLDZDJ.h"
+#include "qelv/collection/frmWt.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
@@ -46,6 +47,7 @@ void registerAllWindows()
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
     windows::registerWindow<frmCSTZ>();
+    windows::registerWindow<frmWt>();
 }
 
 } // namespace qelv
@@ -55,7 +57,6 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuWTSC"), // collection documents
         QStringLiteral("mnufpgs"), // invoice layout designer
         QStringLiteral("mnuTS"), // collection-document layout designer
         QStringLiteral("mnufpzf"), // voiding an invoice

@@ -136,7 +136,7 @@ QString Exchange::notFoundText()
     return QStringLiteral("没有发现 pm22.exe ！请将SJY57(PM22)特约委托收款密码系统文件 PM22.EXE 烤到安装目录下！");
 }
 
-Answer Exchange::ask(const QByteArray& record)
+Answer Exchange::ask(const QByteArray& record, const std::function<void()>& afterEnd)
 {
     if (gBusy)
         throw Error(busyText());
@@ -154,11 +154,17 @@ Answer Exchange::ask(const QByteArray& record)
 
     Answer answer;
     int exitCode = 0;
+    QString notEnded;
     try {
         exitCode = process::runHiddenAndWait(exe, {in, out}, folder_);
     } catch (const std::exception& e) {
+        notEnded = platform::describe(e);
+    }
+    if (afterEnd)
+        afterEnd();
+    if (!notEnded.isEmpty()) {
         answer.outcome = Answer::Outcome::Failed;
-        answer.reason = platform::describe(e);
+        answer.reason = notEnded;
         return answer;
     }
     if (exitCode != 0) {

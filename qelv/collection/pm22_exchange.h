@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace pm22 {
 
@@ -90,10 +91,10 @@ public:
     QString answerFile() const; // absolute path of Outfile.txt
 
     // Writes the record to Infile.txt, deletes Outfile.txt, starts pm22.exe and waits for it without a
-    // time limit, the event loop running meanwhile, and reads the answer. Throws Error when pm22.exe is
-    // not there, when another exchange waits, or when the request cannot be written or the old answer
-    // not deleted; PM22's own failures are given in the Answer.
-    Answer ask(const QByteArray& record);
+    // time limit, the event loop running meanwhile, calls `afterEnd` once it has ended, and reads the
+    // answer. Throws Error when pm22.exe is not there, when another exchange waits, or when the request
+    // cannot be written or the old answer not deleted; PM22's own failures are given in the Answer.
+    Answer ask(const QByteArray& record, const std::function<void()>& afterEnd = {});
 
     // Whether an exchange waits for PM22 somewhere in the program.
     static bool busy();
