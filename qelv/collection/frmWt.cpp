@@ -9,6 +9,7 @@
 #include "platform/ui/field_binding.h"
 #include "platform/ui/twips.h"
 #include "qelv/collection/collection_documents.h"
+#include "qelv/collection/collection_report.h"
 #include "qelv/collection/invoice_number.h"
 #include "qelv/collection/pm22_exchange.h"
 #include "qelv/core/Module1.h"
@@ -472,9 +473,26 @@ void frmWt::EditInvoiceNumber()
     }
 }
 
-void frmWt::PrintCollectionDocuments() { }
+void frmWt::PrintCollectionDocuments()
+{
+    printing_ = true;
+    collection::PrintCollectionDocuments(this, {Toolbar1});
+    printing_ = false;
+    raise();
+    activateWindow();
+}
 
-void frmWt::PrintCollectionNonContinuous() { }
+void frmWt::PrintCollectionNonContinuous()
+{
+    // The report reads the flag when it is made; it is set back however the run ends.
+    struct SingleSheets {
+        SingleSheets() { gNonContinuousPrint = true; }
+        ~SingleSheets() { gNonContinuousPrint = false; }
+        SingleSheets(const SingleSheets&) = delete;
+        SingleSheets& operator=(const SingleSheets&) = delete;
+    } singleSheets;
+    PrintCollectionDocuments();
+}
 
 void frmWt::navigate(void (*move)(db::Recordset&))
 {

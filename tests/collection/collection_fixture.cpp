@@ -127,6 +127,84 @@ void CollectionMonth::invoice(const QString& enterprise, const QVariant& number,
                      QVariant::fromValue(convert::Currency::fromText(QString::fromLatin1(amount)))});
 }
 
+namespace {
+
+void ensureLayoutTables(db::Connection& layout)
+{
+    // The shipped layout file may not carry the collection layout yet; the tests make its tables.
+    layout.execute(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS wt (ID SMALLINT, Name TEXT(50) COLLATE NOCASE, ZiDuanBiaoQian TEXT(10) COLLATE "
+        "NOCASE, \"Left\" DOUBLE, Top DOUBLE, Width DOUBLE, Height DOUBLE, FontSize DOUBLE, Align SMALLINT)"));
+    layout.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS wtPaperSize (PaperWidth DOUBLE, Paperheigth DOUBLE, "
+                                  "PictureWidth DOUBLE, PictureHeigth DOUBLE, JianXi DOUBLE)"));
+}
+
+} // namespace
+
+void CollectionMonth::layoutPaper(const QVariant& paperWidth, const QVariant& paperHeight, const QVariant& pictureWidth,
+                                  const QVariant& pictureHeight, const QVariant& gap)
+{
+    db::Connection layout(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
+    ensureLayoutTables(layout);
+    layout.execute(QStringLiteral("delete from wtPaperSize"));
+    if (paperWidth.isValid())
+        layout.execute(QStringLiteral("insert into wtPaperSize (PaperWidth, Paperheigth, PictureWidth, PictureHeigth, "
+                                      "JianXi) values (?, ?, ?, ?, ?)"),
+                       {paperWidth, paperHeight, pictureWidth, pictureHeight, gap});
+}
+
+void CollectionMonth::layoutRows(const QList<LayoutRow>& rows)
+{
+    db::Connection layout(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
+    ensureLayoutTables(layout);
+    layout.execute(QStringLiteral("delete from wt"));
+    for (const LayoutRow& r : rows)
+        layout.execute(QStringLiteral("insert into wt (ID, Name, ZiDuanBiaoQian, \"Left\", Top, Width, Height, "
+                                      "FontSize, Align) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {r.id, r.name, r.kind, r.left, r.top, r.width, r.height, r.fontSize, r.align});
+}
+
+void CollectionMonth::standardLayout()
+{
+    layoutPaper(17600, 10000, 16800, 9600, 300);
+    QList<LayoutRow> rows;
+    const QStringList columns = pickerColumns();
+    for (int i = 0; i < columns.size(); ++i)
+        rows << LayoutRow{i, columns[i], QStringLiteral("字段"), 1000.0 + 600 * i, 1000.0 + 300 * i, 2000, 500};
+    layoutRows(rows);
+}
+
+void CollectionMonth::document(const QString& enterprise, const QString& name, const QString& number,
+                               const QString& password)
+{
+    if (!QFile::exists(printFile())) {
+        ASSERT_TRUE(QFile::copy(folder->data(QString::fromLatin1(dataFiles::collectionTemplate)), printFile()));
+    }
+    QStringList columns{QStringLiteral("DanWeiBianHao")};
+    columns << pickerColumns();
+    QVariantList values;
+    for (const QString& c : columns) {
+        if (c == QLatin1String("DanWeiBianHao"))
+            values << enterprise;
+        else if (c == QStringLiteral("委托号码"))
+            values << number;
+        else if (c == QStringLiteral("付款人单位"))
+            values << name;
+        else if (c == QStringLiteral("委托密码"))
+            values << password;
+        else
+            values << c + QStringLiteral("值");
+    }
+    QStringList quoted, marks;
+    for (const QString& c : columns) {
+        quoted << db::quoteIdentifier(c);
+        marks << QStringLiteral("?");
+    }
+    db::Connection print;
+    print.openPath(printFile());
+    print.execute(QStringLiteral("insert into WTDW (%1) values (%2)").arg(quoted.join(','), marks.join(',')), values);
+}
+
 QString CollectionMonth::printFile() const
 {
     return folder->data(dataFiles::monthCollections(Module1::gWorkMonth));

@@ -21,11 +21,22 @@ QStringList pickerColumns();
 // columns given, text).
 void makeCollectionPrintFile(const QString& path, const QStringList& columns = pickerColumns());
 
+// A row of the collection layout (table wt).
+struct LayoutRow {
+    int id;
+    QString name;
+    QString kind; // "字段" or "标签"
+    double left, top, width, height;
+    double fontSize = 10;
+    int align = 0;
+};
+
 class CollectionMonth : public fixtures::ProgramFolderTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+public:
     // A register row with its bank, account and agreement (Null for a null QVariant), its billing row of
     // the year and an empty ledger.
     void enterprise(const QString& number, const QString& name, const QVariant& account = QStringLiteral("622848001"),
@@ -33,6 +44,16 @@ protected:
     // The month's invoice as printing records it: number, amount, capitals, date; and its ledger row.
     void invoice(const QString& enterprise, const QVariant& number, const char* amount,
                  const QString& capitals = QStringLiteral("壹仟贰佰叁拾肆元伍角整"), bool ledgerRow = true);
+
+    // The collection layout of the layout file: its paper row (none when paperWidth is invalid) and its
+    // rows, replacing what the file held.
+    void layoutPaper(const QVariant& paperWidth, const QVariant& paperHeight, const QVariant& pictureWidth,
+                     const QVariant& pictureHeight, const QVariant& gap);
+    void layoutRows(const QList<LayoutRow>& rows);
+    // Paper 176 by 100 mm on a picture of 168 by 96 mm, gap 3 mm, and the 24 document columns as fields.
+    void standardLayout();
+    // A document of the month's print file as generation leaves it.
+    void document(const QString& enterprise, const QString& name, const QString& number, const QString& password);
 
     QString printFile() const; // the month's collection print file
     QString billingFile() const;
