@@ -6,6 +6,7 @@
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/collection/frmDaoZhang.h"
 #include "qelv/collection/frmPLDZDJ.h"
+#include "qelv/collection/frmWt.h"
 #include "qelv/collection/frmWTPintSet.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
@@ -52,6 +53,7 @@ void registerAllWindows()
     windows::registerWindow<frmPLDZDJ>();
     windows::registerWindow<frmWTPintSet>();
     windows::registerWindow<frmCSTZ>();
+    windows::registerWindow<frmWt>();
 }
 
 } // namespace qelv
@@ -61,7 +63,6 @@ namespace qelv {
 QStringList commandsNotBuilt()
 {
     return {
-        QStringLiteral("mnuWTSC"), // collection documents
         QStringLiteral("mnuYDZBB"), // monthly payment report
         QStringLiteral("mnuTJ"), // yearly statistics
     };

@@ -414,6 +414,33 @@ void remove(const QString& path)
     dropJournalOf(target);
 }
 
+QByteArray readFile(const QString& path)
+{
+    const QString source = resolve(path);
+    if (!QFileInfo(source).isFile())
+        fail(notFoundText, path);
+    QFile f(source);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("无法打开文件：%1（%2）").arg(source, f.errorString()));
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("读取文件失败：%1（%2）").arg(source, f.errorString()));
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    const QString target = resolve(path);
+    QFile f(target);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Error(QStringLiteral("无法创建文件：%1（%2）").arg(target, f.errorString()));
+    if (f.write(bytes) != bytes.size() || !f.flush())
+        throw Error(QStringLiteral("写入文件失败：%1（%2）").arg(target, f.errorString()));
+    f.close();
+    if (f.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("写入文件失败：%1（%2）").arg(target, f.errorString()));
+}
+
 void track(const QString& path, HandleHolder* holder)
 {
     if (!holder)

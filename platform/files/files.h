@@ -6,6 +6,7 @@
 // the same reason a file that another process uses is never replaced, renamed or deleted.
 #include "platform/error/error.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace files {
@@ -41,6 +42,11 @@ bool exists(const QString& path);
 void copy(const QString& from, const QString& to);
 void rename(const QString& from, const QString& to);
 void remove(const QString& path);
+// The whole content of a file; fails when it does not exist ("文件未找到") or cannot be read.
+QByteArray readFile(const QString& path);
+// Makes the file hold exactly these bytes, created when missing: a longer earlier content is cut off.
+// Meant for the small exchange files of other programs, not for the database files.
+void writeFile(const QString& path, const QByteArray& bytes);
 // Renames `from` over `to`, replacing it in one step (the destination is the old file or the new one,
 // never neither); the data of `from` is on disk before the name changes.
 void replace(const QString& from, const QString& to);

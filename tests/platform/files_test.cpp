@@ -155,6 +155,21 @@ TEST_F(FilesTest, RenameAndRemove)
     EXPECT_TRUE(QDir(data).entryList(QDir::Files).isEmpty());
 }
 
+TEST_F(FilesTest, WriteFileLeavesExactlyItsBytesAndReadFileGivesThemBack)
+{
+    write(at(QStringLiteral("Infile.txt")), QByteArray(200, 'x'));
+    files::writeFile(at(QStringLiteral("INFILE.TXT")), QByteArray("abc\r"));
+    EXPECT_EQ(QDir(data).entryList(QDir::Files), QStringList{QStringLiteral("Infile.txt")}) << "the file of any case";
+    EXPECT_EQ(read(at(QStringLiteral("Infile.txt"))), QByteArray("abc\r")) << "the longer old content is gone";
+    EXPECT_EQ(files::readFile(at(QStringLiteral("infile.txt"))), QByteArray("abc\r"));
+    files::writeFile(at(QStringLiteral("new.txt")), QByteArray());
+    EXPECT_EQ(files::readFile(at(QStringLiteral("new.txt"))), QByteArray());
+    EXPECT_TRUE(
+        filesError([&] { files::readFile(at(QStringLiteral("none.txt"))); }).startsWith(QStringLiteral("文件未找到")));
+    EXPECT_NE(filesError([&] { files::writeFile(at(QStringLiteral("no/such/folder.txt")), "a"); }),
+              QStringLiteral("<no error>"));
+}
+
 TEST_F(FilesTest, ReplaceSwapsTheFileInOneStep)
 {
     write(at(QStringLiteral("qelvbbk.mdb")), "compacted");
