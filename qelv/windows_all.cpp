@@ -17,6 +17,7 @@
 #include "qelv/frame/frmXGDWWBH.h"
 #include "qelv/frame/frmZNJ.h"
 #include "qelv/invoicing/frmPJSCDY.h"
+#include "qelv/notices/frmBaoBiao.h"
 #include "qelv/notices/frmCSTZ.h"
 
 namespace qelv {
@@ -46,6 +47,7 @@ void registerAllWindows()
     windows::registerWindow<frmDaoZhang>();
     windows::registerWindow<frmPLDZDJ>();
     windows::registerWindow<frmCSTZ>();
+    windows::registerWindow<frmBaoBiao>();
 }
 
 } // namespace qelv
@@ -60,7 +62,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnuTS"), // collection-document layout designer
         QStringLiteral("mnufpzf"), // voiding an invoice
         QStringLiteral("mnuYDZBB"), // monthly payment report
-        QStringLiteral("mnuTJ"), // yearly statistics
     };
 }
 
