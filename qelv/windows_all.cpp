@@ -19,6 +19,7 @@
 #include "qelv/invoicing/frmPJSCDY.h"
 #include "qelv/notices/frmBaoBiao.h"
 #include "qelv/notices/frmCSTZ.h"
+#include "qelv/notices/frmYDZQKBB.h"
 
 namespace qelv {
 
@@ -48,6 +49,7 @@ void registerAllWindows()
     windows::registerWindow<frmPLDZDJ>();
     windows::registerWindow<frmCSTZ>();
     windows::registerWindow<frmBaoBiao>();
+    windows::registerWindow<frmYDZQKBB>();
 }
 
 } // namespace qelv
@@ -61,7 +63,6 @@ QStringList commandsNotBuilt()
         QStringLiteral("mnufpgs"), // invoice layout designer
         QStringLiteral("mnuTS"), // collection-document layout designer
         QStringLiteral("mnufpzf"), // voiding an invoice
-        QStringLiteral("mnuYDZBB"), // monthly payment report
     };
 }
 
