@@ -21,7 +21,9 @@
 #include "qelv/invoicing/frmFPSetUp.h"
 #include "qelv/invoicing/frmFPZF.h"
 #include "qelv/invoicing/frmPJSCDY.h"
+#include "qelv/notices/frmBaoBiao.h"
 #include "qelv/notices/frmCSTZ.h"
+#include "qelv/notices/frmYDZQKBB.h"
 
 namespace qelv {
 
@@ -54,6 +56,8 @@ void registerAllWindows()
     windows::registerWindow<frmWTPintSet>();
     windows::registerWindow<frmCSTZ>();
     windows::registerWindow<frmWt>();
+    windows::registerWindow<frmBaoBiao>();
+    windows::registerWindow<frmYDZQKBB>();
 }
 
 } // namespace qelv
@@ -62,10 +66,7 @@ namespace qelv {
 
 QStringList commandsNotBuilt()
 {
-    return {
-        QStringLiteral("mnuYDZBB"), // monthly payment report
-        QStringLiteral("mnuTJ"), // yearly statistics
-    };
+    return {};
 }
 
 } // namespace qelv

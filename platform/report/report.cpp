@@ -135,7 +135,8 @@ public:
         return std::move(document_);
     }
 
-    void startPage()
+    // A new page; the first one begins with the report's headers, above its page header.
+    void startPage(const std::vector<const Section*>& reportHeaders = {}, const std::vector<const Row*>& scope = {})
     {
         Page page;
         page.size = report_.paper;
@@ -143,6 +144,15 @@ public:
         document_.pages.push_back(std::move(page));
         y_ = report_.topMargin;
         bodyEmpty_ = true;
+        for (const Section* s : reportHeaders) {
+            if (!s->visible)
+                continue;
+            const double height = grownHeight(*s, nullptr);
+            putSection(*s, y_, height, nullptr, scope);
+            y_ += height;
+            if (height > 0)
+                bodyEmpty_ = false;
+        }
         if (pageHeader_ && pageHeader_->visible) {
             putSection(*pageHeader_, y_, pageHeader_->height, nullptr, {});
             y_ += pageHeader_->height;
@@ -329,9 +339,7 @@ Document Report::render(RowSource& source) const
             everything.push_back(&r);
 
     Layout layout(*this, first(SectionKind::PageHeader), first(SectionKind::PageFooter));
-    layout.startPage();
-    for (const Section* s : of[int(SectionKind::ReportHeader)])
-        layout.place(*s, nullptr, everything);
+    layout.startPage(of[int(SectionKind::ReportHeader)], everything);
     for (const Group& g : groups) {
         std::vector<const Row*> scope;
         for (const Row& r : g.details)

@@ -3,8 +3,8 @@
 // rows out into a page model; positions may be negative or lie past their section's edge, and nothing
 // is clipped to its section.
 //
-// Sections print in this order: PageHeader at the top of every page, ReportHeader once below the first
-// one, then for each parent row its group header, a Detail per child row and its group footer (a flat
+// Sections print in this order: ReportHeader once at the top of the first page, PageHeader at the top
+// of every page (on the first one below the ReportHeader), then for each parent row its group header, a Detail per child row and its group footer (a flat
 // source has no groups: a Detail per row), ReportFooter once after the last row; PageFooter sits at the
 // foot of every page. A section that does not fit below what the page holds starts the next page
 // (unless breakWhenFull is off).

@@ -1,5 +1,6 @@
 #include "platform/ui/recordset_model.h"
 
+#include "platform/convert/convert.h"
 #include "platform/db/error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
@@ -194,17 +195,24 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
     if (!rs_ || f < 0 || index.row() == newRow())
         return QVariant();
     try {
-        return cellText(index.column(), rs_->valueAt(index.row(), f));
+        return cellText(index.column(), rs_->valueAt(index.row(), f), role);
     } catch (const std::exception&) {
         // Painting must go on: a row the recordset cannot give shows empty.
         return QVariant();
     }
 }
 
-QString RecordsetModel::cellText(int column, const QVariant& value) const
+QString RecordsetModel::cellText(int column, const QVariant& value, int role) const
 {
     if (value.typeId() == QMetaType::Bool && column < columns_.size() && !columns_[column].trueText.isEmpty())
         return value.toBool() ? columns_[column].trueText : columns_[column].falseText;
+    if (role == Qt::DisplayRole && column < columns_.size() && !columns_[column].format.isEmpty()) {
+        try {
+            return convert::format(value, columns_[column].format);
+        } catch (const std::exception&) {
+            // A value its format cannot show (text in a number column) shows as it is.
+        }
+    }
     return fieldText(value);
 }
 

@@ -22,6 +22,9 @@ struct GridColumn {
     // How a yes/no field reads and is typed in this column; empty: "True" and "False".
     QString trueText = QString();
     QString falseText = QString();
+    // How the cell shows its value: a format of platform/convert ("\"￥\"#,##0"); empty: the field's own
+    // text. A cell being edited still starts from the field's own text.
+    QString format = QString();
 };
 
 class RecordsetModel : public QAbstractTableModel {
@@ -78,7 +81,7 @@ signals:
 
 private:
     void resolveFields();
-    QString cellText(int column, const QVariant& value) const;
+    QString cellText(int column, const QVariant& value, int role) const;
     QList<GridColumn> columns_;
     QList<int> fields_; // recordset field index per column
     QPointer<db::Recordset> rs_;

@@ -113,10 +113,9 @@ TEST_F(DataEnvTest, TheSixCommands)
                    QStringLiteral("insert into KPDW (DanWeiBianHao) values ('0012');"
                                   "insert into MX (DanWeiBianHao) values ('0012');"
                                   "insert into MX (DanWeiBianHao) values ('0012');"));
-    // The statistics tables are the statistics' own; here a stand-in in the year's file.
+    // A row of the statistics query's table in the year's file.
     make(QStringLiteral("qelvkz2003.mdb"), QStringLiteral("QELVKZTMP.MDB"));
-    fixtures::exec(folder->data("qelvkz2003.mdb"),
-                   QStringLiteral("create table tjk (DanWeiBianHao text); insert into tjk values ('7');"));
+    fixtures::exec(folder->data("qelvkz2003.mdb"), QStringLiteral("insert into tjk (DanWeiBianHao) values ('7');"));
     make(QStringLiteral("qelvwtPrint2003_5.mdb"), QStringLiteral("qelvdwwrwtemp.mdb"));
     fixtures::exec(folder->data("qelvwtPrint2003_5.mdb"),
                    QStringLiteral("create table WTDW (DanWeiBianHao text); insert into WTDW values ('8');"));
@@ -134,6 +133,7 @@ TEST_F(DataEnvTest, TheSixCommands)
     for (const char* name : {"Command2", "Command5", "Command7"})
         EXPECT_THROW(env.command(QString::fromLatin1(name)), DataEnv::Error) << name;
     // A template that lacks the table: the report's own error.
+    fixtures::exec(folder->data("QELVKZTMP.MDB"), QStringLiteral("drop table tjk;"));
     Module1::gWorkMonth = QDate(2004, 1, 1);
     EXPECT_THROW(DataEnv().command(QStringLiteral("Command6")), db::Error);
 }

@@ -211,6 +211,19 @@ TEST(ReportLayout, PageModelOfSmallReports)
          },
          {"1:0,0:2003-5-9  打印", "1:5000,0:3", "1:0,357:0012", "1:3000,357:￥1,235", "1:0,687:0013",
           "1:3000,687:￥100,000", "1:0,1017:0014", "1:3000,1017:", "1:5000,1290:￥101,235"}},
+        {"the report header above the first page header; later pages begin with the page header",
+         [] {
+             Report r;
+             r.paper = QSizeF(10000, 1500);
+             r.addSection("ReportHeader", SectionKind::ReportHeader, 400).controls = {label("Title", "标题", 0, 50)};
+             r.addSection("PageHeader", SectionKind::PageHeader, 300).controls = {label("Head", "单位编号", 0, 57)};
+             r.addSection("Command6_Detail", SectionKind::Detail, 330).controls = {
+                 field("Text1", "DanWeiBianHao", 0, 57)};
+             TableRows data({"DanWeiBianHao"}, {{"0012"}, {"0013"}, {"0014"}, {"0015"}});
+             return r.render(data);
+         },
+         {"1:0,50:标题", "1:0,457:单位编号", "1:0,757:0012", "1:0,1087:0013", "2:0,57:单位编号", "2:0,357:0014",
+          "2:0,687:0015"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

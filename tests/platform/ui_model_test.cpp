@@ -83,6 +83,24 @@ TEST_F(BoundControlsTest, ModelShowsTheChosenColumnsAsText)
     EXPECT_EQ(model.index(1, 1).data().toString(), QStringLiteral("0"));
 }
 
+TEST_F(BoundControlsTest, AColumnWithAFormatShowsItsValuesInThatFormat)
+{
+    ui::RecordsetModel model;
+    ui::GridColumn amount{QStringLiteral("Amount"), QStringLiteral("金额"), 600};
+    amount.format = QStringLiteral("\"￥\"#,##0");
+    ui::GridColumn name{QStringLiteral("Name"), QStringLiteral("名称"), 600};
+    name.format = QStringLiteral("0.00"); // a text its format cannot show
+    model.setColumns({amount, name});
+    model.setRecordset(rs.get());
+    rs->moveFirst();
+    rs->setValue(QStringLiteral("Amount"), 1234.5);
+    EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("￥1,235"));
+    EXPECT_EQ(model.index(0, 0).data(Qt::EditRole).toString(), QStringLiteral("1234.5")) << "edited as it is";
+    EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("￥0"));
+    EXPECT_EQ(model.index(0, 1).data().toString(), QStringLiteral("Alpha"));
+    rs->cancelUpdate();
+}
+
 TEST_F(BoundControlsTest, ModelWithoutColumnsShowsEveryFieldAndAnUnknownFieldIsRefused)
 {
     ui::RecordsetModel all;
