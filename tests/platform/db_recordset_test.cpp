@@ -209,6 +209,40 @@ TEST_F(RecordsetTest, DefaultsAndTheCounterAreReadBackAfterTheInsert)
     EXPECT_TRUE(dbError([&] { rs->setValue(QStringLiteral("ID"), 7); }).contains(QStringLiteral("自动编号")));
 }
 
+TEST_F(RecordsetTest, RowsOnlyReadStillTellTheCounterByItsType)
+{
+    for (LockType lock : {LockType::ReadOnly, LockType::ForwardOnly, LockType::Optimistic}) {
+        auto rs = cn.openRecordset(QStringLiteral("SELECT ID, Code FROM kinds"), {}, lock);
+        EXPECT_EQ(rs->fieldType(0), ColumnType::Counter) << static_cast<int>(lock);
+        EXPECT_EQ(rs->fieldType(1), ColumnType::Text) << static_cast<int>(lock);
+    }
+}
+
+// Qt guards connections with a pool of locks chosen by the object's address. A listener that shares
+// its lock with the recordset, destroyed, disconnects while that lock is held.
+TEST_F(RecordsetTest, AListenerDestroyedWhileConnectedLeavesTheRecordsetUsable)
+{
+    auto rs = users();
+    const auto lockOf = [](const void* p) { return static_cast<unsigned>(reinterpret_cast<quintptr>(p)) % 131; };
+    std::vector<std::unique_ptr<QObject>> tried;
+    QObject* sharing = nullptr;
+    for (int i = 0; i < 100000 && !sharing; ++i) {
+        tried.push_back(std::make_unique<QObject>());
+        if (lockOf(tried.back().get()) == lockOf(rs.get()))
+            sharing = tried.back().get();
+    }
+    ASSERT_NE(sharing, nullptr);
+    int told = 0;
+    QObject::connect(rs.get(), &Recordset::rowChanged, sharing, [&told] { ++told; });
+    rs->setValue(1, QStringLiteral("x"));
+    EXPECT_EQ(told, 1);
+    tried.clear(); // destroys the listener
+    rs->setValue(1, QStringLiteral("y"));
+    EXPECT_EQ(told, 1);
+    rs->update();
+    EXPECT_EQ(rs->value(1).toString(), QStringLiteral("y"));
+}
+
 TEST_F(RecordsetTest, CancellingAnAddedRowMakesItDisappear)
 {
     auto rs = users();
