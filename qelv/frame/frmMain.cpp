@@ -369,9 +369,15 @@ void frmMain::mnuFileExit_Click()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // A window that refuses to close (a run or a print waiting) keeps the program open: closing on
+    // would destroy it in the middle of its wait.
     for (int i = opened_.size() - 1; i >= 0; --i) {
-        if (QWidget* w = opened_[i].data())
-            w->close();
+        QWidget* w = opened_[i].data();
+        if (w && !w->close()) {
+            opened_.removeAll(nullptr);
+            event->ignore();
+            return;
+        }
     }
     opened_.removeAll(nullptr);
     if (!isMinimized()) {

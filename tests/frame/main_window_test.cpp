@@ -8,6 +8,7 @@
 #include "tests/fixtures/modal.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
+#include <QCloseEvent>
 
 #include <QAction>
 #include <QDialog>
@@ -95,6 +96,36 @@ TEST_F(MainWindowTest, CommandsOfWindowsNotRegisteredAreDisabledAndRegisteredOne
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(w->findChildren<QDialog*>("frmYDZQKBB").isEmpty()) << "closing the main window unloads the others";
+}
+
+TEST_F(MainWindowTest, AWindowRefusingToCloseKeepsTheMainWindowOpen)
+{
+    // A window whose close is refused while it waits, as the printing windows' are.
+    class Busy : public QDialog {
+    public:
+        using QDialog::QDialog;
+        bool busy = true;
+
+    protected:
+        void closeEvent(QCloseEvent* e) override { busy ? e->ignore() : e->accept(); }
+    };
+    windows::registerWindow(QStringLiteral("frmYDZQKBB"), [](QWidget* owner) {
+        auto* d = new Busy(owner);
+        d->setObjectName(QStringLiteral("frmYDZQKBB"));
+        return d;
+    });
+    auto w = load();
+    w->show();
+    w->findChild<QAction*>("mnuYDZBB")->trigger();
+    auto* busy = static_cast<Busy*>(w->findChild<QDialog*>("frmYDZQKBB"));
+    ASSERT_NE(busy, nullptr);
+    EXPECT_FALSE(w->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w->isVisible());
+    ASSERT_EQ(w->findChild<QDialog*>("frmYDZQKBB"), busy) << "the waiting window is not destroyed";
+    busy->busy = false;
+    EXPECT_TRUE(w->close());
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsKeysCaptionsAndTooltips)
