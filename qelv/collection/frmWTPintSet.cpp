@@ -3,6 +3,7 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/fixed_dialog.h"
+#include "qelv/collection/collection_fields.h"
 #include "qelv/collection/collection_print_file.h"
 
 #include <QLabel>
@@ -12,32 +13,6 @@
 namespace {
 
 using layoutDesign::NumberBox;
-
-// Exactly the columns of the collection print file that the document generator fills.
-const QStringList fieldNames{"委托号码",
-                             "年",
-                             "月",
-                             "日",
-                             "付款人单位",
-                             "付款人账号",
-                             "付款人开户银行",
-                             "收款人单位",
-                             "收款人账号",
-                             "收款人开户银行",
-                             "委托金额大写合计",
-                             "千万",
-                             "百万",
-                             "十万",
-                             "万",
-                             "千",
-                             "百",
-                             "十",
-                             "元",
-                             "角",
-                             "分",
-                             "款项内容",
-                             "协议号",
-                             "委托密码"};
 
 } // namespace
 
@@ -94,7 +69,7 @@ frmWTPintSet::frmWTPintSet(QWidget* owner)
     Picture2 = makeCanvas("Picture2", 11460, 6360);
 
     // A dropped list stays until one of its items is clicked.
-    makeLists({"字段", "标签"}, 600, fieldNames);
+    makeLists({"字段", "标签"}, 600, collection::fieldNames());
 
     Form_Load();
 }
