@@ -139,7 +139,9 @@ QPixmap formPicture()
 } // namespace
 
 frmWt::frmWt(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      RecordBar(
+          this, [this] { return adoPrimaryRS_.get(); }, noBrowser)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("委托单"));
@@ -253,10 +255,7 @@ void frmWt::buildBrowser()
     lblStatus->setAlignment(Qt::AlignCenter);
     cmdNext = navButton("cmdNext", QStringLiteral(">"), 13380);
     cmdLast = navButton("cmdLast", QStringLiteral(">|"), 13830);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmWt::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmWt::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmWt::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmWt::cmdLast_Click);
+    connectRecordBar();
 }
 
 void frmWt::Form_Load()
@@ -492,35 +491,4 @@ void frmWt::PrintCollectionNonContinuous()
         SingleSheets& operator=(const SingleSheets&) = delete;
     } singleSheets;
     PrintCollectionDocuments();
-}
-
-void frmWt::navigate(void (*move)(db::Recordset&))
-{
-    try {
-        if (!adoPrimaryRS_)
-            throw db::Error(QString::fromUtf8(noBrowser));
-        move(*adoPrimaryRS_);
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmWt::cmdFirst_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveFirst(); });
-}
-
-void frmWt::cmdPrevious_Click()
-{
-    navigate(navigation::movePreviousOrBeep);
-}
-
-void frmWt::cmdNext_Click()
-{
-    navigate(navigation::moveNextOrBeep);
-}
-
-void frmWt::cmdLast_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }

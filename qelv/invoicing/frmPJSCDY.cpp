@@ -88,7 +88,9 @@ QString sameMonthText(const QDate& d)
 } // namespace
 
 frmPJSCDY::frmPJSCDY(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      RecordBar(
+          this, [this] { return adoPrimaryRS(); }, noPreview)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("票据生成"));
@@ -189,10 +191,7 @@ void frmPJSCDY::buildPreview()
     lblStatus = ui::control<QLabel>(this, "lblStatus", 6540, 6300, 3180, 255);
     cmdNext = navButton("cmdNext", QStringLiteral(">"), 9840);
     cmdLast = navButton("cmdLast", QStringLiteral(">|"), 10290);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmPJSCDY::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmPJSCDY::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmPJSCDY::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmPJSCDY::cmdLast_Click);
+    connectRecordBar();
 }
 
 void frmPJSCDY::Form_Load()
@@ -485,36 +484,4 @@ void frmPJSCDY::adoPrimaryRS_MoveComplete()
         return;
     const int position = rs->absolutePosition();
     lblStatus->setText(QStringLiteral("记录: ") + (position > 0 ? QString::number(position) : QString()));
-}
-
-void frmPJSCDY::navigate(void (*move)(db::Recordset&))
-{
-    try {
-        db::Recordset* rs = adoPrimaryRS();
-        if (!rs)
-            throw db::Error(QString::fromUtf8(noPreview));
-        move(*rs);
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmPJSCDY::cmdFirst_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveFirst(); });
-}
-
-void frmPJSCDY::cmdPrevious_Click()
-{
-    navigate(navigation::movePreviousOrBeep);
-}
-
-void frmPJSCDY::cmdNext_Click()
-{
-    navigate(navigation::moveNextOrBeep);
-}
-
-void frmPJSCDY::cmdLast_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }

@@ -72,7 +72,9 @@ ui::DataGrid* grid(QWidget* owner, const char* name, const char* caption, ui::Re
 } // namespace
 
 frmCSTZ::frmCSTZ(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      RecordBar(
+          this, [this] { return adoPrimaryRS(); }, noBrowser)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("测算与收费通知"));
@@ -175,10 +177,7 @@ void frmCSTZ::buildBrowser()
     cmdPrevious = navButton("cmdPrevious", QStringLiteral("<"), 450);
     cmdNext = navButton("cmdNext", QStringLiteral(">"), 6360);
     cmdLast = navButton("cmdLast", QStringLiteral(">|"), 6810);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmCSTZ::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmCSTZ::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmCSTZ::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmCSTZ::cmdLast_Click);
+    connectRecordBar();
 }
 
 void frmCSTZ::Form_Load()
@@ -387,36 +386,4 @@ void frmCSTZ::PrintPollutantDetails()
     notices::PrintPollutantDetails(this, {Toolbar1});
     panels[0]->setText(QStringLiteral("状态"));
     raise();
-}
-
-void frmCSTZ::navigate(void (*move)(db::Recordset&))
-{
-    try {
-        db::Recordset* rs = adoPrimaryRS();
-        if (!rs)
-            throw db::Error(QString::fromUtf8(noBrowser));
-        move(*rs);
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmCSTZ::cmdFirst_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveFirst(); });
-}
-
-void frmCSTZ::cmdPrevious_Click()
-{
-    navigate(navigation::movePreviousOrBeep);
-}
-
-void frmCSTZ::cmdNext_Click()
-{
-    navigate(navigation::moveNextOrBeep);
-}
-
-void frmCSTZ::cmdLast_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }
