@@ -18,6 +18,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/status_panels.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -165,18 +166,7 @@ frmWt::frmWt(QWidget* owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = new QStatusBar(this);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(false);
-    ui::placeTwips(sbStatusBar, 0, 10080, 14400, 420);
-    for (int i = 0; i < 4; ++i) {
-        panels[i] = new QLabel(sbStatusBar);
-        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels[i]->setFrameShape(QFrame::Panel);
-        panels[i]->setFrameShadow(QFrame::Sunken);
-        sbStatusBar->addWidget(panels[i], i == 0 ? 2 : 1);
-    }
-    panels[0]->setText(QStringLiteral("状态"));
+    sbStatusBar = statusPanels::make(this, 10080, 14400, panels, 2);
 
     // Runs from the window's opening to its end: a generation run waits for its next tick.
     Timer1 = new QTimer(this);

@@ -17,6 +17,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/status_panels.h"
 #include "qelv/invoicing/FPForm.h"
 #include "qelv/invoicing/due_enterprises.h"
 #include "qelv/invoicing/frmFaPiaoGuoLv.h"
@@ -114,18 +115,7 @@ frmPJSCDY::frmPJSCDY(QWidget* owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = new QStatusBar(this);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(false);
-    ui::placeTwips(sbStatusBar, 0, 7080, 10800, 420);
-    for (int i = 0; i < 4; ++i) {
-        panels[i] = new QLabel(sbStatusBar);
-        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels[i]->setFrameShape(QFrame::Panel);
-        panels[i]->setFrameShadow(QFrame::Sunken);
-        sbStatusBar->addWidget(panels[i], 1);
-    }
-    panels[0]->setText(QStringLiteral("状态"));
+    sbStatusBar = statusPanels::make(this, 7080, 10800, panels, 1);
 
     Form_Load();
 }

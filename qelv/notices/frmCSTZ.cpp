@@ -15,6 +15,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/status_panels.h"
 #include "qelv/notices/notice_reports.h"
 
 #include <QAction>
@@ -94,18 +95,7 @@ frmCSTZ::frmCSTZ(QWidget* owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = new QStatusBar(this);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(false);
-    ui::placeTwips(sbStatusBar, 0, 7380, 11400, 420);
-    for (int i = 0; i < 5; ++i) {
-        panels[i] = new QLabel(sbStatusBar);
-        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels[i]->setFrameShape(QFrame::Panel);
-        panels[i]->setFrameShadow(QFrame::Sunken);
-        sbStatusBar->addWidget(panels[i], i == 0 ? 2 : 1);
-    }
-    panels[0]->setText(QStringLiteral("状态"));
+    sbStatusBar = statusPanels::make(this, 7380, 11400, panels, 2);
     clock_ = new QTimer(this);
     const auto tick = [this] { panels[4]->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))); };
     connect(clock_, &QTimer::timeout, this, tick);
