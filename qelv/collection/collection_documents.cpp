@@ -3,6 +3,7 @@
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "qelv/collection/collection_fields.h"
 #include "qelv/collection/pm22_exchange.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/amount_digits.h"
@@ -54,24 +55,7 @@ RunState RunState::fromModule1()
 
 const QStringList& documentColumns()
 {
-    static const QStringList columns = [] {
-        QStringList c{QStringLiteral("DanWeiBianHao"),
-                      QStringLiteral("委托号码"),
-                      QStringLiteral("年"),
-                      QStringLiteral("月"),
-                      QStringLiteral("日"),
-                      QStringLiteral("付款人单位"),
-                      QStringLiteral("付款人账号"),
-                      QStringLiteral("付款人开户银行"),
-                      QStringLiteral("收款人单位"),
-                      QStringLiteral("收款人账号"),
-                      QStringLiteral("收款人开户银行"),
-                      QStringLiteral("委托金额大写合计")};
-        for (const QString& d : amountDigits::columnNames())
-            c << d;
-        c << QStringLiteral("款项内容") << QStringLiteral("协议号") << QStringLiteral("委托密码");
-        return c;
-    }();
+    static const QStringList columns = QStringList{QStringLiteral("DanWeiBianHao")} + fieldNames();
     return columns;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/error/error.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/print_file_rebuild.h"
 
 #include <QSet>
 #include <exception>
@@ -19,19 +20,8 @@ namespace {
 
 const char* const notBuilt = "\n委托单结构没有生成。";
 
-QString dataPath(const char* name)
-{
-    return files::dataFile(QString::fromLatin1(name));
-}
-
-db::ColumnDef textColumn(const QString& name, int size)
-{
-    db::ColumnDef c;
-    c.name = name;
-    c.type = db::ColumnType::Text;
-    c.size = size;
-    return c;
-}
+using printFiles::dataPath;
+using printFiles::textColumn;
 
 QString nameOf(const CollectionField& f)
 {

@@ -127,31 +127,17 @@ void frmDaoZhang::Command2_Click()
 void frmDaoZhang::Command1_Click()
 {
     try {
-        const int year = invoiceSearch::typedYear(Text1->text());
-        std::unique_ptr<db::Connection> billing = invoiceSearch::openBilling(year);
-        db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-        if (!Text2->text().isEmpty()) {
-            const auto found = invoiceSearch::byNumber(*billing, Text2->text());
-            if (!found) {
-                inform(this, "没有找到该发票!");
-                return;
-            }
-            showGrid(std::move(billing), year, found->month, {found->enterprise});
-            Text3->setText(ui::fieldText(invoiceSearch::fullName(enterprises, found->enterprise)));
-            Text4->setText(QString::number(found->month));
+        invoiceSearch::Search found = invoiceSearch::search(Text1->text(), Text2->text(), Text3->text(), Text4->text());
+        if (!found.refusal.isEmpty()) {
+            inform(this, found.refusal.toUtf8().constData());
             return;
         }
-        const invoiceSearch::TypedMonth month = invoiceSearch::typedMonth(Text3->text(), Text4->text());
-        if (!month.refusal.isEmpty()) {
-            inform(this, month.refusal.toUtf8().constData());
-            return;
+        showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
+        if (found.byNumber) {
+            db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+            Text3->setText(ui::fieldText(invoiceSearch::fullName(enterprises, found.enterprises.first())));
+            Text4->setText(QString::number(found.month));
         }
-        const QStringList numbers = invoiceSearch::enterprisesNamed(enterprises, Text3->text());
-        if (numbers.isEmpty()) {
-            inform(this, "没有找到该单位!");
-            return;
-        }
-        showGrid(std::move(billing), year, month.month, numbers);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }
@@ -159,11 +145,7 @@ void frmDaoZhang::Command1_Click()
 
 void frmDaoZhang::showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& numbers)
 {
-    QVariantList params;
-    for (const QString& n : numbers)
-        params << n;
-    auto rs =
-        billing->openRecordset(invoiceSearch::gridQuery(month, int(numbers.size())), params, db::LockType::ReadOnly);
+    auto rs = invoiceSearch::openGrid(*billing, month, numbers);
     QList<ui::GridColumn> columns;
     for (const QString& field : rs->fieldNames())
         columns << ui::GridColumn{field, field, 1200};

@@ -1,52 +1,18 @@
 #include "qelv/collection/frmWTPintSet.h"
 
 #include "platform/ui/controls.h"
-#include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/field_text.h"
 #include "platform/ui/fixed_dialog.h"
+#include "qelv/collection/collection_fields.h"
 #include "qelv/collection/collection_print_file.h"
-#include "qelv/core/Module1.h"
-#include "qelv/core/data_files.h"
-#include "qelv/core/error_sink.h"
-#include "qelv/core/layout_canvas.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace {
 
 using layoutDesign::NumberBox;
-
-const char* const pathSetting = "wtPath";
-
-// Exactly the columns of the collection print file that the document generator fills.
-const QStringList fieldNames{"委托号码",
-                             "年",
-                             "月",
-                             "日",
-                             "付款人单位",
-                             "付款人账号",
-                             "付款人开户银行",
-                             "收款人单位",
-                             "收款人账号",
-                             "收款人开户银行",
-                             "委托金额大写合计",
-                             "千万",
-                             "百万",
-                             "十万",
-                             "万",
-                             "千",
-                             "百",
-                             "十",
-                             "元",
-                             "角",
-                             "分",
-                             "款项内容",
-                             "协议号",
-                             "委托密码"};
 
 } // namespace
 
@@ -67,7 +33,11 @@ const QList<ui::GridColumn>& frmWTPintSet::columns()
 }
 
 frmWTPintSet::frmWTPintSet(QWidget* owner)
-    : Form(owner, ui::fixedDialogFlags)
+    : DesignerForm(owner,
+                   {.pathSetting = "wtPath",
+                    .layoutFile = QStringLiteral("委托单格式文件"),
+                    .columns = columns(),
+                    .listColumns = {KindColumn, AlignColumn, NameColumn}})
 {
     ui::setUpFixedDialog(this,
                          {.formName = formName,
@@ -77,13 +47,7 @@ frmWTPintSet::frmWTPintSet(QWidget* owner)
                           .modal = true,
                           .setFlags = false});
 
-    // The lists drop below the cell at the grid's own offset, so the grid stands at 30, 60.
-    DataGrid1 = ui::control<ui::DataGrid>(this, "DataGrid1", 30, 60, 7740, 3000);
-    model_ = new ui::RecordsetModel(this);
-    model_->setColumns(columns());
-    DataGrid1->setRecordsetModel(model_);
-    DataGrid1->setButtonColumns({NameColumn, AlignColumn, KindColumn});
-    connect(DataGrid1, &ui::DataGrid::buttonClick, this, &frmWTPintSet::DataGrid1_ButtonClick);
+    makeGrid(7740, {NameColumn, AlignColumn, KindColumn});
 
     Label3 = ui::control<QLabel>(this, "Label3", 7950, 60, 1680, 285, QStringLiteral("纸张宽度："));
     Text3 = ui::control<QLineEdit>(this, "Text3", 9630, 60, 1695, 285, QStringLiteral("0"));
@@ -102,42 +66,20 @@ frmWTPintSet::frmWTPintSet(QWidget* owner)
     connect(Command2, &QPushButton::clicked, this, &frmWTPintSet::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmWTPintSet::Command3_Click);
 
-    canvas = new layoutDesign::LayoutCanvas(this, "Picture2");
-    ui::placeTwips(canvas, 30, 3180, 11460, 6360);
-    Picture2 = canvas->picture();
-    Image1 = canvas->image();
-    for (int i = 0; i < layoutDesign::boxCount; ++i)
-        Text1[i] = canvas->box(i);
+    Picture2 = makeCanvas("Picture2", 11460, 6360);
 
     // A dropped list stays until one of its items is clicked.
-    List1 = layoutDesign::makePicker(this, "List1", {"字段", "标签"}, 600);
-    List2 = layoutDesign::makePicker(this, "List2", {"0", "1", "2"}, 840);
-    List3 = layoutDesign::makePicker(this, "List3", fieldNames, 2400);
-    connect(List1, &QListWidget::itemClicked, this, &frmWTPintSet::List1_Click);
-    connect(List2, &QListWidget::itemClicked, this, &frmWTPintSet::List2_Click);
-    connect(List3, &QListWidget::itemClicked, this, &frmWTPintSet::List3_Click);
+    makeLists({"字段", "标签"}, 600, collection::fieldNames());
 
     Form_Load();
-}
-
-frmWTPintSet::~frmWTPintSet()
-{
-    model_->setRecordset(nullptr);
 }
 
 void frmWTPintSet::Form_Load()
 {
     ui::showingErrors(this, [this] {
-        conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
-        rs_ = conn_->openRecordset(QStringLiteral("Select * from wt order by ID ASC"), {}, db::LockType::Optimistic);
-        model_->setRecordset(rs_.get());
-        auto paper = conn_->openRecordset(QStringLiteral("Select * from wtPaperSize"), {}, db::LockType::ReadOnly);
-        if (!paper->isEOF()) {
-            Text3->setText(ui::fieldText(paper->value(QStringLiteral("PaperWidth"))));
-            Text4->setText(ui::fieldText(paper->value(QStringLiteral("Paperheigth"))));
-            Text2->setText(ui::fieldText(paper->value(QStringLiteral("JianXi"))));
-        }
-        canvas->showSavedPicture(QString::fromLatin1(pathSetting), QStringLiteral("wt.jpg"));
+        openLayoutRows(QStringLiteral("wt"));
+        showPaperRow(QStringLiteral("wtPaperSize"), Text2);
+        showSavedPicture(QStringLiteral("wt.jpg"));
         Command1_Click();
     });
 }
@@ -145,74 +87,21 @@ void frmWTPintSet::Form_Load()
 void frmWTPintSet::Command1_Click()
 {
     ui::showingErrors(this, [this] {
-        if (!rs_)
-            throw db::Error(
-                QStringLiteral("委托单格式文件 %1 没有打开。").arg(QString::fromLatin1(dataFiles::printLayouts)));
+        requireOpen(rs_ != nullptr);
         // Every box is checked before anything is placed or saved.
-        QString problem;
-        const auto values =
-            layoutDesign::readNumberBoxes({{Text3, QStringLiteral("纸张宽度"), NumberBox::AboveZero},
-                                           {Text4, QStringLiteral("纸张高度"), NumberBox::AboveZero},
-                                           {Text2, QStringLiteral("非连续纸张偏移值"), NumberBox::SixteenBit}},
-                                          &problem);
-        if (!values) {
-            ui::msgBox(problem, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        const auto values = readBoxes({{Text3, QStringLiteral("纸张宽度"), NumberBox::AboveZero},
+                                       {Text4, QStringLiteral("纸张高度"), NumberBox::AboveZero},
+                                       {Text2, QStringLiteral("非连续纸张偏移值"), NumberBox::SixteenBit}});
+        if (!values)
             return;
-        }
         const QList<double>& v = *values;
-        layoutDesign::writeGridEdit(*DataGrid1, rs_.get());
-        canvas->placeBoxes(*rs_, columns());
+        placeBoxes();
         canvas->savePaperRow(*conn_, QStringLiteral("wtPaperSize"), v[0], v[1], v[2]);
     });
 }
 
 void frmWTPintSet::Command2_Click()
 {
-    ui::showingErrors(this, [this] {
-        if (!conn_)
-            throw db::Error(
-                QStringLiteral("委托单格式文件 %1 没有打开。").arg(QString::fromLatin1(dataFiles::printLayouts)));
-        // The build reads the layout rows as the grid shows them.
-        layoutDesign::writeGridEdit(*DataGrid1, rs_.get());
-        collection::RebuildCollectionPrintTables(
-            *conn_, Module1::gWorkMonth,
-            [this](const QString& question) { return ui::askYesNo(question, QString::fromUtf8(ui::appTitle), this); },
-            messageBoxSink(this));
-    });
-}
-
-void frmWTPintSet::Command3_Click()
-{
-    ui::showingErrors(this, [this] { canvas->chooseAnotherPicture(QString::fromLatin1(pathSetting), this); });
-}
-
-void frmWTPintSet::DataGrid1_ButtonClick(int colIndex)
-{
-    QListWidget* list = colIndex == NameColumn ? List3
-        : colIndex == AlignColumn              ? List2
-        : colIndex == KindColumn               ? List1
-                                               : nullptr;
-    if (!list)
-        return;
-    ui::showingErrors(this, [&] { layoutDesign::dropPicker(list, *DataGrid1, colIndex); });
-}
-
-void frmWTPintSet::choose(QListWidget* list, int column)
-{
-    ui::showingErrors(this, [&] { layoutDesign::choosePicked(list, *DataGrid1, column); });
-}
-
-void frmWTPintSet::List1_Click()
-{
-    choose(List1, KindColumn);
-}
-
-void frmWTPintSet::List2_Click()
-{
-    choose(List2, AlignColumn);
-}
-
-void frmWTPintSet::List3_Click()
-{
-    choose(List3, NameColumn);
+    // The build reads the layout rows as the grid shows them.
+    ui::showingErrors(this, [this] { rebuildFromGrid(&collection::RebuildCollectionPrintTables); });
 }

@@ -18,6 +18,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/status_panels.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -139,7 +140,9 @@ QPixmap formPicture()
 } // namespace
 
 frmWt::frmWt(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      RecordBar(
+          this, [this] { return adoPrimaryRS_.get(); }, noBrowser)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("委托单"));
@@ -163,18 +166,7 @@ frmWt::frmWt(QWidget* owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = new QStatusBar(this);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(false);
-    ui::placeTwips(sbStatusBar, 0, 10080, 14400, 420);
-    for (int i = 0; i < 4; ++i) {
-        panels[i] = new QLabel(sbStatusBar);
-        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels[i]->setFrameShape(QFrame::Panel);
-        panels[i]->setFrameShadow(QFrame::Sunken);
-        sbStatusBar->addWidget(panels[i], i == 0 ? 2 : 1);
-    }
-    panels[0]->setText(QStringLiteral("状态"));
+    sbStatusBar = statusPanels::make(this, 10080, 14400, panels, 2);
 
     // Runs from the window's opening to its end: a generation run waits for its next tick.
     Timer1 = new QTimer(this);
@@ -253,10 +245,7 @@ void frmWt::buildBrowser()
     lblStatus->setAlignment(Qt::AlignCenter);
     cmdNext = navButton("cmdNext", QStringLiteral(">"), 13380);
     cmdLast = navButton("cmdLast", QStringLiteral(">|"), 13830);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmWt::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmWt::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmWt::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmWt::cmdLast_Click);
+    connectRecordBar();
 }
 
 void frmWt::Form_Load()
@@ -492,35 +481,4 @@ void frmWt::PrintCollectionNonContinuous()
         SingleSheets& operator=(const SingleSheets&) = delete;
     } singleSheets;
     PrintCollectionDocuments();
-}
-
-void frmWt::navigate(void (*move)(db::Recordset&))
-{
-    try {
-        if (!adoPrimaryRS_)
-            throw db::Error(QString::fromUtf8(noBrowser));
-        move(*adoPrimaryRS_);
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmWt::cmdFirst_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveFirst(); });
-}
-
-void frmWt::cmdPrevious_Click()
-{
-    navigate(navigation::movePreviousOrBeep);
-}
-
-void frmWt::cmdNext_Click()
-{
-    navigate(navigation::moveNextOrBeep);
-}
-
-void frmWt::cmdLast_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }

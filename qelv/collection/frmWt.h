@@ -7,6 +7,7 @@
 // While a run waits for PM22 or a print for the printer, the toolbar is refused and the window does not
 // close.
 #include "qelv/core/Form.h"
+#include "qelv/core/navigation.h"
 
 #include <array>
 #include <cstdint>
@@ -31,7 +32,7 @@ namespace ui {
 class FieldBinding;
 }
 
-class frmWt : public Form {
+class frmWt : public Form, public navigation::RecordBar {
     Q_OBJECT
 public:
     static constexpr const char* formName = "frmWt";
@@ -48,10 +49,6 @@ public:
     void EditInvoiceNumber();
     void PrintCollectionDocuments();
     void PrintCollectionNonContinuous();
-    void cmdFirst_Click();
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdLast_Click();
     void Timer1_Timer();
 
     // The browser's documents; null before "显示委托".
@@ -72,10 +69,6 @@ public:
     QLabel* Label2;
     std::array<QLineEdit*, 24> txtFields;
     QWidget* picStatBox;
-    QPushButton* cmdFirst;
-    QPushButton* cmdPrevious;
-    QPushButton* cmdNext;
-    QPushButton* cmdLast;
     QLabel* lblStatus;
     QProgressBar* ProgressBar1;
     QStatusBar* sbStatusBar;
@@ -90,7 +83,6 @@ private:
     void buildBrowser();
     void loadList();
     void waitForTimerTick();
-    void navigate(void (*move)(db::Recordset&));
     void showPosition();
 
     bool generating_ = false;

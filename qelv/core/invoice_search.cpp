@@ -82,4 +82,41 @@ QString gridQuery(int month, int enterprises)
     return sql;
 }
 
+std::unique_ptr<db::Recordset> openGrid(db::Connection& billing, int month, const QStringList& enterprises)
+{
+    QVariantList params;
+    for (const QString& n : enterprises)
+        params << n;
+    return billing.openRecordset(gridQuery(month, int(enterprises.size())), params, db::LockType::ReadOnly);
+}
+
+Search search(const QString& yearText, const QString& number, const QString& name, const QString& monthText)
+{
+    Search s;
+    s.year = typedYear(yearText);
+    s.billing = openBilling(s.year);
+    db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+    if (!number.isEmpty()) {
+        const auto found = byNumber(*s.billing, number);
+        if (!found) {
+            s.refusal = QStringLiteral("没有找到该发票!");
+            return s;
+        }
+        s.byNumber = true;
+        s.month = found->month;
+        s.enterprises = {found->enterprise};
+        return s;
+    }
+    const TypedMonth month = typedMonth(name, monthText);
+    if (!month.refusal.isEmpty()) {
+        s.refusal = month.refusal;
+        return s;
+    }
+    s.month = month.month;
+    s.enterprises = enterprisesNamed(enterprises, name);
+    if (s.enterprises.isEmpty())
+        s.refusal = QStringLiteral("没有找到该单位!");
+    return s;
+}
+
 } // namespace invoiceSearch

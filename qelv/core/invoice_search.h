@@ -12,7 +12,8 @@
 
 namespace db {
 class Connection;
-}
+class Recordset;
+} // namespace db
 
 namespace invoiceSearch {
 
@@ -52,5 +53,22 @@ QVariant fullName(db::Connection& enterprises, const QString& number);
 // The grid's query: the month's invoice columns of the enterprises' rows under the captions 单位编号,
 // 发票编号, 发票金额, 开票日期, 到账, 到账日期, one `?` for each enterprise.
 QString gridQuery(int month, int enterprises);
+
+// The rows the grid shows for the enterprises' month, read-only, one `?` bound to each enterprise.
+std::unique_ptr<db::Recordset> openGrid(db::Connection& billing, int month, const QStringList& enterprises);
+
+// What the search boxes (year, invoice number, full name, fee month) ask for: the year's billing file
+// open, with the month and the enterprises whose invoices to show; or, with nothing to show, the
+// message why. A typed number is looked up first, and then `byNumber` holds; without one the name and
+// the month are. Throws for a year that is no date, a missing billing file and what the files throw.
+struct Search {
+    std::unique_ptr<db::Connection> billing;
+    int year = 0;
+    int month = 0;
+    QStringList enterprises;
+    bool byNumber = false;
+    QString refusal;
+};
+Search search(const QString& yearText, const QString& number, const QString& name, const QString& monthText);
 
 } // namespace invoiceSearch

@@ -3,6 +3,8 @@
 #include "platform/db/recordset.h"
 #include "platform/ui/dialogs.h"
 
+#include <QPushButton>
+
 namespace navigation {
 
 void moveNextOrBeep(db::Recordset& rs)
@@ -50,6 +52,53 @@ KeyAction keyAction(int keyCode, Qt::KeyboardModifiers shift)
     default:
         return KeyAction::None;
     }
+}
+
+RecordBar::RecordBar(QWidget* window, std::function<db::Recordset*()> rows, const char* noRows)
+    : window_(window),
+      rows_(std::move(rows)),
+      noRows_(noRows)
+{
+}
+
+void RecordBar::connectRecordBar()
+{
+    QObject::connect(cmdFirst, &QPushButton::clicked, window_, [this] { cmdFirst_Click(); });
+    QObject::connect(cmdPrevious, &QPushButton::clicked, window_, [this] { cmdPrevious_Click(); });
+    QObject::connect(cmdNext, &QPushButton::clicked, window_, [this] { cmdNext_Click(); });
+    QObject::connect(cmdLast, &QPushButton::clicked, window_, [this] { cmdLast_Click(); });
+}
+
+void RecordBar::navigate(void (*move)(db::Recordset&))
+{
+    try {
+        db::Recordset* rs = rows_();
+        if (!rs)
+            throw db::Error(QString::fromUtf8(noRows_));
+        move(*rs);
+    } catch (const std::exception& e) {
+        ui::showError(e, window_);
+    }
+}
+
+void RecordBar::cmdFirst_Click()
+{
+    navigate([](db::Recordset& rs) { rs.moveFirst(); });
+}
+
+void RecordBar::cmdPrevious_Click()
+{
+    navigate(movePreviousOrBeep);
+}
+
+void RecordBar::cmdNext_Click()
+{
+    navigate(moveNextOrBeep);
+}
+
+void RecordBar::cmdLast_Click()
+{
+    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }
 
 } // namespace navigation

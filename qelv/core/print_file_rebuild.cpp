@@ -102,4 +102,18 @@ bool rebuild(const Rebuild& r, const Confirm& confirm)
     }
 }
 
+QString dataPath(const char* name)
+{
+    return files::dataFile(QString::fromLatin1(name));
+}
+
+db::ColumnDef textColumn(const QString& name, int size)
+{
+    db::ColumnDef c;
+    c.name = name;
+    c.type = db::ColumnType::Text;
+    c.size = size;
+    return c;
+}
+
 } // namespace printFiles

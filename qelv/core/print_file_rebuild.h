@@ -9,7 +9,8 @@
 
 namespace db {
 class Connection;
-}
+struct ColumnDef;
+} // namespace db
 
 namespace printFiles {
 
@@ -34,5 +35,11 @@ bool rebuild(const Rebuild& r, const Confirm& confirm);
 // Whether the file holds rows in any of the tables. A file that cannot be read may hold anything, so
 // it counts as holding rows.
 bool holdsRows(const QString& path, const QStringList& tables);
+
+// A file of the data folder by its name in the catalogue.
+QString dataPath(const char* name);
+
+// A text column of the print tables, `size` characters wide.
+db::ColumnDef textColumn(const QString& name, int size);
 
 } // namespace printFiles

@@ -1,14 +1,9 @@
 #include "qelv/invoicing/frmFPSetUp.h"
 
 #include "platform/ui/controls.h"
-#include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
 #include "platform/ui/fixed_dialog.h"
-#include "qelv/core/Module1.h"
-#include "qelv/core/data_files.h"
-#include "qelv/core/error_sink.h"
-#include "qelv/core/layout_canvas.h"
 #include "qelv/invoicing/invoice_print_db.h"
 
 #include <QApplication>
@@ -22,7 +17,6 @@ namespace {
 
 using layoutDesign::NumberBox;
 
-const char* const pathSetting = "fpPath";
 constexpr double lineExtent = 30000; // twips: wider than any picture, so the limits cross it all
 
 const QStringList fieldNames{"缴款单位", "年",   "月",       "日",       "序号",     "项目", "千万",
@@ -74,7 +68,11 @@ const QList<ui::GridColumn>& frmFPSetUp::columns()
 }
 
 frmFPSetUp::frmFPSetUp(QWidget* owner)
-    : Form(owner, ui::fixedDialogFlags)
+    : DesignerForm(owner,
+                   {.pathSetting = "fpPath",
+                    .layoutFile = QStringLiteral("发票格式文件"),
+                    .columns = columns(),
+                    .listColumns = {BandColumn, AlignColumn, NameColumn}})
 {
     ui::setUpFixedDialog(this,
                          {.formName = formName,
@@ -84,13 +82,7 @@ frmFPSetUp::frmFPSetUp(QWidget* owner)
                           .modal = true,
                           .setFlags = false});
 
-    // The lists drop below the cell at the grid's own offset, so the grid stands at 30, 60.
-    DataGrid1 = ui::control<ui::DataGrid>(this, "DataGrid1", 30, 60, 9360, 3000);
-    model_ = new ui::RecordsetModel(this);
-    model_->setColumns(columns());
-    DataGrid1->setRecordsetModel(model_);
-    DataGrid1->setButtonColumns({NameColumn, BandColumn, AlignColumn});
-    connect(DataGrid1, &ui::DataGrid::buttonClick, this, &frmFPSetUp::DataGrid1_ButtonClick);
+    makeGrid(9360, {NameColumn, BandColumn, AlignColumn});
 
     const QColor red(Qt::red), blue(Qt::blue), magenta(Qt::magenta);
     const std::array<QColor, 3> colours{red, blue, magenta};
@@ -122,12 +114,7 @@ frmFPSetUp::frmFPSetUp(QWidget* owner)
     connect(Command2, &QPushButton::clicked, this, &frmFPSetUp::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmFPSetUp::Command3_Click);
 
-    canvas = new layoutDesign::LayoutCanvas(this, "Picture1");
-    ui::placeTwips(canvas, 30, 3180, 15240, 7560);
-    Picture1 = canvas->picture();
-    Image1 = canvas->image();
-    for (int i = 0; i < layoutDesign::boxCount; ++i)
-        Text1[i] = canvas->box(i);
+    Picture1 = makeCanvas("Picture1", 15240, 7560);
     Line1 = colouredLine(Picture1, "Line1", red);
     Line2 = colouredLine(Picture1, "Line2", blue);
     Line3 = colouredLine(Picture1, "Line3", magenta);
@@ -136,12 +123,7 @@ frmFPSetUp::frmFPSetUp(QWidget* owner)
         line->lower(); // beneath the boxes
     }
 
-    List1 = layoutDesign::makePicker(this, "List1", {"1", "2", "3"}, 840);
-    List2 = layoutDesign::makePicker(this, "List2", {"0", "1", "2"}, 840);
-    List3 = layoutDesign::makePicker(this, "List3", fieldNames, 2400);
-    connect(List1, &QListWidget::itemClicked, this, &frmFPSetUp::List1_Click);
-    connect(List2, &QListWidget::itemClicked, this, &frmFPSetUp::List2_Click);
-    connect(List3, &QListWidget::itemClicked, this, &frmFPSetUp::List3_Click);
+    makeLists({"1", "2", "3"}, 840, fieldNames);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
         if (old == List1)
             List1_LostFocus();
@@ -158,27 +140,19 @@ frmFPSetUp::~frmFPSetUp()
 {
     // The lists go with the window's children, and their focus going with them is no choice to act on.
     disconnect(qApp, nullptr, this, nullptr);
-    model_->setRecordset(nullptr);
 }
 
 void frmFPSetUp::Form_Load()
 {
     ui::showingErrors(this, [this] {
-        conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
-        rs_ = conn_->openRecordset(QStringLiteral("Select * from fp order by ID ASC"), {}, db::LockType::Optimistic);
-        model_->setRecordset(rs_.get());
+        openLayoutRows(QStringLiteral("fp"));
         auto limits =
             conn_->openRecordset(QStringLiteral("Select * from fpLine Where ID = 1"), {}, db::LockType::ReadOnly);
         if (!limits->isEOF())
             for (int i = 0; i < 3; ++i)
                 Text2[i]->setText(ui::fieldText(limits->value(i)));
-        auto paper = conn_->openRecordset(QStringLiteral("Select * from fpPaperSize"), {}, db::LockType::ReadOnly);
-        if (!paper->isEOF()) {
-            Text3->setText(ui::fieldText(paper->value(QStringLiteral("PaperWidth"))));
-            Text4->setText(ui::fieldText(paper->value(QStringLiteral("Paperheigth"))));
-            Text5->setText(ui::fieldText(paper->value(QStringLiteral("JianXi"))));
-        }
-        canvas->showSavedPicture(QString::fromLatin1(pathSetting), QStringLiteral("fp.jpg"));
+        showPaperRow(QStringLiteral("fpPaperSize"), Text5);
+        showSavedPicture(QStringLiteral("fp.jpg"));
         Command1_Click();
     });
 }
@@ -186,26 +160,18 @@ void frmFPSetUp::Form_Load()
 void frmFPSetUp::Command1_Click()
 {
     ui::showingErrors(this, [this] {
-        if (!rs_)
-            throw db::Error(
-                QStringLiteral("发票格式文件 %1 没有打开。").arg(QString::fromLatin1(dataFiles::printLayouts)));
+        requireOpen(rs_ != nullptr);
         // Every box is checked before anything is placed or saved.
-        QString problem;
-        const auto values =
-            layoutDesign::readNumberBoxes({{Text2[0], QStringLiteral("发票页头"), NumberBox::Number},
-                                           {Text2[1], QStringLiteral("发票明细"), NumberBox::Number},
-                                           {Text2[2], QStringLiteral("发票页尾"), NumberBox::Number},
-                                           {Text3, QStringLiteral("发票宽度"), NumberBox::AboveZero},
-                                           {Text4, QStringLiteral("发票高度"), NumberBox::AboveZero},
-                                           {Text5, QStringLiteral("非连续纸张偏移值"), NumberBox::SixteenBit}},
-                                          &problem);
-        if (!values) {
-            ui::msgBox(problem, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        const auto values = readBoxes({{Text2[0], QStringLiteral("发票页头"), NumberBox::Number},
+                                       {Text2[1], QStringLiteral("发票明细"), NumberBox::Number},
+                                       {Text2[2], QStringLiteral("发票页尾"), NumberBox::Number},
+                                       {Text3, QStringLiteral("发票宽度"), NumberBox::AboveZero},
+                                       {Text4, QStringLiteral("发票高度"), NumberBox::AboveZero},
+                                       {Text5, QStringLiteral("非连续纸张偏移值"), NumberBox::SixteenBit}});
+        if (!values)
             return;
-        }
         const QList<double>& v = *values;
-        layoutDesign::writeGridEdit(*DataGrid1, rs_.get());
-        canvas->placeBoxes(*rs_, columns());
+        placeBoxes();
         conn_->execute(
             QStringLiteral("Update fpLine Set HeadHeigth = ?, DetailHeigth = ?, FooterHeigth = ? where ID = 1"),
             {v[0], v[1], v[2]});
@@ -218,53 +184,8 @@ void frmFPSetUp::Command1_Click()
 
 void frmFPSetUp::Command2_Click()
 {
-    ui::showingErrors(this, [this] {
-        if (!conn_)
-            throw db::Error(
-                QStringLiteral("发票格式文件 %1 没有打开。").arg(QString::fromLatin1(dataFiles::printLayouts)));
-        // The rebuild reads the field rows as the grid shows them.
-        layoutDesign::writeGridEdit(*DataGrid1, rs_.get());
-        invoicing::RebuildPrintTables(
-            *conn_, Module1::gWorkMonth,
-            [this](const QString& question) { return ui::askYesNo(question, QString::fromUtf8(ui::appTitle), this); },
-            messageBoxSink(this));
-    });
-}
-
-void frmFPSetUp::Command3_Click()
-{
-    ui::showingErrors(this, [this] { canvas->chooseAnotherPicture(QString::fromLatin1(pathSetting), this); });
-}
-
-void frmFPSetUp::DataGrid1_ButtonClick(int colIndex)
-{
-    QListWidget* list = colIndex == BandColumn ? List1
-        : colIndex == AlignColumn              ? List2
-        : colIndex == NameColumn               ? List3
-                                               : nullptr;
-    if (!list)
-        return;
-    ui::showingErrors(this, [&] { layoutDesign::dropPicker(list, *DataGrid1, colIndex); });
-}
-
-void frmFPSetUp::choose(QListWidget* list, int column)
-{
-    ui::showingErrors(this, [&] { layoutDesign::choosePicked(list, *DataGrid1, column); });
-}
-
-void frmFPSetUp::List1_Click()
-{
-    choose(List1, BandColumn);
-}
-
-void frmFPSetUp::List2_Click()
-{
-    choose(List2, AlignColumn);
-}
-
-void frmFPSetUp::List3_Click()
-{
-    choose(List3, NameColumn);
+    // The rebuild reads the field rows as the grid shows them.
+    ui::showingErrors(this, [this] { rebuildFromGrid(&invoicing::RebuildPrintTables); });
 }
 
 void frmFPSetUp::List1_LostFocus()

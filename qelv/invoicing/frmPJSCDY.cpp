@@ -17,6 +17,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/status_panels.h"
 #include "qelv/invoicing/FPForm.h"
 #include "qelv/invoicing/due_enterprises.h"
 #include "qelv/invoicing/frmFaPiaoGuoLv.h"
@@ -88,7 +89,9 @@ QString sameMonthText(const QDate& d)
 } // namespace
 
 frmPJSCDY::frmPJSCDY(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      RecordBar(
+          this, [this] { return adoPrimaryRS(); }, noPreview)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("票据生成"));
@@ -112,18 +115,7 @@ frmPJSCDY::frmPJSCDY(QWidget* owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = new QStatusBar(this);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(false);
-    ui::placeTwips(sbStatusBar, 0, 7080, 10800, 420);
-    for (int i = 0; i < 4; ++i) {
-        panels[i] = new QLabel(sbStatusBar);
-        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels[i]->setFrameShape(QFrame::Panel);
-        panels[i]->setFrameShadow(QFrame::Sunken);
-        sbStatusBar->addWidget(panels[i], 1);
-    }
-    panels[0]->setText(QStringLiteral("状态"));
+    sbStatusBar = statusPanels::make(this, 7080, 10800, panels, 1);
 
     Form_Load();
 }
@@ -189,10 +181,7 @@ void frmPJSCDY::buildPreview()
     lblStatus = ui::control<QLabel>(this, "lblStatus", 6540, 6300, 3180, 255);
     cmdNext = navButton("cmdNext", QStringLiteral(">"), 9840);
     cmdLast = navButton("cmdLast", QStringLiteral(">|"), 10290);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmPJSCDY::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmPJSCDY::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmPJSCDY::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmPJSCDY::cmdLast_Click);
+    connectRecordBar();
 }
 
 void frmPJSCDY::Form_Load()
@@ -485,36 +474,4 @@ void frmPJSCDY::adoPrimaryRS_MoveComplete()
         return;
     const int position = rs->absolutePosition();
     lblStatus->setText(QStringLiteral("记录: ") + (position > 0 ? QString::number(position) : QString()));
-}
-
-void frmPJSCDY::navigate(void (*move)(db::Recordset&))
-{
-    try {
-        db::Recordset* rs = adoPrimaryRS();
-        if (!rs)
-            throw db::Error(QString::fromUtf8(noPreview));
-        move(*rs);
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmPJSCDY::cmdFirst_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveFirst(); });
-}
-
-void frmPJSCDY::cmdPrevious_Click()
-{
-    navigate(navigation::movePreviousOrBeep);
-}
-
-void frmPJSCDY::cmdNext_Click()
-{
-    navigate(navigation::moveNextOrBeep);
-}
-
-void frmPJSCDY::cmdLast_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }

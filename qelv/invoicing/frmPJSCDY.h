@@ -6,6 +6,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/related_recordsets.h"
 #include "qelv/core/Form.h"
+#include "qelv/core/navigation.h"
 #include "qelv/invoicing/list_filter.h"
 
 #include <QDate>
@@ -30,7 +31,7 @@ class FieldBinding;
 class RecordsetModel;
 } // namespace ui
 
-class frmPJSCDY : public Form {
+class frmPJSCDY : public Form, public navigation::RecordBar {
     Q_OBJECT
 public:
     static constexpr const char* formName = "frmPJSCDY";
@@ -43,10 +44,6 @@ public:
     void Toolbar1_ButtonClick(const QString& key);
     void Command1_Click();
     void ShowGeneratedInvoices();
-    void cmdFirst_Click();
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdLast_Click();
     void adoPrimaryRS_MoveComplete();
     void GenerateInvoices(bool selectedOnly);
     void PrintInvoicesContinuous();
@@ -64,17 +61,12 @@ public:
     QPushButton* Command1;
     std::array<QLineEdit*, 9> Text; // Text1 .. Text9
     ui::DataGrid* DataGrid1;
-    QPushButton* cmdFirst;
-    QPushButton* cmdPrevious;
-    QPushButton* cmdNext;
-    QPushButton* cmdLast;
     QLabel* lblStatus;
     QProgressBar* ProgressBar1;
     QStatusBar* sbStatusBar;
     std::array<QLabel*, 4> panels;
 
 private:
-    void navigate(void (*move)(db::Recordset&));
     void buildToolbar();
     void buildPreview();
     // False, after saying so, when the operating month is no longer the one the list was loaded for.

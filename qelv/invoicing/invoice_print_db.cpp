@@ -16,19 +16,8 @@ const char* const replaceGeneratedQuestion =
 
 namespace {
 
-QString dataPath(const char* name)
-{
-    return files::dataFile(QString::fromLatin1(name));
-}
-
-db::ColumnDef textColumn(const QString& name, int size)
-{
-    db::ColumnDef c;
-    c.name = name;
-    c.type = db::ColumnType::Text;
-    c.size = size;
-    return c;
-}
+using printFiles::dataPath;
+using printFiles::textColumn;
 
 void appendFields(QList<db::ColumnDef>& columns, const QList<LayoutField>& fields)
 {

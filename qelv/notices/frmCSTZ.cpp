@@ -15,6 +15,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/status_panels.h"
 #include "qelv/notices/notice_reports.h"
 
 #include <QAction>
@@ -72,7 +73,9 @@ ui::DataGrid* grid(QWidget* owner, const char* name, const char* caption, ui::Re
 } // namespace
 
 frmCSTZ::frmCSTZ(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+    : Form(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      RecordBar(
+          this, [this] { return adoPrimaryRS(); }, noBrowser)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("测算与收费通知"));
@@ -92,18 +95,7 @@ frmCSTZ::frmCSTZ(QWidget* owner)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = new QStatusBar(this);
-    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
-    sbStatusBar->setSizeGripEnabled(false);
-    ui::placeTwips(sbStatusBar, 0, 7380, 11400, 420);
-    for (int i = 0; i < 5; ++i) {
-        panels[i] = new QLabel(sbStatusBar);
-        panels[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
-        panels[i]->setFrameShape(QFrame::Panel);
-        panels[i]->setFrameShadow(QFrame::Sunken);
-        sbStatusBar->addWidget(panels[i], i == 0 ? 2 : 1);
-    }
-    panels[0]->setText(QStringLiteral("状态"));
+    sbStatusBar = statusPanels::make(this, 7380, 11400, panels, 2);
     clock_ = new QTimer(this);
     const auto tick = [this] { panels[4]->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))); };
     connect(clock_, &QTimer::timeout, this, tick);
@@ -175,10 +167,7 @@ void frmCSTZ::buildBrowser()
     cmdPrevious = navButton("cmdPrevious", QStringLiteral("<"), 450);
     cmdNext = navButton("cmdNext", QStringLiteral(">"), 6360);
     cmdLast = navButton("cmdLast", QStringLiteral(">|"), 6810);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmCSTZ::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmCSTZ::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmCSTZ::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmCSTZ::cmdLast_Click);
+    connectRecordBar();
 }
 
 void frmCSTZ::Form_Load()
@@ -387,36 +376,4 @@ void frmCSTZ::PrintPollutantDetails()
     notices::PrintPollutantDetails(this, {Toolbar1});
     panels[0]->setText(QStringLiteral("状态"));
     raise();
-}
-
-void frmCSTZ::navigate(void (*move)(db::Recordset&))
-{
-    try {
-        db::Recordset* rs = adoPrimaryRS();
-        if (!rs)
-            throw db::Error(QString::fromUtf8(noBrowser));
-        move(*rs);
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmCSTZ::cmdFirst_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveFirst(); });
-}
-
-void frmCSTZ::cmdPrevious_Click()
-{
-    navigate(navigation::movePreviousOrBeep);
-}
-
-void frmCSTZ::cmdNext_Click()
-{
-    navigate(navigation::moveNextOrBeep);
-}
-
-void frmCSTZ::cmdLast_Click()
-{
-    navigate([](db::Recordset& rs) { rs.moveLast(); });
 }

@@ -5,6 +5,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/related_recordsets.h"
 #include "qelv/core/Form.h"
+#include "qelv/core/navigation.h"
 #include "qelv/notices/notice_generator.h"
 
 #include <QString>
@@ -28,7 +29,7 @@ class FieldBinding;
 class RecordsetModel;
 } // namespace ui
 
-class frmCSTZ : public Form {
+class frmCSTZ : public Form, public navigation::RecordBar {
     Q_OBJECT
 public:
     static constexpr const char* formName = "frmCSTZ";
@@ -41,10 +42,6 @@ public:
     void ShowNotices();
     void PrintNotices();
     void PrintPollutantDetails();
-    void cmdFirst_Click();
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdLast_Click();
 
     // The key of a list row ("No1" for the first), empty past the end.
     QString rowKey(int row) const;
@@ -61,10 +58,6 @@ public:
     QLabel* lblStatus;
     QLineEdit* Text5;
     QLineEdit* Text9;
-    QPushButton* cmdFirst;
-    QPushButton* cmdPrevious;
-    QPushButton* cmdNext;
-    QPushButton* cmdLast;
     QWidget* picStatBox;
     ui::DataGrid* DataGrid1;
     ui::DataGrid* DataGrid2;
@@ -80,7 +73,6 @@ private:
     void buildBrowser();
     void loadList();
     void showCurrent();
-    void navigate(void (*move)(db::Recordset&));
     void unbindBrowser();
 
     bool generating_ = false;

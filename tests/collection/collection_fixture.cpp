@@ -3,6 +3,7 @@
 #include "platform/convert/currency.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "qelv/collection/collection_fields.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
@@ -15,30 +16,7 @@ namespace collectionTests {
 
 QStringList pickerColumns()
 {
-    return {"委托号码",
-            "年",
-            "月",
-            "日",
-            "付款人单位",
-            "付款人账号",
-            "付款人开户银行",
-            "收款人单位",
-            "收款人账号",
-            "收款人开户银行",
-            "委托金额大写合计",
-            "千万",
-            "百万",
-            "十万",
-            "万",
-            "千",
-            "百",
-            "十",
-            "元",
-            "角",
-            "分",
-            "款项内容",
-            "协议号",
-            "委托密码"};
+    return collection::fieldNames();
 }
 
 void makeCollectionPrintFile(const QString& path, const QStringList& columns)

@@ -7,6 +7,7 @@
 #include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
+#include "qelv/collection/collection_fields.h"
 #include "qelv/collection/collection_print_file.h"
 #include "qelv/collection/frmWTPintSet.h"
 #include "qelv/core/Module1.h"
@@ -268,31 +269,7 @@ TEST_F(CollectionDesigner, ThePickersDropBelowTheirCellsAndStayUntilAnItemIsClic
 
     w.DataGrid1_ButtonClick(frmWTPintSet::NameColumn);
     ASSERT_TRUE(w.List3->isVisible());
-    EXPECT_EQ(items(w.List3),
-              (QStringList{"委托号码",
-                           "年",
-                           "月",
-                           "日",
-                           "付款人单位",
-                           "付款人账号",
-                           "付款人开户银行",
-                           "收款人单位",
-                           "收款人账号",
-                           "收款人开户银行",
-                           "委托金额大写合计",
-                           "千万",
-                           "百万",
-                           "十万",
-                           "万",
-                           "千",
-                           "百",
-                           "十",
-                           "元",
-                           "角",
-                           "分",
-                           "款项内容",
-                           "协议号",
-                           "委托密码"}));
+    EXPECT_EQ(items(w.List3), collection::fieldNames());
     for (int column : {frmWTPintSet::IdColumn, frmWTPintSet::TopColumn, frmWTPintSet::FontSizeColumn}) {
         w.List3->hide();
         w.DataGrid1_ButtonClick(column);

@@ -1,6 +1,7 @@
 // The collection print file: WTDW built from the layout's "字段" rows into the month's file and the
 // template, which only a complete build replaces.
 #include "platform/db/connection.h"
+#include "qelv/collection/collection_fields.h"
 #include "qelv/collection/collection_print_file.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
@@ -17,30 +18,7 @@ namespace {
 const QDate may2003(2003, 5, 1);
 
 // The generator's columns, in the order of the shipped layout's IDs.
-const QStringList generatorNames{"委托号码",
-                                 "年",
-                                 "月",
-                                 "日",
-                                 "付款人单位",
-                                 "付款人账号",
-                                 "付款人开户银行",
-                                 "收款人单位",
-                                 "收款人账号",
-                                 "收款人开户银行",
-                                 "委托金额大写合计",
-                                 "千万",
-                                 "百万",
-                                 "十万",
-                                 "万",
-                                 "千",
-                                 "百",
-                                 "十",
-                                 "元",
-                                 "角",
-                                 "分",
-                                 "款项内容",
-                                 "协议号",
-                                 "委托密码"};
+const QStringList& generatorNames = collection::fieldNames();
 
 QByteArray bytes(const QString& path)
 {

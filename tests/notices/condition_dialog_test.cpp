@@ -35,13 +35,6 @@ protected:
             out << c->itemText(i);
         return out;
     }
-    static QStringList messages()
-    {
-        QStringList out;
-        for (const auto& s : ui::testing::shown())
-            out << s.text;
-        return out;
-    }
 };
 
 TEST_F(ConditionDialog, FifteenEmptyEditableBoxesFilledInOrder)

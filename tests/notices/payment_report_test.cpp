@@ -74,13 +74,6 @@ protected:
         }
         return out;
     }
-    static QStringList messages()
-    {
-        QStringList out;
-        for (const auto& s : ui::testing::shown())
-            out << s.text;
-        return out;
-    }
     static void query(frmYDZQKBB& w, const QString& month, bool paid)
     {
         w.Text1->setText(month);

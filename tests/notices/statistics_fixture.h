@@ -3,6 +3,7 @@
 // industry type and squad, their billing rows of the year, and the statistics tables read back as text.
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
@@ -18,6 +19,14 @@ namespace fixtures {
 
 class StatisticsYear : public ProgramFolderTest {
 protected:
+    // The texts of the message boxes shown so far, in order.
+    static QStringList messages()
+    {
+        QStringList out;
+        for (const auto& s : ui::testing::shown())
+            out << s.text;
+        return out;
+    }
     void SetUp() override
     {
         ProgramFolderTest::SetUp();

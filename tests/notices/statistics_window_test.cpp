@@ -81,13 +81,6 @@ protected:
             out << m->index(r, c).data().toString();
         return out;
     }
-    static QStringList messages()
-    {
-        QStringList out;
-        for (const auto& s : ui::testing::shown())
-            out << s.text;
-        return out;
-    }
 };
 
 TEST_F(StatisticsWindow, OpensWithItsButtonsAndAnEmptyGridOfSeventyEightColumns)
