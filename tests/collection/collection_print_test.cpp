@@ -27,13 +27,7 @@ namespace {
 const QString kSaved = QStringLiteral("custom_241x140mm_241x140mm"); // a size without a paper code
 const QString kForm = QStringLiteral("custom_176x100mm_176x100mm");
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 class CollectionPrint : public fixtures::PrintingTest<CollectionMonth> {
 protected:

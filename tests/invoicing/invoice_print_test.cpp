@@ -33,13 +33,7 @@ using fixtures::CupsScheduler;
 const QString kInvoicePaper = QStringLiteral("custom_241x140mm_241x140mm");
 const QString kSaved = QStringLiteral("custom_297x210mm_297x210mm");
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 // What a run showed and left.
 struct Printed {

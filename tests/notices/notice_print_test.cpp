@@ -34,13 +34,7 @@ QStringList pageTexts(const report::Page& page)
     return out;
 }
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 class NoticeReports : public fixtures::NoticeMonth {
 protected:

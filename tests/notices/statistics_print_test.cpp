@@ -36,13 +36,7 @@ QString textAt(const report::Page& page, double left, double top)
     return QStringLiteral("<nothing at %1,%2>").arg(left).arg(top);
 }
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 class StatisticsReport : public fixtures::StatisticsYear {
 protected:
