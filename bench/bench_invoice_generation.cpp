@@ -33,14 +33,6 @@ QString dataPath(const QString& name)
     return files::dataFile(name);
 }
 
-// The ledgers as the county has them, before any run marked a late payment as charged.
-void restoreLedgers(const QString& pristine)
-{
-    const QString ledgers = dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers));
-    files::remove(ledgers);
-    files::copy(pristine, ledgers);
-}
-
 struct Bare {
     sqlite3* db = nullptr;
     bool failed = false;
@@ -227,12 +219,9 @@ int main(int argc, char** argv)
     Module1::gLateFeeRate = static_cast<float>(rate);
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
     try {
-        const bench::County county{.enterprises = enterprises, .assignmentsPerEnterprise = 6};
-        bench::makeCounty(county);
-        bench::makeMonth(county, month);
-        files::copy(dataPath(QString::fromLatin1(dataFiles::invoiceTemplate)),
-                    dataPath(dataFiles::monthInvoices(month)));
-        files::copy(dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers)), pristine);
+        bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6}, month,
+                             QString::fromLatin1(dataFiles::invoiceTemplate), dataFiles::monthInvoices(month),
+                             pristine);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
         return 1;
@@ -243,9 +232,9 @@ int main(int argc, char** argv)
     int ourInvoices = 0, bareInvoices = 0;
     try {
         for (int i = 0; i < repetitions; ++i) {
-            restoreLedgers(pristine);
+            bench::restoreLedgers(pristine);
             base.push_back(bareLoop(&bareInvoices));
-            restoreLedgers(pristine);
+            bench::restoreLedgers(pristine);
             mine.push_back(ours(&ourInvoices));
         }
     } catch (const std::exception& e) {

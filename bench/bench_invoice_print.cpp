@@ -33,19 +33,6 @@ constexpr double targetPerSecond = 50;
 const QDate month(2003, 5, 1);
 const QDate invoiceDate(2003, 6, 20);
 
-QString dataPath(const QString& name)
-{
-    return files::dataFile(name);
-}
-
-// The ledgers as the county has them, before any run marked a late payment as charged.
-void restoreLedgers(const QString& pristine)
-{
-    const QString ledgers = dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers));
-    files::remove(ledgers);
-    files::copy(pristine, ledgers);
-}
-
 struct Ours {
     double ms = 0;
     int invoices = 0;
@@ -121,12 +108,9 @@ int main(int argc, char** argv)
     Module1::gLateFeeRate = 0.0005f;
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
     try {
-        const bench::County county{.enterprises = enterprises, .assignmentsPerEnterprise = 6};
-        bench::makeCounty(county);
-        bench::makeMonth(county, month);
-        files::copy(dataPath(QString::fromLatin1(dataFiles::invoiceTemplate)),
-                    dataPath(dataFiles::monthInvoices(month)));
-        files::copy(dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers)), pristine);
+        bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6}, month,
+                             QString::fromLatin1(dataFiles::invoiceTemplate), dataFiles::monthInvoices(month),
+                             pristine);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
         return 1;
@@ -137,7 +121,7 @@ int main(int argc, char** argv)
     int invoices = 0;
     try {
         for (int i = 0; i < repetitions; ++i) {
-            restoreLedgers(pristine);
+            bench::restoreLedgers(pristine);
             const Ours run = ours(dir.path() + QStringLiteral("/invoices.pdf"));
             mine.push_back(run.ms);
             invoices = run.invoices;

@@ -29,13 +29,6 @@ QString dataPath(const QString& name)
     return files::dataFile(name);
 }
 
-void restoreLedgers(const QString& pristine)
-{
-    const QString ledgers = dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers));
-    files::remove(ledgers);
-    files::copy(pristine, ledgers);
-}
-
 struct Bare {
     sqlite3* db = nullptr;
     bool failed = false;
@@ -273,11 +266,8 @@ int main(int argc, char** argv)
     Module1::gLateFeeRate = static_cast<float>(rate);
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
     try {
-        const bench::County county{.enterprises = enterprises, .assignmentsPerEnterprise = 6};
-        bench::makeCounty(county);
-        bench::makeMonth(county, month);
-        files::copy(dataPath(QString::fromLatin1(dataFiles::noticeTemplate)), dataPath(dataFiles::monthNotices(month)));
-        files::copy(dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers)), pristine);
+        bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6}, month,
+                             QString::fromLatin1(dataFiles::noticeTemplate), dataFiles::monthNotices(month), pristine);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
         return 1;
@@ -287,9 +277,9 @@ int main(int argc, char** argv)
     int ourNotices = 0, bareNotices = 0;
     try {
         for (int i = 0; i < bench::repetitions(5); ++i) {
-            restoreLedgers(pristine);
+            bench::restoreLedgers(pristine);
             base.push_back(bareLoop(&bareNotices));
-            restoreLedgers(pristine);
+            bench::restoreLedgers(pristine);
             mine.push_back(ours(&ourNotices));
         }
     } catch (const std::exception& e) {

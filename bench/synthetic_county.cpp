@@ -137,4 +137,20 @@ void makeMonth(const County& county, const QDate& month)
     billing.commit();
 }
 
+void makeMonthWith(const County& county, const QDate& month, const QString& templateName, const QString& fileName,
+                   const QString& pristineLedgers)
+{
+    makeCounty(county);
+    makeMonth(county, month);
+    files::copy(files::dataFile(templateName), files::dataFile(fileName));
+    files::copy(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)), pristineLedgers);
+}
+
+void restoreLedgers(const QString& pristineLedgers)
+{
+    const QString ledgers = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
+    files::remove(ledgers);
+    files::copy(pristineLedgers, ledgers);
+}
+
 } // namespace bench

@@ -27,4 +27,12 @@ QString enterpriseNumber(int i);
 // invoices of the year before the month, the older half paid (some late), the latest three unpaid.
 void makeMonth(const County& county, const QDate& month);
 
+// The county and its month as makeCounty and makeMonth make them, with the month's file of fileName
+// copied from the shipped templateName, and the late-fee ledgers copied to pristineLedgers as they then
+// are, for restoreLedgers to put back before each run that marks them.
+void makeMonthWith(const County& county, const QDate& month, const QString& templateName, const QString& fileName,
+                   const QString& pristineLedgers);
+// The late-fee ledgers as makeMonthWith left them.
+void restoreLedgers(const QString& pristineLedgers);
+
 } // namespace bench

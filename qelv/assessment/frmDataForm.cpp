@@ -1,48 +1,22 @@
 #include "qelv/assessment/frmDataForm.h"
 
+#include "qelv/core/report_controls.h"
+
 namespace {
 
 using report::Alignment;
 using report::Control;
 using report::ControlKind;
 using report::SectionKind;
+using reportControls::label;
+using reportControls::textBox;
 
 // "￥" in front, thousands separators, two decimals.
 const QString kAmount = QStringLiteral("\"￥\"#,##0.00");
 
-Control label(const char* name, const char* caption, double left, double top, double width, double height,
-              Alignment alignment = Alignment::Left)
-{
-    Control c;
-    c.name = QString::fromLatin1(name);
-    c.kind = ControlKind::Label;
-    c.caption = QString::fromUtf8(caption);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.alignment = alignment;
-    return c;
-}
-
-Control field(const char* name, const char* dataField, double left, double top, double width, double height,
-              Alignment alignment = Alignment::Left)
-{
-    Control c;
-    c.name = QString::fromLatin1(name);
-    c.kind = ControlKind::TextBox;
-    c.dataField = QString::fromLatin1(dataField);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.alignment = alignment;
-    return c;
-}
-
 Control amount(const char* name, const char* dataField, double left, double width)
 {
-    Control c = field(name, dataField, left, 0, width, 165, Alignment::Right);
+    Control c = textBox(name, dataField, left, 0, width, 165, Alignment::Right);
     c.format = kAmount;
     return c;
 }
@@ -67,9 +41,9 @@ frmDataForm::frmDataForm()
 
     addSection(QStringLiteral("Command4_Header"), SectionKind::GroupHeader, 452).controls = {
         label("Label3", "排污单位：", 0, 0, 930, 225),
-        field("Text1", "DanWeiMingCheng", 1020, 0, 9210, 225),
+        textBox("Text1", "DanWeiMingCheng", 1020, 0, 9210, 225),
         label("Label4", "编号：", 11565, 0, 630, 225),
-        field("Text2", "DanWeiBianHao", 12302, 0, 1785, 225),
+        textBox("Text2", "DanWeiBianHao", 12302, 0, 1785, 225),
         label("Label5", "编号", 0, 227, 870, 225),
         label("Label6", "名称", 907, 227, 1905, 225),
         label("Label12", "排污口", 2920, 227, 600, 225),
@@ -81,13 +55,13 @@ frmDataForm::frmDataForm()
         label("Label8", "合计", 13423, 227, 1260, 225, Alignment::Right),
     };
 
-    Control discharge = field("Text5", "PaiWuShuJu", 4138, 0, 5528, 165);
+    Control discharge = textBox("Text5", "PaiWuShuJu", 4138, 0, 5528, 165);
     discharge.canGrow = true;
     addSection(QStringLiteral("Command5_Detail"), SectionKind::Detail, 208).controls = {
-        field("Text3", "WuRanWuBianHao", 28, 0, 793, 165),
-        field("Text4", "WuRanWuMingCheng", 907, 0, 1871, 165),
-        field("Text6", "PaiWuKou", 2920, 0, 595, 165, Alignment::Centre),
-        field("Text11", "LeiXing", 3600, 0, 420, 165, Alignment::Centre),
+        textBox("Text3", "WuRanWuBianHao", 28, 0, 793, 165),
+        textBox("Text4", "WuRanWuMingCheng", 907, 0, 1871, 165),
+        textBox("Text6", "PaiWuKou", 2920, 0, 595, 165, Alignment::Centre),
+        textBox("Text11", "LeiXing", 3600, 0, 420, 165, Alignment::Centre),
         discharge,
         amount("Text7", "JinE", 9694, 1215),
         amount("Text8", "TiGaoJinE", 11027, 1020),

@@ -1,48 +1,27 @@
 #include "qelv/notices/frmBB.h"
 
+#include "qelv/core/report_controls.h"
+
 namespace {
 
 using report::Alignment;
 using report::Control;
 using report::ControlKind;
 using report::SectionKind;
+using reportControls::label;
 
 // The yuan sign in front, whole yuan with thousands separators, as the statistics grid shows JinE.
 const QString kYuan = QStringLiteral("\"￥\"#,##0");
 
-Control text(ControlKind kind, const char* name, double left, double top, double width, double height,
-             Alignment alignment)
-{
-    Control c;
-    c.name = QString::fromLatin1(name);
-    c.kind = kind;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.alignment = alignment;
-    return c;
-}
-
-Control label(const char* name, const char* caption, double left, double top, double width, double height,
-              Alignment alignment = Alignment::Left)
-{
-    Control c = text(ControlKind::Label, name, left, top, width, height, alignment);
-    c.caption = QString::fromUtf8(caption);
-    return c;
-}
-
 Control field(const char* name, const char* dataField, double left, double width, Alignment alignment)
 {
-    Control c = text(ControlKind::TextBox, name, left, 57, width, 240, alignment);
-    c.dataField = QString::fromLatin1(dataField);
-    return c;
+    return reportControls::textBox(name, dataField, left, 57, width, 240, alignment);
 }
 
 // A framed cell over the section's full height.
 Control cell(const char* name, double left, double width, double height)
 {
-    return text(ControlKind::Box, name, left, 0, width, height, Alignment::Left);
+    return reportControls::placed(ControlKind::Box, name, left, 0, width, height);
 }
 
 } // namespace
@@ -103,10 +82,10 @@ frmBB::frmBB()
         label("Label10", "总%P页", 4932, 170, 1440, 240),
     };
 
-    Control count = text(ControlKind::Function, "Function1", 1757, 57, 1871, 225, Alignment::Right);
+    Control count = reportControls::placed(ControlKind::Function, "Function1", 1757, 57, 1871, 225, Alignment::Right);
     count.dataField = QStringLiteral("DanWeiBianHao");
     count.aggregate = report::Aggregate::Count;
-    Control sum = text(ControlKind::Function, "Function2", 5953, 57, 3855, 225, Alignment::Right);
+    Control sum = reportControls::placed(ControlKind::Function, "Function2", 5953, 57, 3855, 225, Alignment::Right);
     sum.dataField = QStringLiteral("JinE");
     sum.aggregate = report::Aggregate::Sum;
     sum.format = kYuan;

@@ -5,13 +5,13 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/recordset_model.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/notices/frmCXTJ.h"
 #include "qelv/notices/statistics_condition.h"
+#include "qelv/notices/statistics_grid.h"
 #include "qelv/notices/statistics_print.h"
 #include "qelv/notices/statistics_tables.h"
 
@@ -60,13 +60,8 @@ frmBaoBiao::frmBaoBiao(QWidget* owner)
     setModal(false);
     ui::clientSizeTwips(this, 10170, 6600);
 
-    model_ = new ui::RecordsetModel(this);
-    model_->setColumns(gridColumns());
-    DataGrid1 = new ui::DataGrid(this);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    DataGrid1->setRecordsetModel(model_);
-    // The grid shows a snapshot of the statistics table; it takes no edit.
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_ = std::make_unique<statistics::StatisticsGrid>(this, gridColumns());
+    DataGrid1 = grid_->grid();
     DataGrid1->setFont(QFont(QStringLiteral("宋体")));
     ui::placeTwips(DataGrid1, 30, 30, 8385, 6465);
 
@@ -82,10 +77,11 @@ frmBaoBiao::frmBaoBiao(QWidget* owner)
     connect(Command4, &QPushButton::clicked, this, &frmBaoBiao::Command4_Click);
 }
 
-frmBaoBiao::~frmBaoBiao()
+frmBaoBiao::~frmBaoBiao() = default;
+
+db::Recordset* frmBaoBiao::gridRows() const
 {
-    // The grid lets go of the rows before they go.
-    model_->setRecordset(nullptr);
+    return grid_->rows();
 }
 
 void frmBaoBiao::Command1_Click()
@@ -112,16 +108,7 @@ void frmBaoBiao::Command2_Click()
         return;
     }
     try {
-        auto conn = std::make_unique<db::Connection>(db::DataFile{dataFiles::billing(gWorkMonth.year())});
-        std::unique_ptr<db::Recordset> rows = statistics::query(*conn, sql);
-        try {
-            model_->setRecordset(rows.get());
-        } catch (...) {
-            model_->setRecordset(rows_.get());
-            throw;
-        }
-        rows_ = std::move(rows);
-        rowsConn_ = std::move(conn);
+        grid_->show([&](db::Connection& conn) { return statistics::query(conn, sql); });
         conditionText_ = text;
         Command3->setEnabled(true);
     } catch (const std::exception& e) {

@@ -10,14 +10,16 @@
 class QPushButton;
 
 namespace db {
-class Connection;
 class Recordset;
 } // namespace db
 
 namespace ui {
 class DataGrid;
-class RecordsetModel;
 } // namespace ui
+
+namespace statistics {
+class StatisticsGrid;
+} // namespace statistics
 
 class frmBaoBiao : public Form {
     Q_OBJECT
@@ -37,7 +39,7 @@ public:
     // The condition of the last query, in words, for the report's condition line.
     const QString& conditionText() const { return conditionText_; }
     // The grid's rows; null before the first query.
-    db::Recordset* gridRows() const { return rows_.get(); }
+    db::Recordset* gridRows() const;
 
     ui::DataGrid* DataGrid1;
     QPushButton* Command1;
@@ -47,7 +49,5 @@ public:
 
 private:
     QString conditionText_;
-    ui::RecordsetModel* model_;
-    std::unique_ptr<db::Connection> rowsConn_;
-    std::unique_ptr<db::Recordset> rows_;
+    std::unique_ptr<statistics::StatisticsGrid> grid_;
 };

@@ -5,12 +5,12 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/recordset_model.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/notices/payment_report.h"
+#include "qelv/notices/statistics_grid.h"
 #include "qelv/notices/statistics_tables.h"
 
 #include <QGroupBox>
@@ -63,13 +63,9 @@ frmYDZQKBB::frmYDZQKBB(QWidget* owner)
     Option2 = ui::control<QRadioButton>(Frame1, "Option2", 1710, 150, 1635, 255, QStringLiteral("显示未到账情况"));
     Option1->setChecked(true);
 
-    model_ = new ui::RecordsetModel(this);
-    model_->setColumns(resultColumns());
-    DataGrid1 = new ui::DataGrid(this);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    DataGrid1->setRecordsetModel(model_);
     // Every column is locked: the report shows the table as it stands.
-    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_ = std::make_unique<statistics::StatisticsGrid>(this, resultColumns());
+    DataGrid1 = grid_->grid();
     ui::placeTwips(DataGrid1, 30, 930, 9345, 5325);
 
     connect(Command1, &QPushButton::clicked, this, &frmYDZQKBB::Command1_Click);
@@ -79,10 +75,11 @@ frmYDZQKBB::frmYDZQKBB(QWidget* owner)
     Form_Load();
 }
 
-frmYDZQKBB::~frmYDZQKBB()
+frmYDZQKBB::~frmYDZQKBB() = default;
+
+db::Recordset* frmYDZQKBB::gridRows() const
 {
-    // The grid lets go of the rows before they go.
-    model_->setRecordset(nullptr);
+    return grid_->rows();
 }
 
 void frmYDZQKBB::Form_Load()
@@ -104,17 +101,8 @@ void frmYDZQKBB::Command1_Click()
         return;
     }
     try {
-        auto conn = std::make_unique<db::Connection>(db::DataFile{dataFiles::billing(gWorkMonth.year())});
-        std::unique_ptr<db::Recordset> rows =
-            conn->openRecordset(paymentReport::querySql(month.month, Option1->isChecked()), {}, db::LockType::ReadOnly);
-        try {
-            model_->setRecordset(rows.get());
-        } catch (...) {
-            model_->setRecordset(rows_.get());
-            throw;
-        }
-        rows_ = std::move(rows);
-        rowsConn_ = std::move(conn);
+        const QString sql = paymentReport::querySql(month.month, Option1->isChecked());
+        grid_->show([&](db::Connection& conn) { return conn.openRecordset(sql, {}, db::LockType::ReadOnly); });
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }

@@ -14,14 +14,16 @@ class QPushButton;
 class QRadioButton;
 
 namespace db {
-class Connection;
 class Recordset;
 } // namespace db
 
 namespace ui {
 class DataGrid;
-class RecordsetModel;
 } // namespace ui
+
+namespace statistics {
+class StatisticsGrid;
+} // namespace statistics
 
 class frmYDZQKBB : public Form {
     Q_OBJECT
@@ -38,7 +40,7 @@ public:
     void Command2_Click();
 
     // The grid's rows; null before the first query.
-    db::Recordset* gridRows() const { return rows_.get(); }
+    db::Recordset* gridRows() const;
 
     QLabel* Label1;
     QLineEdit* Text1;
@@ -50,7 +52,5 @@ public:
     ui::DataGrid* DataGrid1;
 
 private:
-    ui::RecordsetModel* model_;
-    std::unique_ptr<db::Connection> rowsConn_;
-    std::unique_ptr<db::Recordset> rows_;
+    std::unique_ptr<statistics::StatisticsGrid> grid_;
 };

@@ -8,6 +8,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
+#include "qelv/core/report_controls.h"
 
 #include <memory>
 
@@ -20,49 +21,14 @@ using report::Control;
 using report::ControlKind;
 using report::Section;
 using report::SectionKind;
+using reportControls::label;
+using reportControls::textBox;
 
 constexpr double pageWidth = 9906; // A4 less two margins of 1000
 
-Control label(const char* name, const QString& caption, double left, double top, double width, double height,
-              Alignment alignment = Alignment::Left)
-{
-    Control c;
-    c.name = QString::fromLatin1(name);
-    c.kind = ControlKind::Label;
-    c.caption = caption;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.alignment = alignment;
-    return c;
-}
-
-Control field(const char* name, const char* dataField, double left, double top, double width, double height,
-              Alignment alignment = Alignment::Left, bool canGrow = false)
-{
-    Control c;
-    c.name = QString::fromLatin1(name);
-    c.kind = ControlKind::TextBox;
-    c.dataField = QString::fromUtf8(dataField);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.alignment = alignment;
-    c.canGrow = canGrow;
-    return c;
-}
-
 Control rule(const char* name, double top)
 {
-    Control c;
-    c.name = QString::fromLatin1(name);
-    c.kind = ControlKind::Line;
-    c.left = 0;
-    c.top = top;
-    c.width = pageWidth;
-    return c;
+    return reportControls::placed(ControlKind::Line, name, 0, top, pageWidth, 0);
 }
 
 void a4(report::Report& r, const QString& title)
@@ -126,9 +92,9 @@ tzdw::tzdw()
     head.newPageBefore = true;
     head.controls = {
         title,
-        field("DanWeiQuangCheng", "DanWeiQuangCheng", 0, 700, pageWidth, 300),
-        field("YingJiaoKuang", "YingJiaoKuang", 0, 1100, pageWidth, 300, Alignment::Left, true),
-        field("NianYueJiaoKuangMingXi", "NianYueJiaoKuangMingXi", 0, 1550, pageWidth, 300, Alignment::Centre),
+        textBox("DanWeiQuangCheng", "DanWeiQuangCheng", 0, 700, pageWidth, 300),
+        textBox("YingJiaoKuang", "YingJiaoKuang", 0, 1100, pageWidth, 300, Alignment::Left, true),
+        textBox("NianYueJiaoKuangMingXi", "NianYueJiaoKuangMingXi", 0, 1550, pageWidth, 300, Alignment::Centre),
         rule("Line1", 1950),
         label("Label2", QStringLiteral("序号"), 0, 2000, 900, 300, Alignment::Centre),
         label("Label3", QStringLiteral("项目"), 1000, 2000, 6400, 300),
@@ -136,17 +102,17 @@ tzdw::tzdw()
         rule("Line2", 2350),
     };
     addSection(QStringLiteral("MX_Detail"), SectionKind::Detail, 360).controls = {
-        field("序号", "序号", 0, 30, 900, 300, Alignment::Centre),
-        field("项目", "项目", 1000, 30, 6400, 300, Alignment::Left, true),
-        field("金额", "金额", 7500, 30, 2406, 300, Alignment::Right),
+        textBox("序号", "序号", 0, 30, 900, 300, Alignment::Centre),
+        textBox("项目", "项目", 1000, 30, 6400, 300, Alignment::Left, true),
+        textBox("金额", "金额", 7500, 30, 2406, 300, Alignment::Right),
     };
     auto text = [](const char* name, const char* caption, const char* dataField, double top) {
         return std::vector<Control>{
             label(name, QString::fromUtf8(caption), 0, top, 1800, 300),
-            field(dataField, dataField, 1900, top, pageWidth - 1900, 300, Alignment::Left, true)};
+            textBox(dataField, dataField, 1900, top, pageWidth - 1900, 300, Alignment::Left, true)};
     };
     std::vector<Control> foot{rule("Line3", 60),
-                              field("FaLvFaGui", "FaLvFaGui", 0, 150, pageWidth, 300, Alignment::Left, true)};
+                              textBox("FaLvFaGui", "FaLvFaGui", 0, 150, pageWidth, 300, Alignment::Left, true)};
     double top = 600;
     const struct {
         const char *name, *caption, *field;
@@ -165,17 +131,17 @@ tzdw::tzdw()
     }
     top += 200;
     foot.push_back(label("Label11", QStringLiteral("经办人："), 0, top, 1000, 300));
-    foot.push_back(field("JingBanRen", "JingBanRen", 1000, top, 1800, 300));
+    foot.push_back(textBox("JingBanRen", "JingBanRen", 1000, top, 1800, 300));
     foot.push_back(label("Label12", QStringLiteral("校对人："), 3000, top, 1000, 300));
-    foot.push_back(field("JiaoDuiRen", "JiaoDuiRen", 4000, top, 1800, 300));
-    foot.push_back(field("TongZhiRiQi", "TongZhiRiQi", 6400, top, 3506, 300, Alignment::Right));
+    foot.push_back(textBox("JiaoDuiRen", "JiaoDuiRen", 4000, top, 1800, 300));
+    foot.push_back(textBox("TongZhiRiQi", "TongZhiRiQi", 6400, top, 3506, 300, Alignment::Right));
     addSection(QStringLiteral("tzdw_Footer"), SectionKind::GroupFooter, top + 400).controls = foot;
 }
 
 PaiWuMinXi::PaiWuMinXi()
 {
     a4(*this, QStringLiteral("排污情况明细表"));
-    Control title = field("NianYueQiKuangMingXi", "NianYueQiKuangMingXi", 0, 0, pageWidth, 500, Alignment::Centre);
+    Control title = textBox("NianYueQiKuangMingXi", "NianYueQiKuangMingXi", 0, 0, pageWidth, 500, Alignment::Centre);
     title.fontSize = 16;
     title.bold = true;
     Section& head = addSection(QStringLiteral("tzdw_Header"), SectionKind::GroupHeader, 1450);
@@ -183,9 +149,9 @@ PaiWuMinXi::PaiWuMinXi()
     head.controls = {
         title,
         label("Label1", QStringLiteral("单位名称："), 0, 650, 1300, 300),
-        field("DanWeiQuangCheng", "DanWeiQuangCheng", 1300, 650, 6000, 300),
+        textBox("DanWeiQuangCheng", "DanWeiQuangCheng", 1300, 650, 6000, 300),
         label("Label2", QStringLiteral("编号："), 7400, 650, 800, 300),
-        field("DanWeiBianHao", "DanWeiBianHao", 8200, 650, 1706, 300),
+        textBox("DanWeiBianHao", "DanWeiBianHao", 8200, 650, 1706, 300),
         rule("Line1", 1030),
         label("Label3", QStringLiteral("排污口"), 0, 1080, 900, 300, Alignment::Centre),
         label("Label4", QStringLiteral("污染物名称"), 1000, 1080, 2200, 300),
@@ -193,9 +159,9 @@ PaiWuMinXi::PaiWuMinXi()
         rule("Line2", 1420),
     };
     addSection(QStringLiteral("WuRanWuMingXi_Detail"), SectionKind::Detail, 360).controls = {
-        field("PaiWuKou", "PaiWuKou", 0, 30, 900, 300, Alignment::Centre),
-        field("WuRanWuMingCheng", "WuRanWuMingCheng", 1000, 30, 2200, 300),
-        field("WuRanWuShuJu", "WuRanWuShuJu", 3300, 30, 6606, 300, Alignment::Left, true),
+        textBox("PaiWuKou", "PaiWuKou", 0, 30, 900, 300, Alignment::Centre),
+        textBox("WuRanWuMingCheng", "WuRanWuMingCheng", 1000, 30, 2200, 300),
+        textBox("WuRanWuShuJu", "WuRanWuShuJu", 3300, 30, 6606, 300, Alignment::Left, true),
     };
     addSection(QStringLiteral("tzdw_Footer"), SectionKind::GroupFooter, 120).controls = {rule("Line3", 60)};
 }

@@ -4,7 +4,7 @@
 
 #include "qelv/core/data_env.h"
 #include "tests/assessment/fee_list_fixture.h"
-#include "tests/fixtures/cups/suite_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -20,23 +20,15 @@ using fixtures::CupsScheduler;
 const QString kSheet = QStringLiteral("custom_297x210mm_297x210mm");
 const QString kSaved = QStringLiteral("custom_241x140mm_241x140mm"); // a size without a paper code
 
-class FeeListPrint : public FeeListMonthTest {
+class FeeListPrint : public fixtures::PrintingTest<FeeListMonthTest> {
 protected:
-    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
-    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
-
     void SetUp() override
     {
-        fixtures::SuiteScheduler::requireScheduler();
-        if (IsSkipped() || HasFatalFailure())
+        PrintingTest::SetUp();
+        if (!ready())
             return;
-        scheduler = &fixtures::SuiteScheduler::scheduler();
-        FeeListMonthTest::SetUp();
-        QString error;
-        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
-        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kSaved, "landscape", &error)) << error.toStdString();
-        fixtures::registerPaperControl(folder->path(), QStringLiteral(QUORBEL_LIBRARY));
-        if (HasFatalFailure())
+        usePrinter(kSaved, "landscape", folder->path());
+        if (!ready())
             return;
 
         addEnterprise("0012", "甲化工厂");
@@ -44,31 +36,6 @@ protected:
         assign("0012", "W1", 1, "化学需氧量");
         figures("0012", "W1", 1, {{"A", "12.5"}}, "1234.5");
     }
-    void TearDown() override
-    {
-        fixtures::unregisterPaperControl();
-        if (folder)
-            FeeListMonthTest::TearDown();
-    }
-
-    CupsScheduler::Defaults defaults() { return fixtures::SuiteScheduler::defaults("qcustom"); }
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const ui::testing::Shown& s : ui::testing::shown())
-            if (s.kind == ui::testing::Shown::Message)
-                out << s.text;
-        return out;
-    }
-    int dialogs() const
-    {
-        int n = 0;
-        for (const ui::testing::Shown& s : ui::testing::shown())
-            n += s.kind == ui::testing::Shown::Dialog;
-        return n;
-    }
-
-    CupsScheduler* scheduler = nullptr;
 };
 
 TEST_F(FeeListPrint, PrintsOnTheCustomSheetAndSetsThePrintersPaperBack)

@@ -10,7 +10,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/print_run.h"
 #include "tests/collection/collection_fixture.h"
-#include "tests/fixtures/cups/suite_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QApplication>
@@ -27,31 +27,17 @@ namespace {
 const QString kSaved = QStringLiteral("custom_241x140mm_241x140mm"); // a size without a paper code
 const QString kForm = QStringLiteral("custom_176x100mm_176x100mm");
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
-class CollectionPrint : public CollectionMonth {
+class CollectionPrint : public fixtures::PrintingTest<CollectionMonth> {
 protected:
-    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
-    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
-
     void SetUp() override
     {
-        fixtures::SuiteScheduler::requireScheduler();
-        if (IsSkipped() || HasFatalFailure())
+        PrintingTest::SetUp();
+        if (!ready())
             return;
-        CollectionMonth::SetUp();
-        scheduler = &fixtures::SuiteScheduler::scheduler();
-        QString error;
-        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
-        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kSaved, "landscape", &error)) << error.toStdString();
-        fixtures::registerPaperControl(folder->path(), QStringLiteral(QUORBEL_LIBRARY));
-        if (HasFatalFailure())
+        usePrinter(kSaved, "landscape", folder->path());
+        if (!ready())
             return;
         standardLayout();
         for (const char* n : {"001", "002"}) {
@@ -66,17 +52,6 @@ protected:
                                       "PiaoJuLeiXing, ZNJYiShou) values ('2003-02-05', '901', 0, 0, 0)"));
         document(QStringLiteral("001"), QStringLiteral("厂001"), QStringLiteral("1001"), QStringLiteral("pw1"));
         document(QStringLiteral("002"), QStringLiteral("厂002"), QStringLiteral("1002"), QStringLiteral("pw2"));
-    }
-    void TearDown() override
-    {
-        fixtures::unregisterPaperControl();
-        if (folder)
-            CollectionMonth::TearDown();
-    }
-
-    CupsScheduler::Defaults defaults(const QString& printer = QStringLiteral("qcustom"))
-    {
-        return fixtures::SuiteScheduler::defaults(printer);
     }
     // PiaoJuLeiXing of an enterprise's ledger rows in their order.
     QString marks(const QString& enterprise)
@@ -123,7 +98,6 @@ protected:
     }
     std::optional<During> seen() const { return watched_ ? *watched_ : std::nullopt; }
 
-    CupsScheduler* scheduler = nullptr;
     std::shared_ptr<std::optional<During>> watched_;
 };
 

@@ -12,7 +12,7 @@
 #include "qelv/collection/frmWTPintSet.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
-#include "tests/fixtures/program_folder.h"
+#include "tests/fixtures/layout_designer.h"
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QApplication>
@@ -28,17 +28,9 @@
 
 namespace {
 
-// A layout value's place in pixels: value / 100 × 56.693 twips, 15 twips a pixel.
-int boxPx(double hundredths)
-{
-    return static_cast<int>(std::lround(hundredths / 100 * 56.693 / 15));
-}
-
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using fixtures::BoxCase;
+using fixtures::boxPx;
+using fixtures::bytes;
 
 QStringList items(const QListWidget* list)
 {
@@ -48,27 +40,10 @@ QStringList items(const QListWidget* list)
     return out;
 }
 
-class CollectionDesigner : public fixtures::ProgramFolderTest {
+class CollectionDesigner : public fixtures::LayoutDesignerTest {
 protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        folder->copyShippedPictures();
-        Module1::gWorkMonth = QDate(2003, 5, 1);
-    }
-
-    QString layoutFile() const { return folder->data(QString::fromLatin1(dataFiles::printLayouts)); }
-    void layoutSql(const char* sql) const { fixtures::exec(layoutFile(), QString::fromUtf8(sql)); }
-    QVariant element(int id, const char* column) const
-    {
-        return fixtures::probe(
-            layoutFile(), QStringLiteral("SELECT \"%1\" FROM wt WHERE ID = %2").arg(QLatin1String(column)).arg(id));
-    }
-    QVariant paper(const char* column) const
-    {
-        return fixtures::probe(layoutFile(),
-                               QStringLiteral("SELECT \"%1\" FROM wtPaperSize").arg(QLatin1String(column)));
-    }
+    QVariant element(int id, const char* column) const { return layoutRow("wt", id, column); }
+    QVariant paper(const char* column) const { return layoutValue("wtPaperSize", column); }
     static bool shows(const frmWTPintSet& w, int id) { return w.Text1[id]->isVisibleTo(w.Picture2); }
     static int shown(const frmWTPintSet& w)
     {
@@ -84,7 +59,6 @@ protected:
         ASSERT_TRUE(rs->find(QStringLiteral("ID"), id)) << id;
         rs->setValue(QString::fromLatin1(column), value);
     }
-    static QString shownText() { return ui::testing::shownTexts().join(QLatin1Char('\n')); }
 };
 
 TEST_F(CollectionDesigner, TheShippedLayoutLiesOnItsPictureAsItsPaperRowSays)
@@ -178,16 +152,6 @@ TEST_F(CollectionDesigner, WithoutRowsOnlyThePaperRowIsSaved)
     EXPECT_TRUE(ui::testing::shown().empty()) << shownText().toStdString();
     EXPECT_EQ(shown(w), 0);
     EXPECT_EQ(paper("PictureWidth").toDouble(), convert::fifteenDigits(665 * 15 / 56.69 * 100));
-}
-
-struct BoxCase {
-    const char* box;
-    const char* text;
-    const char* message;
-};
-void PrintTo(const BoxCase& c, std::ostream* os)
-{
-    *os << c.box << " \"" << c.text << '"';
 }
 
 class CollectionBoxes : public CollectionDesigner, public ::testing::WithParamInterface<BoxCase> { };

@@ -6,7 +6,7 @@
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
 #include "platform/ui/dialogs.h"
-#include "tests/fixtures/cups/suite_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 
 #include <QDialog>
 #include <QFile>
@@ -54,34 +54,22 @@ report::Document sheet()
     return r.render(one);
 }
 
-class PrintRun : public ::testing::Test {
+class PrintRun : public fixtures::PrintingTest<> {
 protected:
-    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
-    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
-
     void SetUp() override
     {
-        fixtures::SuiteScheduler::requireScheduler();
-        if (IsSkipped() || HasFatalFailure())
+        PrintingTest::SetUp();
+        if (!ready())
             return;
-        scheduler = &fixtures::SuiteScheduler::scheduler();
-        QString error;
-        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
-        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kNoCode, "landscape", &error)) << error.toStdString();
-        fixtures::registerPaperControl(dir.path(), QStringLiteral(QUORBEL_LIBRARY));
-        if (HasFatalFailure())
+        usePrinter(kNoCode, "landscape", dir.path());
+        if (!ready())
             return;
         ui::testing::enable();
     }
     void TearDown() override
     {
-        fixtures::unregisterPaperControl();
+        PrintingTest::TearDown();
         ui::testing::disable();
-    }
-
-    CupsScheduler::Defaults defaults(const QString& printer = QStringLiteral("qcustom"))
-    {
-        return fixtures::SuiteScheduler::defaults(printer);
     }
 
     // A request that renders the sheet, noting what the printer carried while the report rendered.
@@ -97,7 +85,6 @@ protected:
         return r;
     }
 
-    CupsScheduler* scheduler = nullptr;
     QTemporaryDir dir;
     CollectedErrors errors;
     std::optional<CupsScheduler::Defaults> during;

@@ -5,7 +5,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/print_run.h"
 #include "qelv/invoicing/frmPJSCDY.h"
-#include "tests/fixtures/cups/suite_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/invoicing/month_fixture.h"
 
@@ -33,13 +33,7 @@ using fixtures::CupsScheduler;
 const QString kInvoicePaper = QStringLiteral("custom_241x140mm_241x140mm");
 const QString kSaved = QStringLiteral("custom_297x210mm_297x210mm");
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 // What a run showed and left.
 struct Printed {
@@ -52,34 +46,22 @@ struct Printed {
     QStringList shown; // message and input boxes, in order, but for the refusals during the wait
 };
 
-class InvoicePrinting : public fixtures::InvoiceMonth {
+class InvoicePrinting : public fixtures::PrintingTest<fixtures::InvoiceMonth> {
 protected:
-    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
-    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
-
     void SetUp() override
     {
-        fixtures::SuiteScheduler::requireScheduler();
-        if (IsSkipped() || HasFatalFailure())
+        PrintingTest::SetUp();
+        if (!ready())
             return;
-        InvoiceMonth::SetUp();
-        scheduler = &fixtures::SuiteScheduler::scheduler();
-        QString error;
-        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
-        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kSaved, "landscape", &error)) << error.toStdString();
-        fixtures::registerPaperControl(folder->path(), QStringLiteral(QUORBEL_LIBRARY));
+        usePrinter(kSaved, "landscape", folder->path());
         Module1::gInvoiceDate = QDate(2003, 5, 9);
         Module1::gLateFeeOn = true;
     }
     void TearDown() override
     {
-        fixtures::unregisterPaperControl();
         window.reset();
-        if (folder)
-            InvoiceMonth::TearDown();
+        PrintingTest::TearDown();
     }
-
-    CupsScheduler::Defaults defaults() { return fixtures::SuiteScheduler::defaults(QStringLiteral("qcustom")); }
 
     // Enterprises in the register in the order given, each with one fee of its number in yuan, and
     // their invoices generated from the run window.
@@ -200,7 +182,6 @@ protected:
         EXPECT_EQ(defaults().orientation, "landscape");
     }
 
-    CupsScheduler* scheduler = nullptr;
     std::unique_ptr<frmPJSCDY> window;
 };
 

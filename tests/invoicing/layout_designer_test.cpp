@@ -8,7 +8,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/invoicing/frmFPSetUp.h"
-#include "tests/fixtures/program_folder.h"
+#include "tests/fixtures/layout_designer.h"
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QApplication>
@@ -25,44 +25,15 @@
 
 namespace {
 
-// A layout value's place in pixels: value / 100 × 56.693 twips, 15 twips a pixel.
-int boxPx(double hundredths)
-{
-    return static_cast<int>(std::lround(hundredths / 100 * 56.693 / 15));
-}
+using fixtures::BoxCase;
+using fixtures::boxPx;
+using fixtures::bytes;
 
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-class InvoiceDesigner : public fixtures::ProgramFolderTest {
+class InvoiceDesigner : public fixtures::LayoutDesignerTest {
 protected:
-    void SetUp() override
-    {
-        ProgramFolderTest::SetUp();
-        folder->copyShippedPictures();
-        Module1::gWorkMonth = QDate(2003, 5, 1);
-    }
-
-    QString layoutFile() const { return folder->data(QString::fromLatin1(dataFiles::printLayouts)); }
-    void layoutSql(const char* sql) const { fixtures::exec(layoutFile(), QString::fromUtf8(sql)); }
-    QVariant field(int id, const char* column) const
-    {
-        return fixtures::probe(
-            layoutFile(), QStringLiteral("SELECT \"%1\" FROM fp WHERE ID = %2").arg(QLatin1String(column)).arg(id));
-    }
-    QVariant paper(const char* column) const
-    {
-        return fixtures::probe(layoutFile(),
-                               QStringLiteral("SELECT \"%1\" FROM fpPaperSize").arg(QLatin1String(column)));
-    }
-    QVariant limit(const char* column) const
-    {
-        return fixtures::probe(layoutFile(),
-                               QStringLiteral("SELECT \"%1\" FROM fpLine WHERE ID = 1").arg(QLatin1String(column)));
-    }
+    QVariant field(int id, const char* column) const { return layoutRow("fp", id, column); }
+    QVariant paper(const char* column) const { return layoutValue("fpPaperSize", column); }
+    QVariant limit(const char* column) const { return layoutRow("fpLine", 1, column); }
     static bool shows(const frmFPSetUp& w, int id) { return w.Text1[id]->isVisibleTo(w.Picture1); }
     // Makes the row of that ID the current one and gives it a pending value, as typing into the grid does.
     static void edit(frmFPSetUp& w, int id, const char* column, const QVariant& value)
@@ -71,7 +42,6 @@ protected:
         ASSERT_TRUE(rs->find(QStringLiteral("ID"), id)) << id;
         rs->setValue(QString::fromLatin1(column), value);
     }
-    static QString shownText() { return ui::testing::shownTexts().join(QLatin1Char('\n')); }
 };
 
 TEST_F(InvoiceDesigner, OpeningOnTheShippedLayoutPlacesEveryFieldAndSavesThePicturesSize)
@@ -230,16 +200,6 @@ INSTANTIATE_TEST_SUITE_P(
         RowFault{"NoAlign", "UPDATE fp SET Align = NULL WHERE ID = 5;", "“编号”为 5 的行没有“对齐”，无法放置。", 5},
         RowFault{"AlignOf3", "UPDATE fp SET Align = 3 WHERE ID = 5;", "“编号”为 5 的行的“对齐”必须是 0、1 或 2。", 5}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct BoxCase {
-    const char* box;
-    const char* text;
-    const char* message; // empty: taken
-};
-void PrintTo(const BoxCase& c, std::ostream* os)
-{
-    *os << c.box << " \"" << c.text << '"';
-}
 
 class DesignerBoxes : public InvoiceDesigner, public ::testing::WithParamInterface<BoxCase> { };
 

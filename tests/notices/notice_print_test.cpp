@@ -1,13 +1,12 @@
 // The notices and the detail sheets printed through the private CUPS scheduler with the paper control
 // registered: A4 while they print, the printer's own paper afterwards, also when the report fails; and
 // the page model of both reports.
-#include "platform/component/host.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/print_run.h"
 #include "qelv/notices/frmCSTZ.h"
 #include "qelv/notices/notice_reports.h"
-#include "tests/fixtures/cups/cups_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/notices/notice_fixture.h"
 
@@ -18,7 +17,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -36,13 +34,7 @@ QStringList pageTexts(const report::Page& page)
     return out;
 }
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 class NoticeReports : public fixtures::NoticeMonth {
 protected:
@@ -107,59 +99,15 @@ TEST_F(NoticeReports, AnEmptyFileGivesAnEmptyReportAndAMissingOneAMessage)
     EXPECT_THROW(notices::renderNotices(Module1::gWorkMonth), db::Error);
 }
 
-class NoticePrint : public NoticeReports {
+class NoticePrint : public fixtures::PrintingTest<NoticeReports> {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (geteuid() != 0)
-            return;
-        scheduler = new CupsScheduler;
-        QString error;
-        if (!scheduler->start(&error) || !scheduler->addPrinter("qnotice", CupsScheduler::Paper::CustomSizes, &error))
-            startError = error.isEmpty() ? QStringLiteral("unknown error") : error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete scheduler;
-        scheduler = nullptr;
-    }
-
     void SetUp() override
     {
-        if (geteuid() != 0)
-            GTEST_SKIP() << "the private CUPS scheduler needs root";
-        ASSERT_TRUE(startError.isEmpty())
-            << "the private CUPS scheduler could not be started: " << startError.toStdString();
-        NoticeReports::SetUp();
-        QString error;
-        ASSERT_TRUE(scheduler->setDefaultPrinter("qnotice", &error)) << error.toStdString();
-        ASSERT_TRUE(scheduler->setPrinterDefaults("qnotice", kSaved, "landscape", &error)) << error.toStdString();
-        qputenv("QELV_COMPONENT_REGISTRY", (folder->path() + "/components.json").toUtf8());
-        qputenv("QUORBEL_FORMS_REGISTRY", (folder->path() + "/forms.json").toUtf8());
-        component::HResult hr = component::E_FAIL;
-        auto library = component::Library::open(QStringLiteral(QUORBEL_LIBRARY), &hr);
-        ASSERT_EQ(hr, component::S_OK);
-        ASSERT_EQ(library->entry<component::DllRegisterServerFunction>(component::kDllRegisterServer)(),
-                  component::S_OK);
+        PrintingTest::SetUp();
+        if (!ready())
+            return;
+        usePrinter(kSaved, "landscape", folder->path());
     }
-    void TearDown() override
-    {
-        qunsetenv("QELV_COMPONENT_REGISTRY");
-        qunsetenv("QUORBEL_FORMS_REGISTRY");
-        if (folder)
-            NoticeReports::TearDown();
-    }
-
-    CupsScheduler::Defaults defaults()
-    {
-        QString error;
-        const auto read = scheduler->printerDefaults("qnotice", &error);
-        EXPECT_TRUE(read) << error.toStdString();
-        return read.value_or(CupsScheduler::Defaults{});
-    }
-
-    static inline CupsScheduler* scheduler = nullptr;
-    static inline QString startError;
 };
 
 TEST_F(NoticePrint, NoticesAndDetailSheetsPrintOnA4AndThePaperIsSetBack)
@@ -168,7 +116,7 @@ TEST_F(NoticePrint, NoticesAndDetailSheetsPrintOnA4AndThePaperIsSetBack)
     frmCSTZ w;
     w.show();
     for (const char* key : {"dy", "dymx"}) {
-        const std::vector<int> before = scheduler->jobIds("qnotice");
+        const std::vector<int> before = scheduler->jobIds("qcustom");
         std::optional<CupsScheduler::Defaults> during;
         bool toolbarEnabled = true, progress = false, refused = false;
         // Looked at once the run waits for its job.
@@ -202,7 +150,7 @@ TEST_F(NoticePrint, NoticesAndDetailSheetsPrintOnA4AndThePaperIsSetBack)
         EXPECT_EQ(w.panels[0]->text(), QStringLiteral("状态"));
         EXPECT_EQ(defaults().media, kSaved);
         EXPECT_EQ(defaults().orientation, "landscape");
-        const std::vector<int> after = scheduler->jobIds("qnotice");
+        const std::vector<int> after = scheduler->jobIds("qcustom");
         ASSERT_EQ(after.size(), before.size() + 1);
         const auto job = scheduler->job(after.back());
         ASSERT_TRUE(job);
@@ -215,7 +163,7 @@ TEST_F(NoticePrint, AReportThatFailsSetsThePaperBackAndClosesTheProgress)
     twoNotices();
     notices.reset();
     fixtures::exec(folder->data(dataFiles::monthNotices(Module1::gWorkMonth)), QStringLiteral("DROP TABLE MX"));
-    const std::vector<int> before = scheduler->jobIds("qnotice");
+    const std::vector<int> before = scheduler->jobIds("qcustom");
     frmCSTZ w;
     std::optional<CupsScheduler::Defaults> during;
     EXPECT_EQ(notices::PrintNotices(&w), printRun::Outcome::Failed);
@@ -225,7 +173,7 @@ TEST_F(NoticePrint, AReportThatFailsSetsThePaperBackAndClosesTheProgress)
     EXPECT_FALSE(progressShown());
     EXPECT_EQ(defaults().media, kSaved);
     EXPECT_EQ(defaults().orientation, "landscape");
-    EXPECT_EQ(scheduler->jobIds("qnotice"), before);
+    EXPECT_EQ(scheduler->jobIds("qcustom"), before);
     EXPECT_FALSE(printRun::running());
 }
 

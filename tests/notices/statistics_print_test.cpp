@@ -10,7 +10,7 @@
 #include "qelv/notices/frmBaoBiao.h"
 #include "qelv/notices/frmCXTJ.h"
 #include "qelv/notices/statistics_print.h"
-#include "tests/fixtures/cups/suite_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 #include "tests/fixtures/modal.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/notices/statistics_fixture.h"
@@ -36,13 +36,7 @@ QString textAt(const report::Page& page, double left, double top)
     return QStringLiteral("<nothing at %1,%2>").arg(left).arg(top);
 }
 
-bool progressShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmMsgBox*>(w) && w->isVisible())
-            return true;
-    return false;
-}
+using fixtures::progressShown;
 
 class StatisticsReport : public fixtures::StatisticsYear {
 protected:
@@ -151,51 +145,20 @@ TEST_F(StatisticsReport, WithoutTheYearsFileTheTemplateIsRead)
 const QString kA4 = QStringLiteral("iso_a4_210x297mm");
 const QString kSaved = QStringLiteral("iso_a5_148x210mm"); // paper code 11
 
-class StatisticsPrint : public StatisticsReport {
+class StatisticsPrint : public fixtures::PrintingTest<StatisticsReport> {
 protected:
-    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
-    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
-
     void SetUp() override
     {
-        fixtures::SuiteScheduler::requireScheduler();
-        if (IsSkipped() || HasFatalFailure())
+        PrintingTest::SetUp();
+        if (!ready())
             return;
-        scheduler = &fixtures::SuiteScheduler::scheduler();
-        StatisticsReport::SetUp();
-        QString error;
-        ASSERT_TRUE(scheduler->setDefaultPrinter("qcustom", &error)) << error.toStdString();
-        ASSERT_TRUE(scheduler->setPrinterDefaults("qcustom", kSaved, "portrait", &error)) << error.toStdString();
-        fixtures::registerPaperControl(folder->path(), QStringLiteral(QUORBEL_LIBRARY));
-        if (HasFatalFailure())
+        usePrinter(kSaved, "portrait", folder->path());
+        if (!ready())
             return;
         enterprise("0001", "甲厂", "化工", "一中队");
         billingRow("0001", {{"M1M", 1234.5}});
         enterprise("0002", "乙厂", "冶金", "二中队");
         billingRow("0002", {{"M1M", 20}});
-    }
-    void TearDown() override
-    {
-        fixtures::unregisterPaperControl();
-        if (folder)
-            StatisticsReport::TearDown();
-    }
-
-    CupsScheduler::Defaults defaults() { return fixtures::SuiteScheduler::defaults("qcustom"); }
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const ui::testing::Shown& s : ui::testing::shown())
-            if (s.kind == ui::testing::Shown::Message)
-                out << s.text;
-        return out;
-    }
-    int dialogs() const
-    {
-        int n = 0;
-        for (const ui::testing::Shown& s : ui::testing::shown())
-            n += s.kind == ui::testing::Shown::Dialog;
-        return n;
     }
     // Builds and queries in the window: every enterprise of industry type 化工.
     void buildAndQuery(frmBaoBiao& w)
@@ -210,8 +173,6 @@ protected:
         w.Command2->click();
         ASSERT_TRUE(w.Command3->isEnabled()) << messages().join('\n').toStdString();
     }
-
-    CupsScheduler* scheduler = nullptr;
 };
 
 TEST_F(StatisticsPrint, PrintsOnA4WhileTheWindowWaitsAndSetsThePaperBack)

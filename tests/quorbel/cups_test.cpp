@@ -6,7 +6,7 @@
 #include "quorbel/cups_spooler.h"
 #include "quorbel/forms_registry.h"
 #include "quorbel/identities.h"
-#include "tests/fixtures/cups/suite_scheduler.h"
+#include "tests/fixtures/cups/printing_test.h"
 
 #include "platform/component/host.h"
 #include "platform/printing/paper_sizes.h"
@@ -45,17 +45,13 @@ struct Step {
     bool writes;
 };
 
-class QuorbelCups : public ::testing::Test {
+class QuorbelCups : public fixtures::PrintingTest<> {
 protected:
-    static void SetUpTestSuite() { fixtures::SuiteScheduler::start(); }
-    static void TearDownTestSuite() { fixtures::SuiteScheduler::stop(); }
-
     void SetUp() override
     {
-        fixtures::SuiteScheduler::requireScheduler();
-        if (IsSkipped() || HasFatalFailure())
+        PrintingTest::SetUp();
+        if (!ready())
             return;
-        scheduler = &fixtures::SuiteScheduler::scheduler();
         QString error;
         for (const char* name : {"qcustom", "qlisted"})
             ASSERT_TRUE(scheduler->setPrinterDefaults(name, kA4, kPortrait, &error)) << error.toStdString();
@@ -77,8 +73,6 @@ protected:
         control->SetPaperSize(step.paperSize);
         return control->SetPaper();
     }
-
-    CupsScheduler::Defaults defaults(const QString& printer) { return fixtures::SuiteScheduler::defaults(printer); }
 
     int writes() const { return scheduler->operationCount("CUPS-Add-Modify-Printer"); }
 
@@ -123,7 +117,6 @@ protected:
         }
     }
 
-    CupsScheduler* scheduler = nullptr;
     QTemporaryDir dir;
     QString formsPath;
     component::Module module;
