@@ -20,6 +20,7 @@
 #include "qelv/core/frmCJSJK.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/navigation.h"
+#include "qelv/core/status_panels.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -248,9 +249,7 @@ void frmKaiPiao::Form_Load()
             pair_->parent().moveFirst();
         }
 
-        panels_[1]->setText(QStringLiteral("用户:") + Module1::gUserName);
-        panels_[2]->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(Module1::gInvoiceDate));
-        panels_[3]->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(Module1::gWorkMonth));
+        statusPanels::showSession(panels_[1], panels_[2], panels_[3]);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }

@@ -18,6 +18,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/run_toolbar.h"
 #include "qelv/core/status_panels.h"
 
 #include <QAction>
@@ -40,14 +41,7 @@ using namespace Module1;
 
 namespace {
 
-struct ToolButton {
-    const char* caption;
-    const char* key;
-    const char* tip;
-    bool separatorAfter;
-};
-
-const ToolButton toolButtons[] = {
+const runToolbar::Button toolButtons[] = {
     {"所有委托", "sywt", "生成所有委托", false},
     {"所选委托", "sxwt", "生成所选委托", true},
     {"显示委托", "xswt", "显示委托", true},
@@ -190,19 +184,7 @@ const std::array<const char*, 24>& frmWt::browserColumns()
 
 void frmWt::buildToolbar()
 {
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ui::placeTwips(Toolbar1, 0, 0, 14400, 600);
-    for (const ToolButton& b : toolButtons) {
-        QAction* action = Toolbar1->addAction(QString::fromUtf8(b.caption));
-        const QString key = QString::fromUtf8(b.key);
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf8(b.tip));
-        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
-        if (b.separatorAfter)
-            Toolbar1->addSeparator();
-    }
+    Toolbar1 = runToolbar::make(this, 14400, toolButtons, [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
 void frmWt::buildBrowser()
@@ -259,9 +241,7 @@ void frmWt::Form_Load()
             return;
         }
         loadList();
-        panels[1]->setText(QStringLiteral("用户:") + gUserName);
-        panels[2]->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(gInvoiceDate));
-        panels[3]->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(gWorkMonth));
+        statusPanels::showSession(panels[1], panels[2], panels[3]);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }

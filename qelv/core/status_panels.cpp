@@ -1,6 +1,8 @@
 #include "qelv/core/status_panels.h"
 
+#include "platform/convert/convert.h"
 #include "platform/ui/twips.h"
+#include "qelv/core/Module1.h"
 
 namespace statusPanels {
 
@@ -19,6 +21,13 @@ QStatusBar* make(QWidget* window, double top, double width, QLabel** panels, int
     }
     panels[0]->setText(QStringLiteral("状态"));
     return bar;
+}
+
+void showSession(QLabel* user, QLabel* invoiceDate, QLabel* workMonth)
+{
+    user->setText(QStringLiteral("用户:") + Module1::gUserName);
+    invoiceDate->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(Module1::gInvoiceDate));
+    workMonth->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(Module1::gWorkMonth));
 }
 
 } // namespace statusPanels

@@ -18,4 +18,7 @@ QStatusBar* make(QWidget* window, double top, double width, std::array<QLabel*, 
     return make(window, top, width, panels.data(), static_cast<int>(N), firstStretch);
 }
 
+// The operator, the invoice date and the operating month of the session, in panels 2 to 4.
+void showSession(QLabel* user, QLabel* invoiceDate, QLabel* workMonth);
+
 } // namespace statusPanels

@@ -9,6 +9,7 @@
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/status_panels.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmAbout.h"
 #include "qelv/frame/frmLogin.h"
@@ -321,9 +322,7 @@ void frmMain::Form_Load()
 
 void frmMain::writeStatusPanels()
 {
-    panels[1]->setText(QStringLiteral("用户:") + gUserName);
-    panels[2]->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(gInvoiceDate));
-    panels[3]->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(gWorkMonth));
+    statusPanels::showSession(panels[1], panels[2], panels[3]);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)

@@ -17,6 +17,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/run_toolbar.h"
 #include "qelv/core/status_panels.h"
 #include "qelv/invoicing/FPForm.h"
 #include "qelv/invoicing/due_enterprises.h"
@@ -42,14 +43,8 @@ using namespace Module1;
 
 namespace {
 
-struct ToolButton {
-    const char* caption;
-    const char* key;
-    const char* tip;
-};
-
 // In their order on the toolbar.
-const ToolButton toolButtons[] = {
+const runToolbar::Button toolButtons[] = {
     {"所有发票", "syfp", "生成所有发票"}, {"所选发票", "sxfp", "生成所选发票"},    {"设置过滤", "设置过滤", "设置过滤"},
     {"连续套打", "lxtd", "连续发票套打"}, {"单票套打", "flxtd", "非连续发票套打"}, {"退 出", "tc", "退出"},
 };
@@ -128,17 +123,7 @@ frmPJSCDY::~frmPJSCDY()
 
 void frmPJSCDY::buildToolbar()
 {
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ui::placeTwips(Toolbar1, 0, 0, 10800, 600);
-    for (const ToolButton& b : toolButtons) {
-        QAction* action = Toolbar1->addAction(QString::fromUtf8(b.caption));
-        const QString key = QString::fromUtf8(b.key);
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf8(b.tip));
-        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
-    }
+    Toolbar1 = runToolbar::make(this, 10800, toolButtons, [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
 void frmPJSCDY::buildPreview()
@@ -200,9 +185,7 @@ void frmPJSCDY::Form_Load()
         ui::showError(e, this);
         return;
     }
-    panels[1]->setText(QStringLiteral("用户:") + gUserName);
-    panels[2]->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(gInvoiceDate));
-    panels[3]->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(gWorkMonth));
+    statusPanels::showSession(panels[1], panels[2], panels[3]);
 }
 
 void frmPJSCDY::LoadDueEnterprises(const invoicing::ListCondition& filter)

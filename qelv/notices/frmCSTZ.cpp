@@ -15,6 +15,7 @@
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
+#include "qelv/core/run_toolbar.h"
 #include "qelv/core/status_panels.h"
 #include "qelv/notices/notice_reports.h"
 
@@ -37,14 +38,7 @@ using namespace Module1;
 
 namespace {
 
-struct ToolButton {
-    const char* caption;
-    const char* key;
-    const char* tip;
-    bool separatorAfter;
-};
-
-const ToolButton toolButtons[] = {
+const runToolbar::Button toolButtons[] = {
     {"所有通知", "sytz", "生成所有通知", false},    {"所选通知", "sxtz", "生成所选通知", true},
     {"显示通知", "xstz", "显示通知", true},         {"打印通知", "dy", "打印", false},
     {"打印明细", "dymx", "打印单位排污明细", true}, {"退 出", "tc", "退出", false},
@@ -112,19 +106,7 @@ frmCSTZ::~frmCSTZ()
 
 void frmCSTZ::buildToolbar()
 {
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ui::placeTwips(Toolbar1, 0, 0, 11400, 600);
-    for (const ToolButton& b : toolButtons) {
-        QAction* action = Toolbar1->addAction(QString::fromUtf8(b.caption));
-        const QString key = QString::fromUtf8(b.key);
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf8(b.tip));
-        connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
-        if (b.separatorAfter)
-            Toolbar1->addSeparator();
-    }
+    Toolbar1 = runToolbar::make(this, 11400, toolButtons, [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
 void frmCSTZ::buildBrowser()
@@ -181,9 +163,7 @@ void frmCSTZ::Form_Load()
             return;
         }
         loadList();
-        panels[1]->setText(QStringLiteral("用户:") + gUserName);
-        panels[2]->setText(QStringLiteral("开票日期:") + convert::formatIsoDate(gInvoiceDate));
-        panels[3]->setText(QStringLiteral("操作月份:") + convert::formatYearMonth(gWorkMonth));
+        statusPanels::showSession(panels[1], panels[2], panels[3]);
         db::Connection setUp(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
         if (!notices::NoticeTexts::read(setUp, &BaseTexts))
             inform(QStringLiteral("通知的基本内容为空！请设置。"), this);
