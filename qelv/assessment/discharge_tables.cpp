@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
 #include "platform/files/files.h"
 #include "platform/settings/settings.h"
 #include "qelv/assessment/formula_tokens.h"
@@ -121,17 +122,7 @@ bool ensureTable(db::Connection& file, db::Connection& pollutants, const Assignm
     if (file.tableExists(name))
         return false;
     const QStringList variables = formulaVariables(readFormulaTokens(pollutants, assignment.pollutant));
-    file.beginTransaction();
-    try {
-        createTable(file, name, variables);
-        file.commit();
-    } catch (...) {
-        try {
-            file.rollback();
-        } catch (const std::exception&) {
-        }
-        throw;
-    }
+    db::inTransaction(file, [&] { createTable(file, name, variables); });
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
 #include "platform/report/report_data.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_env.h"
@@ -91,21 +92,12 @@ struct Document {
 void markInvoices(const QList<Document>& documents)
 {
     db::Connection ledgers(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
-    ledgers.beginTransaction();
-    try {
+    db::inTransaction(ledgers, [&] {
         for (const Document& d : documents)
             ledgers.execute(QStringLiteral("Update %1 Set PiaoJuLeiXing=1 Where FaPiaoBianHao=?")
                                 .arg(db::quoteIdentifier(lateFeeLedger::tableName(d.enterprise))),
                             {d.number});
-        ledgers.commit();
-    } catch (...) {
-        try {
-            ledgers.rollback();
-        } catch (const std::exception&) {
-            // SQLite undoes the transaction when the connection closes.
-        }
-        throw;
-    }
+    });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "qelv/core/invoice_payment.h"
 
+#include "platform/db/transaction.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/late_fee_ledger.h"
@@ -73,8 +74,7 @@ void Writer::record(const Invoice& invoice, const Change& change)
             values << (change.date->isValid() ? QVariant(*change.date) : QVariant());
         }
 
-        billing_.beginTransaction();
-        try {
+        db::inTransaction(billing_, [&] {
             billing_.execute(QStringLiteral("UPDATE KPKZK SET %1 WHERE DanWeiBianHao = ?").arg(billingSets.join(u", ")),
                              values + QVariantList{invoice.enterprise});
             billing_.execute(QStringLiteral("UPDATE %1.%2 SET %3 WHERE %4")
@@ -82,15 +82,7 @@ void Writer::record(const Invoice& invoice, const Change& change)
                                       db::quoteIdentifier(lateFeeLedger::tableName(invoice.enterprise)),
                                       ledgerSets.join(u", "), lateFeeLedger::invoiceRowCondition()),
                              values + lateFeeLedger::invoiceRowParams(invoice.number, invoice.invoiceDate));
-            billing_.commit();
-        } catch (...) {
-            try {
-                billing_.rollback();
-            } catch (const std::exception&) {
-                // A failed rollback leaves SQLite to undo the transaction when the connection closes.
-            }
-            throw;
-        }
+        });
     } catch (const std::exception& e) {
         throw Error(QStringLiteral("发票 %1（单位 %2）的到账没有登记：%3")
                         .arg(invoice.number, invoice.enterprise, platform::describe(e)));
@@ -105,8 +97,7 @@ void Writer::voidInvoice(const Invoice& invoice)
         if (invoice.month < 1 || invoice.month > 12)
             throw Error(QStringLiteral("月份 %1 不在 1-12 之间。").arg(invoice.month));
         attachLedgers();
-        billing_.beginTransaction();
-        try {
+        db::inTransaction(billing_, [&] {
             billing_.execute(QStringLiteral("Delete from %1.%2 where %3")
                                  .arg(QString::fromLatin1(ledgerSchema),
                                       db::quoteIdentifier(lateFeeLedger::tableName(invoice.enterprise)),
@@ -119,15 +110,7 @@ void Writer::voidInvoice(const Invoice& invoice)
                 {invoice.enterprise, invoice.number});
             if (changed != 1)
                 throw Error(QStringLiteral("开票控制表中没有这张发票。"));
-            billing_.commit();
-        } catch (...) {
-            try {
-                billing_.rollback();
-            } catch (const std::exception&) {
-                // A failed rollback leaves SQLite to undo the transaction when the connection closes.
-            }
-            throw;
-        }
+        });
     } catch (const std::exception& e) {
         throw Error(QStringLiteral("发票 %1（单位 %2）没有作废：%3")
                         .arg(invoice.number, invoice.enterprise, platform::describe(e)));

@@ -3,6 +3,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/prepared.h"
 #include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
 #include "platform/error/error.h"
 #include "qelv/core/data_files.h"
 
@@ -49,25 +50,6 @@ void ensureTables(db::Connection& billing)
         billing.createTable(kQueryTable, shipped.columns(kQueryTable));
 }
 
-// Runs `step` in a transaction of the connection: all of it stays, or nothing of it.
-template <typename Step> auto inTransaction(db::Connection& connection, Step step)
-{
-    connection.beginTransaction();
-    try {
-        auto result = step();
-        connection.commit();
-        return result;
-    } catch (...) {
-        try {
-            if (connection.inTransaction())
-                connection.rollback();
-        } catch (const std::exception&) {
-            // A failed rollback leaves SQLite to undo the transaction when the connection closes.
-        }
-        throw;
-    }
-}
-
 } // namespace
 
 QStringList billingColumns()
@@ -92,7 +74,7 @@ void build(db::Connection& billing, db::Connection& enterprises, MonthCount coun
     db::PreparedStatement dw(enterprises,
                              QStringLiteral("Select DanWeiBianHao,DanWeiQuangCheng,HangYeLeiXing,DanWeiFenQu "
                                             "from dw order by DanWeiBianHao ASC"));
-    inTransaction(billing, [&] {
+    db::inTransaction(billing, [&] {
         ensureTables(billing);
         billing.execute(QStringLiteral("delete from tjktmp"));
         const QString copied = columnList(billingColumns());
@@ -139,7 +121,7 @@ bool BuildStatisticsTable(int year, MonthCount count, const ErrorSink& errors)
 
 std::unique_ptr<db::Recordset> query(db::Connection& billing, const QString& conditionSql)
 {
-    return inTransaction(billing, [&] {
+    return db::inTransaction(billing, [&] {
         billing.execute(QStringLiteral("Delete from tjk"));
         const QString columns = columnList(statisticsColumns());
         billing.execute(
