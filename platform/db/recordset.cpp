@@ -253,11 +253,13 @@ struct Recordset::Impl {
         return *conn;
     }
 
+    // The checks of every read stay inline; making the error is not.
     void requireCurrent() const
     {
-        if (!hasCurrent())
-            throw Error(QString::fromUtf8(messages::noCurrentRecord));
+        if (!hasCurrent()) [[unlikely]]
+            refuse(messages::noCurrentRecord);
     }
+    [[noreturn]] static void refuse(const char* message);
 
     void requireUpdatable() const
     {
@@ -273,8 +275,8 @@ struct Recordset::Impl {
 
     void checkField(int f) const
     {
-        if (f < 0 || f >= static_cast<int>(fields.size()))
-            throw Error(QString::fromUtf8(messages::itemNotFound));
+        if (f < 0 || f >= static_cast<int>(fields.size())) [[unlikely]]
+            refuse(messages::itemNotFound);
     }
 
     int fieldOrThrow(const QString& name) const
@@ -405,6 +407,11 @@ struct Recordset::Impl {
     void rebuildVisible();
     void returnAfterRemovedAdd();
 };
+
+void Recordset::Impl::refuse(const char* message)
+{
+    throw Error(QString::fromUtf8(message));
+}
 
 std::vector<Field> Recordset::Impl::readFields(sqlite3_stmt* stmt, int offset, bool writable)
 {

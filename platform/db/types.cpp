@@ -564,8 +564,8 @@ QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed)
                 return QVariant::fromValue(convert::Currency::fromUnits(n * 10000));
         } else if (storage == SQLITE_FLOAT) {
             const double units = std::round(v.real * 10000.0);
-            if (std::fabs(units) < 9.2e18)
-                return QVariant::fromValue(convert::Currency::fromUnits(std::llround(units)));
+            if (std::fabs(units) < 9.2e18) // already whole: the cast is exact
+                return QVariant::fromValue(convert::Currency::fromUnits(static_cast<qint64>(units)));
         }
         break;
     case ColumnType::YesNo:
