@@ -32,13 +32,15 @@ struct ConnectionState : files::HandleHolder {
 
     // Prepared statements kept for reuse, most recently used last (see Statement). Finalised before
     // the handle is closed.
+    // Found by the hash of their text first: many texts differ only in a table's name, of one length.
     struct Cached {
         QString sql;
+        std::size_t hash;
         sqlite3_stmt* stmt;
     };
     std::vector<Cached> statements;
-    sqlite3_stmt* takeStatement(const QString& sql);
-    void keepStatement(const QString& sql, sqlite3_stmt* stmt);
+    sqlite3_stmt* takeStatement(const QString& sql, std::size_t hash);
+    void keepStatement(const QString& sql, std::size_t hash, sqlite3_stmt* stmt);
     void dropStatements();
     // The binding buffers of statements gone, for the next ones (see Statement): a statement run
     // once a row then allocates nothing of its own.

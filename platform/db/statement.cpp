@@ -142,10 +142,10 @@ bool writesValues(const QString& sql)
 
 } // namespace
 
-sqlite3_stmt* ConnectionState::takeStatement(const QString& sql)
+sqlite3_stmt* ConnectionState::takeStatement(const QString& sql, std::size_t hash)
 {
     for (auto it = statements.rbegin(); it != statements.rend(); ++it) {
-        if (it->sql == sql) {
+        if (it->hash == hash && it->sql == sql) {
             sqlite3_stmt* stmt = it->stmt;
             statements.erase(std::next(it).base());
             return stmt;
@@ -154,11 +154,11 @@ sqlite3_stmt* ConnectionState::takeStatement(const QString& sql)
     return nullptr;
 }
 
-void ConnectionState::keepStatement(const QString& sql, sqlite3_stmt* stmt)
+void ConnectionState::keepStatement(const QString& sql, std::size_t hash, sqlite3_stmt* stmt)
 {
     sqlite3_reset(stmt);
     for (const Cached& c : statements) {
-        if (c.sql == sql) { // a second one of the same text, used at the same time
+        if (c.hash == hash && c.sql == sql) { // a second one of the same text, used at the same time
             sqlite3_finalize(stmt);
             return;
         }
@@ -167,7 +167,7 @@ void ConnectionState::keepStatement(const QString& sql, sqlite3_stmt* stmt)
         sqlite3_finalize(statements.front().stmt);
         statements.erase(statements.begin());
     }
-    statements.push_back({sql, stmt});
+    statements.push_back({sql, hash, stmt});
 }
 
 void ConnectionState::dropStatements()
@@ -190,7 +190,8 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
         texts_.swap(kept.texts);
         state.scratch.pop_back();
     }
-    stmt_ = state.takeStatement(sql);
+    hash_ = qHash(sql);
+    stmt_ = state.takeStatement(sql, hash_);
     if (stmt_) {
         keep_ = true;
         guarded_ = writesValues(sql) && !sqlite3_stmt_readonly(stmt_);
@@ -234,7 +235,7 @@ Statement::~Statement()
     }
     // A statement whose handle has since been closed is finalised, never kept.
     if (keep_ && stmt_ && !state_.closed && state_.db == db_)
-        state_.keepStatement(sql_, stmt_);
+        state_.keepStatement(sql_, hash_, stmt_);
     else
         sqlite3_finalize(stmt_);
     if (state_.scratch.size() < 8) {

@@ -56,6 +56,7 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
+    std::size_t hash_ = 0; // of sql_, for the connection's kept statements
     bool keep_ = false; // goes back to the connection's statements when done
     bool guarded_ = false; // writes rows: each run is watched by the write guard (see write_guard.h)
     bool releasing_ = false; // the guard's savepoint is still open while the statement gives rows
