@@ -30,9 +30,9 @@ struct ConnectionState : files::HandleHolder {
     void close();
     bool inTransaction() const;
 
-    // Prepared statements kept for reuse, most recently used last (see Statement). Finalised before
+    // Prepared statements kept for reuse, most recently used last (see Statement), found by the hash
+    // of their text first: many texts differ only in a table's name of one length. Finalised before
     // the handle is closed.
-    // Found by the hash of their text first: many texts differ only in a table's name, of one length.
     struct Cached {
         QString sql;
         std::size_t hash;

@@ -227,7 +227,7 @@ struct Recordset::Impl {
     // Connections to rowChanged, counted as Qt reports them: a disconnection removes at least one, so
     // the count never falls below the listeners left (it may stay above them, which costs an emit).
     int rowListenerCount = 0;
-    bool rowListeners = false;
+    bool rowListeners() const { return rowListenerCount > 0; }
     std::string rowBytes;
     QString rereadText;
     int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
@@ -334,7 +334,7 @@ struct Recordset::Impl {
         if (r->isNew)
             addedBytes = std::max(addedBytes, r->pending->bytes.size());
         r->dirty = true;
-        if (rowListeners)
+        if (rowListeners())
             emit q->rowChanged(cur);
     }
 
@@ -772,7 +772,7 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
         }
         throw;
     }
-    const bool told = rowListeners;
+    const bool told = rowListeners();
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
         if (results[k].first)
@@ -1038,7 +1038,7 @@ QString Recordset::sql() const
 void Recordset::connectNotify(const QMetaMethod& signal)
 {
     if (signal == QMetaMethod::fromSignal(&Recordset::rowChanged))
-        d->rowListeners = ++d->rowListenerCount > 0;
+        ++d->rowListenerCount;
 }
 
 // Qt calls this with its connection lock held, so no QObject function (isSignalConnected among them)
@@ -1047,7 +1047,7 @@ void Recordset::connectNotify(const QMetaMethod& signal)
 void Recordset::disconnectNotify(const QMetaMethod& signal)
 {
     if (signal == QMetaMethod::fromSignal(&Recordset::rowChanged) && d->rowListenerCount > 0)
-        d->rowListeners = --d->rowListenerCount > 0;
+        --d->rowListenerCount;
 }
 
 void Recordset::notifyMoveComplete()

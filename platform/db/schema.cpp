@@ -120,10 +120,6 @@ ColumnType parseDecl(const QString& declaredType, int* size, bool* known)
     return ColumnType::Text;
 }
 
-} // namespace
-
-namespace {
-
 struct Parsed {
     ColumnType type;
     int size;

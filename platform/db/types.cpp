@@ -356,39 +356,34 @@ QVariant byStored(const StoredValue& v)
     }
 }
 
-// Lengths and whole numbers in the compact form: seven bits a byte, the high bit saying more follow.
-void appendLength(std::string& out, quint32 n)
+// Lengths in the compact form: seven bits a byte, the high bit saying more follow.
+char* writeLength(char* p, quint32 n)
 {
     while (n >= 0x80) {
-        out.push_back(static_cast<char>((n & 0x7f) | 0x80));
+        *p++ = static_cast<char>((n & 0x7f) | 0x80);
         n >>= 7;
     }
-    out.push_back(static_cast<char>(n));
+    *p++ = static_cast<char>(n);
+    return p;
+}
+
+void appendValue(std::string& out, const StoredValue& v)
+{
+    const std::size_t at = out.size();
+    out.resize(at + storedSize(v));
+    writeStored(out.data() + at, v);
 }
 
 void appendRaw(std::string& out, int storage, qint64 integer, double real, const char* bytes, int size)
 {
-    out.push_back(static_cast<char>(storage));
-    switch (storage) {
-    case SQLITE_INTEGER:
-        out.append(reinterpret_cast<const char*>(&integer), sizeof integer);
-        break;
-    case SQLITE_FLOAT:
-        out.append(reinterpret_cast<const char*>(&real), sizeof real);
-        break;
-    case SQLITE_TEXT:
-    case SQLITE_BLOB:
-        appendLength(out, static_cast<quint32>(size));
-        out.append(bytes ? bytes : "", static_cast<std::size_t>(size));
-        break;
-    default:
-        break;
-    }
+    StoredValue v;
+    v.storage = storage;
+    v.integer = integer;
+    v.real = real;
+    v.bytes = bytes;
+    v.size = size;
+    appendValue(out, v);
 }
-
-} // namespace
-
-namespace {
 
 // A text written straight into the row's bytes: the length first, with room for the longest.
 void appendText(std::string& out, const QString& text)
@@ -400,12 +395,7 @@ void appendText(std::string& out, const QString& text)
     char* begin = out.data() + at + 5;
     const std::size_t size = static_cast<std::size_t>(utf8Of(text, begin) - begin);
     char length[5];
-    std::size_t n = 0;
-    for (quint32 v = static_cast<quint32>(size);; v >>= 7) {
-        length[n++] = static_cast<char>(v >= 0x80 ? (v & 0x7f) | 0x80 : v);
-        if (v < 0x80)
-            break;
-    }
+    const std::size_t n = static_cast<std::size_t>(writeLength(length, static_cast<quint32>(size)) - length);
     std::memmove(out.data() + at + n, begin, size);
     std::memcpy(out.data() + at, length, n);
     out.resize(at + n + size);
@@ -420,8 +410,7 @@ void appendStoredText(std::string& out, const char* utf8, int size)
 
 void appendStored(std::string& out, sqlite3_stmt* stmt, int i)
 {
-    const StoredValue v = storedOf(stmt, i);
-    appendRaw(out, v.storage, v.integer, v.real, v.bytes, v.size);
+    appendValue(out, storedOf(stmt, i));
 }
 
 void appendStored(std::string& out, const QVariant& value)
@@ -510,12 +499,7 @@ char* writeStored(char* p, const StoredValue& v)
         return p + sizeof v.real;
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
-        quint32 n = static_cast<quint32>(v.size);
-        while (n >= 0x80) {
-            *p++ = static_cast<char>((n & 0x7f) | 0x80);
-            n >>= 7;
-        }
-        *p++ = static_cast<char>(n);
+        p = writeLength(p, static_cast<quint32>(v.size));
         if (v.size > 0)
             std::memcpy(p, v.bytes, static_cast<std::size_t>(v.size));
         return p + v.size;
