@@ -211,12 +211,7 @@ int main(int argc, char** argv)
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;
-    Module1::gWorkMonth = month;
-    Module1::gInvoiceDate = invoiceDate;
-    Module1::gUserName = QStringLiteral("张三");
-    Module1::gLateFeeOn = true;
-    Module1::gLateFeeStartDays = graceDays;
-    Module1::gLateFeeRate = static_cast<float>(rate);
+    bench::startRun(month, invoiceDate, graceDays, static_cast<float>(rate));
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
     try {
         bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6}, month,

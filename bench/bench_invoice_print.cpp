@@ -100,12 +100,7 @@ int main(int argc, char** argv)
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;
-    Module1::gWorkMonth = month;
-    Module1::gInvoiceDate = invoiceDate;
-    Module1::gUserName = QStringLiteral("张三");
-    Module1::gLateFeeOn = true;
-    Module1::gLateFeeStartDays = 10;
-    Module1::gLateFeeRate = 0.0005f;
+    bench::startRun(month, invoiceDate, 10, 0.0005f);
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
     try {
         bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6}, month,

@@ -6,6 +6,7 @@
 #include "platform/files/files.h"
 #include "qelv/assessment/discharge_tables.h"
 #include "qelv/assessment/formula.h"
+#include "qelv/core/Module1.h"
 #include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/late_fee_ledger.h"
@@ -151,6 +152,16 @@ void restoreLedgers(const QString& pristineLedgers)
     const QString ledgers = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
     files::remove(ledgers);
     files::copy(pristineLedgers, ledgers);
+}
+
+void startRun(const QDate& month, const QDate& invoiceDate, std::int16_t graceDays, float dailyRate)
+{
+    Module1::gWorkMonth = month;
+    Module1::gInvoiceDate = invoiceDate;
+    Module1::gUserName = QStringLiteral("张三");
+    Module1::gLateFeeOn = true;
+    Module1::gLateFeeStartDays = graceDays;
+    Module1::gLateFeeRate = dailyRate;
 }
 
 } // namespace bench

@@ -4,6 +4,7 @@
 // folder that holds the shipped files.
 #include <QDate>
 #include <QString>
+#include <cstdint>
 
 namespace bench {
 
@@ -34,5 +35,8 @@ void makeMonthWith(const County& county, const QDate& month, const QString& temp
                    const QString& pristineLedgers);
 // The late-fee ledgers as makeMonthWith left them.
 void restoreLedgers(const QString& pristineLedgers);
+
+// The session of a month's run with late fees on, as the login and the late-fee settings leave it.
+void startRun(const QDate& month, const QDate& invoiceDate, std::int16_t graceDays, float dailyRate);
 
 } // namespace bench
