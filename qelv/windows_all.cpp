@@ -6,8 +6,8 @@
 #include "qelv/assessment/frmWRWGL.h"
 #include "qelv/collection/frmDaoZhang.h"
 #include "qelv/collection/frmPLDZDJ.h"
-#include "qelv/collection/frmWt.h"
 #include "qelv/collection/frmWTPintSet.h"
+#include "qelv/collection/frmWt.h"
 #include "qelv/core/window_registry.h"
 #include "qelv/frame/frmDL.h"
 #include "qelv/frame/frmDW.h"
@@ -58,15 +58,6 @@ void registerAllWindows()
     windows::registerWindow<frmWt>();
     windows::registerWindow<frmBaoBiao>();
     windows::registerWindow<frmYDZQKBB>();
-}
-
-} // namespace qelv
-
-namespace qelv {
-
-QStringList commandsNotBuilt()
-{
-    return {};
 }
 
 } // namespace qelv
