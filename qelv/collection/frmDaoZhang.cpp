@@ -6,8 +6,6 @@
 #include "platform/ui/field_text.h"
 #include "platform/ui/fixed_dialog.h"
 #include "platform/ui/recordset_model.h"
-#include "qelv/core/Module1.h"
-#include "qelv/core/data_files.h"
 #include "qelv/core/invoice_payment.h"
 #include "qelv/core/invoice_search.h"
 
@@ -53,10 +51,9 @@ private:
 
 namespace {
 
-void inform(QWidget* window, const char* text)
+void inform(QWidget* window, const QString& text)
 {
-    ui::msgBox(QString::fromUtf8(text), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
-               window);
+    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), window);
 }
 
 } // namespace
@@ -129,13 +126,12 @@ void frmDaoZhang::Command1_Click()
     try {
         invoiceSearch::Search found = invoiceSearch::search(Text1->text(), Text2->text(), Text3->text(), Text4->text());
         if (!found.refusal.isEmpty()) {
-            inform(this, found.refusal.toUtf8().constData());
+            inform(this, found.refusal);
             return;
         }
         showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
         if (found.byNumber) {
-            db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-            Text3->setText(ui::fieldText(invoiceSearch::fullName(enterprises, found.enterprises.first())));
+            Text3->setText(ui::fieldText(found.name));
             Text4->setText(QString::number(found.month));
         }
     } catch (const std::exception& e) {
@@ -198,7 +194,7 @@ bool frmDaoZhang::typedIntoCell(int row, int column, const QString& text)
     const QString typed = text.trimmed();
     if (column == Paid) {
         if (typed != QStringLiteral("0") && typed != QStringLiteral("1")) {
-            inform(this, "到账只能是 0（未到账）或 1（到账）！");
+            inform(this, QStringLiteral("到账只能是 0（未到账）或 1（到账）！"));
             return false;
         }
         // The write reads the rows again, which a cell editor still closing must not see.
@@ -208,7 +204,7 @@ bool frmDaoZhang::typedIntoCell(int row, int column, const QString& text)
     QDate date;
     if (!typed.isEmpty()) {
         if (!convert::isDate(typed)) {
-            inform(this, "到账日期不是日期！格式应为YYYY-MM-DD");
+            inform(this, QStringLiteral("到账日期不是日期！格式应为YYYY-MM-DD"));
             return false;
         }
         date = convert::toDate(typed);

@@ -51,8 +51,6 @@ public:
     QCalendarWidget* MonthView1;
 
 private:
-    bool searchByNumber(db::Connection& billing, db::Connection& enterprises, int year);
-    bool searchByName(db::Connection& billing, db::Connection& enterprises, int year);
     void showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& numbers);
     // Writes a change of one grid row's invoice and shows the row as written; false on failure.
     bool writePayment(int row, int paid, bool setPaid, const QDate& date, bool setDate);

@@ -7,7 +7,11 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 
+#include <optional>
+
 namespace invoiceSearch {
+
+namespace {
 
 int typedYear(const QString& text)
 {
@@ -23,6 +27,13 @@ std::unique_ptr<db::Connection> openBilling(int year)
     return std::make_unique<db::Connection>(db::DataFile{name});
 }
 
+struct Found {
+    QString enterprise;
+    int month = 0;
+};
+
+// The first row holding the number in a month column, with the first month that holds it under the
+// column's own comparison (letter case aside); nothing when no row does.
 std::optional<Found> byNumber(db::Connection& billing, const QString& number)
 {
     // The month is the first whose number matches under the query's own comparison, so the row found
@@ -43,6 +54,13 @@ std::optional<Found> byNumber(db::Connection& billing, const QString& number)
         return std::nullopt;
     return Found{found->value(0).toString(), found->value(1).toInt()};
 }
+
+// A fee month typed for a search by name, or the message that refuses the two texts (either empty, a
+// month that is no number or out of range).
+struct TypedMonth {
+    int month = 0;
+    QString refusal;
+};
 
 TypedMonth typedMonth(const QString& name, const QString& month)
 {
@@ -66,11 +84,6 @@ QStringList enterprisesNamed(db::Connection& enterprises, const QString& name)
     return numbers;
 }
 
-QVariant fullName(db::Connection& enterprises, const QString& number)
-{
-    return enterprises.scalar(QStringLiteral("Select DanWeiQuangCheng from dw Where DanWeiBianHao = ?"), {number});
-}
-
 QString gridQuery(int month, int enterprises)
 {
     QString sql = QStringLiteral("Select DanWeiBianHao as [单位编号],M%1P as [发票编号],M%1M as [发票金额],"
@@ -81,6 +94,8 @@ QString gridQuery(int month, int enterprises)
         sql += QStringLiteral(" or DanWeiBianHao = ?");
     return sql;
 }
+
+} // namespace
 
 std::unique_ptr<db::Recordset> openGrid(db::Connection& billing, int month, const QStringList& enterprises)
 {
@@ -105,6 +120,8 @@ Search search(const QString& yearText, const QString& number, const QString& nam
         s.byNumber = true;
         s.month = found->month;
         s.enterprises = {found->enterprise};
+        s.name = enterprises.scalar(QStringLiteral("Select DanWeiQuangCheng from dw Where DanWeiBianHao = ?"),
+                                    {found->enterprise});
         return s;
     }
     const TypedMonth month = typedMonth(name, monthText);

@@ -7,8 +7,6 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 
-#include <QSet>
-
 namespace invoicing {
 
 namespace {
@@ -244,12 +242,6 @@ report::Document FPForm::renderInvoices(db::Connection& printFile, const QString
     };
     const QStringList headerColumns = columnsOf("KPDW");
     const QStringList lineColumns = columnsOf("MX");
-    auto has = [](const QStringList& columns, const QString& name) {
-        for (const QString& c : columns)
-            if (sameName(c, name))
-                return true;
-        return false;
-    };
 
     // What the shown fields read, each column once; a field whose column is not there shows nothing.
     report::Report laidOut = *this;
@@ -263,11 +255,11 @@ report::Document FPForm::renderInvoices(db::Connection& printFile, const QString
         for (Control& c : s.controls) {
             if (c.kind != ControlKind::TextBox || c.dataField.isEmpty())
                 continue;
-            if (!c.visible || !has(columns, c.dataField)) {
+            if (!c.visible || !columns.contains(c.dataField, Qt::CaseInsensitive)) {
                 c.dataField.clear();
                 continue;
             }
-            if (!has(fields, c.dataField))
+            if (!fields.contains(c.dataField, Qt::CaseInsensitive))
                 fields << c.dataField;
         }
     }

@@ -7,7 +7,6 @@
 #include "platform/ui/field_text.h"
 #include "platform/ui/fixed_dialog.h"
 #include "platform/ui/recordset_model.h"
-#include "qelv/core/data_files.h"
 #include "qelv/core/invoice_payment.h"
 #include "qelv/core/invoice_search.h"
 
@@ -89,8 +88,7 @@ void frmFPZF::Command1_Click()
         }
         showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
         if (found.byNumber) {
-            db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-            Text3->setText(ui::fieldText(invoiceSearch::fullName(enterprises, found.enterprises.first())));
+            Text3->setText(ui::fieldText(found.name));
             Text4->setText(QString::number(found.month));
         }
     } catch (const std::exception& e) {
