@@ -116,9 +116,8 @@ RunResult DocumentGenerator::run(const QList<ListedInvoice>& list, bool onlyTick
                     .arg(printFile, lacking.join(QStringLiteral("、"))));
 
         const int m = state_.workMonth.month();
-        const QString invoiceColumns = QStringLiteral("select %1, %2 from KPKZK where DanWeiBianHao = ?")
-                                           .arg(db::quoteIdentifier(QStringLiteral("M%1M").arg(m)),
-                                                db::quoteIdentifier(QStringLiteral("M%1CM").arg(m)));
+        const QString invoiceColumns = QStringLiteral("select %1 from KPKZK where DanWeiBianHao = ?")
+                                           .arg(db::quoteIdentifier(QStringLiteral("M%1CM").arg(m)));
         for (int i = 0; i < list.size(); ++i) {
             const ListedInvoice& row = list[i];
             if (onlyTicked && !row.ticked)
@@ -157,7 +156,7 @@ RunResult DocumentGenerator::run(const QList<ListedInvoice>& list, bool onlyTick
                 p.document << row.enterprise << row.invoiceNumber << QString::number(state_.invoiceDate.year())
                            << QString::number(state_.invoiceDate.month()) << QString::number(state_.invoiceDate.day())
                            << row.name << request.payerAccount << enterprise->value(2) << state_.payeeName
-                           << state_.payeeAccount << state_.payeeBank << invoice->value(1);
+                           << state_.payeeAccount << state_.payeeBank << invoice->value(0);
                 for (const QString& d : digits)
                     p.document << d;
                 p.document << QStringLiteral("排污费") << request.agreementNumber;

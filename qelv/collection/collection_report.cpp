@@ -14,6 +14,7 @@
 
 #include <QSet>
 #include <memory>
+#include <optional>
 
 namespace collection {
 
@@ -63,26 +64,6 @@ void place(Control& c, const LayoutItem& item, const Scale& s)
     c.fontSize = item.fontSize > 0 ? item.fontSize : 0;
     c.alignment = static_cast<report::Alignment>(item.align);
 }
-
-// Unloads the data environment when the run loaded it, however the run ends.
-class LoadedForRun {
-public:
-    DataEnv& load()
-    {
-        loaded_ = true;
-        return DataEnv::load();
-    }
-    void unload()
-    {
-        if (loaded_)
-            DataEnv::unload();
-        loaded_ = false;
-    }
-    ~LoadedForRun() { unload(); }
-
-private:
-    bool loaded_ = false;
-};
 
 struct Document {
     QString enterprise;
@@ -220,12 +201,19 @@ printRun::Outcome PrintCollectionDocuments(QWidget* window, const QList<QWidget*
         return printRun::Outcome::Failed;
     }
 
-    LoadedForRun env;
+    // Loaded by the run's first step that reads it, so a run refused before its check leaves the
+    // environment alone; unloaded however the run ends.
+    std::optional<DataEnv::Loaded> loaded;
+    const auto env = [&loaded]() -> DataEnv& {
+        if (!loaded)
+            loaded.emplace();
+        return **loaded;
+    };
     QList<Document> documents;
     printRun::Request request;
     request.paper = paperRequest(layout);
     request.check = [&] {
-        db::Connection& print = env.load().connection(QStringLiteral("Conn2"));
+        db::Connection& print = env().connection(QStringLiteral("Conn2"));
         const QString table = QStringLiteral("WTDW");
         if (!print.tableExists(table))
             throw report::Error(
@@ -257,7 +245,7 @@ printRun::Outcome PrintCollectionDocuments(QWidget* window, const QList<QWidget*
     request.render = [&] {
         WTForm form(nullptr);
         form.DataReport_Initialize(layout, singleSheets);
-        std::unique_ptr<report::RowSource> rows = env.load().command(QStringLiteral("Command3"));
+        std::unique_ptr<report::RowSource> rows = env().command(QStringLiteral("Command3"));
         return form.render(*rows);
     };
     request.showPrintDialog = false;
@@ -266,7 +254,7 @@ printRun::Outcome PrintCollectionDocuments(QWidget* window, const QList<QWidget*
     request.commands = commands;
     request.errors = errors;
     const printRun::Outcome outcome = printRun::run(request);
-    env.unload();
+    loaded.reset();
     progress.reset();
 
     if (outcome == printRun::Outcome::Printed && lateFeeOn) {

@@ -31,6 +31,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -454,11 +455,6 @@ void frmWt::PrintCollectionDocuments()
 void frmWt::PrintCollectionNonContinuous()
 {
     // The report reads the flag when it is made; it is set back however the run ends.
-    struct SingleSheets {
-        SingleSheets() { gNonContinuousPrint = true; }
-        ~SingleSheets() { gNonContinuousPrint = false; }
-        SingleSheets(const SingleSheets&) = delete;
-        SingleSheets& operator=(const SingleSheets&) = delete;
-    } singleSheets;
+    const QScopedValueRollback singleSheets(gNonContinuousPrint, true);
     PrintCollectionDocuments();
 }

@@ -4,6 +4,7 @@
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/invoice_search.h"
 #include "qelv/core/late_fee_ledger.h"
 
 #include <QStringList>
@@ -62,15 +63,10 @@ void changeInvoiceNumber(int year, int month, const QString& enterprise, const Q
         return;
 
     // Every invoice of the year is found by its number: no two may share one.
-    for (int m = 1; m <= 12; ++m) {
-        auto users =
-            billing.openRecordset(QStringLiteral("select DanWeiBianHao from KPKZK where %1 = ?").arg(column(m, "P")),
-                                  {newNumber}, db::LockType::ReadOnly);
-        if (!users->isEOF())
-            throw NumberError(QStringLiteral("发票编号 %1 已经是单位 %2 %3 月发票的编号。")
-                                  .arg(newNumber, users->value(0).toString())
-                                  .arg(m));
-    }
+    if (const auto user = invoiceSearch::byNumber(billing, newNumber))
+        throw NumberError(QStringLiteral("发票编号 %1 已经是单位 %2 %3 月发票的编号。")
+                              .arg(newNumber, user->enterprise)
+                              .arg(user->month));
 
     // Declared before the transaction, so that it takes back whatever a failing statement left open.
     const lateFeeLedger::Attached attached(billing, ledgers);

@@ -4,6 +4,7 @@
 #include "platform/files/files.h"
 #include "platform/process/process.h"
 
+#include <QScopedValueRollback>
 #include <limits>
 
 namespace pm22 {
@@ -27,14 +28,6 @@ QByteArray field(const QString& name, const QString& value, int width, Padding p
     const QByteArray pad(width - bytes.size(), padding == Padding::ZerosLeft ? '0' : ' ');
     return padding == Padding::ZerosLeft ? pad + bytes : bytes + pad;
 }
-
-class BusyHold {
-public:
-    BusyHold() { gBusy = true; }
-    ~BusyHold() { gBusy = false; }
-    BusyHold(const BusyHold&) = delete;
-    BusyHold& operator=(const BusyHold&) = delete;
-};
 
 } // namespace
 
@@ -143,7 +136,7 @@ Answer Exchange::ask(const QByteArray& record, const std::function<void()>& afte
     const QString exe = program();
     if (exe.isEmpty())
         throw Error(notFoundText());
-    BusyHold hold;
+    const QScopedValueRollback hold(gBusy, true);
 
     const QString in = requestFile();
     const QString out = answerFile();

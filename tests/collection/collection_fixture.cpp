@@ -53,9 +53,7 @@ void CollectionMonth::SetUp()
     Module1::gLateFeeOn = false;
     Module1::gNonContinuousPrint = false;
     billingControl::ensureYearFile(2003);
-    const QString templateFile = folder->data(QString::fromLatin1(dataFiles::collectionTemplate));
-    if (!QFile::exists(templateFile))
-        makeCollectionPrintFile(templateFile);
+    ASSERT_TRUE(QFile::exists(folder->data(QString::fromLatin1(dataFiles::collectionTemplate))));
     pm22 = std::make_unique<Pm22StandIn>(folder->path());
     pm22->install();
 }
@@ -105,25 +103,10 @@ void CollectionMonth::invoice(const QString& enterprise, const QVariant& number,
                      QVariant::fromValue(convert::Currency::fromText(QString::fromLatin1(amount)))});
 }
 
-namespace {
-
-void ensureLayoutTables(db::Connection& layout)
-{
-    // The shipped layout file may not carry the collection layout yet; the tests make its tables.
-    layout.execute(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS wt (ID SMALLINT, Name TEXT(50) COLLATE NOCASE, ZiDuanBiaoQian TEXT(10) COLLATE "
-        "NOCASE, \"Left\" DOUBLE, Top DOUBLE, Width DOUBLE, Height DOUBLE, FontSize DOUBLE, Align SMALLINT)"));
-    layout.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS wtPaperSize (PaperWidth DOUBLE, Paperheigth DOUBLE, "
-                                  "PictureWidth DOUBLE, PictureHeigth DOUBLE, JianXi DOUBLE)"));
-}
-
-} // namespace
-
 void CollectionMonth::layoutPaper(const QVariant& paperWidth, const QVariant& paperHeight, const QVariant& pictureWidth,
                                   const QVariant& pictureHeight, const QVariant& gap)
 {
     db::Connection layout(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
-    ensureLayoutTables(layout);
     layout.execute(QStringLiteral("delete from wtPaperSize"));
     if (paperWidth.isValid())
         layout.execute(QStringLiteral("insert into wtPaperSize (PaperWidth, Paperheigth, PictureWidth, PictureHeigth, "
@@ -134,7 +117,6 @@ void CollectionMonth::layoutPaper(const QVariant& paperWidth, const QVariant& pa
 void CollectionMonth::layoutRows(const QList<LayoutRow>& rows)
 {
     db::Connection layout(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
-    ensureLayoutTables(layout);
     layout.execute(QStringLiteral("delete from wt"));
     for (const LayoutRow& r : rows)
         layout.execute(QStringLiteral("insert into wt (ID, Name, ZiDuanBiaoQian, \"Left\", Top, Width, Height, "
