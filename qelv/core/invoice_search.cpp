@@ -27,13 +27,8 @@ std::unique_ptr<db::Connection> openBilling(int year)
     return std::make_unique<db::Connection>(db::DataFile{name});
 }
 
-struct Found {
-    QString enterprise;
-    int month = 0;
-};
+} // namespace
 
-// The first row holding the number in a month column, with the first month that holds it under the
-// column's own comparison (letter case aside); nothing when no row does.
 std::optional<Found> byNumber(db::Connection& billing, const QString& number)
 {
     // The month is the first whose number matches under the query's own comparison, so the row found
@@ -54,6 +49,8 @@ std::optional<Found> byNumber(db::Connection& billing, const QString& number)
         return std::nullopt;
     return Found{found->value(0).toString(), found->value(1).toInt()};
 }
+
+namespace {
 
 // A fee month typed for a search by name, or the message that refuses the two texts (either empty, a
 // month that is no number or out of range).

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 namespace db {
 class Connection;
@@ -21,6 +22,15 @@ class Error : public platform::Error {
 public:
     using platform::Error::Error;
 };
+
+struct Found {
+    QString enterprise;
+    int month = 0;
+};
+
+// The first row holding the number in a month column, with the first month that holds it under the
+// column's own comparison (letter case aside); nothing when no row does.
+std::optional<Found> byNumber(db::Connection& billing, const QString& number);
 
 // The rows the grid shows for the enterprises' month, read-only, one `?` bound to each enterprise: the
 // month's invoice columns under the captions 单位编号, 发票编号, 发票金额, 开票日期, 到账, 到账日期.
