@@ -168,6 +168,11 @@ void showError(const std::exception& e, QWidget* parent)
     showError(describe(e), parent);
 }
 
+void inform(const QString& text, QWidget* parent)
+{
+    msgBox(text, Buttons::Ok, Icon::Information, QString::fromUtf8(appTitle), parent);
+}
+
 void showError(const QString& description, QWidget* parent)
 {
     msgBox(description, Buttons::Ok, Icon::None, QString::fromUtf8(appTitle), parent);

@@ -20,6 +20,8 @@ enum class Answer { Ok, Cancel, Yes, No };
 // Shows a message box; the title defaults to the application title.
 Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
               const QString& title = QString::fromUtf8(appTitle), QWidget* parent = nullptr);
+// Shorthand for an information box (OK only) titled with the application title.
+void inform(const QString& text, QWidget* parent = nullptr);
 // Shorthand for a Yes/No question.
 bool askYesNo(const QString& text, const QString& title = QString::fromUtf8(appTitle), QWidget* parent = nullptr);
 // An input box: returns the typed text, or the empty text on Cancel.

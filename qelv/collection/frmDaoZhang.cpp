@@ -51,11 +51,6 @@ private:
 
 namespace {
 
-void inform(QWidget* window, const QString& text)
-{
-    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), window);
-}
-
 } // namespace
 
 frmDaoZhang::frmDaoZhang(QWidget* owner)
@@ -126,7 +121,7 @@ void frmDaoZhang::Command1_Click()
     try {
         invoiceSearch::Search found = invoiceSearch::search(Text1->text(), Text2->text(), Text3->text(), Text4->text());
         if (!found.refusal.isEmpty()) {
-            inform(this, found.refusal);
+            ui::inform(found.refusal, this);
             return;
         }
         showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
@@ -194,7 +189,7 @@ bool frmDaoZhang::typedIntoCell(int row, int column, const QString& text)
     const QString typed = text.trimmed();
     if (column == Paid) {
         if (typed != QStringLiteral("0") && typed != QStringLiteral("1")) {
-            inform(this, QStringLiteral("到账只能是 0（未到账）或 1（到账）！"));
+            ui::inform(QStringLiteral("到账只能是 0（未到账）或 1（到账）！"), this);
             return false;
         }
         // The write reads the rows again, which a cell editor still closing must not see.
@@ -204,7 +199,7 @@ bool frmDaoZhang::typedIntoCell(int row, int column, const QString& text)
     QDate date;
     if (!typed.isEmpty()) {
         if (!convert::isDate(typed)) {
-            inform(this, QStringLiteral("到账日期不是日期！格式应为YYYY-MM-DD"));
+            ui::inform(QStringLiteral("到账日期不是日期！格式应为YYYY-MM-DD"), this);
             return false;
         }
         date = convert::toDate(typed);

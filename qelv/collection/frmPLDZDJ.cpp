@@ -23,12 +23,6 @@
 
 namespace {
 
-void inform(QWidget* window, const char* text)
-{
-    ui::msgBox(QString::fromUtf8(text), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
-               window);
-}
-
 const char* const dateCheckMessage = "输入到账日期个是错误！格式应为YYYY-MM-DD";
 
 // What a list row registers, kept with the row as the listing read it.
@@ -89,7 +83,7 @@ bool frmPLDZDJ::eventFilter(QObject* watched, QEvent* event)
 void frmPLDZDJ::Text2_LostFocus()
 {
     if (!convert::isDate(Text2->text()))
-        inform(this, dateCheckMessage);
+        ui::inform(QString::fromUtf8(dateCheckMessage), this);
 }
 
 void frmPLDZDJ::Command3_Click()
@@ -101,16 +95,16 @@ void frmPLDZDJ::Command1_Click()
 {
     const QString typed = Text1->text();
     if (typed.isEmpty()) {
-        inform(this, "排污费操作月份不能为空！");
+        ui::inform(QString::fromUtf8("排污费操作月份不能为空！"), this);
         return;
     }
     if (!convert::isNumeric(typed)) {
-        inform(this, "排污费操作月份应为数字！");
+        ui::inform(QString::fromUtf8("排污费操作月份应为数字！"), this);
         return;
     }
     const double value = convert::toDouble(typed);
     if (value > 12 || value < 1) {
-        inform(this, "排污费操作月份应在 1-12 之间！");
+        ui::inform(QString::fromUtf8("排污费操作月份应在 1-12 之间！"), this);
         return;
     }
     const int month = int(convert::intFloor(value));
@@ -155,13 +149,13 @@ void frmPLDZDJ::Command1_Click()
 void frmPLDZDJ::Command2_Click()
 {
     if (Text2->text().isEmpty()) {
-        inform(this, "到账日期错误！");
+        ui::inform(QString::fromUtf8("到账日期错误！"), this);
         return;
     }
     // The date is read strictly before anything is written: 2003-5-9 is stored as 2003-05-09, and a
     // text that is no date writes nothing.
     if (!convert::isDate(Text2->text())) {
-        inform(this, dateCheckMessage);
+        ui::inform(QString::fromUtf8(dateCheckMessage), this);
         return;
     }
     const QDate date = convert::toDate(Text2->text());

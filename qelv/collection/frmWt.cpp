@@ -117,11 +117,6 @@ const double boxHeight = 330;
 
 const char* const noBrowser = "还没有显示委托：请先按“显示委托”。";
 
-void inform(const QString& text, QWidget* owner)
-{
-    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), owner);
-}
-
 // The blank form as the program folder ships it; a plain sheet without it.
 QPixmap formPicture()
 {
@@ -238,7 +233,7 @@ void frmWt::Form_Load()
         if (!files::exists(printFile))
             files::copy(files::dataFile(QString::fromLatin1(dataFiles::collectionTemplate)), printFile);
         if (!files::exists(files::dataFile(dataFiles::billing(gWorkMonth.year())))) {
-            inform(QStringLiteral("没有数据!"), this);
+            ui::inform(QStringLiteral("没有数据!"), this);
             return;
         }
         loadList();
@@ -316,7 +311,7 @@ void frmWt::Toolbar1_ButtonClick(const QString& key)
 {
     Toolbar1->repaint();
     if (busy()) {
-        inform(generating_ ? QStringLiteral("正在生成委托，请等生成完成后再试。") : printRun::busyText(), this);
+        ui::inform(generating_ ? QStringLiteral("正在生成委托，请等生成完成后再试。") : printRun::busyText(), this);
         return;
     }
     if (key == QLatin1String("sywt"))
@@ -393,7 +388,7 @@ void frmWt::GenerateCollectionDocuments(bool onlyChecked)
     Toolbar1->setEnabled(true);
     generating_ = false;
     if (result.completed)
-        inform(collection::closingMessage(result), this);
+        ui::inform(collection::closingMessage(result), this);
     raise();
     activateWindow();
 }
@@ -437,7 +432,7 @@ void frmWt::EditInvoiceNumber()
         collection::changeInvoiceNumber(gWorkMonth.year(), gWorkMonth.month(), row->text(Enterprise), answer);
         row->setText(InvoiceNumber, answer);
     } catch (const collection::NumberError& e) {
-        inform(e.description(), this);
+        ui::inform(e.description(), this);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }

@@ -17,11 +17,6 @@
 
 namespace {
 
-void inform(QWidget* window, const QString& text)
-{
-    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), window);
-}
-
 } // namespace
 
 frmFPZF::frmFPZF(QWidget* owner)
@@ -83,7 +78,7 @@ void frmFPZF::Command1_Click()
     try {
         invoiceSearch::Search found = invoiceSearch::search(Text1->text(), Text2->text(), Text3->text(), Text4->text());
         if (!found.refusal.isEmpty()) {
-            inform(this, found.refusal);
+            ui::inform(found.refusal, this);
             return;
         }
         showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
@@ -117,7 +112,7 @@ void frmFPZF::Command3_Click()
     try {
         const int row = model_->currentRow();
         if (!rs_ || row < 0 || row >= rs_->recordCount()) {
-            inform(this, QStringLiteral("没有要作废的发票：请先查找发票。"));
+            ui::inform(QStringLiteral("没有要作废的发票：请先查找发票。"), this);
             return;
         }
         auto cell = [&](Column c) { return rs_->valueAt(row, model_->fieldOf(c)); };
@@ -127,7 +122,7 @@ void frmFPZF::Command3_Click()
         invoice.number = ui::fieldText(cell(Number));
         invoice.invoiceDate = cell(InvoiceDate).toDate();
         if (invoice.number.trimmed().isEmpty()) {
-            inform(this, QStringLiteral("单位 %1 这个月没有发票编号，没有可作废的发票。").arg(invoice.enterprise));
+            ui::inform(QStringLiteral("单位 %1 这个月没有发票编号，没有可作废的发票。").arg(invoice.enterprise), this);
             return;
         }
         QString question;
@@ -147,6 +142,6 @@ void frmFPZF::Command3_Click()
         ui::showError(e, this);
         return;
     }
-    inform(this, QStringLiteral("发票已经作废！"));
+    ui::inform(QStringLiteral("发票已经作废！"), this);
     close();
 }

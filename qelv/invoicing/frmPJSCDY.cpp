@@ -49,11 +49,6 @@ const runToolbar::Button toolButtons[] = {
     {"连续套打", "lxtd", "连续发票套打"}, {"单票套打", "flxtd", "非连续发票套打"}, {"退 出", "tc", "退出"},
 };
 
-void inform(const QString& text, QWidget* owner)
-{
-    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), owner);
-}
-
 // The preview's boxes: the KPDW column each shows, its label, and where box and label stand.
 struct PreviewBox {
     const char* column;
@@ -263,7 +258,7 @@ void frmPJSCDY::GenerateInvoices(bool selectedOnly)
 {
     // The print waiting for the printer has read these invoices and is about to record them.
     if (printRun::running()) {
-        inform(printRun::busyText(), this);
+        ui::inform(printRun::busyText(), this);
         return;
     }
     if (ListedCount <= 0)
@@ -319,7 +314,7 @@ void frmPJSCDY::PrintInvoicesNonContinuous()
 void frmPJSCDY::PrintInvoicesContinuous()
 {
     if (printRun::running()) {
-        inform(printRun::busyText(), this);
+        ui::inform(printRun::busyText(), this);
         return;
     }
     panels[0]->setText(QStringLiteral("请等一会儿..."));
@@ -361,11 +356,11 @@ void frmPJSCDY::PrintInvoicesContinuous()
     const auto first = invoicing::invoiceNumber(firstText);
     const auto last = invoicing::invoiceNumber(lastText);
     if (!first || !last) {
-        inform(invoicing::invoiceNumberRefusal(first ? lastText : firstText), this);
+        ui::inform(invoicing::invoiceNumberRefusal(first ? lastText : firstText), this);
         return;
     }
     if (*last < *first) {
-        inform(QStringLiteral("最后一张发票编号 %1 小于第一张 %2，没有打印。").arg(*last).arg(*first), this);
+        ui::inform(QStringLiteral("最后一张发票编号 %1 小于第一张 %2，没有打印。").arg(*last).arg(*first), this);
         return;
     }
 
@@ -416,7 +411,7 @@ void frmPJSCDY::PrintInvoicesContinuous()
                 item->setText(2, inv.number);
         }
     if (plan->unnumbered > 0)
-        inform(invoicing::unnumberedMessage(*plan), this);
+        ui::inform(invoicing::unnumberedMessage(*plan), this);
 }
 
 void frmPJSCDY::Command1_Click()
