@@ -4,10 +4,10 @@
 // is clipped to its section.
 //
 // Sections print in this order: ReportHeader once at the top of the first page, PageHeader at the top
-// of every page (on the first one below the ReportHeader), then for each parent row its group header, a Detail per child row and its group footer (a flat
-// source has no groups: a Detail per row), ReportFooter once after the last row; PageFooter sits at the
-// foot of every page. A section that does not fit below what the page holds starts the next page
-// (unless breakWhenFull is off).
+// of every page (on the first one below the ReportHeader), then for each parent row its group header,
+// a Detail per child row and its group footer (a flat source has no groups: a Detail per row),
+// ReportFooter once after the last row; PageFooter sits at the foot of every page. A section that does
+// not fit below what the page holds starts the next page (unless breakWhenFull is off).
 #pragma once
 
 #include "platform/error/error.h"

@@ -10,11 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
 using layoutDesign::NumberBox;
-
-} // namespace
 
 const QList<ui::GridColumn>& frmWTPintSet::columns()
 {

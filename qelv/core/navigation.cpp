@@ -71,14 +71,12 @@ void RecordBar::connectRecordBar()
 
 void RecordBar::navigate(void (*move)(db::Recordset&))
 {
-    try {
+    ui::showingErrors(window_, [&] {
         db::Recordset* rs = rows_();
         if (!rs)
             throw db::Error(QString::fromUtf8(noRows_));
         move(*rs);
-    } catch (const std::exception& e) {
-        ui::showError(e, window_);
-    }
+    });
 }
 
 void RecordBar::cmdFirst_Click()

@@ -73,7 +73,7 @@ bool holdsRows(const QString& path, const QStringList& tables)
 bool rebuild(const Rebuild& r, const Confirm& confirm)
 {
     try {
-        const QString blank = files::dataFile(QString::fromLatin1(dataFiles::blankDatabase));
+        const QString blank = dataPath(dataFiles::blankDatabase);
         if (!files::exists(blank))
             throw files::Error(QStringLiteral("文件未找到：%1").arg(blank));
         if (files::exists(r.month) && holdsRows(r.month, r.documentTables) && !confirm(r.replaceQuestion))

@@ -15,16 +15,12 @@
 
 namespace {
 
+using fixtures::bytes;
+
 const QDate may2003(2003, 5, 1);
 
 // The generator's columns, in the order of the shipped layout's IDs.
 const QStringList& generatorNames = collection::fieldNames();
-
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // "name type size" of each column of WTDW, in order.
 QStringList columnsOf(const QString& path)
