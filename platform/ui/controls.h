@@ -32,6 +32,17 @@ inline QPushButton* commandButton(QWidget* parent, const char* objectName, doubl
     return b;
 }
 
+// A command button with the style's picture beside its caption, as the dialogs' OK and Cancel and the
+// report windows' commands show one.
+inline QPushButton* commandButton(QWidget* parent, const char* objectName, double left, double top, double width,
+                                  double height, const QString& caption, QStyle::StandardPixmap picture)
+{
+    auto* b = commandButton(parent, objectName, left, top, width, height, caption);
+    b->setIcon(parent->style()->standardIcon(picture));
+    b->setIconSize(QSize(24, 24));
+    return b;
+}
+
 // A navigation button of a record bar: the style's picture, 345 twips wide.
 inline QPushButton* pictureButton(QWidget* parent, const char* objectName, QStyle::StandardPixmap picture, double left,
                                   double top, double height)

@@ -7,7 +7,6 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
-#include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/notices/frmCXTJ.h"
 #include "qelv/notices/statistics_condition.h"

@@ -13,13 +13,11 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
-#include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
 #include "qelv/core/run_toolbar.h"
 #include "qelv/core/status_panels.h"
 #include "qelv/notices/notice_reports.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QHash>
 #include <QHeaderView>
@@ -27,7 +25,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>

@@ -34,10 +34,7 @@ QComboBox* box(QWidget* parent, int number, int row, int column)
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, double left,
                     QStyle::StandardPixmap picture)
 {
-    auto* b = ui::commandButton(parent, name, left, 2520, 1935, 855, caption);
-    b->setIcon(parent->style()->standardIcon(picture));
-    b->setIconSize(QSize(24, 24));
-    return b;
+    return ui::commandButton(parent, name, left, 2520, 1935, 855, caption, picture);
 }
 
 // Every value of a list table's one column, in the order the database gives them.

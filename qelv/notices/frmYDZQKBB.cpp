@@ -7,7 +7,6 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
-#include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/notices/payment_report.h"
 #include "qelv/notices/statistics_grid.h"
@@ -27,10 +26,7 @@ namespace {
 QPushButton* pictureButton(QWidget* parent, const char* name, const QString& caption, double left, double top,
                            QStyle::StandardPixmap picture)
 {
-    auto* b = ui::commandButton(parent, name, left, top, 1335, 795, caption);
-    b->setIcon(parent->style()->standardIcon(picture));
-    b->setIconSize(QSize(24, 24));
-    return b;
+    return ui::commandButton(parent, name, left, top, 1335, 795, caption, picture);
 }
 
 // The result's columns under their captions, each 1000 wide but the name.
@@ -63,7 +59,6 @@ frmYDZQKBB::frmYDZQKBB(QWidget* owner)
     Option2 = ui::control<QRadioButton>(Frame1, "Option2", 1710, 150, 1635, 255, QStringLiteral("显示未到账情况"));
     Option1->setChecked(true);
 
-    // Every column is locked: the report shows the table as it stands.
     grid_ = std::make_unique<statistics::StatisticsGrid>(this, resultColumns());
     DataGrid1 = grid_->grid();
     ui::placeTwips(DataGrid1, 30, 930, 9345, 5325);
