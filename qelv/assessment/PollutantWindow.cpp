@@ -171,7 +171,7 @@ bool PollutantWindow::acceptInput(std::int16_t* category)
 {
     // A number or name of blanks only is as good as none.
     if (Text3->text().trimmed().isEmpty() || Text2->text().trimmed().isEmpty() || !formula_.isBalanced()) {
-        ui::msgBox(invalidText(), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        ui::inform(invalidText(), this);
         return false;
     }
     // Checked here so that a category the column cannot take is refused with a message of its own
@@ -180,8 +180,7 @@ bool PollutantWindow::acceptInput(std::int16_t* category)
     const bool whole = convert::isNumeric(text) && std::floor(convert::toDouble(text)) == convert::toDouble(text) &&
         std::fabs(convert::toDouble(text)) <= 32767;
     if (!whole) {
-        ui::msgBox(QStringLiteral("计算类别必须是整数!"), ui::Buttons::Ok, ui::Icon::Information,
-                   QString::fromUtf8(ui::appTitle), this);
+        ui::inform(QStringLiteral("计算类别必须是整数!"), this);
         return false;
     }
     *category = convert::toInt16(text);

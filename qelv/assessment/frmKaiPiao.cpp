@@ -64,11 +64,6 @@ QString titled(const char* text)
     return QString::fromUtf8(text);
 }
 
-void information(const QString& text, QWidget* owner)
-{
-    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), owner);
-}
-
 bool onRow(const db::Recordset& rs)
 {
     return !rs.isBOF() && !rs.isEOF() && rs.currentIndex() >= 0;
@@ -216,9 +211,9 @@ void frmKaiPiao::Form_Load()
 
         const QString gs = settings::get(QStringLiteral("ModifyDataGS"), QStringLiteral("0"));
         if (gs == QLatin1String("1"))
-            information(QStringLiteral("添加了新的污染物，请重新创建数据库！然后复制最新数据！"), this);
+            ui::inform(QStringLiteral("添加了新的污染物，请重新创建数据库！然后复制最新数据！"), this);
         else if (gs == QLatin1String("2"))
-            information(QStringLiteral("修改了污染物公司，必须重新创建数据库！然后复制最新数据！"), this);
+            ui::inform(QStringLiteral("修改了污染物公司，必须重新创建数据库！然后复制最新数据！"), this);
 
         if (settings::get(QStringLiteral("ModifyDataDWWRW"), QStringLiteral("0")) == QLatin1String("1")) {
             if (ui::askYesNo(QStringLiteral("单位污染物已修改过，是否自动复制最新数据！"),
@@ -243,7 +238,7 @@ void frmKaiPiao::Form_Load()
         DataGrid1->setRecordsetModel(enterpriseModel_);
 
         if (pair_->parent().recordCount() == 0) {
-            information(QStringLiteral("请初始化软件!"), this);
+            ui::inform(QStringLiteral("请初始化软件!"), this);
         } else {
             RefreshMonthRow();
             pair_->parent().moveFirst();
@@ -728,7 +723,7 @@ void frmKaiPiao::Command5_Click()
             return;
         const QDate month = convert::toDate(answer);
         if (month.year() == Module1::gWorkMonth.year() && month.month() == Module1::gWorkMonth.month()) {
-            information(QStringLiteral("输入的年月就是操作月份，不能复制到它自己！"), this);
+            ui::inform(QStringLiteral("输入的年月就是操作月份，不能复制到它自己！"), this);
             return;
         }
         const QString source = files::dataFile(dataFiles::monthData(month));

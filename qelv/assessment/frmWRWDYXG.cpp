@@ -199,8 +199,7 @@ void frmWRWDYXG::Command9_Click()
                 conn_.scalar(QStringLiteral("Select count(*) from  wrw where WuRanWuBianHao=? and WuRanWuBianHao<>?"),
                              {number, remembered_});
             if (taken.toInt() > 0) {
-                ui::msgBox(duplicateNumberText(), ui::Buttons::Ok, ui::Icon::Information,
-                           QString::fromUtf8(ui::appTitle), this);
+                ui::inform(duplicateNumberText(), this);
                 return;
             }
         }

@@ -54,8 +54,7 @@ void frmWRWGL::Command9_Click()
         const QVariant taken =
             conn_.scalar(QStringLiteral("Select count(*) from  wrw where WuRanWuBianHao=?"), {number});
         if (taken.toInt() > 0) {
-            ui::msgBox(duplicateNumberText(), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
-                       this);
+            ui::inform(duplicateNumberText(), this);
             return;
         }
         std::int16_t category = 0;

@@ -10,14 +10,14 @@ db::CompactResult compactDataFile(const QString& name, const QString& transientN
     QString keptAs, keptFrom;
     const db::CompactResult result = db::compact(files::dataFile(name), transientName, &keptAs, &keptFrom);
     if (!keptAs.isEmpty())
-        ui::msgBox(keptFrom.isEmpty()
+        ui::inform(keptFrom.isEmpty()
                        ? QStringLiteral("数据文件夹中有上次压缩未完成时留下的文件 %1，已改名保存为 %2，请检查后处理。")
                              .arg(transientName, keptAs)
                        // The compaction never changes the database before its copy is complete.
                        : QStringLiteral("数据文件夹中有上次压缩数据库 %3 未完成时留下的文件 %1（%3 "
                                         "本身未被改变），已改名保存为 %2，请检查后处理。")
                              .arg(transientName, keptAs, keptFrom),
-                   ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), owner);
+                   owner);
     return result;
 }
 

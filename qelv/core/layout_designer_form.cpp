@@ -91,7 +91,7 @@ std::optional<QList<double>> DesignerForm::readBoxes(const QList<NumberBox>& box
     QString problem;
     auto values = readNumberBoxes(boxes, &problem);
     if (!values)
-        ui::msgBox(problem, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        ui::inform(problem, this);
     return values;
 }
 

@@ -101,8 +101,7 @@ void frmLogin::cmdOK_Click()
 
         auto payee = conn.openRecordset(QStringLiteral("Select * from hbj"), {}, db::LockType::ReadOnly);
         if (payee->isEOF()) {
-            ui::msgBox(QStringLiteral("委托收款单位内容不存在！请填写。"), ui::Buttons::Ok, ui::Icon::Information,
-                       QString::fromUtf8(ui::appTitle), this);
+            ui::inform(QStringLiteral("委托收款单位内容不存在！请填写。"), this);
         } else {
             // A field left empty keeps the value the variable had.
             auto take = [&](const char* field, QString& target) {

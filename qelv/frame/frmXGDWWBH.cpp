@@ -233,6 +233,5 @@ void frmXGDWWBH::Form_Unload()
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     if (ui::askYesNo(QStringLiteral("是否已经修改了单位编号？"), QString::fromUtf8(ui::appTitle), this))
-        ui::msgBox(QStringLiteral("请调用系统管理中的单位污染物管理菜单，重新创建数据库！"), ui::Buttons::Ok,
-                   ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        ui::inform(QStringLiteral("请调用系统管理中的单位污染物管理菜单，重新创建数据库！"), this);
 }

@@ -170,8 +170,7 @@ void frmPJSCDY::Form_Load()
     if (!invoicing::EnsureMonthFile(gWorkMonth, messageBoxSink(this)))
         return;
     if (!files::exists(files::dataFile(dataFiles::billing(gWorkMonth.year())))) {
-        ui::msgBox(QStringLiteral("没有数据!"), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle),
-                   this);
+        ui::inform(QStringLiteral("没有数据!"), this);
         return;
     }
     try {
@@ -291,8 +290,7 @@ void frmPJSCDY::GenerateInvoices(bool selectedOnly)
             });
         const invoicing::RunResult result = generator.run(list, selectedOnly);
         finish();
-        ui::msgBox(invoicing::closingMessage(result), ui::Buttons::Ok, ui::Icon::Information,
-                   QString::fromUtf8(ui::appTitle), this);
+        ui::inform(invoicing::closingMessage(result), this);
     } catch (const std::exception& e) {
         finish();
         ui::showError(e, this);

@@ -103,7 +103,7 @@ void frmBaoBiao::Command2_Click()
     // A condition the database cannot take leaves tjk, the grid and the kept condition as they were.
     const QString refusal = statistics::conditionRefusal(sql);
     if (!refusal.isEmpty()) {
-        ui::msgBox(refusal, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        ui::inform(refusal, this);
         return;
     }
     try {

@@ -43,11 +43,6 @@ const runToolbar::Button toolButtons[] = {
 
 const char* const noBrowser = "还没有显示通知：请先按“显示通知”。";
 
-void inform(const QString& text, QWidget* owner)
-{
-    ui::msgBox(text, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), owner);
-}
-
 ui::DataGrid* grid(QWidget* owner, const char* name, const char* caption, ui::RecordsetModel* model, double left,
                    double top, double width, double height)
 {
@@ -156,14 +151,14 @@ void frmCSTZ::Form_Load()
         if (!files::exists(printFile))
             files::copy(files::dataFile(QString::fromLatin1(dataFiles::noticeTemplate)), printFile);
         if (!files::exists(files::dataFile(dataFiles::billing(gWorkMonth.year())))) {
-            inform(QStringLiteral("没有数据!"), this);
+            ui::inform(QStringLiteral("没有数据!"), this);
             return;
         }
         loadList();
         statusPanels::showSession(panels[1], panels[2], panels[3]);
         db::Connection setUp(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
         if (!notices::NoticeTexts::read(setUp, &BaseTexts))
-            inform(QStringLiteral("通知的基本内容为空！请设置。"), this);
+            ui::inform(QStringLiteral("通知的基本内容为空！请设置。"), this);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }
@@ -230,7 +225,7 @@ void frmCSTZ::Toolbar1_ButtonClick(const QString& key)
 {
     Toolbar1->repaint();
     if (busy() && key != QLatin1String("xstz")) {
-        inform(generating_ ? QStringLiteral("正在生成通知，请等生成完成后再试。") : printRun::busyText(), this);
+        ui::inform(generating_ ? QStringLiteral("正在生成通知，请等生成完成后再试。") : printRun::busyText(), this);
         return;
     }
     if (key == QLatin1String("sytz"))
@@ -288,7 +283,7 @@ void frmCSTZ::GenerateNotices(bool selectedOnly)
             messageBoxSink(this));
         const notices::RunResult result = generator.run(list, selectedOnly);
         finish();
-        inform(notices::closingMessage(result), this);
+        ui::inform(notices::closingMessage(result), this);
     } catch (const std::exception& e) {
         finish();
         ui::showError(e, this);

@@ -125,7 +125,7 @@ void frmCXTJ::OKButton_Click()
         ConditionText = c.text;
     } catch (const statistics::ConditionInputError& e) {
         // The dialog stays open for the row to be mended.
-        ui::msgBox(e.message(), ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        ui::inform(e.message(), this);
         return;
     }
     ConditionAccepted = true;

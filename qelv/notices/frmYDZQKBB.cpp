@@ -92,7 +92,7 @@ void frmYDZQKBB::Command1_Click()
 {
     const paymentReport::Month month = paymentReport::checkMonth(Text1->text());
     if (!month.refusal.isEmpty()) {
-        ui::msgBox(month.refusal, ui::Buttons::Ok, ui::Icon::Information, QString::fromUtf8(ui::appTitle), this);
+        ui::inform(month.refusal, this);
         return;
     }
     try {
