@@ -26,9 +26,10 @@ QList<db::ColumnDef> columns();
 QString invoiceRowCondition();
 QVariantList invoiceRowParams(const QString& number, const QDate& invoiceDate);
 
-// The ledger's name as the file spells it; empty when the enterprise has none.
-QString find(db::Connection& ledgers, const QString& number);
-bool exists(db::Connection& ledgers, const QString& number);
+// The ledger's name as the file spells it; empty when the enterprise has none. `schema` names the
+// ledger file where it is attached to another file's connection.
+QString find(db::Connection& ledgers, const QString& number, const QString& schema = QString());
+bool exists(db::Connection& ledgers, const QString& number, const QString& schema = QString());
 // Makes the ledger when the enterprise has none. Returns true when it made one.
 bool ensure(db::Connection& ledgers, const QString& number);
 
