@@ -482,6 +482,18 @@ void Connection::dropColumn(const QString& table, const QString& column)
     execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(quoteIdentifier(table), quoteIdentifier(column)));
 }
 
+void copyDatabase(const QString& from, const QString& to)
+{
+    const QString source = files::resolve(from);
+    if (QFileInfo(source + QStringLiteral("-journal")).size() > 0) {
+        // Reading the schema makes SQLite play the journal back, if it is a hot one.
+        Connection settle;
+        settle.openPath(source);
+        settle.close();
+    }
+    files::copy(source, to);
+}
+
 QString dataSourceOf(const QString& connectionText)
 {
     const QStringList parts = connectionText.split(QLatin1Char(';'));

@@ -96,6 +96,11 @@ private:
     std::shared_ptr<ConnectionState> state_;
 };
 
+// Copies a database file as files::copy does, after playing back a journal that a program killed in the
+// middle of a write left beside it: the bytes copied are then the database as SQLite sees it, never
+// half of a transaction (the journal does not go with the copy). Throws db::Error or files::Error.
+void copyDatabase(const QString& from, const QString& to);
+
 // The file named in a connection text ("Data Source=..."), resolved without regard to case.
 QString dataSourceOf(const QString& connectionText);
 // Quotes a name built at run time as an SQL identifier: WRW0012011 -> "WRW0012011".

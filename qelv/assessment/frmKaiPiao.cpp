@@ -3,6 +3,7 @@
 #include "qelv/assessment/fee_list.h"
 
 #include "platform/convert/convert.h"
+#include "platform/db/connection.h"
 #include "platform/db/error.h"
 #include "platform/files/files.h"
 #include "platform/settings/settings.h"
@@ -708,7 +709,7 @@ void frmKaiPiao::replaceMonthFile(const QString& from)
     DataGrid2->discardEdit();
     if (monthRs_ && monthRs_->editMode() != db::EditMode::None)
         monthRs_->cancelUpdate();
-    files::copy(from, monthFilePath());
+    db::copyDatabase(from, monthFilePath());
     unbindMonthGrid();
     RefreshMonthRow();
     settings::save(QStringLiteral("ModifyDataDWWRW"), QStringLiteral("0"));

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QThread>
 #include <functional>
@@ -243,6 +244,30 @@ TEST_F(OtherProcessTest, AKilledCompactionLeavesTheFileWholeAndNoCopy)
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/Data")).entryList(QDir::Files),
               QStringList{QStringLiteral("qelvdw.mdb")});
     EXPECT_EQ(fixtures::freePages(path), 0);
+}
+
+// A program killed in the middle of a large write leaves part of it in the file and the rest in its
+// journal; a copy of the bytes alone would be neither the old database nor the new one.
+TEST_F(OtherProcessTest, ACopyOfAFileAKilledWriterLeftIsItsCommittedContent)
+{
+    fixtures::makeLargeWithFreePages(path);
+    const QString committed = QStringLiteral("SELECT hex(substr(b, 1, 16)) FROM bulk WHERE rowid = 105");
+    const QString before = fixtures::probe(path, committed).toString();
+    {
+        fixtures::DbPeer peer;
+        ASSERT_EQ(peer.call({QStringLiteral("open"), path}), ok);
+        ASSERT_EQ(peer.call({QStringLiteral("exec"), QStringLiteral("BEGIN")}), QStringLiteral("ok\t0"));
+        // Far more than the page cache holds: SQLite writes changed pages into the file before the commit.
+        ASSERT_TRUE(
+            peer.call({QStringLiteral("exec"), QStringLiteral("UPDATE bulk SET b = randomblob(1000)")}).startsWith(ok));
+        ASSERT_GT(QFileInfo(path + QStringLiteral("-journal")).size(), 0);
+        peer.kill();
+    }
+    const QString copy = file(QStringLiteral("qelvdata2026_4.mdb"));
+    db::copyDatabase(path, copy);
+    EXPECT_EQ(fixtures::probe(copy, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    EXPECT_EQ(fixtures::probe(copy, committed).toString(), before);
+    EXPECT_EQ(fixtures::probe(path, committed).toString(), before);
 }
 
 TEST_F(OtherProcessTest, ATransientFileOfWhichNothingIsKnownIsKeptWithoutAName)
