@@ -73,6 +73,21 @@ Attached::Attached(db::Connection& print, const QString& ledgersPath)
     print_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(attachedSchema)), {ledgersPath});
 }
 
+bool Attached::holds(const QString& number) const
+{
+    return print_
+               .scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type = 'table' AND name = ? "
+                                      "COLLATE NOCASE")
+                           .arg(QString::fromLatin1(attachedSchema)),
+                       {tableName(number)})
+               .toInt() > 0;
+}
+
+QString Attached::table(const QString& number) const
+{
+    return QString::fromLatin1(attachedSchema) + QLatin1Char('.') + db::quoteIdentifier(tableName(number));
+}
+
 Attached::~Attached()
 {
     try {
