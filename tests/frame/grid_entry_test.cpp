@@ -401,6 +401,34 @@ TEST_F(RegisterNumberTest, WithoutThePollutantsTableNumbersChangeAndRowsDelete)
     EXPECT_EQ(numbers(), QStringLiteral("0013,0020"));
 }
 
+TEST_F(RegisterNumberTest, ANumberWithBlanksAroundItIsRefusedAndNothingIsWritten)
+{
+    for (const QString& typed : {QStringLiteral("A001 "), QStringLiteral(" A001"), QStringLiteral("A001\u3000")}) {
+        SCOPED_TRACE(typed.toStdString());
+        ui::testing::clearShown();
+        frmDW w;
+        w.show();
+        typeCell(w, 2, 0, typed); // 0020
+        w.grdDataGrid->commitEdit();
+        ASSERT_EQ(ui::testing::shown().size(), 1u);
+        EXPECT_TRUE(ui::testing::shownTexts()[0].startsWith(QStringLiteral("单位编号“%1”的前后有空格").arg(typed)))
+            << ui::testing::shownTexts()[0].toStdString();
+        EXPECT_EQ(cell(w, 2, 0), QStringLiteral("0020"));
+        w.cmdFirst->click();
+        EXPECT_EQ(ui::testing::shown().size(), 1u) << "nothing pending";
+        // Nor is it the number of a new enterprise.
+        w.cmdAdd->click();
+        typeCell(w, 3, 0, typed);
+        w.grdDataGrid->commitEdit();
+        ASSERT_EQ(ui::testing::shown().size(), 2u);
+        EXPECT_TRUE(ui::testing::shownTexts()[1].startsWith(QStringLiteral("单位编号“%1”").arg(typed)));
+        typeCell(w, 3, 1, QStringLiteral("新厂"));
+        w.cmdUpdate->click();
+        EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
+        EXPECT_EQ(stored(QStringLiteral("select count(*) from dw")), QStringLiteral("3"));
+    }
+}
+
 TEST_F(RegisterNumberTest, ANumberOfBlanksIsRefusedLikeAnEmptyOne)
 {
     for (const QString& blanks : {QString(), QStringLiteral("   "), QStringLiteral("\u3000")}) {
