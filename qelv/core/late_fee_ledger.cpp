@@ -70,6 +70,16 @@ Attached::Attached(db::Connection& print, const QString& ledgersPath)
     print_.attachPath(ledgersPath, QString::fromLatin1(attachedSchema));
 }
 
+bool Attached::holds(const QString& number) const
+{
+    return exists(print_, number, QString::fromLatin1(attachedSchema));
+}
+
+QString Attached::table(const QString& number) const
+{
+    return db::qualified(QString::fromLatin1(attachedSchema), tableName(number));
+}
+
 Attached::~Attached()
 {
     try {

@@ -7,6 +7,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
+#include "qelv/core/late_fee_marks.h"
 #include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/late_fee.h"
 #include "qelv/notices/pollutant_detail.h"
@@ -105,6 +106,8 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         files_.print.execute(QStringLiteral("delete from WuRanWuMingXi"));
 
         files_.print.beginTransaction();
+        lateFeeMarks::RunMarks marks(files_.print, ledgers);
+        marks.setBackEarlier({});
         std::int16_t id = 0;
         auto nextId = [&id] {
             if (id == std::numeric_limits<std::int16_t>::max())
@@ -154,8 +157,11 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
             }
             // The late fee keeps four decimals; the notice takes it at whole fen, so that its line,
             // its total and its capitals agree.
-            const convert::Currency lateFee = feeItems::wholeFen(ComputeLateFee(
-                files_.print, code, state_.invoiceDate, state_.graceDays, state_.dailyRate, state_.lateFeeOn));
+            lateFeeMarks::Marked marked{code, {}, std::nullopt};
+            const convert::Currency lateFee =
+                feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate, state_.graceDays,
+                                                  state_.dailyRate, state_.lateFeeOn, &marked.rows));
+            marks.add(marked);
             if (lateFee.units() > 0)
                 writeLine(QStringLiteral("滞纳金"), lateFee);
             total += lateFee;

@@ -74,7 +74,10 @@ public:
     // Generates the notices of the rows given (with `selectedOnly`, of the ticked ones only). An empty
     // list does nothing at all. The notice tables are emptied first; then every row and mark of the
     // run is written in one transaction, so a run that stops (GenerationError) leaves them empty and
-    // the ledgers as they were.
+    // the ledgers as they were. Before anything is computed, the late payments the month's earlier
+    // notice run charged are charged no longer: a printed notice leaves no record, and the month's
+    // notices are those of its latest run, so a run generated again carries the same late fees (see
+    // lateFeeMarks).
     RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
 
 private:
