@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -293,6 +294,17 @@ double DataGrid::columnTop() const
 double DataGrid::columnWidthTwips(int column) const
 {
     return twips(columnWidth(column));
+}
+
+double DataGrid::headingWidthTwips(int column) const
+{
+    return twips(horizontalHeader()->sectionSizeHint(column));
+}
+
+double DataGrid::cellsWidthTwips() const
+{
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return twips(width() - 2 * frameWidth() - verticalHeader()->width() - scrollBar);
 }
 
 double DataGrid::rowHeightTwips() const
