@@ -7,6 +7,7 @@
 #include "platform/ui/data_grid.h"
 #include "qelv/assessment/discharge_tables.h"
 #include "qelv/assessment/frmKaiPiao.h"
+#include "qelv/collection/collection_documents.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
@@ -158,6 +159,56 @@ TEST_P(DemoCounty, TheMonthInvoicesAndNotifiesEveryEnterprise)
     EXPECT_EQ(
         fixtures::probe(files::dataFile(noticeFile), QStringLiteral("select count(*) from WuRanWuMingXi")).toInt(),
         made.assignments);
+}
+
+// Once the invoices carry their numbers, the enterprises with a collection agreement and an account
+// get their collection documents, each request fitting PM22's record and answered by the folder's
+// stand-in.
+TEST_P(DemoCounty, TheAgreementsAreCollectedThroughPM22)
+{
+    QFile pm22(folder->path() + QStringLiteral("/pm22.exe"));
+    ASSERT_TRUE(pm22.open(QIODevice::WriteOnly));
+    pm22.write(demo::pm22StandIn().toUtf8());
+    pm22.close();
+    pm22.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    files::copy(files::dataFile(QString::fromLatin1(dataFiles::collectionTemplate)),
+                files::dataFile(dataFiles::monthCollections(month)));
+    {
+        db::Connection setUp(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
+        auto hbj = setUp.openRecordset(QStringLiteral("select * from hbj"), {}, db::LockType::ReadOnly);
+        Module1::gPayeeName = hbj->value(QStringLiteral("DanWeiMingCheng")).toString();
+        Module1::gPayeeBank = hbj->value(QStringLiteral("KaiHuYingHang")).toString();
+        Module1::gPayeeAccount = hbj->value(QStringLiteral("ZhangHao")).toString();
+        Module1::gCollectionId = hbj->value(QStringLiteral("WeiTuoID")).toString();
+    }
+    // The numbers and amounts the print run records, for the enterprises with an agreement.
+    QList<collection::ListedInvoice> list;
+    {
+        db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+        db::Connection billing(db::DataFile{dataFiles::billing(month.year())});
+        auto agreed = dw.openRecordset(QStringLiteral("select DanWeiBianHao, DanWeiQuangCheng from dw where "
+                                                      "WeiTuoXieYiHao is not null and ZhangHao is not null"),
+                                       {}, db::LockType::ReadOnly);
+        const QString m = QString::number(month.month());
+        for (int number = 1001; !agreed->isEOF(); agreed->moveNext(), ++number) {
+            const QString enterprise = agreed->value(0).toString();
+            billing.execute(
+                QStringLiteral("update KPKZK set M%1P = ?, M%1M = 1234.5, M%1CM = '壹仟贰佰叁拾肆元伍角整', "
+                               "M%1DATE = ? where DanWeiBianHao = ?")
+                    .arg(m),
+                {QString::number(number), Module1::gInvoiceDate, enterprise});
+            list << collection::ListedInvoice{enterprise, agreed->value(1).toString(), QString::number(number),
+                                              QStringLiteral("1234.5"), false};
+        }
+    }
+    ASSERT_EQ(list.size(), 7);
+    CollectedErrors errors;
+    const collection::RunResult result =
+        collection::DocumentGenerator(collection::RunState::fromModule1(), {}, errors.sink()).run(list, false);
+    EXPECT_TRUE(errors.empty()) << errors.list().join('\n').toStdString();
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.documents, 7);
+    EXPECT_TRUE(result.missed.isEmpty()) << collection::closingMessage(result).toStdString();
 }
 
 // A month in the middle of the year, and January, whose earlier invoices are of the year before.
