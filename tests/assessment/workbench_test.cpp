@@ -12,9 +12,9 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QScrollBar>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <sqlite3.h>

@@ -9,11 +9,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>

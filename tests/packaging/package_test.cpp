@@ -19,7 +19,7 @@ struct Outcome {
 };
 
 Outcome run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env = {},
-        int timeoutMs = 120000)
+            int timeoutMs = 120000)
 {
     QProcess p;
     if (!env.isEmpty())
@@ -44,9 +44,9 @@ protected:
     {
         dir_ = new QTemporaryDir;
         const Outcome built = run(QStringLiteral(CPACK_COMMAND),
-                              {QStringLiteral("--config"), QStringLiteral(QELV_BUILD_TREE "/CPackConfig.cmake"),
-                               QStringLiteral("-B"), dir_->filePath(QStringLiteral("out"))},
-                              {}, 600000);
+                                  {QStringLiteral("--config"), QStringLiteral(QELV_BUILD_TREE "/CPackConfig.cmake"),
+                                   QStringLiteral("-B"), dir_->filePath(QStringLiteral("out"))},
+                                  {}, 600000);
         buildOutput_ = new QString(built.output);
         QDirIterator found(dir_->filePath(QStringLiteral("out")), {QStringLiteral("*.deb")}, QDir::Files);
         deb_ = new QString(found.hasNext() ? found.next() : QString());
