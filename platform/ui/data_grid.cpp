@@ -322,6 +322,14 @@ QString DataGrid::text(int column) const
     return model_->data(model_->index(row, column)).toString();
 }
 
+QString DataGrid::valueText(int column) const
+{
+    const int row = model_ ? model_->currentRow() : -1;
+    if (row < 0)
+        throw db::Error(QString::fromUtf8(db::messages::noCurrentRecord));
+    return model_->data(model_->index(row, column), Qt::EditRole).toString();
+}
+
 void DataGrid::setText(int column, const QString& text)
 {
     commitEdit();

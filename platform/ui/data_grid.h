@@ -51,6 +51,9 @@ public:
     // db::Error without a current row, and what the recordset throws for a value it cannot take.
     QString text(int column) const;
     void setText(int column, const QString& text);
+    // The field's own text in the current row, as an edit starts from it: "1.2345" where a cell of
+    // format "0.00" shows "1.23". Throws db::Error without a current row.
+    QString valueText(int column) const;
 
 signals:
     void buttonClick(int column);

@@ -666,7 +666,8 @@ void frmKaiPiao::computeFee(int column)
             for (int i = 0; i < monthModel_->columnCount() && source < 0; ++i)
                 if (monthCaption(i) == t.text)
                     source = i;
-            values << (source < 0 ? 0.0 : convert::toDouble(DataGrid2->text(source)));
+            // The figure as stored, not as the cell shows it to two decimals.
+            values << (source < 0 ? 0.0 : convert::toDouble(DataGrid2->valueText(source)));
         }
     }
     const double fee = GongShiJieXi(tokens, values, static_cast<int>(tokens.size()), static_cast<int>(values.size()),

@@ -509,6 +509,18 @@ TEST_F(WorkbenchTest, MoneyCellsShowTwoDecimalsAndTheBillingGridItsThreeColumns)
     }
 }
 
+// A figure with more than two decimals shows rounded but counts as stored: 1.005 * 0.7 is 0.70, where
+// the 1.01 shown would give 0.71.
+TEST_F(WorkbenchTest, TheFeeIsComputedFromTheFiguresAsStoredNotAsShown)
+{
+    copyTemplateToMonth();
+    fixtures::exec(month(), QStringLiteral("update WRW0001P11 set Q = 1.005"));
+    frmKaiPiao w;
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("1.01"));
+    w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
+    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("0.70"));
+}
+
 TEST_F(WorkbenchTest, EditingAVariableRecomputesAndMarksTheMonth)
 {
     copyTemplateToMonth();
