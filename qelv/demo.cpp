@@ -42,6 +42,12 @@ int main(int argc, char** argv)
         if (demo::hasRegister()) {
             std::printf("the register of %s already holds enterprises: the sample county is not written again\n",
                         qPrintable(folder));
+            // The months whose figures are there, for the login.
+            const QStringList months = QDir(folder + QStringLiteral("/Data"))
+                                           .entryList({QStringLiteral("qelvdata*_*.mdb")}, QDir::Files, QDir::Name);
+            for (const QString& file : months)
+                if (!file.contains(QStringLiteral("print"), Qt::CaseInsensitive))
+                    std::printf("figures of %s\n", qPrintable(file.mid(8, file.size() - 12).replace(u'_', u'-')));
             return 0;
         }
         const demo::Made made = demo::makeCounty(month);
