@@ -93,6 +93,12 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
         feeItems::Reader fees(files_.enterprises, files_.discharge);
         PollutantDetail detail(files_.enterprises, files_.discharge, files_.print, files_.billing, state_.workMonth);
+        // The window's detail step builds through it while the run goes on, and no longer.
+        detail_ = &detail;
+        struct Running {
+            PollutantDetail*& detail;
+            ~Running() { detail = nullptr; }
+        } running{detail_};
         db::PreparedStatement register_(
             files_.enterprises, QStringLiteral("Select LowLever,DanWeiQuangCheng from dw where DanWeiBianHao=?"));
         db::PreparedStatement billing(files_.billing,
@@ -166,10 +172,12 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
                 writeLine(QStringLiteral("滞纳金"), lateFee);
             total += lateFee;
 
-            detail.build(code, [this, &code](const QString& why) {
-                if (detailErrors_)
-                    detailErrors_(why + QStringLiteral("\n（单位 %1 的排污明细）").arg(code));
-            });
+            if (detailStep_) {
+                std::int16_t index = static_cast<std::int16_t>(i + 1);
+                detailStep_(index);
+            } else {
+                buildDetail(code);
+            }
 
             const QString capitals = AmountToChineseCapitals(total);
             if (total.units() > 0) {
@@ -194,6 +202,16 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         throw GenerationError(why);
     }
     return result;
+}
+
+void NoticeGenerator::buildDetail(const QString& number)
+{
+    if (!detail_)
+        return;
+    detail_->build(number, [this, &number](const QString& why) {
+        if (detailErrors_)
+            detailErrors_(why + QStringLiteral("\n（单位 %1 的排污明细）").arg(number));
+    });
 }
 
 QString closingMessage(const RunResult& result)

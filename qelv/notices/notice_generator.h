@@ -12,10 +12,13 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 namespace notices {
+
+class PollutantDetail;
 
 // A row of the notice window's list.
 struct ListedEnterprise {
@@ -80,12 +83,23 @@ public:
     // lateFeeMarks).
     RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
 
+    // The window's step for the detail sheet of the list row at `index` (1-based), called once for
+    // every enterprise processed; it builds the sheet with buildDetail. Without one the run calls
+    // buildDetail itself.
+    using DetailStep = std::function<void(std::int16_t& index)>;
+    void setDetailStep(DetailStep step) { detailStep_ = std::move(step); }
+    // While a run goes on: appends the enterprise's detail rows in the run's transaction; a failure
+    // goes to `detailErrors` and the run goes on.
+    void buildDetail(const QString& number);
+
 private:
     RunFiles& files_;
     RunState state_;
     NoticeTexts texts_;
     Progress progress_;
     ErrorSink detailErrors_;
+    DetailStep detailStep_;
+    PollutantDetail* detail_ = nullptr; // the run's, while it runs
 };
 
 // The closing message of a run: "共生成 n 张通知单！" with n the enterprises processed.
