@@ -133,6 +133,11 @@ frmDW::~frmDW()
 {
     // The lists go with the window's children, and their focus going with them is no choice to act on.
     disconnect(qApp, nullptr, this, nullptr);
+    // The base classes let go of the grid's model and of the recordset after this destructor: what
+    // these tell then must not reach the handlers above, whose window and members are gone.
+    disconnect(gridModel, nullptr, this, nullptr);
+    if (db::Recordset* r = recordset())
+        disconnect(r, nullptr, this, nullptr);
 }
 
 void frmDW::loadMore()

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -527,6 +528,29 @@ TEST_F(GridEntryTest, NearTheBottomTheListOpensAboveTheRowAndAMoveClosesIt)
     w.cmdNext->click();
     EXPECT_FALSE(w.List1->isVisible());
     EXPECT_EQ(cell(w, bottomRow, industry), QString());
+}
+
+TEST_F(GridEntryTest, TheListsHandlerDoesNotRunOnceTheWindowIsDestroyed)
+{
+    twoFirms();
+    lists();
+    auto* w = new frmDW;
+    w->show();
+    w->grdDataGrid->setCurrentIndex(w->gridModel->index(0, industry));
+    w->grdDataGrid_ButtonClick(industry);
+    ASSERT_FALSE(w->List1->isHidden());
+    // The base classes let go of the model after the window's own destructor; the window's handler,
+    // connected before this one, would hide the list it no longer owns.
+    QPointer<QListWidget> list = w->List1;
+    int told = 0;
+    bool hiddenWhenTold = false;
+    QObject::connect(w->gridModel, &ui::RecordsetModel::currentRowChanged, [&] {
+        ++told;
+        hiddenWhenTold = hiddenWhenTold || (list && list->isHidden());
+    });
+    delete w;
+    ASSERT_GT(told, 0) << "the model tells of its row while the window is destroyed";
+    EXPECT_FALSE(hiddenWhenTold);
 }
 
 TEST_F(GridEntryTest, ResizingKeepsTheGridAboveTheBars)

@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, MenusInOrderWithTheirCaptions)
 
 TEST_F(MainWindowTest, CommandsOfWindowsNotRegisteredAreDisabledAndRegisteredOnesOpen)
 {
-    auto* probe = new int(0);
+    auto probe = std::make_shared<int>(0);
     windows::registerWindow(QStringLiteral("frmYDZQKBB"), [probe](QWidget* owner) {
         ++*probe;
         auto* d = new QDialog(owner);
