@@ -5,9 +5,8 @@
 
 #include "qelv/core/paper_record.h"
 
-#include "platform/report/report.h"
-#include "platform/report/report_data.h"
 #include "platform/ui/dialogs.h"
+#include "tests/core/one_page_sheet.h"
 #include "tests/fixtures/cups/printing_test.h"
 
 #include <QDialog>
@@ -43,22 +42,6 @@ printRun::PaperRequest feeListPaper()
     return {1, QStringLiteral("UserDefineA4"), 2100, 2970, 256};
 }
 
-// One landscape-wide page of the fee list's size.
-report::Document sheet()
-{
-    report::Report r;
-    r.title = QStringLiteral("排污数据");
-    r.paper = QSizeF(16838, 11906);
-    report::Control title;
-    title.name = "Label1";
-    title.caption = "开票单位排污数据及收费情况";
-    title.width = 4000;
-    title.height = 300;
-    r.addSection("Detail", report::SectionKind::Detail, 300).controls = {title};
-    report::TableRows one({}, {{}});
-    return r.render(one);
-}
-
 class PrintRun : public fixtures::PrintingTest<> {
 protected:
     void SetUp() override
@@ -84,7 +67,7 @@ protected:
         r.paper = feeListPaper();
         r.render = [this] {
             during = defaults();
-            return sheet();
+            return onePageSheet();
         };
         r.errors = errors.sink();
         return r;
@@ -126,7 +109,7 @@ TEST_F(PrintRun, RecordsAreWrittenBeforeTheJobAndStandOnceTheSchedulerHasIt)
     printRun::Request r = request();
     r.render = [&] {
         steps << "render";
-        return sheet();
+        return onePageSheet();
     };
     r.record = [&] {
         steps << QStringLiteral("record %1 jobs, %2")
@@ -257,7 +240,7 @@ TEST_F(PrintRun, RefusedJobIsAnErrorAndThePaperIsSetBack)
     r.paper = {1, QStringLiteral("UserDefineA4"), 0, 0, 8}; // A3, which the printer lists
     r.render = [this] {
         during = defaults(QStringLiteral("qlisted"));
-        return sheet();
+        return onePageSheet();
     };
     bool recorded = false, committed = false;
     r.record = [&] { recorded = true; };
