@@ -5,6 +5,7 @@
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/lookup_indexes.h"
 #include "qelv/invoicing/FPForm.h"
 
 #include <QSet>
@@ -118,6 +119,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
     existingDataFile(dataFiles::monthInvoices(state.workMonth),
                      QStringLiteral("没有本月的发票打印文件 %1，请先生成发票。"));
     db::Connection printFile(db::DataFile{dataFiles::monthInvoices(state.workMonth)});
+    lookupIndexes::ensure(printFile);
     auto generated = printFile.openRecordset(QStringLiteral("Select * from KPDW order by DanWeiBianHao asc"), {},
                                              db::LockType::ReadOnly);
     const int total = generated->recordCount();
@@ -129,6 +131,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
 
     existingDataFile(dataFiles::billing(state.workMonth.year()), QStringLiteral("没有开票控制文件 %1。"));
     db::Connection billing(db::DataFile{dataFiles::billing(state.workMonth.year())});
+    lookupIndexes::ensure(billing);
     db::PreparedStatement billingRow(billing,
                                      QStringLiteral("select %1, %2, %3 from KPKZK where DanWeiBianHao = ?")
                                          .arg(monthColumn(m, "P"), monthColumn(m, "DATE"), monthColumn(m, "MD")));
@@ -243,6 +246,7 @@ InvoiceRecords::InvoiceRecords(const InvoicePrint& print)
     : print_(print),
       billing_(db::DataFile{dataFiles::billing(print.state.workMonth.year())})
 {
+    lookupIndexes::ensure(billing_);
 }
 
 InvoiceRecords::~InvoiceRecords() = default;
