@@ -21,8 +21,7 @@ bool needsIndex(db::Connection& file, const QString& table)
                     {table, column})
             .toInt() == 0)
         return false;
-    return file
-               .scalar(QStringLiteral("select count(*) from pragma_index_list(?) as l, pragma_index_info(l.name) as i "
+    return file.scalar(QStringLiteral("select count(*) from pragma_index_list(?) as l, pragma_index_info(l.name) as i "
                                       "where i.seqno = 0 and i.name = ? collate nocase"),
                        {table, column})
                .toInt() == 0;
@@ -31,7 +30,7 @@ bool needsIndex(db::Connection& file, const QString& table)
 // The file as the disk knows it: its name, and which file is under it now.
 QString identity(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return QString();
     return QStringLiteral("%1|%2|%3").arg(files::trackingKey(path)).arg(st.st_dev).arg(st.st_ino);
@@ -47,9 +46,8 @@ QSet<QString>& seen()
 
 QStringList tables()
 {
-    return {QStringLiteral("KPKZK"), QStringLiteral("dwwrw"),         QStringLiteral("KPDW"),
-            QStringLiteral("MX"),    QStringLiteral("tzdw"),          QStringLiteral("WuRanWuMingXi"),
-            QStringLiteral("ShuJu")};
+    return {QStringLiteral("KPKZK"), QStringLiteral("dwwrw"),         QStringLiteral("KPDW"), QStringLiteral("MX"),
+            QStringLiteral("tzdw"),  QStringLiteral("WuRanWuMingXi"), QStringLiteral("ShuJu")};
 }
 
 QString indexName(const QString& table)

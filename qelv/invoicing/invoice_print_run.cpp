@@ -137,6 +137,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
                                          .arg(monthColumn(m, "P"), monthColumn(m, "DATE"), monthColumn(m, "MD")));
     existingDataFile(QString::fromLatin1(dataFiles::lateFeeLedgers), QStringLiteral("没有滞纳金文件 %1。"));
     db::Connection ledgers(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
+    const lateFeeLedger::Names ledgerNames(ledgers);
     db::PreparedStatement lines(printFile, QStringLiteral("select count(*) from MX where DanWeiBianHao = ?"));
 
     QSet<QString> seen;
@@ -189,7 +190,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
                 problems << earlierOne() + QStringLiteral(" 已经到账，不能重新编号：请先作废这张发票。");
         }
 
-        const QString ledger = lateFeeLedger::find(ledgers, inv.enterprise);
+        const QString ledger = ledgerNames.find(inv.enterprise);
         inv.ledger = ledger;
         if (state.lateFeeOn && ledger.isEmpty())
             problems << QStringLiteral("单位 %1 没有滞纳金表 %2。")

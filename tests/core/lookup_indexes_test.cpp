@@ -31,10 +31,11 @@ const Template kTemplates[] = {
 // The indexes of a table whose first column is DanWeiBianHao, as a plain SQLite reader finds them.
 int keyIndexes(const QString& file, const QString& table)
 {
-    return fixtures::probe(file, QStringLiteral("select count(*) from pragma_index_list('%1') as l, "
-                                                "pragma_index_info(l.name) as i where i.seqno = 0 and "
-                                                "i.name = 'DanWeiBianHao' collate nocase")
-                                     .arg(table))
+    return fixtures::probe(file,
+                           QStringLiteral("select count(*) from pragma_index_list('%1') as l, "
+                                          "pragma_index_info(l.name) as i where i.seqno = 0 and "
+                                          "i.name = 'DanWeiBianHao' collate nocase")
+                               .arg(table))
         .toInt();
 }
 
@@ -143,8 +144,8 @@ TEST_F(LookupIndexTest, AFileThatCannotTakeTheIndexIsReadAsItIs)
     c.execute(QStringLiteral("PRAGMA query_only = 1"));
     EXPECT_NO_THROW(lookupIndexes::ensure(c));
     EXPECT_EQ(keyIndexes(file, QStringLiteral("MX")), 0);
-    EXPECT_EQ(c.scalar(QStringLiteral("select count(*) from MX where DanWeiBianHao = ?"), {QStringLiteral("1")}).toInt(),
-              0);
+    EXPECT_EQ(
+        c.scalar(QStringLiteral("select count(*) from MX where DanWeiBianHao = ?"), {QStringLiteral("1")}).toInt(), 0);
     // Tried again at the next opening, once the file takes it.
     c.execute(QStringLiteral("PRAGMA query_only = 0"));
     lookupIndexes::ensure(c);

@@ -16,8 +16,7 @@ namespace {
 int traced(unsigned type, void* list, void* statement, void*)
 {
     if (type == SQLITE_TRACE_STMT)
-        static_cast<QStringList*>(list)->append(
-            QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(statement))));
+        static_cast<QStringList*>(list)->append(QString::fromUtf8(sqlite3_sql(static_cast<sqlite3_stmt*>(statement))));
     return 0;
 }
 
@@ -85,13 +84,13 @@ TEST_F(LookupPlan, EveryReadOfOneEnterpriseInAnInvoiceRunGoesThroughAnIndex)
     for (db::Connection* c : {&files->enterprises, &files->print, &files->billing})
         trace(*c, &statements);
     invoicing::InvoiceGenerator generator(*files, invoicing::RunState::fromModule1());
-    const auto result = generator.run({{QStringLiteral("0001")}, {QStringLiteral("0002")}, {QStringLiteral("0003")}},
-                                      false);
+    const auto result =
+        generator.run({{QStringLiteral("0001")}, {QStringLiteral("0002")}, {QStringLiteral("0003")}}, false);
     ASSERT_EQ(result.invoices, 3);
     invoicing::FPForm report;
     report.DataReport_Initialize();
-    const report::Document document = report.renderInvoices(
-        files->print, {QStringLiteral("0001"), QStringLiteral("0002"), QStringLiteral("0003")});
+    const report::Document document =
+        report.renderInvoices(files->print, {QStringLiteral("0001"), QStringLiteral("0002"), QStringLiteral("0003")});
     ASSERT_EQ(document.pages.size(), 3u);
 
     statements.removeDuplicates();
@@ -101,8 +100,8 @@ TEST_F(LookupPlan, EveryReadOfOneEnterpriseInAnInvoiceRunGoesThroughAnIndex)
             continue;
         ++lookups;
         db::Connection& on = sql.contains(QStringLiteral("KPKZK"), Qt::CaseInsensitive) ? files->billing
-            : sql.contains(QStringLiteral("dwwrw"), Qt::CaseInsensitive)                 ? files->enterprises
-                                                                                         : files->print;
+            : sql.contains(QStringLiteral("dwwrw"), Qt::CaseInsensitive)                ? files->enterprises
+                                                                                        : files->print;
         EXPECT_EQ(scans(on, sql), QStringList()) << sql.toStdString();
     }
     // The billing row of each invoice, and the header and the lines each page reads.
