@@ -19,7 +19,11 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString target = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const QString shipped = QStringLiteral(QELV_SHIPPED_DIR);
+    // An installed copy (<prefix>/lib/qelv/qelv-prepare) takes the shipped files of <prefix>/share/qelv;
+    // the one in the build tree those the build made.
+    const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../share/qelv"));
+    const QString shipped = QFileInfo(installed + QStringLiteral("/Data")).isDir() ? QDir::cleanPath(installed)
+                                                                                   : QStringLiteral(QELV_SHIPPED_DIR);
     int copied = 0;
     // The database files by the catalogue's names, then every help page and stationery picture.
     QStringList relatives;

@@ -2,6 +2,8 @@
 
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
+#include "qelv/core/error_sink.h"
+#include "qelv/core/paper_record.h"
 #include "qelv/frame/frmLogin.h"
 #include "qelv/frame/frmMain.h"
 #include "qelv/frame/frmSplash.h"
@@ -12,6 +14,8 @@ bool Main()
 {
     try {
         setStartupDefaults();
+        // A print the program did not finish may have left a printer on its paper.
+        paperRecord::restoreAll(messageBoxSink());
 
         bool accepted = false;
         {

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace db {
@@ -80,8 +81,9 @@ sqlite3* ConnectionState::handle()
     // Never SQLITE_OPEN_CREATE: a file that is gone (renamed, deleted) is an error, not a new database.
     sqlite3* h = nullptr;
     // A connection is used by one thread only: SQLite's own locking of every call is not needed.
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // URI names are taken so that an attached file can be opened without being created (see attachTo).
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK) {
         const QString description =
             QFileInfo::exists(path) ? describeFailure(h, rc, path) : QStringLiteral("找不到文件“%1”。").arg(path);
@@ -99,9 +101,59 @@ sqlite3* ConnectionState::handle()
         sqlite3_close(h);
         throw Error(description);
     }
+    try {
+        for (const auto& file : attached)
+            attachTo(h, *file);
+    } catch (const Error&) {
+        sqlite3_close(h);
+        throw;
+    }
     db = h;
     guard = std::make_unique<WriteGuard>(h);
     return db;
+}
+
+void ConnectionState::attachTo(sqlite3* h, const AttachedFile& file)
+{
+    if (const QFileInfo info(file.path); !info.isFile())
+        throw Error(QStringLiteral("找不到文件“%1”。").arg(file.path));
+    else if (info.size() == 0)
+        throw Error(describeFailure(nullptr, SQLITE_NOTADB, file.path));
+    // "mode=rw": a file that is gone is an error, never a new empty database.
+    const QByteArray uri = "file:" + QFile::encodeName(file.path).toPercentEncoding("/") + "?mode=rw";
+    const QByteArray schema = quoteIdentifier(file.schema).toUtf8();
+    sqlite3_stmt* st = nullptr;
+    const QByteArray attach = "ATTACH DATABASE ? AS " + schema;
+    int rc = sqlite3_prepare_v2(h, attach.constData(), -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, uri.constData(), static_cast<int>(uri.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+        sqlite3_finalize(st);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    // Each file keeps its own rollback journal, which is what lets SQLite commit several files as one.
+    const QByteArray settle =
+        "PRAGMA " + schema + ".journal_mode=DELETE; SELECT count(*) FROM " + schema + ".sqlite_master";
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(h, settle.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString description = describeFailure(h, rc, file.path);
+        sqlite3_exec(h, ("DETACH DATABASE " + schema).constData(), nullptr, nullptr, nullptr);
+        throw Error(description);
+    }
+}
+
+AttachedFile::AttachedFile(ConnectionState& o, QString s, QString p)
+    : owner(o),
+      schema(std::move(s)),
+      path(std::move(p))
+{
+}
+
+void AttachedFile::releaseHandle()
+{
+    owner.releaseHandle();
 }
 
 void ConnectionState::releaseHandle()
@@ -130,6 +182,9 @@ void ConnectionState::close()
         sqlite3_close_v2(db);
         db = nullptr;
     }
+    for (const auto& file : attached)
+        files::untrack(file->path, file.get());
+    attached.clear();
     files::untrack(path, this);
 }
 
@@ -191,6 +246,57 @@ void Connection::close()
         state_->close();
         state_.reset();
     }
+}
+
+void Connection::attach(const DataFile& file, const QString& schema)
+{
+    attachPath(files::dataFile(file.name), schema);
+}
+
+void Connection::attachPath(const QString& given, const QString& schema)
+{
+    ConnectionState& s = need(state_);
+    if (s.inTransaction())
+        throw Error(QStringLiteral("事务进行中，不能附加文件。"));
+    for (const auto& file : s.attached)
+        if (file->schema.compare(schema, Qt::CaseInsensitive) == 0)
+            throw Error(QStringLiteral("已经附加了“%1”。").arg(schema));
+    const QString path = files::resolve(given);
+    if (!QFileInfo(path).isFile())
+        throw Error(QStringLiteral("找不到文件“%1”。").arg(path));
+    auto file = std::make_unique<AttachedFile>(s, schema, path);
+    try {
+        files::track(path, file.get()); // marks the file in use for other processes as well
+    } catch (const files::Error& e) {
+        throw Error(e.description());
+    }
+    try {
+        s.attachTo(s.handle(), *file);
+    } catch (...) {
+        files::untrack(path, file.get());
+        throw;
+    }
+    s.attached.push_back(std::move(file));
+}
+
+void Connection::detach(const QString& schema)
+{
+    ConnectionState& s = need(state_);
+    const auto it = std::find_if(s.attached.begin(), s.attached.end(), [&](const auto& file) {
+        return file->schema.compare(schema, Qt::CaseInsensitive) == 0;
+    });
+    if (it == s.attached.end())
+        return;
+    if (s.inTransaction())
+        throw Error(QStringLiteral("事务进行中，不能分离文件。"));
+    if (s.db) {
+        s.dropStatements(); // a kept statement may read the file
+        if (s.guard)
+            s.guard->forget();
+        exec(s, ("DETACH DATABASE " + quoteIdentifier(schema).toUtf8()).constData());
+    }
+    files::untrack((*it)->path, it->get());
+    s.attached.erase(it);
 }
 
 bool Connection::isOpen() const
@@ -280,14 +386,23 @@ QStringList Connection::tableNames() const
     return names;
 }
 
-bool Connection::tableExists(const QString& name, bool exactCase) const
+bool Connection::tableExists(const QString& name, bool exactCase, const QString& schema) const
 {
+    const QString master = qualified(schema, QStringLiteral("sqlite_master"));
     Statement st(need(state_),
-                 exactCase
-                     ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE BINARY")
-                     : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+                 QStringLiteral("SELECT 1 FROM %1 WHERE type = 'table' AND name = ? COLLATE %2")
+                     .arg(master, exactCase ? QStringLiteral("BINARY") : QStringLiteral("NOCASE")));
     st.bind({name});
     return st.step();
+}
+
+QString Connection::tableSpelling(const QString& name, const QString& schema) const
+{
+    Statement st(need(state_),
+                 QStringLiteral("SELECT name FROM %1 WHERE type = 'table' AND name = ? COLLATE NOCASE")
+                     .arg(qualified(schema, QStringLiteral("sqlite_master"))));
+    st.bind({name});
+    return st.step() ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))) : QString();
 }
 
 QList<ColumnDef> Connection::columns(const QString& table) const
@@ -339,22 +454,22 @@ QList<ColumnDef> Connection::columns(const QString& table) const
     return result;
 }
 
-void Connection::createTable(const QString& name, const QList<ColumnDef>& columns)
+void Connection::createTable(const QString& name, const QList<ColumnDef>& columns, const QString& schema)
 {
     if (columns.isEmpty())
         throw Error(QStringLiteral("表“%1”至少要有一个字段。").arg(name));
     QStringList defs;
     for (const ColumnDef& c : columns)
         defs << columnSql(c);
-    execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), defs.join(QStringLiteral(", "))));
+    execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(qualified(schema, name), defs.join(QStringLiteral(", "))));
     // Its first row need not wait for the file to tell the guard its columns.
     if (WriteGuard* guard = state_->guard.get())
-        guard->know(name, columns);
+        guard->know(schema.isEmpty() ? QStringLiteral("main") : schema, name, columns);
 }
 
-void Connection::dropTable(const QString& name)
+void Connection::dropTable(const QString& name, const QString& schema)
 {
-    execute(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(name)));
+    execute(QStringLiteral("DROP TABLE %1").arg(qualified(schema, name)));
 }
 
 void Connection::addColumn(const QString& table, const ColumnDef& column)
@@ -365,6 +480,18 @@ void Connection::addColumn(const QString& table, const ColumnDef& column)
 void Connection::dropColumn(const QString& table, const QString& column)
 {
     execute(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(quoteIdentifier(table), quoteIdentifier(column)));
+}
+
+void copyDatabase(const QString& from, const QString& to)
+{
+    const QString source = files::resolve(from);
+    if (QFileInfo(source + QStringLiteral("-journal")).size() > 0) {
+        // Reading the schema makes SQLite play the journal back, if it is a hot one.
+        Connection settle;
+        settle.openPath(source);
+        settle.close();
+    }
+    files::copy(source, to);
 }
 
 QString dataSourceOf(const QString& connectionText)
@@ -391,6 +518,12 @@ QString quoteIdentifier(const QString& name)
     QString q = name;
     q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QString qualified(const QString& schema, const QString& table)
+{
+    return schema.isEmpty() ? quoteIdentifier(table)
+                            : quoteIdentifier(schema) + QLatin1Char('.') + quoteIdentifier(table);
 }
 
 } // namespace db

@@ -60,18 +60,31 @@ public:
     std::unique_ptr<Recordset> openRecordset(const QString& sql, const QVariantList& params = {},
                                              LockType lock = LockType::Optimistic);
 
+    // Attaches another database file under `schema` until detach() or the connection's end: statements
+    // name its tables "schema"."table", and one transaction of the connection spans every attached
+    // file and commits them together, all or nothing (SQLite commits several files through a
+    // super-journal, so a crash leaves all of them before or all after). The attached file is marked
+    // in use as a connection of its own is, and is let go of with this connection's handle. Throws
+    // db::Error when the file is missing or no database, or inside a transaction.
+    void attach(const DataFile& file, const QString& schema);
+    void attachPath(const QString& path, const QString& schema);
+    void detach(const QString& schema);
+
     void beginTransaction();
     void commit();
     void rollback();
     bool inTransaction() const;
 
     // Schema operations (tables made at run time get the same column types as the shipped files).
+    // `schema` names an attached file; empty is the connection's own.
     QStringList tableNames() const;
     // Exact (case-sensitive) or case-insensitive test for a table name.
-    bool tableExists(const QString& name, bool exactCase = false) const;
+    bool tableExists(const QString& name, bool exactCase = false, const QString& schema = QString()) const;
+    // The table's name as the file spells it (names are matched without regard to case); empty when none.
+    QString tableSpelling(const QString& name, const QString& schema = QString()) const;
     QList<ColumnDef> columns(const QString& table) const;
-    void createTable(const QString& name, const QList<ColumnDef>& columns);
-    void dropTable(const QString& name);
+    void createTable(const QString& name, const QList<ColumnDef>& columns, const QString& schema = QString());
+    void dropTable(const QString& name, const QString& schema = QString());
     void addColumn(const QString& table, const ColumnDef& column);
     void dropColumn(const QString& table, const QString& column);
 
@@ -83,9 +96,16 @@ private:
     std::shared_ptr<ConnectionState> state_;
 };
 
+// Copies a database file as files::copy does, after playing back a journal that a program killed in the
+// middle of a write left beside it: the bytes copied are then the database as SQLite sees it, never
+// half of a transaction (the journal does not go with the copy). Throws db::Error or files::Error.
+void copyDatabase(const QString& from, const QString& to);
+
 // The file named in a connection text ("Data Source=..."), resolved without regard to case.
 QString dataSourceOf(const QString& connectionText);
 // Quotes a name built at run time as an SQL identifier: WRW0012011 -> "WRW0012011".
 QString quoteIdentifier(const QString& name);
+// A table of an attached file (or of the connection's own with an empty schema), quoted: "znj"."ZNJ001".
+QString qualified(const QString& schema, const QString& table);
 
 } // namespace db

@@ -16,6 +16,17 @@ struct sqlite3_stmt;
 namespace db {
 
 class WriteGuard;
+struct ConnectionState;
+
+// A file attached to a connection (see Connection::attach): marked in use as a holder of its own, and
+// let go of with the connection's handle, through which it is open.
+struct AttachedFile : files::HandleHolder {
+    AttachedFile(ConnectionState& owner, QString schema, QString path);
+    void releaseHandle() override;
+    ConnectionState& owner;
+    const QString schema;
+    const QString path;
+};
 
 struct ConnectionState : files::HandleHolder {
     explicit ConnectionState(const QString& path);
@@ -50,6 +61,11 @@ struct ConnectionState : files::HandleHolder {
         std::vector<std::pair<std::size_t, int>> texts;
     };
     std::vector<Scratch> scratch;
+
+    // Attached again, in this order, whenever the handle is opened anew.
+    std::vector<std::unique_ptr<AttachedFile>> attached;
+    // Attaches the file to the open handle (not recorded); throws db::Error.
+    void attachTo(sqlite3* h, const AttachedFile& file);
 
     const QString path;
     sqlite3* db = nullptr;

@@ -221,6 +221,15 @@ QString refusal(const WriteGuard::Rule& r, sqlite3_value* v)
     return QString();
 }
 
+// A table's key: its schema and its name, apart by a character no name of ours holds.
+std::string keyOf(const char* schema, const char* table)
+{
+    std::string key(schema);
+    key += '\x1f';
+    key += table;
+    return key;
+}
+
 } // namespace
 
 WriteGuard::WriteGuard(sqlite3* db)
@@ -312,13 +321,13 @@ QString WriteGuard::close(bool undo)
     return QString();
 }
 
-void WriteGuard::know(const QString& table, const QList<ColumnDef>& columns)
+void WriteGuard::know(const QString& schema, const QString& table, const QList<ColumnDef>& columns)
 {
     Table t;
     t.count = static_cast<int>(columns.size());
     for (const ColumnDef& c : columns)
         t.rules.push_back(ruleOf(c.name, c.type, c.size));
-    tables_[table.toStdString()] = std::move(t);
+    tables_[keyOf(schema.toUtf8().constData(), table.toUtf8().constData())] = std::move(t);
 }
 
 void WriteGuard::forget()
@@ -327,16 +336,18 @@ void WriteGuard::forget()
         tables_.clear();
 }
 
-WriteGuard::Table WriteGuard::loadTable(const std::string& name)
+WriteGuard::Table WriteGuard::loadTable(const std::string& key)
 {
     Table t;
     if (!columns_ &&
         sqlite3_prepare_v3(db_,
-                           "SELECT name, type, pk, (SELECT count(*) FROM pragma_table_xinfo(?1, 'main') WHERE pk > 0) "
-                           "FROM pragma_table_xinfo(?1, 'main') ORDER BY cid",
+                           "SELECT name, type, pk, (SELECT count(*) FROM pragma_table_xinfo(?1, ?2) WHERE pk > 0) "
+                           "FROM pragma_table_xinfo(?1, ?2) ORDER BY cid",
                            -1, SQLITE_PREPARE_PERSISTENT, &columns_, nullptr) != SQLITE_OK)
         return t;
-    sqlite3_bind_text(columns_, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    const std::size_t apart = key.find('\x1f');
+    sqlite3_bind_text(columns_, 1, key.data() + apart + 1, static_cast<int>(key.size() - apart - 1), SQLITE_STATIC);
+    sqlite3_bind_text(columns_, 2, key.data(), static_cast<int>(apart), SQLITE_STATIC);
     while (sqlite3_step(columns_) == SQLITE_ROW) {
         const QString field = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns_, 0)));
         const QString decl = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns_, 1)));
@@ -355,9 +366,9 @@ WriteGuard::Table WriteGuard::loadTable(const std::string& name)
     return t;
 }
 
-const WriteGuard::Table* WriteGuard::tableOf(const char* name)
+const WriteGuard::Table* WriteGuard::tableOf(const std::string& key)
 {
-    const auto it = tables_.find(std::string(name));
+    const auto it = tables_.find(key);
     if (it == tables_.end())
         return nullptr;
     if (it->second.count != sqlite3_preupdate_count(db_)) {
@@ -367,9 +378,10 @@ const WriteGuard::Table* WriteGuard::tableOf(const char* name)
     return &it->second;
 }
 
-void WriteGuard::check(int op, const char* table)
+void WriteGuard::check(int op, const char* schema, const char* table)
 {
-    const Table* t = tableOf(table);
+    std::string key = keyOf(schema, table);
+    const Table* t = tableOf(key);
     const int n = sqlite3_preupdate_count(db_);
     if (t) {
         for (int i = 0; i < n; ++i) {
@@ -393,7 +405,7 @@ void WriteGuard::check(int op, const char* table)
         return;
     }
     Deferred d;
-    d.table = table;
+    d.table = std::move(key);
     for (int i = 0; i < n; ++i) {
         sqlite3_value* v = nullptr;
         if (sqlite3_preupdate_new(db_, i, &v) != SQLITE_OK || !v || sqlite3_value_type(v) == SQLITE_NULL)
@@ -413,9 +425,10 @@ void WriteGuard::check(int op, const char* table)
 void WriteGuard::onWrite(void* self, sqlite3*, int op, const char* database, const char* table, long long, long long)
 {
     auto* g = static_cast<WriteGuard*>(self);
-    if (!g->watching_ || !g->fault_.isEmpty() || op == SQLITE_DELETE || std::strcmp(database, "main") != 0)
+    // The temporary schema holds nothing of the files'; attached files are checked as the main one is.
+    if (!g->watching_ || !g->fault_.isEmpty() || op == SQLITE_DELETE || std::strcmp(database, "temp") == 0)
         return;
-    g->check(op, table);
+    g->check(op, database, table);
 }
 
 int WriteGuard::onPrepare(void* self, int action, const char*, const char*, const char*, const char*)

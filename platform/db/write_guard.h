@@ -37,8 +37,9 @@ public:
     // Ends the savepoint: rolled back with `undo`, else released. A release that fails (the savepoint
     // that began the transaction could not commit it) undoes the statement and gives the reason.
     QString close(bool undo);
-    // The columns of a table just made, so that its first write need not ask the file for them.
-    void know(const QString& table, const QList<ColumnDef>& columns);
+    // The columns of a table just made in `schema` ("main" or an attached file's), so that its first
+    // write need not ask the file for them.
+    void know(const QString& schema, const QString& table, const QList<ColumnDef>& columns);
     // Every table's columns are asked for again (the schema changed).
     void forget();
     // True while SQLite runs a statement; a statement prepared again then means the schema was read anew.
@@ -53,13 +54,13 @@ public:
 private:
     static void onWrite(void* self, sqlite3* db, int op, const char* database, const char* table, long long, long long);
     static int onPrepare(void* self, int action, const char*, const char*, const char*, const char*);
-    void check(int op, const char* table);
-    void checkRow(const Table& t, int op);
-    const Table* tableOf(const char* name);
-    Table loadTable(const std::string& name);
+    void check(int op, const char* schema, const char* table);
+    const Table* tableOf(const std::string& key);
+    Table loadTable(const std::string& key);
     void refuse(const QString& text);
     void run(sqlite3_stmt*& stmt, const char* sql);
 
+    // Tables are known by their schema and name (see keyOf in write_guard.cpp).
     struct Deferred {
         std::string table;
         std::vector<std::pair<int, sqlite3_value*>> values;

@@ -441,6 +441,46 @@ void writeFile(const QString& path, const QByteArray& bytes)
         throw Error(QStringLiteral("写入文件失败：%1（%2）").arg(target, f.errorString()));
 }
 
+void writeDurably(const QString& path, const QByteArray& bytes)
+{
+    const QString target = resolve(path);
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        throw Error(QStringLiteral("无法创建文件夹：%1").arg(QFileInfo(target).absolutePath()));
+    const QString partial = target + QStringLiteral(".writing");
+    const QByteArray name = QFile::encodeName(partial);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        failSystem(QStringLiteral("无法创建文件"), partial);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t w = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0) {
+            const int err = errno;
+            ::close(fd);
+            ::unlink(name.constData());
+            errno = err;
+            failSystem(QStringLiteral("写入文件失败"), partial);
+        }
+        done += w;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!synced) {
+        ::unlink(name.constData());
+        errno = err;
+        failSystem(QStringLiteral("写入文件失败"), partial);
+    }
+    try {
+        renameOver(partial, target);
+    } catch (...) {
+        ::unlink(name.constData());
+        throw;
+    }
+    syncDir(target);
+}
+
 void track(const QString& path, HandleHolder* holder)
 {
     if (!holder)

@@ -47,6 +47,10 @@ QByteArray readFile(const QString& path);
 // Makes the file hold exactly these bytes, created when missing: a longer earlier content is cut off.
 // Meant for the small exchange files of other programs, not for the database files.
 void writeFile(const QString& path, const QByteArray& bytes);
+// Makes the file hold exactly these bytes in one step, on disk before it returns: the file is the old
+// content or the new, also after a crash or a power cut. For small records that must outlive the
+// program (what it changed on a printer); the folder is made when missing.
+void writeDurably(const QString& path, const QByteArray& bytes);
 // Renames `from` over `to`, replacing it in one step (the destination is the old file or the new one,
 // never neither); the data of `from` is on disk before the name changes.
 void replace(const QString& from, const QString& to);

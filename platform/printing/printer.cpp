@@ -72,7 +72,10 @@ PrinterPaper printerPaper(const QString& printer)
     ipp_t* response = cupsDoRequest(http.get(), request, "/");
     if (!response || !succeeded()) {
         ippDelete(response);
-        throw Error(QStringLiteral("无法读取打印机“%1”的纸张：%2").arg(printer, lastError()));
+        const QString description = QStringLiteral("无法读取打印机“%1”的纸张：%2").arg(printer, lastError());
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            throw UnknownPrinter(description);
+        throw Error(description);
     }
     PrinterPaper paper;
     // The printer's own setting comes first; the driver's default may follow under the same name.
@@ -98,7 +101,7 @@ int paperSizeCode(const PrinterPaper& paper)
 void restorePrinterPaper(const QString& printer, const PrinterPaper& paper)
 {
     // CUPS-Add-Modify-Printer makes a queue of a name it does not know: ask first, so that a printer
-    // removed meanwhile gets no empty queue in its place.
+    // removed meanwhile gets no empty queue in its place (UnknownPrinter).
     printerPaper(printer);
     Connection http;
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);

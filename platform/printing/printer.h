@@ -15,6 +15,12 @@ public:
     using platform::Error::Error;
 };
 
+// The scheduler does not know the printer (it was removed).
+class UnknownPrinter : public Error {
+public:
+    using Error::Error;
+};
+
 // The default destination's name; empty when there is none.
 QString defaultPrinterName();
 
@@ -26,7 +32,7 @@ struct PrinterPaper {
     bool operator==(const PrinterPaper&) const = default;
 };
 
-// Throws Error when the printer cannot be asked.
+// Throws Error when the printer cannot be asked, UnknownPrinter when the scheduler has no such printer.
 PrinterPaper printerPaper(const QString& printer);
 
 // The paper size code of what the printer carries: the first listed code of its media, else (a custom

@@ -12,13 +12,18 @@ namespace {
 // XDG_CONFIG_HOME (as the tests make) takes effect at once.
 QString iniFile(const QString& app)
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return QDir(base).filePath(app + QLatin1Char('/') + app + QStringLiteral(".ini"));
+    return QDir(folder(app)).filePath(app + QStringLiteral(".ini"));
 }
 
 } // namespace
+
+QString folder(const QString& app)
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir(base).filePath(app);
+}
 
 QString getSetting(const QString& app, const QString& section, const QString& key, const QString& fallback)
 {

@@ -12,6 +12,10 @@ QString getSetting(const QString& app, const QString& section, const QString& ke
 // Written to the file at once; throws std::runtime_error when the file cannot be written.
 void saveSetting(const QString& app, const QString& section, const QString& key, const QString& value);
 
+// The folder of the application's settings file (<XDG_CONFIG_HOME or ~/.config>/<app>), where other
+// small per-user records of the program live too.
+QString folder(const QString& app);
+
 // The two above with the system's application and section.
 QString get(const QString& key, const QString& fallback);
 void save(const QString& key, const QString& value);

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -295,6 +296,17 @@ double DataGrid::columnWidthTwips(int column) const
     return twips(columnWidth(column));
 }
 
+double DataGrid::headingWidthTwips(int column) const
+{
+    return twips(horizontalHeader()->sectionSizeHint(column));
+}
+
+double DataGrid::cellsWidthTwips() const
+{
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return twips(width() - 2 * frameWidth() - verticalHeader()->width() - scrollBar);
+}
+
 double DataGrid::rowHeightTwips() const
 {
     const int row = currentIndex().isValid() ? currentIndex().row() : -1;
@@ -308,6 +320,14 @@ QString DataGrid::text(int column) const
     if (row < 0)
         throw db::Error(QString::fromUtf8(db::messages::noCurrentRecord));
     return model_->data(model_->index(row, column)).toString();
+}
+
+QString DataGrid::valueText(int column) const
+{
+    const int row = model_ ? model_->currentRow() : -1;
+    if (row < 0)
+        throw db::Error(QString::fromUtf8(db::messages::noCurrentRecord));
+    return model_->data(model_->index(row, column), Qt::EditRole).toString();
 }
 
 void DataGrid::setText(int column, const QString& text)

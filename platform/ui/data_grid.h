@@ -42,11 +42,18 @@ public:
     double columnLeft(int column) const;
     double columnTop() const;
     double columnWidthTwips(int column) const;
+    // The width a column needs to show its whole heading, and the width of the cells' area beside
+    // the row selectors, in twips, with room kept for a vertical scroll bar.
+    double headingWidthTwips(int column) const;
+    double cellsWidthTwips() const;
     double rowHeightTwips() const;
     // The text of a column in the current row; setting it edits the row as typing would. Throws
     // db::Error without a current row, and what the recordset throws for a value it cannot take.
     QString text(int column) const;
     void setText(int column, const QString& text);
+    // The field's own text in the current row, as an edit starts from it: "1.2345" where a cell of
+    // format "0.00" shows "1.23". Throws db::Error without a current row.
+    QString valueText(int column) const;
 
 signals:
     void buttonClick(int column);

@@ -161,6 +161,11 @@ void RecordsetModel::setErrorHandler(ErrorHandler handler)
     onError_ = std::move(handler);
 }
 
+void RecordsetModel::setEditCheck(EditCheck check)
+{
+    editCheck_ = std::move(check);
+}
+
 void RecordsetModel::reportError(const std::exception& e) const
 {
     if (onError_)
@@ -236,6 +241,8 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
             // Nothing typed adds nothing.
             if (text.isEmpty())
                 return true;
+            if (editCheck_)
+                editCheck_(index.column(), text);
             if (adder_)
                 adder_();
             else
@@ -245,6 +252,8 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
         }
         if (fieldText(rs_->valueAt(index.row(), f)) == text)
             return true;
+        if (editCheck_)
+            editCheck_(index.column(), text);
         if (rs_->currentIndex() != index.row())
             rs_->moveToIndex(index.row());
         rs_->setValue(f, typedValue(text, rs_->fieldType(f)));

@@ -64,6 +64,10 @@ public:
     // Where the errors of edits made through setData go (a value the column cannot take, a refused
     // write). By default they are shown in the application's error box.
     void setErrorHandler(ErrorHandler handler);
+    // Looks at the text typed into a cell (of the empty new row too) before it goes into the row; it
+    // throws to refuse the text, which is then reported as any refused edit and changes nothing.
+    using EditCheck = std::function<void(int column, const QString& text)>;
+    void setEditCheck(EditCheck check);
     void reportError(const std::exception& e) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -86,6 +90,7 @@ private:
     QList<int> fields_; // recordset field index per column
     QPointer<db::Recordset> rs_;
     ErrorHandler onError_;
+    EditCheck editCheck_;
     bool newRowOffered_ = false;
     std::function<void()> adder_;
 };

@@ -8,6 +8,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/compaction.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/typed_keys.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -172,6 +173,11 @@ bool PollutantWindow::acceptInput(std::int16_t* category)
     // A number or name of blanks only is as good as none.
     if (Text3->text().trimmed().isEmpty() || Text2->text().trimmed().isEmpty() || !formula_.isBalanced()) {
         ui::inform(invalidText(), this);
+        return false;
+    }
+    if (const QString problem = typedKeys::blanksProblem(QStringLiteral("污染物编号"), Text3->text());
+        !problem.isEmpty()) {
+        ui::inform(problem, this);
         return false;
     }
     // Checked here so that a category the column cannot take is refused with a message of its own

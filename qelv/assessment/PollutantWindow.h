@@ -80,7 +80,8 @@ protected:
     void setKeypadEnabled(bool enabled);
 
     // The checks before a save, each refusal shown to the operator: a number and a name, paired
-    // brackets and bars, and a calculation category that is a whole number.
+    // brackets and bars, a number without blanks around it, and a calculation category that is a
+    // whole number.
     bool acceptInput(std::int16_t* category);
     // Ends a failed save's transaction; the failure itself is what the operator is shown.
     void rollbackQuietly();

@@ -11,6 +11,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/key_preview.h"
 #include "qelv/core/navigation.h"
+#include "qelv/core/typed_keys.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -73,6 +74,7 @@ frmDWWRW::frmDWWRW(QWidget* owner)
                                   {QStringLiteral("FenLei"), QStringLiteral("分类"), 900}});
     assignmentModel_->setNewRowOffered(true);
     assignmentModel_->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
+    typedKeys::guardKeyColumns(*assignmentModel_);
     grdDataGrid->setButtonColumns({0});
 
     Command1 = button(this, "Command1", QStringLiteral("删除"), 7800, 3645);

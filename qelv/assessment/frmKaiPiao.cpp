@@ -3,6 +3,7 @@
 #include "qelv/assessment/fee_list.h"
 
 #include "platform/convert/convert.h"
+#include "platform/db/connection.h"
 #include "platform/db/error.h"
 #include "platform/files/files.h"
 #include "platform/settings/settings.h"
@@ -35,6 +36,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cmath>
 #include <exception>
 #include <future>
 
@@ -303,6 +305,20 @@ void frmKaiPiao::bindBillingGrid(int remarkWidth)
     DataGrid3->setRecordsetModel(billingModel_);
     DataGrid3->setColumnHidden(0, true);
     DataGrid3->setButtonColumns({1});
+    // The grid is narrower than the three columns as designed: the month flag and the months covered
+    // keep their widths, widened to their headings, and the remark takes what is left, so that all
+    // three show without scrolling.
+    if (columns.size() == widths.size()) {
+        auto heading = [this](int column) { return static_cast<int>(std::ceil(DataGrid3->headingWidthTwips(column))); };
+        int used = 0;
+        for (int i = 1; i < 3; ++i) {
+            columns[i].widthTwips = std::max(columns[i].widthTwips, heading(i));
+            used += ui::px(columns[i].widthTwips);
+        }
+        const int rest = static_cast<int>(std::floor(DataGrid3->cellsWidthTwips() - ui::twips(used)));
+        columns[3].widthTwips = std::max(rest, heading(3));
+        billingModel_->setColumns(columns);
+    }
 }
 
 void frmKaiPiao::adoPrimaryRS_MoveComplete()
@@ -408,6 +424,9 @@ void frmKaiPiao::bindMonthGrid()
     for (int i = 0; i < monthRs_->fieldCount(); ++i) {
         const QString name = monthRs_->fieldName(i);
         ui::GridColumn c{name, name, 1300};
+        // Money shows its fen: a fee of 84 reads "84.00", a figure not yet entered "0.00".
+        if (monthRs_->fieldType(i) == db::ColumnType::Currency)
+            c.format = QStringLiteral("0.00");
         if (name == yesNo) {
             c.widthTwips = 1900;
             c.trueText = QStringLiteral("是");
@@ -651,7 +670,8 @@ void frmKaiPiao::computeFee(int column)
             for (int i = 0; i < monthModel_->columnCount() && source < 0; ++i)
                 if (monthCaption(i) == t.text)
                     source = i;
-            values << (source < 0 ? 0.0 : convert::toDouble(DataGrid2->text(source)));
+            // The figure as stored, not as the cell shows it to two decimals.
+            values << (source < 0 ? 0.0 : convert::toDouble(DataGrid2->valueText(source)));
         }
     }
     const double fee = GongShiJieXi(tokens, values, static_cast<int>(tokens.size()), static_cast<int>(values.size()),
@@ -711,7 +731,7 @@ void frmKaiPiao::replaceMonthFile(const QString& from)
     DataGrid2->discardEdit();
     if (monthRs_ && monthRs_->editMode() != db::EditMode::None)
         monthRs_->cancelUpdate();
-    files::copy(from, monthFilePath());
+    db::copyDatabase(from, monthFilePath());
     unbindMonthGrid();
     RefreshMonthRow();
     settings::save(QStringLiteral("ModifyDataDWWRW"), QStringLiteral("0"));

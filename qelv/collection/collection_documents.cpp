@@ -94,6 +94,8 @@ RunResult DocumentGenerator::run(const QList<ListedInvoice>& list, bool onlyTick
 
     QList<Prepared> requests;
     const QString printFile = dataFiles::monthCollections(state_.workMonth);
+    const QString passwordColumn = QStringLiteral("委托密码"); // the last of documentColumns()
+    int passwordLimit = 0; // characters the document's password takes; 0: no limit
     std::unique_ptr<db::Connection> print;
     try {
         db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
@@ -106,8 +108,11 @@ RunResult DocumentGenerator::run(const QList<ListedInvoice>& list, bool onlyTick
             throw Stop(QStringLiteral("委托单打印文件 %1 中没有 WTDW 表：请先在“托收打印格式”中生成委托单结构。")
                            .arg(printFile));
         QSet<QString> have;
-        for (const db::ColumnDef& c : print->columns(table))
+        for (const db::ColumnDef& c : print->columns(table)) {
             have.insert(c.name.toLower());
+            if (c.name.compare(passwordColumn, Qt::CaseInsensitive) == 0 && c.type == db::ColumnType::Text)
+                passwordLimit = c.size > 0 ? c.size : 255;
+        }
         QStringList lacking;
         for (const QString& c : documentColumns())
             if (!have.contains(c.toLower()))
@@ -194,6 +199,15 @@ RunResult DocumentGenerator::run(const QList<ListedInvoice>& list, bool onlyTick
             const pm22::Answer answer = exchange.ask(p.record, callbacks_.afterProgram);
             if (answer.outcome != pm22::Answer::Outcome::Password) {
                 result.missed << Missed{p.row, p.enterprise, p.name, answer.reason};
+                continue;
+            }
+            // Counted as the column counts, in code points.
+            if (const qsizetype length = answer.password.toUcs4().size(); passwordLimit > 0 && length > passwordLimit) {
+                result.missed << Missed{p.row, p.enterprise, p.name,
+                                        QStringLiteral("PM22 给出的密码有 %1 个字符，委托单的%2只能有 %3 个")
+                                            .arg(length)
+                                            .arg(passwordColumn)
+                                            .arg(passwordLimit)};
                 continue;
             }
             print->execute(insert, p.document + QVariantList{answer.password});

@@ -6,8 +6,9 @@
 // Everything a request needs is read and checked before the first document is removed: a value that
 // does not fit the request record, a print file whose WTDW lacks a column, a missing pm22.exe stop the
 // run there, and the month's documents stay as they were. Then WTDW is emptied and PM22 asked once per
-// enterprise; an enterprise that gets no password (PM22 failed or gave none) gets no document and is
-// named when the run ends, and so is one that is no longer in the register or the year's billing file.
+// enterprise; an enterprise that gets no password (PM22 failed or gave none, or gave one the document
+// cannot carry: with a NUL in it, or longer than the document's password column) gets no document and
+// is named when the run ends, and so is one that is no longer in the register or the year's billing file.
 #include "qelv/core/error_sink.h"
 
 #include <QDate>

@@ -429,8 +429,9 @@ void frmWt::EditInvoiceNumber()
     if (answer.isEmpty())
         return;
     try {
-        collection::changeInvoiceNumber(gWorkMonth.year(), gWorkMonth.month(), row->text(Enterprise), answer);
-        row->setText(InvoiceNumber, answer);
+        row->setText(
+            InvoiceNumber,
+            collection::changeInvoiceNumber(gWorkMonth.year(), gWorkMonth.month(), row->text(Enterprise), answer));
     } catch (const collection::NumberError& e) {
         ui::inform(e.description(), this);
     } catch (const std::exception& e) {

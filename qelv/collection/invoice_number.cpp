@@ -40,13 +40,16 @@ QString invoiceNumberProblem(const QString& typed)
     return QString();
 }
 
-void changeInvoiceNumber(int year, int month, const QString& enterprise, const QString& newNumber)
+QString changeInvoiceNumber(int year, int month, const QString& enterprise, const QString& newNumber)
 {
     if (month < 1 || month > 12)
         throw NumberError(QStringLiteral("月份 %1 不在 1-12 之间。").arg(month));
     const QString problem = invoiceNumberProblem(newNumber);
     if (!problem.isEmpty())
         throw NumberError(problem);
+    // Stored as the print run numbers invoices: the whole-number value, without leading zeros.
+    const qlonglong value = newNumber.toLongLong();
+    const QString number = QString::number(value);
 
     db::Connection billing;
     billing.openPath(existing(dataFiles::billing(year)));
@@ -58,12 +61,13 @@ void changeInvoiceNumber(int year, int month, const QString& enterprise, const Q
     if (own->isEOF())
         throw NumberError(QStringLiteral("本年的开票记录中没有单位 %1。").arg(enterprise));
     const QString oldNumber = own->value(0).toString();
-    const QVariant invoiceDate = own->value(1);
-    if (oldNumber == newNumber)
-        return;
+    const QDate invoiceDate = own->value(1).toDate();
+    if (oldNumber == number)
+        return number;
 
-    // Every invoice of the year is found by its number: no two may share one.
-    if (const auto user = invoiceSearch::byNumber(billing, newNumber))
+    // Every invoice of the year is found by its number, and printed and sent to the bank by its
+    // value: no two may share one, whatever zeros lead it.
+    if (const auto user = invoiceSearch::byNumberValue(billing, value, invoiceSearch::Found{enterprise, month}))
         throw NumberError(QStringLiteral("发票编号 %1 已经是单位 %2 %3 月发票的编号。")
                               .arg(newNumber, user->enterprise)
                               .arg(user->month));
@@ -72,12 +76,13 @@ void changeInvoiceNumber(int year, int month, const QString& enterprise, const Q
     const lateFeeLedger::Attached attached(billing, ledgers);
     billing.beginTransaction();
     billing.execute(QStringLiteral("update KPKZK set %1 = ? where DanWeiBianHao = ?").arg(column(month, "P")),
-                    {newNumber, enterprise});
-    billing.execute(QStringLiteral("update %1 set FaPiaoBianHao = ? where FaPiaoBianHao = ? and "
-                                   "(date(KaiPiaoRiQi) = date(?) or (KaiPiaoRiQi is null and ? is null))")
-                        .arg(db::quoteIdentifier(lateFeeLedger::tableName(enterprise))),
-                    {newNumber, oldNumber, invoiceDate, invoiceDate});
+                    {number, enterprise});
+    billing.execute(
+        QStringLiteral("update %1 set FaPiaoBianHao = ? where %2")
+            .arg(db::quoteIdentifier(lateFeeLedger::tableName(enterprise)), lateFeeLedger::invoiceRowCondition()),
+        QVariantList{number} + lateFeeLedger::invoiceRowParams(oldNumber, invoiceDate));
     billing.commit();
+    return number;
 }
 
 } // namespace collection

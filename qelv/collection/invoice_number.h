@@ -19,11 +19,13 @@ public:
 // PM22 request's field); empty when it can.
 QString invoiceNumberProblem(const QString& typed);
 
-// Gives the enterprise's invoice of the month (of the year's billing file) the new number: M<m>P of its
+// Gives the enterprise's invoice of the month (of the year's billing file) the new number, stored as
+// the print run stores numbers (its whole-number value: "00000002" is stored as "2"): M<m>P of its
 // KPKZK row, and FaPiaoBianHao of its ledger row carrying the old number and the invoice's date
-// M<m>DATE. Throws NumberError for a number refused by invoiceNumberProblem or one that any invoice of
-// the year carries (the enterprise's own invoice of the month excepted: then nothing changes), and the
-// database's errors (a missing file or ledger table); either way nothing has changed.
-void changeInvoiceNumber(int year, int month, const QString& enterprise, const QString& newNumber);
+// M<m>DATE. Returns the number stored. Throws NumberError for a number refused by
+// invoiceNumberProblem or one whose value any other invoice of the year carries (the enterprise's
+// own invoice of the month keeps its number: then nothing changes), and the database's errors (a
+// missing file or ledger table); either way nothing has changed.
+QString changeInvoiceNumber(int year, int month, const QString& enterprise, const QString& newNumber);
 
 } // namespace collection

@@ -184,6 +184,13 @@ Answer Exchange::ask(const QByteArray& record, const std::function<void()>& afte
         answer.reason = QStringLiteral("PM22 没有给出密码");
         return answer;
     }
+    // A text stored or printed would end at the NUL: what the document carried would not be the password.
+    if (answer.password.contains(QChar(u'\0'))) {
+        answer.outcome = Answer::Outcome::NoAnswer;
+        answer.password.clear();
+        answer.reason = QStringLiteral("PM22 给出的密码中有 NUL 字节，不能作为密码");
+        return answer;
+    }
     answer.outcome = Answer::Outcome::Password;
     return answer;
 }

@@ -71,7 +71,7 @@ QString firstField(const QByteArray& answer);
 struct Answer {
     enum class Outcome {
         Password, // PM22 ended with exit code 0 and gave a non-empty first field
-        NoAnswer, // it ended with 0 but left no Outfile.txt, or an empty first field
+        NoAnswer, // it ended with 0 but left no Outfile.txt, an empty first field or one holding a NUL
         Failed, // it ended with another code, could not be started, or did not end normally
     };
     Outcome outcome = Outcome::Failed;

@@ -8,9 +8,9 @@ class QWidget;
 
 namespace compaction {
 
-// Compacts the data-folder file `name` through the transient name beside it. A transient copy left
-// by an interrupted run is kept under a new name, and a message (owned by `owner`) says so. Throws
-// what db::compact throws; the original is then untouched.
+// Compacts the data-folder file `name` in place. A copy that an earlier version left under the
+// transient name beside it is kept under a new name, and a message (owned by `owner`) says so. Throws
+// what db::compact throws; the file is then as it was.
 db::CompactResult compactDataFile(const QString& name, const QString& transientName, QWidget* owner);
 
 } // namespace compaction

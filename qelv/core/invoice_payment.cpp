@@ -32,26 +32,15 @@ Writer::Writer(int year)
     ledgerPath_ = existingDataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
 }
 
-Writer::~Writer()
-{
-    try {
-        billing_.execute(QStringLiteral("DETACH DATABASE %1").arg(QString::fromLatin1(ledgerSchema)));
-    } catch (const std::exception&) {
-        // The connection closes right after; nothing stays attached beyond it.
-    }
-}
+Writer::~Writer() = default;
 
-// The file layer may let go of the connection's handle (to copy the file) and open it again on the
-// next use; an attachment does not survive that, so each write makes sure of it.
+// Attached at the first write, so that a writer opened only to read asks nothing of the ledger file.
 void Writer::attachLedgers()
 {
-    const bool attached = !billing_
-                               .scalar(QStringLiteral("select 1 from pragma_database_list where name = ?"),
-                                       {QString::fromLatin1(ledgerSchema)})
-                               .isNull();
-    if (!attached)
-        billing_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(ledgerSchema)),
-                         {ledgerPath_});
+    if (!attached_) {
+        billing_.attachPath(ledgerPath_, QString::fromLatin1(ledgerSchema));
+        attached_ = true;
+    }
 }
 
 void Writer::record(const Invoice& invoice, const Change& change)

@@ -58,6 +58,7 @@ private:
     void attachLedgers();
     db::Connection billing_;
     QString ledgerPath_;
+    bool attached_ = false;
 };
 
 } // namespace invoicePayment

@@ -7,6 +7,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 
+#include <functional>
 #include <optional>
 
 namespace invoiceSearch {
@@ -29,25 +30,57 @@ std::unique_ptr<db::Connection> openBilling(int year)
 
 } // namespace
 
-std::optional<Found> byNumber(db::Connection& billing, const QString& number)
+namespace {
+
+// The first row of which a month column meets the month's condition, with the first month that does,
+// so the row found always names its month. `params` are one month's parameters.
+std::optional<Found> firstInMonths(db::Connection& billing, const std::function<QString(int month)>& condition,
+                                   const std::function<QVariantList(int month)>& params)
 {
-    // The month is the first whose number matches under the query's own comparison, so the row found
-    // always names its month.
     QString monthCase = QStringLiteral("case");
     QStringList anyMonth;
+    QVariantList caseParams, anyParams;
     for (int m = 1; m <= 12; ++m) {
-        monthCase += QStringLiteral(" when M%1P = ? then %1").arg(m);
-        anyMonth << QStringLiteral("M%1P = ?").arg(m);
+        monthCase += QStringLiteral(" when %1 then %2").arg(condition(m)).arg(m);
+        anyMonth << QStringLiteral("(%1)").arg(condition(m));
+        caseParams += params(m);
+        anyParams += params(m);
     }
-    QVariantList params;
-    for (int i = 0; i < 24; ++i)
-        params << number;
     auto found = billing.openRecordset(QStringLiteral("Select DanWeiBianHao, %1 end as FoundMonth from kpkzk where %2")
                                            .arg(monthCase, anyMonth.join(QStringLiteral(" or "))),
-                                       params, db::LockType::ReadOnly);
+                                       caseParams + anyParams, db::LockType::ReadOnly);
     if (found->isEOF())
         return std::nullopt;
     return Found{found->value(0).toString(), found->value(1).toInt()};
+}
+
+} // namespace
+
+std::optional<Found> byNumber(db::Connection& billing, const QString& number)
+{
+    // Under the column's own comparison.
+    return firstInMonths(
+        billing, [](int m) { return QStringLiteral("M%1P = ?").arg(m); },
+        [&number](int) { return QVariantList{number}; });
+}
+
+std::optional<Found> byNumberValue(db::Connection& billing, std::int64_t value, const std::optional<Found>& except)
+{
+    return firstInMonths(
+        billing,
+        [&except](int m) {
+            const QString digits = QStringLiteral("trim(M%1P)").arg(m);
+            QString c = QStringLiteral("%1 <> '' and %1 not glob '*[^0-9]*' and cast(%1 as integer) = ?").arg(digits);
+            if (except && except->month == m)
+                c += QStringLiteral(" and DanWeiBianHao <> ?");
+            return c;
+        },
+        [&](int m) {
+            QVariantList p{QVariant::fromValue<qlonglong>(value)};
+            if (except && except->month == m)
+                p << except->enterprise;
+            return p;
+        });
 }
 
 namespace {

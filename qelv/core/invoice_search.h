@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -31,6 +32,12 @@ struct Found {
 // The first row holding the number in a month column, with the first month that holds it under the
 // column's own comparison (letter case aside); nothing when no row does.
 std::optional<Found> byNumber(db::Connection& billing, const QString& number);
+
+// The first row holding, in a month column, a number of digits whose whole-number value is `value`
+// ("00000002" is 2, as it prints and as the bank's record carries it), with the first such month; the
+// invoice `except` (an enterprise's own month) aside. Nothing when no row does.
+std::optional<Found> byNumberValue(db::Connection& billing, std::int64_t value,
+                                   const std::optional<Found>& except = std::nullopt);
 
 // The rows the grid shows for the enterprises' month, read-only, one `?` bound to each enterprise: the
 // month's invoice columns under the captions 单位编号, 发票编号, 发票金额, 开票日期, 到账, 到账日期.

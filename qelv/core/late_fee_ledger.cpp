@@ -43,17 +43,14 @@ QVariantList invoiceRowParams(const QString& number, const QDate& invoiceDate)
     return {number, date, date};
 }
 
-QString find(db::Connection& ledgers, const QString& number)
+QString find(db::Connection& ledgers, const QString& number, const QString& schema)
 {
-    return ledgers
-        .scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
-                {tableName(number)})
-        .toString();
+    return ledgers.tableSpelling(tableName(number), schema);
 }
 
-bool exists(db::Connection& ledgers, const QString& number)
+bool exists(db::Connection& ledgers, const QString& number, const QString& schema)
 {
-    return ledgers.tableExists(tableName(number));
+    return ledgers.tableExists(tableName(number), false, schema);
 }
 
 bool ensure(db::Connection& ledgers, const QString& number)
@@ -101,7 +98,17 @@ const char* const attachedSchema = "qelv_ledgers";
 Attached::Attached(db::Connection& print, const QString& ledgersPath)
     : print_(print)
 {
-    print_.execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(QString::fromLatin1(attachedSchema)), {ledgersPath});
+    print_.attachPath(ledgersPath, QString::fromLatin1(attachedSchema));
+}
+
+bool Attached::holds(const QString& number) const
+{
+    return exists(print_, number, QString::fromLatin1(attachedSchema));
+}
+
+QString Attached::table(const QString& number) const
+{
+    return db::qualified(QString::fromLatin1(attachedSchema), tableName(number));
 }
 
 Attached::~Attached()
@@ -109,7 +116,7 @@ Attached::~Attached()
     try {
         while (print_.inTransaction())
             print_.rollback();
-        print_.execute(QStringLiteral("DETACH DATABASE %1").arg(QString::fromLatin1(attachedSchema)));
+        print_.detach(QString::fromLatin1(attachedSchema));
     } catch (...) {
         // The connection goes with the run's files; a detach that fails leaves nothing behind.
     }

@@ -27,9 +27,16 @@ QList<db::ColumnDef> columns();
 QString invoiceRowCondition();
 QVariantList invoiceRowParams(const QString& number, const QDate& invoiceDate);
 
-// The ledger's name as the file spells it; empty when the enterprise has none.
-QString find(db::Connection& ledgers, const QString& number);
-bool exists(db::Connection& ledgers, const QString& number);
+// A ledger row as that condition picks it.
+struct InvoiceRow {
+    QString number; // FaPiaoBianHao
+    QDate date; // KaiPiaoRiQi
+};
+
+// The ledger's name as the file spells it; empty when the enterprise has none. `schema` names the
+// ledger file where it is attached to another file's connection.
+QString find(db::Connection& ledgers, const QString& number, const QString& schema = QString());
+bool exists(db::Connection& ledgers, const QString& number, const QString& schema = QString());
 // Makes the ledger when the enterprise has none. Returns true when it made one.
 bool ensure(db::Connection& ledgers, const QString& number);
 
@@ -55,6 +62,11 @@ public:
     ~Attached();
     Attached(const Attached&) = delete;
     Attached& operator=(const Attached&) = delete;
+
+    // Whether the attached file holds the enterprise's ledger.
+    bool holds(const QString& number) const;
+    // The ledger's name in the attached file, quoted for statements on the print file's connection.
+    QString table(const QString& number) const;
 
 private:
     db::Connection& print_;

@@ -4,6 +4,7 @@
 #include "platform/printing/printer.h"
 #include "platform/report/report.h"
 #include "platform/report/report_output.h"
+#include "qelv/core/paper_record.h"
 #include "quorbel/identities.h"
 
 #include <QCoreApplication>
@@ -104,6 +105,8 @@ public:
             // Only what differs is written: an operator who may not change the printer changed nothing.
             if (printing::printerPaper(printer_) != saved_)
                 printing::restorePrinterPaper(printer_, saved_);
+            // Kept while the paper is not back: the next start or run sets it back.
+            paperRecord::forget(printer_);
         } catch (const std::exception& e) {
             reportError(request_, platform::describe(e));
         }
@@ -150,8 +153,17 @@ Outcome run(const Request& request)
         printer = printing::defaultPrinterName();
         if (printer.isEmpty())
             throw printing::Error(QStringLiteral("没有默认打印机，请先设置默认打印机。"));
-        saved = printing::printerPaper(printer);
-        savedCode = printing::paperSizeCode(saved);
+        // A paper an earlier run could not set back goes back first; one that still cannot is the
+        // paper this run restores, never the one the printer carries now.
+        paperRecord::restoreAll(request.errors);
+        if (const auto left = paperRecord::entryFor(printer)) {
+            saved = left->paper;
+            savedCode = left->paperSizeCode;
+        } else {
+            saved = printing::printerPaper(printer);
+            savedCode = printing::paperSizeCode(saved);
+            paperRecord::remember({printer, saved, savedCode});
+        }
     } catch (const std::exception& e) {
         reportError(request, platform::describe(e));
         return Outcome::Failed;

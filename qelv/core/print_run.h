@@ -1,5 +1,6 @@
 // The one print run every printing window uses. In this order: check that everything the report needs is
-// there; read the default printer, its paper size code and its paper; create the paper control
+// there; read the default printer, its paper size code and its paper, and record them on disk (see
+// paper_record.h: a paper an earlier run left on the printer is set back first); create the paper control
 // `Quorbel1` and set the paper asked for; render the report, write what the print records (left
 // uncommitted) and print it; wait while its jobs are pending, the caller's progress text shown and its
 // commands and closing disabled; make the records stand once the scheduler has taken the jobs; set the

@@ -2,6 +2,7 @@
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
+#include "qelv/core/typed_keys.h"
 
 #include <QPushButton>
 
@@ -13,6 +14,7 @@ GridEntryForm::GridEntryForm(const Design& design, const QList<ui::GridColumn>& 
     gridModel->setParent(this);
     gridModel->setColumns(columns);
     gridModel->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
+    typedKeys::guardKeyColumns(*gridModel);
     grdDataGrid = new ui::DataGrid(this);
     grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));
     grdDataGrid->setRecordsetModel(gridModel);

@@ -1,7 +1,8 @@
 #pragma once
 // The grid variant of the data-entry window: the whole table in an editable grid above the same
 // button bar and status bar, with the same states and keys. Add appends a row in the grid without
-// leaving the browsing state; the row is written when the grid leaves it or by Update.
+// leaving the browsing state; the row is written when the grid leaves it or by Update. An enterprise,
+// pollutant or outlet number typed with blanks around it is refused (typedKeys).
 #include "platform/ui/data_grid.h"
 #include "platform/ui/recordset_model.h"
 #include "qelv/frame/DataEntryForm.h"

@@ -3,10 +3,10 @@
 // register and the assignments of qelvdw.mdb, the billing row of the year's file and the late-fee
 // ledger. The billing files of other years and the month files keep the old number.
 //
-// Everything that could stop a renumbering half way is checked first, with nothing changed. Each file
-// then changes in a transaction of its own, and the three are committed only once every statement
-// ran; a statement that fails changes nothing, and a failure while committing names the files
-// already changed.
+// Everything that could stop a renumbering half way is checked first, with nothing changed. The
+// billing file and the ledger file are then attached to the register's connection and the three
+// change in one transaction: they are committed together or not at all, also when the program is
+// killed in the middle.
 #include "platform/error/error.h"
 
 #include <QString>

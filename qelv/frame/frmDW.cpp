@@ -185,24 +185,16 @@ void frmDW::checkNumberChange(db::Recordset& r)
 
 void frmDW::deleteCurrentRow(db::Recordset& r)
 {
-    if (r.absolutePosition() <= 0 || r.editMode() == db::EditMode::Add) {
-        r.deleteCurrent();
-        return;
+    // A row not yet written has nothing in the file that could refer to it.
+    if (r.absolutePosition() > 0 && r.editMode() != db::EditMode::Add) {
+        const QString number = storedNumber(r);
+        if (hasPollutants(number))
+            throw std::runtime_error(
+                QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中删除。要删除它的数据，请用“修改单位编号”。")
+                    .arg(number)
+                    .toStdString());
     }
-    const QString number = storedNumber(r);
-    conn_->beginTransaction();
-    try {
-        if (conn_->tableExists(QStringLiteral("dwwrw")))
-            conn_->execute(QStringLiteral("delete from dwwrw where DanWeiBianHao = ?"), {number});
-        r.deleteCurrent();
-        conn_->commit();
-    } catch (...) {
-        try {
-            conn_->rollback();
-        } catch (const std::exception&) {
-        }
-        throw;
-    }
+    r.deleteCurrent();
 }
 
 void frmDW::grdDataGrid_ButtonClick(int colIndex)

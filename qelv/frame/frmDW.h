@@ -27,7 +27,8 @@ public:
 
 protected:
     void loadMore() override;
-    // An enterprise goes together with its pollutants, in one transaction.
+    // Refused (throws) for an enterprise that has pollutants: the renumbering window deletes an
+    // enterprise's data, after asking.
     void deleteCurrentRow(db::Recordset& r) override;
 
 private:

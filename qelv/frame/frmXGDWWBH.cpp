@@ -11,6 +11,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/key_preview.h"
 #include "qelv/core/navigation.h"
+#include "qelv/core/typed_keys.h"
 #include "qelv/frame/enterprise_renumbering.h"
 
 #include <QAbstractItemView>
@@ -138,6 +139,11 @@ void frmXGDWWBH::Command1_Click()
             ui::inputBox(QStringLiteral("输入单位编号"), QStringLiteral("单位编号"), QString(), this);
         if (newNumber.isEmpty())
             return;
+        if (const QString problem = typedKeys::blanksProblem(QStringLiteral("单位编号"), newNumber);
+            !problem.isEmpty()) {
+            ui::inform(problem, this);
+            return;
+        }
         const QString oldNumber = rs().value(QStringLiteral("DanWeiBianHao")).toString();
         if (newNumber != oldNumber) {
             enterpriseRenumbering::renumber(*conn_, oldNumber, newNumber, Module1::gWorkMonth.year());

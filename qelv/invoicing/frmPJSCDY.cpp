@@ -36,6 +36,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -49,7 +50,8 @@ const runToolbar::Button toolButtons[] = {
     {"连续套打", "lxtd", "连续发票套打"}, {"单票套打", "flxtd", "非连续发票套打"}, {"退 出", "tc", "退出"},
 };
 
-// The preview's boxes: the KPDW column each shows, its label, and where box and label stand.
+// The preview's boxes: the KPDW column each shows, its label, and where box and label stand, the
+// left counted from the preview's left edge.
 struct PreviewBox {
     const char* column;
     const char* label;
@@ -58,16 +60,22 @@ struct PreviewBox {
 };
 
 const PreviewBox previewBoxes[] = {
-    {"缴款单位", "缴费单位：", false, 5700, 900, 2700},
-    {"年", "年", true, 8520, 900, 600},
-    {"月", "月", true, 9360, 900, 420},
-    {"日", "日", true, 10020, 900, 420},
-    {"大写合计", "合计金额(大写)：", false, 6180, 5280, 2820},
-    {"小写合计", "￥", false, 9300, 5280, 1380},
-    {"收款单位", "收费单位：", false, 5700, 5700, 1500},
-    {"审核", "审核：", false, 7860, 5700, 1020},
-    {"经办人", "经手人：", false, 9660, 5700, 1020},
+    {"缴款单位", "缴费单位：", false, 1080, 900, 3000},
+    {"年", "年", true, 4200, 900, 600},
+    {"月", "月", true, 5040, 900, 420},
+    {"日", "日", true, 5700, 900, 420},
+    {"大写合计", "合计金额(大写)：", false, 1920, 5280, 3600},
+    {"小写合计", "￥", false, 5880, 5280, 1500},
+    {"收款单位", "收费单位：", false, 1080, 5700, 1800},
+    {"审核", "审核：", false, 3660, 5700, 1000},
+    {"经办人", "经手人：", false, 5670, 5700, 1000},
 };
+
+// The list beside the preview, and the preview's left edge.
+const double listWidth = 4560;
+const double previewLeft = 4740;
+// The window is at least this wide; wider when the invoice lines need it.
+const double designedWidth = 13200;
 
 const char* const noPreview = "还没有显示发票：请先按“显示发票”。";
 
@@ -86,26 +94,26 @@ frmPJSCDY::frmPJSCDY(QWidget* owner)
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QStringLiteral("票据生成"));
     setModal(false);
-    ui::clientSizeTwips(this, 10800, 7500);
 
-    buildToolbar();
-    ListView1 = ui::control<QTreeWidget>(this, "ListView1", 60, 660, 5400, 5520);
+    ListView1 = ui::control<QTreeWidget>(this, "ListView1", 60, 660, listWidth, 5520);
     ListView1->setColumnCount(3);
     ListView1->setHeaderLabels({QStringLiteral("单位编号"), QStringLiteral("单位全称"), QStringLiteral("发票编号")});
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
-    ListView1->header()->resizeSection(0, ui::px(1300));
-    ListView1->header()->resizeSection(1, ui::px(2700));
+    ListView1->header()->resizeSection(0, ui::px(1000));
+    ListView1->header()->resizeSection(1, ui::px(2300));
 
     Command1 = ui::control<QPushButton>(this, "Command1", 60, 6240, 1500, 375, QStringLiteral("显示发票"));
     connect(Command1, &QPushButton::clicked, this, &frmPJSCDY::Command1_Click);
-    buildPreview();
+    const double width = buildPreview();
+    ui::clientSizeTwips(this, width, 7500);
+    buildToolbar(width);
 
-    ProgressBar1 = ui::control<QProgressBar>(this, "ProgressBar1", 60, 6720, 10680, 255);
+    ProgressBar1 = ui::control<QProgressBar>(this, "ProgressBar1", 60, 6720, width - 120, 255);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setVisible(false);
 
-    sbStatusBar = statusPanels::make(this, 7080, 10800, panels, 1);
+    sbStatusBar = statusPanels::make(this, 7080, width, panels, 1);
 
     Form_Load();
 }
@@ -116,24 +124,24 @@ frmPJSCDY::~frmPJSCDY()
     linesModel_->setRecordset(nullptr);
 }
 
-void frmPJSCDY::buildToolbar()
+void frmPJSCDY::buildToolbar(double width)
 {
-    Toolbar1 = runToolbar::make(this, 10800, toolButtons, [this](const QString& key) { Toolbar1_ButtonClick(key); });
+    Toolbar1 = runToolbar::make(this, width, toolButtons, [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
-void frmPJSCDY::buildPreview()
+double frmPJSCDY::buildPreview()
 {
     binding_ = new ui::FieldBinding(this);
     for (int i = 0; i < 9; ++i) {
         const PreviewBox& b = previewBoxes[i];
-        Text[i] = ui::control<QLineEdit>(this, "", b.left, b.top, b.width, 300);
+        Text[i] = ui::control<QLineEdit>(this, "", previewLeft + b.left, b.top, b.width, 300);
         Text[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         // What the print run records is what was generated: the preview shows it and takes no edit.
         Text[i]->setReadOnly(true);
         binding_->bind(Text[i], QString::fromUtf8(b.column));
         const QString caption = QString::fromUtf8(b.label);
         const double labelWidth = caption.size() * 210.0;
-        const double labelLeft = b.labelRight ? b.left + b.width + 15 : b.left - labelWidth - 15;
+        const double labelLeft = previewLeft + (b.labelRight ? b.left + b.width + 15 : b.left - labelWidth - 15);
         auto* label = ui::control<QLabel>(this, "", labelLeft, b.top + 30, labelWidth, 255, caption);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
     }
@@ -151,17 +159,30 @@ void frmPJSCDY::buildPreview()
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     DataGrid1->setRecordsetModel(linesModel_);
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ui::placeTwips(DataGrid1, 5580, 1320, 5160, 3840);
+    // Every column of an invoice line, digit by digit, shows at once with its whole heading: each is
+    // widened to its heading, and the grid to its columns.
+    ui::placeTwips(DataGrid1, previewLeft, 1320, designedWidth - previewLeft - 60, 3840);
+    double columnsWidth = 0;
+    for (int i = 0; i < columns.size(); ++i) {
+        columns[i].widthTwips =
+            std::max(columns[i].widthTwips, static_cast<int>(std::ceil(DataGrid1->headingWidthTwips(i))));
+        columnsWidth += ui::twips(ui::px(columns[i].widthTwips));
+    }
+    linesModel_->setColumns(columns);
+    const double gridWidth = columnsWidth + ui::twips(DataGrid1->width()) - DataGrid1->cellsWidthTwips();
+    const double width = std::max(designedWidth, previewLeft + gridWidth + 60);
+    ui::placeTwips(DataGrid1, previewLeft, 1320, width - previewLeft - 60, 3840);
 
     auto navButton = [this](const char* name, const QString& caption, double left) {
         return ui::control<QPushButton>(this, name, left, 6240, 450, 375, caption);
     };
-    cmdFirst = navButton("cmdFirst", QStringLiteral("|<"), 5580);
-    cmdPrevious = navButton("cmdPrevious", QStringLiteral("<"), 6030);
-    lblStatus = ui::control<QLabel>(this, "lblStatus", 6540, 6300, 3180, 255);
-    cmdNext = navButton("cmdNext", QStringLiteral(">"), 9840);
-    cmdLast = navButton("cmdLast", QStringLiteral(">|"), 10290);
+    cmdFirst = navButton("cmdFirst", QStringLiteral("|<"), previewLeft);
+    cmdPrevious = navButton("cmdPrevious", QStringLiteral("<"), previewLeft + 450);
+    lblStatus = ui::control<QLabel>(this, "lblStatus", previewLeft + 960, 6300, 3180, 255);
+    cmdNext = navButton("cmdNext", QStringLiteral(">"), width - 960);
+    cmdLast = navButton("cmdLast", QStringLiteral(">|"), width - 510);
     connectRecordBar();
+    return width;
 }
 
 void frmPJSCDY::Form_Load()

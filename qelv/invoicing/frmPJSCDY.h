@@ -67,8 +67,9 @@ public:
     std::array<QLabel*, 4> panels;
 
 private:
-    void buildToolbar();
-    void buildPreview();
+    void buildToolbar(double width);
+    // Lays the preview out; returns the window's width in twips, which its invoice lines need.
+    double buildPreview();
     // False, after saying so, when the operating month is no longer the one the list was loaded for.
     bool listIsCurrent();
 

@@ -9,6 +9,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
+#include "qelv/core/late_fee_marks.h"
 #include "qelv/core/lookup_indexes.h"
 #include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/invoice_layout.h"
@@ -109,8 +110,15 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
         feeItems::Reader fees(files_.enterprises, files_.discharge);
         db::PreparedStatement register_(
             files_.enterprises, QStringLiteral("select LowLever, DanWeiQuangCheng from dw where DanWeiBianHao = ?"));
-        db::PreparedStatement billing(files_.billing,
-                                      QStringLiteral("select M%1B, M%1N from KPKZK where DanWeiBianHao = ?").arg(m));
+        // The period and months covered, then the month's invoice as the row records it.
+        db::PreparedStatement billing(
+            files_.billing,
+            QStringLiteral("select M%1B, M%1N, M%1P, M%1DATE, M%1M, M%1MBZJ from KPKZK where DanWeiBianHao = ?")
+                .arg(m));
+        auto recorded = [&billing] {
+            return lateFeeMarks::RecordedInvoice::fromValues(billing.value(2), billing.value(3), billing.value(4),
+                                                             billing.value(5));
+        };
         db::PreparedStatement insertLine(files_.print, lineInsert());
         db::PreparedStatement insertHeader(files_.print, headerInsert);
 
@@ -119,6 +127,14 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
         files_.print.execute(QStringLiteral("delete from KPDW"));
 
         files_.print.beginTransaction();
+        // The late payments the month's earlier run charged on invoices never printed are set back,
+        // to be charged again; those of printed invoices stay charged.
+        lateFeeMarks::RunMarks marks(files_.print, ledgers);
+        marks.setBackEarlier([&](const lateFeeMarks::Marked& earlier) {
+            const lateFeeMarks::RecordedInvoice now =
+                billing.first({earlier.enterprise}) ? recorded() : lateFeeMarks::RecordedInvoice{};
+            return earlier.invoice && lateFeeMarks::printed(*earlier.invoice, now);
+        });
         std::int16_t id = 0;
         auto nextId = [&id] {
             if (id == std::numeric_limits<std::int16_t>::max())
@@ -145,6 +161,7 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
             files_.print.beginTransaction();
             Invoice inv;
             inv.name.clear();
+            lateFeeMarks::Marked marked{code, {}, lateFeeMarks::InvoiceRun{}};
             {
                 const feeItems::EnterpriseFees f = fees.read(code);
                 inv.total = f.total;
@@ -156,6 +173,7 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
                 if (billing.first({code})) {
                     period = billing.value(0);
                     months = billing.value(1);
+                    marked.invoice->before = recorded();
                 }
                 const QString periodText = period.isNull() || period.toString().isEmpty()
                     ? defaultPeriod
@@ -173,8 +191,9 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
                 }
                 // The late fee keeps four decimals; the invoice takes it at whole fen, so that its
                 // line, its total and its capitals agree.
-                inv.lateFee = feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate,
-                                                                state_.graceDays, state_.dailyRate, state_.lateFeeOn));
+                inv.lateFee =
+                    feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate, state_.graceDays,
+                                                      state_.dailyRate, state_.lateFeeOn, &marked.rows));
                 if (inv.lateFee.units() > 0)
                     inv.lines << Line{QStringLiteral("滞纳金"), inv.lateFee};
                 inv.total += inv.lateFee;
@@ -206,7 +225,11 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
                      AmountToChineseCapitals(inv.total) + QStringLiteral("整"), inv.total.toString(), blank, blank,
                      state_.userName, inv.lateFee.toPlainString()});
                 ++result.invoices;
+                // As the header row states them, which is what a print records.
+                marked.invoice->amount = convert::Currency::fromText(inv.total.toString());
+                marked.invoice->lateFee = inv.lateFee;
             }
+            marks.add(marked);
             files_.print.commit();
         }
         current.clear();

@@ -76,7 +76,9 @@ public:
     // Generates the invoices of the rows given (with `selectedOnly`, of the ticked ones only). An
     // empty list does nothing at all. The print tables are emptied first; then every row and mark of
     // the run is written in one transaction, so a run that stops (GenerationError) leaves them empty
-    // and the ledgers as they were.
+    // and the ledgers as they were. Before anything is computed, the late payments the month's earlier
+    // invoice run charged are charged no longer, but for the invoices of it that were printed: a run
+    // generated again carries the same late fees (see lateFeeMarks).
     RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
 
 private:

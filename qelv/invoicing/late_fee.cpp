@@ -48,7 +48,8 @@ convert::Currency times(convert::Currency amount, std::int16_t days)
 } // namespace
 
 convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterprise, const QDate& invoiceDate,
-                                 std::int16_t graceDays, float dailyRate, bool lateFeeOn)
+                                 std::int16_t graceDays, float dailyRate, bool lateFeeOn,
+                                 QList<lateFeeLedger::InvoiceRow>* marked)
 {
     convert::Currency fee;
     if (!lateFeeOn)
@@ -93,7 +94,10 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
                                       db::LockType::ForwardOnly);
     if (paid->isEOF() || paid->value(QStringLiteral("KaiPiaoRiQi")).isNull())
         return fee;
+    QList<lateFeeLedger::InvoiceRow> rows;
     for (; !paid->isEOF(); paid->moveNext()) {
+        rows << lateFeeLedger::InvoiceRow{paid->value(QStringLiteral("FaPiaoBianHao")).toString(),
+                                          paid->value(QStringLiteral("KaiPiaoRiQi")).toDate()};
         double invoiced = 0, paidOn = 0;
         if (!dayNumber(paid->value(QStringLiteral("KaiPiaoRiQi")), &invoiced) ||
             !dayNumber(paid->value(QStringLiteral("DaoZhangRiQi")), &paidOn))
@@ -104,5 +108,7 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
                                       excess * rate * feeAmount(paid->value(QStringLiteral("ShouFeiJinE"))).toDouble());
     }
     ledgers.execute(QStringLiteral("Update %1 Set ZNJYiShou = 1 Where %2").arg(table, paidCondition));
+    if (marked)
+        *marked += rows;
     return fee;
 }

@@ -281,15 +281,26 @@ void frmCSTZ::GenerateNotices(bool selectedOnly)
                 progress->setText(QStringLiteral("正在生成通知 %1").arg(processed));
             },
             messageBoxSink(this));
+        generator.setDetailStep([this](std::int16_t& index) { BuildPollutantDetail(index); });
+        generator_ = &generator;
         const notices::RunResult result = generator.run(list, selectedOnly);
+        generator_ = nullptr;
         finish();
         ui::inform(notices::closingMessage(result), this);
     } catch (const std::exception& e) {
+        generator_ = nullptr;
         finish();
         ui::showError(e, this);
     }
     raise();
     activateWindow();
+}
+
+void frmCSTZ::BuildPollutantDetail(std::int16_t& index)
+{
+    const QTreeWidgetItem* item = ListView1->topLevelItem(index - 1);
+    if (generator_)
+        generator_->buildDetail(item ? item->text(0) : QString());
 }
 
 void frmCSTZ::unbindBrowser()

@@ -42,6 +42,9 @@ public:
     void ShowNotices();
     void PrintNotices();
     void PrintPollutantDetails();
+    // The detail sheet of the list row at `index` (1-based): the rows of its enterprise's discharge
+    // figures for the notice, built by the notice run under way.
+    void BuildPollutantDetail(std::int16_t& index);
 
     // The key of a list row ("No1" for the first), empty past the end.
     QString rowKey(int row) const;
@@ -76,6 +79,7 @@ private:
     void unbindBrowser();
 
     bool generating_ = false;
+    notices::NoticeGenerator* generator_ = nullptr; // while a run goes on
     QTimer* clock_;
     std::unique_ptr<db::Connection> browserConn_;
     std::unique_ptr<db::RelatedRecordsets> browser_;

@@ -7,6 +7,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
+#include "qelv/core/late_fee_marks.h"
 #include "qelv/core/lookup_indexes.h"
 #include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/late_fee.h"
@@ -95,6 +96,12 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
         feeItems::Reader fees(files_.enterprises, files_.discharge);
         PollutantDetail detail(files_.enterprises, files_.discharge, files_.print, files_.billing, state_.workMonth);
+        // The window's detail step builds through it while the run goes on, and no longer.
+        detail_ = &detail;
+        struct Running {
+            PollutantDetail*& detail;
+            ~Running() { detail = nullptr; }
+        } running{detail_};
         db::PreparedStatement register_(
             files_.enterprises, QStringLiteral("Select LowLever,DanWeiQuangCheng from dw where DanWeiBianHao=?"));
         db::PreparedStatement billing(files_.billing,
@@ -108,6 +115,8 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         files_.print.execute(QStringLiteral("delete from WuRanWuMingXi"));
 
         files_.print.beginTransaction();
+        lateFeeMarks::RunMarks marks(files_.print, ledgers);
+        marks.setBackEarlier({});
         std::int16_t id = 0;
         auto nextId = [&id] {
             if (id == std::numeric_limits<std::int16_t>::max())
@@ -157,16 +166,21 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
             }
             // The late fee keeps four decimals; the notice takes it at whole fen, so that its line,
             // its total and its capitals agree.
-            const convert::Currency lateFee = feeItems::wholeFen(ComputeLateFee(
-                files_.print, code, state_.invoiceDate, state_.graceDays, state_.dailyRate, state_.lateFeeOn));
+            lateFeeMarks::Marked marked{code, {}, std::nullopt};
+            const convert::Currency lateFee =
+                feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate, state_.graceDays,
+                                                  state_.dailyRate, state_.lateFeeOn, &marked.rows));
+            marks.add(marked);
             if (lateFee.units() > 0)
                 writeLine(QStringLiteral("滞纳金"), lateFee);
             total += lateFee;
 
-            detail.build(code, [this, &code](const QString& why) {
-                if (detailErrors_)
-                    detailErrors_(why + QStringLiteral("\n（单位 %1 的排污明细）").arg(code));
-            });
+            if (detailStep_) {
+                std::int16_t index = static_cast<std::int16_t>(i + 1);
+                detailStep_(index);
+            } else {
+                buildDetail(code);
+            }
 
             const QString capitals = AmountToChineseCapitals(total);
             if (total.units() > 0) {
@@ -191,6 +205,16 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         throw GenerationError(why);
     }
     return result;
+}
+
+void NoticeGenerator::buildDetail(const QString& number)
+{
+    if (!detail_)
+        return;
+    detail_->build(number, [this, &number](const QString& why) {
+        if (detailErrors_)
+            detailErrors_(why + QStringLiteral("\n（单位 %1 的排污明细）").arg(number));
+    });
 }
 
 QString closingMessage(const RunResult& result)

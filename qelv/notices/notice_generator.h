@@ -12,10 +12,13 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 namespace notices {
+
+class PollutantDetail;
 
 // A row of the notice window's list.
 struct ListedEnterprise {
@@ -74,8 +77,20 @@ public:
     // Generates the notices of the rows given (with `selectedOnly`, of the ticked ones only). An empty
     // list does nothing at all. The notice tables are emptied first; then every row and mark of the
     // run is written in one transaction, so a run that stops (GenerationError) leaves them empty and
-    // the ledgers as they were.
+    // the ledgers as they were. Before anything is computed, the late payments the month's earlier
+    // notice run charged are charged no longer: a printed notice leaves no record, and the month's
+    // notices are those of its latest run, so a run generated again carries the same late fees (see
+    // lateFeeMarks).
     RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
+
+    // The window's step for the detail sheet of the list row at `index` (1-based), called once for
+    // every enterprise processed; it builds the sheet with buildDetail. Without one the run calls
+    // buildDetail itself.
+    using DetailStep = std::function<void(std::int16_t& index)>;
+    void setDetailStep(DetailStep step) { detailStep_ = std::move(step); }
+    // While a run goes on: appends the enterprise's detail rows in the run's transaction; a failure
+    // goes to `detailErrors` and the run goes on.
+    void buildDetail(const QString& number);
 
 private:
     RunFiles& files_;
@@ -83,6 +98,8 @@ private:
     NoticeTexts texts_;
     Progress progress_;
     ErrorSink detailErrors_;
+    DetailStep detailStep_;
+    PollutantDetail* detail_ = nullptr; // the run's, while it runs
 };
 
 // The closing message of a run: "共生成 n 张通知单！" with n the enterprises processed.

@@ -5,6 +5,7 @@
 #include "tests/assessment/assignment_fixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -39,6 +40,18 @@ protected:
         m->moveToRow(m->newRow());
     }
     static QStringList messages() { return ui::testing::shownTexts(); }
+    // Types into a cell of the assignment grid through its own editor and leaves the cell.
+    static void typeCell(frmDWWRW& w, int row, int column, const QString& text)
+    {
+        const QModelIndex cell = w.grdDataGrid->recordsetModel()->index(row, column);
+        w.grdDataGrid->setCurrentIndex(cell);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last cell's editor
+        w.grdDataGrid->edit(cell);
+        auto* editor = w.grdDataGrid->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        w.grdDataGrid->commitEdit();
+    }
 };
 
 } // namespace
@@ -159,6 +172,37 @@ TEST_F(EnterprisePollutantsTest, TheBuildWritesTheGridsPendingEditFirst)
     EXPECT_EQ(tables(tmpl()), QStringList({"WRW0012W32"}));
     EXPECT_EQ(gsFlag(), QStringLiteral("0"));
     EXPECT_EQ(w.Label1->text(), QStringLiteral("甲厂")) << "the window stays on its enterprise";
+}
+
+TEST_F(EnterprisePollutantsTest, APollutantOrOutletNumberWithBlanksAroundItIsRefused)
+{
+    frmDWWRW w;
+    w.show();
+    const QString before = assignments();
+    const struct {
+        int row, column;
+        const char* typed;
+        const char* says;
+    } cases[] = {
+        {0, 0, "W3 ", "污染物编号“W3 ”的前后有空格"},
+        {0, 0, " N1", "污染物编号“ N1”的前后有空格"},
+        {0, 3, " 2", "排污口“ 2”的前后有空格"},
+        {1, 0, "N1 ", "污染物编号“N1 ”的前后有空格"}, // the empty new row: no assignment added
+    };
+    for (const auto& c : cases) {
+        ui::testing::clearShown();
+        typeCell(w, c.row, c.column, QString::fromUtf8(c.typed));
+        ASSERT_EQ(messages().size(), 1) << c.typed;
+        EXPECT_TRUE(messages()[0].startsWith(QString::fromUtf8(c.says))) << messages()[0].toStdString();
+        w.Command3_Click(); // writes what is pending first
+        EXPECT_EQ(assignments(), before) << c.typed;
+    }
+    // Typed without the blanks, the outlet is taken.
+    ui::testing::clearShown();
+    typeCell(w, 0, 3, QStringLiteral("2"));
+    w.Command3_Click();
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('/').toStdString();
+    EXPECT_EQ(assignments(), QStringLiteral("1|0012|W3|COD|1|2|废水"));
 }
 
 TEST_F(EnterprisePollutantsTest, ClosingAsksAndOnlyYesSetsTheFlag)

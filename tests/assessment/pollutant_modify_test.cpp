@@ -178,6 +178,15 @@ TEST_F(ModifyPollutant, RefusedSavesWriteNothingAndStayInEditing)
     EXPECT_EQ(everything(), before);
     EXPECT_EQ(flag(), QStringLiteral("0"));
 
+    ui::testing::clearShown();
+    w->Text3->setText(QStringLiteral("P4 "));
+    w->Command9_Click();
+    EXPECT_EQ(
+        messages(),
+        QStringList{QStringLiteral("污染物编号“P4 ”的前后有空格：污染物编号前后不能有空格，请去掉空格后再输入。")});
+    EXPECT_TRUE(editing(*w));
+    EXPECT_EQ(everything(), before);
+
     // Corrected, it saves.
     ui::testing::clearShown();
     w->Text3->setText(QStringLiteral("P4"));

@@ -10,9 +10,11 @@
 #include "tests/assessment/assignment_fixture.h"
 #include "tests/fixtures/modal.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <sqlite3.h>
@@ -437,7 +439,7 @@ TEST_F(WorkbenchTest, NumbersWithQuotesReachTheBillingRowTheLedgerAndTheMonthTab
         ASSERT_NE(w.monthRow(), nullptr);
         EXPECT_EQ(w.DataGrid3->text(0), QStringLiteral("0'0"));
         type(w, QStringLiteral("Q"), QStringLiteral("3"));
-        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("6"));
+        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("6.00"));
         w.Command2_Click();
         EXPECT_EQ(currentEnterprise(w), QStringLiteral("0001"));
     }
@@ -461,7 +463,7 @@ TEST_F(WorkbenchTest, TheFeeButtonComputesTheFormulaAndStoresTwoDecimals)
     {
         frmKaiPiao w;
         w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
-        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("84"));
+        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("84.00"));
         EXPECT_EQ(w.DataGrid3->text(1), QStringLiteral("0")) << "the button alone marks nothing";
         w.cmdNext_Click();
     }
@@ -476,6 +478,49 @@ TEST_F(WorkbenchTest, TheFeeButtonComputesTheFormulaAndStoresTwoDecimals)
     EXPECT_TRUE(messages().isEmpty()) << messages().join('/').toStdString();
 }
 
+// What the grids show: money with its fen, and the billing row's three columns whole, without
+// scrolling, for the first enterprise and after a move.
+TEST_F(WorkbenchTest, MoneyCellsShowTwoDecimalsAndTheBillingGridItsThreeColumns)
+{
+    copyTemplateToMonth();
+    fixtures::exec(month(), QStringLiteral("update WRW0001P11 set Q = 120"));
+    frmKaiPiao w;
+    w.show();
+    w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
+    auto shown = [&w](const char* caption) {
+        return w.DataGrid2->model()->index(0, column(w, QString::fromUtf8(caption))).data().toString();
+    };
+    EXPECT_EQ(shown("收费金额"), QStringLiteral("84.00"));
+    EXPECT_EQ(shown("Q"), QStringLiteral("120.00"));
+    EXPECT_EQ(shown("加倍收费"), QStringLiteral("0.00"));
+    EXPECT_EQ(shown("提高收费"), QStringLiteral("0.00"));
+    EXPECT_EQ(shown("是否单独列为收费项目"), QStringLiteral("否"));
+
+    for (int move = 0; move < 2; ++move) {
+        QApplication::processEvents();
+        ui::DataGrid* g = w.DataGrid3;
+        EXPECT_EQ(g->horizontalScrollBar()->maximum(), 0) << "move " << move;
+        for (int c = 1; c <= 3; ++c) {
+            EXPECT_FALSE(g->isColumnHidden(c));
+            EXPECT_GE(g->columnWidth(c), g->horizontalHeader()->sectionSizeHint(c)) << "heading of column " << c;
+            EXPECT_LE(g->columnViewportPosition(c) + g->columnWidth(c), g->viewport()->width()) << "column " << c;
+        }
+        w.Command2_Click();
+    }
+}
+
+// A figure with more than two decimals shows rounded but counts as stored: 1.005 * 0.7 is 0.70, where
+// the 1.01 shown would give 0.71.
+TEST_F(WorkbenchTest, TheFeeIsComputedFromTheFiguresAsStoredNotAsShown)
+{
+    copyTemplateToMonth();
+    fixtures::exec(month(), QStringLiteral("update WRW0001P11 set Q = 1.005"));
+    frmKaiPiao w;
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("1.01"));
+    w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
+    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("0.70"));
+}
+
 TEST_F(WorkbenchTest, EditingAVariableRecomputesAndMarksTheMonth)
 {
     copyTemplateToMonth();
@@ -484,7 +529,7 @@ TEST_F(WorkbenchTest, EditingAVariableRecomputesAndMarksTheMonth)
     {
         frmKaiPiao w;
         type(w, QStringLiteral("Q"), QStringLiteral("10"));
-        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("7"));
+        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("7.00"));
         EXPECT_EQ(w.DataGrid3->text(1), QStringLiteral("1"));
         EXPECT_EQ(w.DataGrid3->text(2), QStringLiteral("1"));
 
@@ -493,7 +538,7 @@ TEST_F(WorkbenchTest, EditingAVariableRecomputesAndMarksTheMonth)
         type(w, QStringLiteral("加倍收费"), QStringLiteral("5"));
         type(w, QStringLiteral("收费金额"), QStringLiteral("1"));
         type(w, QStringLiteral("是否单独列为收费项目"), QStringLiteral("是"));
-        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("1"));
+        EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("1.00"));
         EXPECT_EQ(w.DataGrid3->text(2), QStringLiteral("3"));
     }
     EXPECT_EQ(rowOf(month(), QStringLiteral("WRW0001P11")), QStringLiteral("1:10|1|5|0|1"));
@@ -513,12 +558,12 @@ TEST_F(WorkbenchTest, APickedEquivalentIsWrittenAndRecomputes)
     w.ComputeFeeOrToggle(equivalent);
     EXPECT_FALSE(w.ListView1->isHidden());
     EXPECT_EQ(w.pickColumn(), equivalent);
-    EXPECT_EQ(cell(w, QStringLiteral("污染当量值")), QStringLiteral("0")) << "the cell waits for the pick";
+    EXPECT_EQ(cell(w, QStringLiteral("污染当量值")), QStringLiteral("0.00")) << "the cell waits for the pick";
     w.ListView1->setCurrentItem(w.ListView1->topLevelItem(1));
     w.PickEquivalent();
     EXPECT_TRUE(w.ListView1->isHidden());
-    EXPECT_EQ(cell(w, QStringLiteral("污染当量值")), QStringLiteral("4"));
-    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("24"));
+    EXPECT_EQ(cell(w, QStringLiteral("污染当量值")), QStringLiteral("4.00"));
+    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("24.00"));
     EXPECT_EQ(w.DataGrid3->text(1), QStringLiteral("1"));
     EXPECT_EQ(w.DataGrid3->text(2), QStringLiteral("1"));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('/').toStdString();
@@ -547,20 +592,20 @@ TEST_F(WorkbenchTest, FormulasThatComputeNothingAndTheEvaluatorsFailure)
     w.Command2_Click(); // 0002: P2, a single variable
     ASSERT_EQ(currentPollutant(w), QStringLiteral("P2"));
     w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
-    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("7"));
+    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("7.00"));
     EXPECT_TRUE(messages().isEmpty()) << messages().join('/').toStdString();
 
     w.cmdNext_Click(); // P3: Q / 0
     w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
     EXPECT_EQ(messages().size(), 1) << "the evaluator's own message";
-    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("0"));
+    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("0.00"));
 
     // An empty variable cell is an error and leaves the fee.
     w.DataGrid2->setText(column(w, QStringLiteral("Q")), QString());
     w.DataGrid2->setText(column(w, QStringLiteral("收费金额")), QStringLiteral("7"));
     w.ComputeFeeOrToggle(column(w, QStringLiteral("收费金额")));
     EXPECT_EQ(messages().size(), 2);
-    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("7"));
+    EXPECT_EQ(cell(w, QStringLiteral("收费金额")), QStringLiteral("7.00"));
 }
 
 TEST_F(WorkbenchTest, TheYesNoAndMonthFlagButtonsToggle)
@@ -604,12 +649,12 @@ TEST_F(WorkbenchTest, CopyingAnotherMonthTakesItsFileOrElseTheTemplate)
     EXPECT_EQ(ui::testing::shown().back().title, QStringLiteral("输入年月"));
     EXPECT_EQ(ui::testing::shown().back().text, QStringLiteral("输入年月，格式为YYYY-MM！"));
     EXPECT_EQ(fixtures::probe(month(), QStringLiteral("select Q from WRW0001P11")).toDouble(), 55.0);
-    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("55"));
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("55.00"));
     EXPECT_EQ(dwwrwFlag(), QStringLiteral("0"));
 
     ui::testing::answerInput(QStringLiteral("2002-12"));
     w.Command5_Click();
-    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("0")) << "no December file: the template";
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("0.00")) << "no December file: the template";
 
     fixtures::exec(month(), QStringLiteral("update WRW0001P11 set Q = 66"));
     ui::testing::answerInput(QString());
@@ -629,7 +674,7 @@ TEST_F(WorkbenchTest, CopyingTheOperatingMonthOntoItselfIsRefused)
     w.Command5_Click();
     EXPECT_EQ(messages().size(), 2);
     EXPECT_EQ(fixtures::probe(month(), QStringLiteral("select Q from WRW0001P11")).toDouble(), 66.0);
-    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("66"));
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("66.00"));
 }
 
 TEST_F(WorkbenchTest, CopyingTheLatestDataReplacesTheMonthAndAMissingTemplateLeavesIt)
@@ -640,7 +685,7 @@ TEST_F(WorkbenchTest, CopyingTheLatestDataReplacesTheMonthAndAMissingTemplateLea
     w.DataGrid2->setText(column(w, QStringLiteral("Q")), QStringLiteral("77"));
     w.Command6_Click();
     EXPECT_EQ(fixtures::probe(month(), QStringLiteral("select Q from WRW0001P11")).toDouble(), 0.0);
-    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("0"));
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("0.00"));
 
     fixtures::exec(month(), QStringLiteral("update WRW0001P11 set Q = 66"));
     w.cmdNext_Click();
@@ -650,7 +695,7 @@ TEST_F(WorkbenchTest, CopyingTheLatestDataReplacesTheMonthAndAMissingTemplateLea
     w.Command6_Click();
     EXPECT_EQ(messages().size(), 1);
     EXPECT_EQ(fixtures::probe(month(), QStringLiteral("select Q from WRW0001P11")).toDouble(), 66.0);
-    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("66"));
+    EXPECT_EQ(cell(w, QStringLiteral("Q")), QStringLiteral("66.00"));
     w.Command5_Click(); // cancelled
     ui::testing::answerInput(QStringLiteral("2003-01"));
     w.Command5_Click();

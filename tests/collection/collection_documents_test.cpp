@@ -147,6 +147,31 @@ TEST_F(CollectionRun, TheSecondAnsweredEmptyGetsNoDocumentAndIsNamed)
     EXPECT_EQ(passwords(w), (QStringList{Pm22StandIn::passwordFor(pm22->request(1)), QString()}));
 }
 
+// An answer that cannot be the password: a NUL byte in it, or more characters than the document's
+// password column takes.
+class UnusablePassword : public CollectionRun, public ::testing::WithParamInterface<const char*> { };
+
+TEST_P(UnusablePassword, GivesThatEnterpriseNoDocumentAndTheRunGoesOn)
+{
+    twoEnterprises();
+    pm22->script({QString::fromLatin1(GetParam()), QStringLiteral("ok")});
+    frmWt w;
+    w.Toolbar1_ButtonClick(QStringLiteral("sywt"));
+    ASSERT_EQ(pm22->starts(), 2);
+    ASSERT_EQ(ui::testing::shownTexts().size(), 1) << ui::testing::shownTexts().join('|').toStdString();
+    const QString closing = ui::testing::shownTexts()[0];
+    EXPECT_TRUE(closing.startsWith(QStringLiteral("共生成 1 张委托单！"))) << closing.toStdString();
+    EXPECT_TRUE(closing.contains(QStringLiteral("001 甲厂："))) << closing.toStdString();
+    EXPECT_FALSE(closing.contains(QStringLiteral("002"))) << closing.toStdString();
+    const auto docs = documents();
+    ASSERT_EQ(docs.size(), 1u);
+    EXPECT_EQ(docs[0].at("DanWeiBianHao"), "002");
+    EXPECT_EQ(docs[0].at("委托密码"), Pm22StandIn::passwordFor(pm22->request(2)));
+    EXPECT_EQ(passwords(w), (QStringList{QString(), Pm22StandIn::passwordFor(pm22->request(2))}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, UnusablePassword, ::testing::Values("nul", "long"));
+
 TEST_F(CollectionRun, TheSecondExitingNonZeroIsNeverGivenTheFirstsPassword)
 {
     twoEnterprises();

@@ -203,7 +203,45 @@ INSTANTIATE_TEST_SUITE_P(Numbers, RefusedNumber,
                                                        "发票编号 124 已经是单位 010 3 月发票的编号。"},
                                            RefusedCase{"an invoice of another month", "7001",
                                                        "发票编号 7001 已经是单位 010 7 月发票的编号。"},
-                                           RefusedCase{"its own number", "123", ""}));
+                                           RefusedCase{"another enterprise's invoice with leading zeros", "00000124",
+                                                       "发票编号 00000124 已经是单位 010 3 月发票的编号。"},
+                                           RefusedCase{"an invoice of another month with leading zeros", "07001",
+                                                       "发票编号 07001 已经是单位 010 7 月发票的编号。"},
+                                           RefusedCase{"its own number", "123", ""},
+                                           RefusedCase{"its own number with leading zeros", "00000123", ""}));
+
+TEST_F(CollectionWindow, ANumberWithLeadingZerosIsComparedAndStoredByItsValue)
+{
+    twoInvoices();
+    // A number recorded with its zeros (before numbers were stored by their value) is still taken.
+    fixtures::exec(billingFile(), QStringLiteral("update KPKZK set M7P = '000456' where DanWeiBianHao = '010'"));
+    auto said = [] {
+        QStringList out;
+        for (const auto& s : ui::testing::shown())
+            if (s.kind == ui::testing::Shown::Message)
+                out << s.text;
+        ui::testing::clearShown();
+        return out;
+    };
+    frmWt w;
+    select(w, 0);
+    ui::testing::answerInput(QStringLiteral("456"));
+    w.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+    EXPECT_EQ(said(), QStringList{QStringLiteral("发票编号 456 已经是单位 010 7 月发票的编号。")});
+    EXPECT_EQ(billing("002", "M3P"), "123");
+
+    ui::testing::answerInput(QStringLiteral("00001234"));
+    w.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+    EXPECT_EQ(said(), QStringList{});
+    EXPECT_EQ(billing("002", "M3P"), "1234");
+    EXPECT_EQ(ledgerNumbers("002"), QStringList{"1234"});
+    EXPECT_EQ(column(w, frmWt::InvoiceNumber), (QStringList{"1234", "124"}));
+    // Its own number typed again with zeros changes nothing.
+    ui::testing::answerInput(QStringLiteral("01234"));
+    w.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+    EXPECT_EQ(billing("002", "M3P"), "1234");
+    EXPECT_EQ(column(w, frmWt::InvoiceNumber), (QStringList{"1234", "124"}));
+}
 
 TEST_F(CollectionWindow, ANumberChangeThatFailsInTheLedgerLeavesTheBillingRow)
 {

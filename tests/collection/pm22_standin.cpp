@@ -13,6 +13,8 @@
 //   fail    exit with code 3 and write nothing
 //   silent  exit with 0 and write nothing
 //   empty   answer with an empty first field: "\"\",<n>,0"
+//   nul     answer with a NUL byte inside the password: "\"1234<NUL>5678\",<n>,0"
+//   long    answer with a password of 100,000 characters
 //   wait    wait until pm22-release.txt appears beside it, then answer as above
 #include <chrono>
 #include <cstdio>
@@ -81,7 +83,11 @@ int main(int argc, char** argv)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
 
     std::string password;
-    if (behaviour != "empty" && request.size() >= 96)
+    if (behaviour == "nul")
+        password = std::string("1234") + '\0' + "5678";
+    else if (behaviour == "long")
+        password = std::string(100000, '7');
+    else if (behaviour != "empty" && request.size() >= 96)
         password = request.substr(0, 8) + request.substr(88, 8);
     writeAll(argv[2], "\"" + password + "\"," + std::to_string(n) + ",0\r\n");
     return 0;

@@ -25,7 +25,7 @@ public:
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    // What each start does, in order: "ok", "fail", "silent", "empty", "wait".
+    // What each start does, in order: "ok", "fail", "silent", "empty", "nul", "long", "wait".
     void script(const QStringList& behaviours) const
     {
         write(QStringLiteral("pm22-script.txt"), behaviours.join('\n').toUtf8());

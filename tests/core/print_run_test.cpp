@@ -3,14 +3,18 @@
 // end early.
 #include "qelv/core/print_run.h"
 
+#include "qelv/core/paper_record.h"
+
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
 #include "platform/ui/dialogs.h"
 #include "tests/fixtures/cups/printing_test.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +22,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <thread>
 
 static void PrintTo(const QString& s, std::ostream* os)
 {
@@ -270,6 +275,126 @@ TEST_F(PrintRun, RefusedJobIsAnErrorAndThePaperIsSetBack)
     EXPECT_EQ(during->media, QStringLiteral("iso_a3_297x420mm"));
     EXPECT_EQ(defaults(QStringLiteral("qlisted")).media, kA4);
     EXPECT_EQ(defaults(QStringLiteral("qlisted")).orientation, "landscape");
+}
+
+} // namespace
+
+namespace {
+
+// A print run killed while it waits for the scheduler leaves the printer on the run's paper: the
+// next start, or the next run before it reads the printer, sets the paper the printer had back.
+class KilledPrintRun : public PrintRun {
+protected:
+    // Starts the child's run, holds the scheduler while its job goes out and kills the child there.
+    void killWhileWaiting()
+    {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QStringLiteral(PRINT_RUN_CHILD), {});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        const auto said = [&](const QByteArray& what) {
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < 30000) {
+                if (child.canReadLine()) {
+                    const QByteArray line = child.readLine().trimmed();
+                    if (line == what)
+                        return true;
+                    ADD_FAILURE() << line.toStdString();
+                    return false;
+                }
+                child.waitForReadyRead(50);
+            }
+            return false;
+        };
+        ASSERT_TRUE(said("rendering"));
+        ASSERT_TRUE(scheduler->pause());
+        // The report is done 300 ms after it began; the run then hands its job to the scheduler,
+        // which answers nothing now.
+        QThread::msleep(800);
+        const bool alive = child.state() == QProcess::Running && !child.canReadLine();
+        child.kill();
+        child.waitForFinished(10000);
+        ASSERT_TRUE(scheduler->resume());
+        ASSERT_TRUE(alive) << child.readAll().toStdString();
+        ASSERT_EQ(defaults().media, kSheet) << "killed with the printer on the run's paper";
+        ASSERT_TRUE(QFile::exists(paperRecord::path()));
+    }
+};
+
+TEST_F(KilledPrintRun, TheNextStartSetsThePaperBackAndTheNextPrintRestoresToIt)
+{
+    killWhileWaiting();
+    paperRecord::restoreAll(errors.sink()); // what the start does first
+    EXPECT_TRUE(errors.empty()) << errors.list().join('\n').toStdString();
+    EXPECT_EQ(defaults().media, kNoCode);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_FALSE(QFile::exists(paperRecord::path()));
+
+    EXPECT_EQ(printRun::run(request()), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->media, kSheet);
+    EXPECT_EQ(defaults().media, kNoCode);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_FALSE(QFile::exists(paperRecord::path()));
+}
+
+TEST_F(KilledPrintRun, TheNextRunSetsThePaperBackBeforeItReadsThePrinter)
+{
+    killWhileWaiting();
+    EXPECT_EQ(printRun::run(request()), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    EXPECT_TRUE(errors.empty()) << errors.list().join('\n').toStdString();
+    ASSERT_TRUE(during);
+    EXPECT_EQ(during->media, kSheet);
+    EXPECT_EQ(defaults().media, kNoCode) << "never the paper the killed run left";
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_FALSE(QFile::exists(paperRecord::path()));
+}
+
+TEST_F(KilledPrintRun, APaperThatCannotBeSetBackIsKeptAndStillTheOneToRestore)
+{
+    killWhileWaiting();
+    // An operator who may not change the printer cannot set the paper back: the record stays, and a
+    // run (allowed again) restores to the recorded paper.
+    // libcups keeps the user it first sees per thread: the operator's attempt runs in a thread of its own.
+    qputenv("CUPS_USER", CupsScheduler::unprivilegedUser().toUtf8());
+    std::thread([&] { paperRecord::restoreAll(errors.sink()); }).join();
+    qunsetenv("CUPS_USER");
+    ASSERT_EQ(errors.list().size(), 1);
+    EXPECT_TRUE(errors.list()[0].contains(QStringLiteral("qcustom"))) << errors.list()[0].toStdString();
+    EXPECT_EQ(defaults().media, kSheet);
+    EXPECT_TRUE(QFile::exists(paperRecord::path()));
+
+    errors = CollectedErrors();
+    EXPECT_EQ(printRun::run(request()), printRun::Outcome::Printed) << errors.list().join('\n').toStdString();
+    EXPECT_EQ(defaults().media, kNoCode);
+    EXPECT_EQ(defaults().orientation, "landscape");
+    EXPECT_FALSE(QFile::exists(paperRecord::path()));
+}
+
+TEST(PaperRecord, EntriesOfPrintersAreKeptApartAndAnUnreadableRecordIsReported)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const paperRecord::Entry a{QStringLiteral("qcustom"), {QStringLiteral("iso_a4_210x297mm"), 3}, 9};
+    const paperRecord::Entry b{QStringLiteral("qlisted"), {std::nullopt, std::nullopt}, 256};
+    paperRecord::remember(a);
+    paperRecord::remember(b);
+    EXPECT_EQ(paperRecord::entries(), (QList<paperRecord::Entry>{a, b}));
+    paperRecord::forget(QStringLiteral("qcustom"));
+    EXPECT_EQ(paperRecord::entries(), QList<paperRecord::Entry>{b}) << "an absent setting stays absent";
+    paperRecord::forget(QStringLiteral("qlisted"));
+    EXPECT_FALSE(QFile::exists(paperRecord::path()));
+
+    QFile damaged(paperRecord::path());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("{ not a record");
+    damaged.close();
+    CollectedErrors reported;
+    EXPECT_TRUE(paperRecord::entries(reported.sink()).isEmpty());
+    EXPECT_EQ(reported.list().size(), 1);
+    paperRecord::restoreAll(reported.sink());
+    EXPECT_FALSE(QFile::exists(paperRecord::path())) << "reported once, not at every start";
 }
 
 } // namespace

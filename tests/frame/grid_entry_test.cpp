@@ -324,40 +324,63 @@ TEST_F(RegisterNumberTest, AnEnterpriseWithoutPollutantsIsRenumberedAndATypingSl
     EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
 }
 
-TEST_F(RegisterNumberTest, DeletingAnEnterpriseDeletesItsPollutantsWithIt)
+TEST_F(RegisterNumberTest, AnEnterpriseWithPollutantsIsNotDeletedOneWithoutIs)
 {
     frmDW w;
     w.show();
     w.cmdNext->click(); // 0012
     w.cmdDelete->click();
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_TRUE(pointsToRenumbering(ui::testing::shownTexts()[0])) << ui::testing::shownTexts()[0].toStdString();
+    EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("0012")));
+    EXPECT_EQ(ui::testing::shown()[0].buttons, ui::Buttons::Ok);
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
+    EXPECT_EQ(cell(w, 1, 0), QStringLiteral("0012")) << "the row stays in the grid";
+    ui::testing::clearShown();
+
+    w.cmdLast->click(); // 0020, without pollutants
+    w.cmdDelete->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(numbers(), QStringLiteral("0003,0020"));
-    EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
-    // A row never written takes nothing along, whatever number was typed into it.
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
+    // A row never written goes, whatever number was typed into it.
     w.cmdAdd->click();
     typeCell(w, 2, 0, QStringLiteral("0003"));
     w.grdDataGrid->commitEdit();
     w.cmdDelete->click();
-    EXPECT_EQ(numbers(), QStringLiteral("0003,0020"));
-    EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
-    // An enterprise given another number that is not yet written takes along the pollutants of the
-    // number in the file, not those of the number typed.
-    typeCell(w, 1, 0, QStringLiteral("0003")); // 0020
+    EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
+}
+
+TEST_F(RegisterNumberTest, ANumberNotYetWrittenDoesNotDecideTheDelete)
+{
+    frmDW w;
+    w.show();
+    // 0020 given the number of an enterprise with pollutants, not yet written: it has none in the file.
+    typeCell(w, 2, 0, QStringLiteral("0003"));
     w.grdDataGrid->commitEdit();
     w.cmdDelete->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(numbers(), QStringLiteral("0003"));
-    EXPECT_EQ(pollutants(), QStringLiteral("0003:1"));
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012"));
+    // A number typed into 0012's cell and left open goes with the delete, which 0012 refuses.
+    typeCell(w, 1, 0, QStringLiteral("0099"));
+    w.cmdDelete->click();
+    ASSERT_EQ(ui::testing::shown().size(), 1u);
+    EXPECT_TRUE(pointsToRenumbering(ui::testing::shownTexts()[0])) << ui::testing::shownTexts()[0].toStdString();
+    EXPECT_EQ(numbers(), QStringLiteral("0003,0012"));
+    EXPECT_EQ(pollutants(), QStringLiteral("0003:1,0012:2"));
 }
 
-TEST_F(RegisterNumberTest, ADeleteTheFileRefusesLeavesThePollutantsAsWell)
+TEST_F(RegisterNumberTest, ADeleteTheFileRefusesIsShownAndChangesNothing)
 {
     fixtures::exec(dw(),
-                   QStringLiteral("CREATE TRIGGER keep0012 BEFORE DELETE ON dw WHEN OLD.DanWeiBianHao = '0012' "
+                   QStringLiteral("CREATE TRIGGER keep0020 BEFORE DELETE ON dw WHEN OLD.DanWeiBianHao = '0020' "
                                   "BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
     frmDW w;
     w.show();
-    w.cmdNext->click();
+    w.cmdLast->click();
     w.cmdDelete->click();
     ASSERT_EQ(ui::testing::shown().size(), 1u);
     EXPECT_TRUE(ui::testing::shownTexts()[0].contains(QStringLiteral("kept")))
@@ -376,6 +399,34 @@ TEST_F(RegisterNumberTest, WithoutThePollutantsTableNumbersChangeAndRowsDelete)
     w.cmdDelete->click();
     EXPECT_TRUE(ui::testing::shown().empty()) << ui::testing::shownTexts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(numbers(), QStringLiteral("0013,0020"));
+}
+
+TEST_F(RegisterNumberTest, ANumberWithBlanksAroundItIsRefusedAndNothingIsWritten)
+{
+    for (const QString& typed : {QStringLiteral("A001 "), QStringLiteral(" A001"), QStringLiteral("A001\u3000")}) {
+        SCOPED_TRACE(typed.toStdString());
+        ui::testing::clearShown();
+        frmDW w;
+        w.show();
+        typeCell(w, 2, 0, typed); // 0020
+        w.grdDataGrid->commitEdit();
+        ASSERT_EQ(ui::testing::shown().size(), 1u);
+        EXPECT_TRUE(ui::testing::shownTexts()[0].startsWith(QStringLiteral("单位编号“%1”的前后有空格").arg(typed)))
+            << ui::testing::shownTexts()[0].toStdString();
+        EXPECT_EQ(cell(w, 2, 0), QStringLiteral("0020"));
+        w.cmdFirst->click();
+        EXPECT_EQ(ui::testing::shown().size(), 1u) << "nothing pending";
+        // Nor is it the number of a new enterprise.
+        w.cmdAdd->click();
+        typeCell(w, 3, 0, typed);
+        w.grdDataGrid->commitEdit();
+        ASSERT_EQ(ui::testing::shown().size(), 2u);
+        EXPECT_TRUE(ui::testing::shownTexts()[1].startsWith(QStringLiteral("单位编号“%1”").arg(typed)));
+        typeCell(w, 3, 1, QStringLiteral("新厂"));
+        w.cmdUpdate->click();
+        EXPECT_EQ(numbers(), QStringLiteral("0003,0012,0020"));
+        EXPECT_EQ(stored(QStringLiteral("select count(*) from dw")), QStringLiteral("3"));
+    }
 }
 
 TEST_F(RegisterNumberTest, ANumberOfBlanksIsRefusedLikeAnEmptyOne)

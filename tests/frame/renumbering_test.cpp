@@ -171,9 +171,14 @@ TEST_F(RenumberingTest, ANumberThatIsTakenOrEmptyOrRefusedChangesNothing)
         const char* number;
         const char* says;
     } cases[] = {
-        {"002", "已被其他单位使用"}, {"0A1", "已被其他单位使用"}, // another enterprise's number in other letters
-        {"777", "收费记录"},         {"888", "滞纳金表"},
-        {"   ", "不能为空"},         {"123456789012345678901", "没有修改任何文件"}, // longer than the register takes
+        {"002", "已被其他单位使用"},
+        {"0A1", "已被其他单位使用"}, // another enterprise's number in other letters
+        {"777", "收费记录"},
+        {"888", "滞纳金表"},
+        {"   ", "不能为空"},
+        {"123456789012345678901", "没有修改任何文件"}, // longer than the register takes
+        {"101 ", "单位编号“101 ”的前后有空格"},
+        {" 101", "单位编号“ 101”的前后有空格"},
     };
     frmXGDWWBH w;
     const QString before = everything();

@@ -2,8 +2,10 @@
 #include "platform/db/recordset.h"
 #include "qelv/core/amount_digits.h"
 #include "qelv/core/fee_items.h"
+#include "qelv/core/late_fee_marks.h"
 #include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/invoice_generator.h"
+#include "qelv/invoicing/invoice_print_run.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/invoicing/month_fixture.h"
 
@@ -319,6 +321,152 @@ TEST_F(Generation, OverARandomMonthLinesFiguresAndCapitalsAgree)
                   AmountToChineseCapitals(figures) + QStringLiteral("整"))
             << number.toStdString();
     }
+}
+
+// --- generating the month again -----------------------------------------------------------------
+
+// Two enterprises that each owe 1000.00 since 2003-05-01 and paid 2000.00 of 2003-03-01 on 2003-04-20:
+// with 10 grace days at 0.0005 a day their invoices of 2003-06-20 carry 20.00 for the unpaid invoice
+// (40 days) and 40.00 for the late payment (40 days late).
+class Regeneration : public Generation {
+protected:
+    void SetUp() override
+    {
+        Generation::SetUp();
+        Module1::gLateFeeOn = true;
+        Module1::gLateFeeStartDays = 10;
+        Module1::gLateFeeRate = 0.0005f;
+        for (const QString& n : both) {
+            enterprise(n, QStringLiteral("厂") + n);
+            assign(n, QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "100");
+            ledgerRow(n, QDate(2003, 5, 1), "1000");
+            ledgerRow(n, QDate(2003, 3, 1), "2000", QDate(2003, 4, 20));
+        }
+    }
+
+    QString lateFee(const QString& number)
+    {
+        const auto h = header(number);
+        return h.empty() ? QStringLiteral("<no invoice>") : h.at(QStringLiteral("znj"));
+    }
+
+    // What a print of the numbers first to last records, as the print run writes it once the printer
+    // has taken the invoices.
+    void recordPrint(std::int64_t first, std::int64_t last)
+    {
+        const invoicing::PrintLayout layout = invoicing::checkPrintLayout(false);
+        const invoicing::InvoicePrint plan =
+            invoicing::planInvoicePrint(invoicing::RunState::fromModule1(), layout, first, last);
+        invoicing::InvoiceRecords records(plan);
+        records.write();
+        records.commit();
+    }
+
+    // The ledger rows the month's print file lists as marked by its last run, "enterprise number date".
+    QStringList listed()
+    {
+        QStringList out;
+        for (const lateFeeMarks::Marked& m : lateFeeMarks::RunMarks::listed(*print))
+            for (const lateFeeLedger::InvoiceRow& row : m.rows)
+                out << QStringLiteral("%1 %2 %3").arg(m.enterprise, row.number, row.date.toString(Qt::ISODate));
+        return out;
+    }
+
+    const QString a = QStringLiteral("1001"), b = QStringLiteral("1002");
+    const QStringList both{a, b};
+};
+
+TEST_F(Regeneration, InvoicesGeneratedAgainBeforePrintingCarryTheSameLateFees)
+{
+    generate(both);
+    EXPECT_EQ(lateFee(a), QStringLiteral("60"));
+    EXPECT_EQ(lateFee(b), QStringLiteral("60"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1}));
+
+    generate(both);
+    EXPECT_EQ(lateFee(a), QStringLiteral("60"));
+    EXPECT_EQ(lateFee(b), QStringLiteral("60"));
+    EXPECT_EQ(header(a).at(QStringLiteral("小写合计")), QStringLiteral("160.00"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1}));
+    EXPECT_EQ(listed(), (QStringList{"1001 1 2003-03-01", "1002 1 2003-03-01"}));
+
+    // The ticked enterprise alone: the marks are those of that run only, and the other's late payment
+    // is charged again on its next invoice.
+    generate(both, true, {1});
+    EXPECT_EQ(lateFee(b), QStringLiteral("60"));
+    EXPECT_TRUE(header(a).empty());
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 0}));
+    EXPECT_EQ(marks(b), (std::vector<int>{0, 1}));
+    EXPECT_EQ(listed(), QStringList{"1002 1 2003-03-01"});
+    generate({a});
+    EXPECT_EQ(lateFee(a), QStringLiteral("60"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1}));
+    EXPECT_EQ(marks(b), (std::vector<int>{0, 0}));
+}
+
+TEST_F(Regeneration, ThePrintedInvoicesLatePaymentsAreNotChargedAgain)
+{
+    generate(both);
+    recordPrint(100, 100); // 1001's invoice only
+    ASSERT_EQ(billing->scalar(QStringLiteral("select M5P from KPKZK where DanWeiBianHao = ?"), {a}).toString(),
+              QStringLiteral("100"));
+
+    generate(both);
+    EXPECT_EQ(lateFee(a), QStringLiteral("20")) << "only the unpaid invoice, counted afresh";
+    EXPECT_EQ(lateFee(b), QStringLiteral("60"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1, 0})); // the printed invoice's own row last
+    EXPECT_EQ(marks(b), (std::vector<int>{0, 1}));
+    // The printed invoice's marks stay through every later run.
+    generate(both, true, {1});
+    generate(both);
+    EXPECT_EQ(lateFee(a), QStringLiteral("20"));
+    EXPECT_EQ(lateFee(b), QStringLiteral("60"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1, 0}));
+
+    // Printed in its turn, 1002's invoice keeps its marks too.
+    recordPrint(101, 102);
+    generate(both);
+    EXPECT_EQ(lateFee(b), QStringLiteral("20"));
+    EXPECT_EQ(marks(b), (std::vector<int>{0, 1, 0}));
+}
+
+TEST_F(Regeneration, AVoidedInvoiceGivesItsLatePaymentsBackToTheNextRun)
+{
+    generate({a});
+    recordPrint(100, 100);
+    // Voided as 发票作废 does: number, amount, date and payment cleared, its ledger row gone.
+    billing->execute(QStringLiteral("update KPKZK set M5P = '', M5M = 0, M5DATE = NULL, M5MD = 0 "
+                                    "where DanWeiBianHao = ?"),
+                     {a});
+    ledgers->execute(QStringLiteral("delete from ZNJ1001 where FaPiaoBianHao = '100'"));
+    generate({a});
+    EXPECT_EQ(lateFee(a), QStringLiteral("60"));
+}
+
+TEST_F(Regeneration, ARunThatStopsKeepsTheEarlierRunsMarksForTheNextOneToSetBack)
+{
+    generate({a});
+    enterprise(QStringLiteral("1003"), QStringLiteral("丙厂"));
+    assign(QStringLiteral("1003"), QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "10", "0",
+           "0", false, false);
+    EXPECT_THROW(generate({a, QStringLiteral("1003")}), invoicing::GenerationError);
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1}));
+    EXPECT_EQ(listed(), QStringList{"1001 1 2003-03-01"});
+    generate({a});
+    EXPECT_EQ(lateFee(a), QStringLiteral("60"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1}));
+}
+
+TEST_F(Regeneration, AMarkTheLedgerNoLongerShowsIsPassedOver)
+{
+    generate(both);
+    // 1002 renumbered meanwhile (its ledger moved away), 1001's late payment set back by hand.
+    ledgers->execute(QStringLiteral("alter table ZNJ1002 rename to ZNJ2002"));
+    ledgers->execute(QStringLiteral("update ZNJ1001 set ZNJYiShou = 0"));
+    generate({a});
+    EXPECT_EQ(lateFee(a), QStringLiteral("60"));
+    EXPECT_EQ(marks(a), (std::vector<int>{0, 1}));
+    EXPECT_EQ(marks(QStringLiteral("2002")), (std::vector<int>{0, 1}));
 }
 
 struct DigitCase {

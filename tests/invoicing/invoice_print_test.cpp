@@ -301,6 +301,38 @@ TEST_F(InvoicePrinting, ALateFeeEntersTheLedgerApartFromTheFeeAndTheDateIsStored
     expectAtRest();
 }
 
+TEST_F(InvoicePrinting, APrintedInvoiceKeepsTheLatePaymentItCarriedWhenTheMonthIsGeneratedAgain)
+{
+    // Each owes 1000.00 since 2003-04-01 and paid 2000.00 of 2003-03-01 on 2003-04-20: on 2003-05-09,
+    // with 10 grace days at 0.0005 a day, 14.00 for the unpaid invoice and 40.00 for the late payment.
+    Module1::gLateFeeStartDays = 10;
+    Module1::gLateFeeRate = 0.0005f;
+    for (const QString n : {QStringLiteral("001"), QStringLiteral("002")}) {
+        enterprise(n, QStringLiteral("厂") + n);
+        assign(n, QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "100");
+        ledgerRow(n, QDate(2003, 4, 1), "1000");
+        ledgerRow(n, QDate(2003, 3, 1), "2000", QDate(2003, 4, 20));
+    }
+    window = std::make_unique<frmPJSCDY>();
+    window->show();
+    auto lateFees = [this] {
+        window->Toolbar1_ButtonClick(QStringLiteral("syfp"));
+        return print
+            ->scalar(QStringLiteral("select group_concat(DanWeiBianHao || ':' || znj, ' ') from "
+                                    "(select * from KPDW order by DanWeiBianHao)"))
+            .toString();
+    };
+    EXPECT_EQ(lateFees(), QStringLiteral("001:54 002:54"));
+    EXPECT_EQ(lateFees(), QStringLiteral("001:54 002:54")) << "generated again before printing";
+    // Only 001's invoice printed: its late payment stays charged, 002's is charged again.
+    const Printed run = press("lxtd", {"11", "11"});
+    ASSERT_EQ(run.jobs.size(), 1u) << run.shown.join('|').toStdString();
+    EXPECT_EQ(lateFees(), QStringLiteral("001:14 002:54"));
+    EXPECT_EQ(ledgerRows("001"),
+              (QStringList{"1 2003-03-01 2000 2000", "1 2003-04-01 1000 1000", "11 2003-05-09 154 100"}));
+    expectAtRest();
+}
+
 TEST_F(InvoicePrinting, WithLateFeesOffNoLedgerRowIsWritten)
 {
     Module1::gLateFeeOn = false;

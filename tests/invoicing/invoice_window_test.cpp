@@ -8,10 +8,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
@@ -214,6 +216,34 @@ TEST_F(RunWindow, ThePreviewShowsTheInvoicesInNumberOrderWithTheirLines)
     EXPECT_EQ(w.Text[0]->text(), QString());
     EXPECT_EQ(w.lblStatus->text(), QStringLiteral("记录: "));
     EXPECT_EQ(lines->rowCount(), 0);
+}
+
+// At the window's opening size the preview shows every column of an invoice line, digit by digit,
+// under its whole heading, and the amount boxes with their labels beside, not under, the list.
+TEST_F(RunWindow, ThePreviewShowsItsDigitColumnsAndAmountBoxesWithoutScrolling)
+{
+    frmPJSCDY w;
+    w.show();
+    QApplication::processEvents();
+    ui::DataGrid* grid = w.DataGrid1;
+    ASSERT_EQ(grid->model()->columnCount(), 14);
+    EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0) << "the lines scroll sideways";
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c))
+            << grid->model()->headerData(c, Qt::Horizontal).toString().toStdString() << " is cut off";
+        EXPECT_LE(grid->columnViewportPosition(c) + grid->columnWidth(c), grid->viewport()->width());
+    }
+    const QRect inside = w.rect();
+    const QRect list = w.ListView1->geometry();
+    for (const char* name : {"Text5", "Label5", "Text6", "Label6", "Text1", "Label1", "Text9", "Label9"}) {
+        auto* box = w.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(box, nullptr) << name;
+        EXPECT_TRUE(inside.contains(box->geometry())) << name << " is outside the window";
+        EXPECT_FALSE(list.intersects(box->geometry())) << name << " lies under the list";
+        if (auto* label = qobject_cast<QLabel*>(box))
+            EXPECT_GE(label->width(), label->sizeHint().width()) << name << " is cut off";
+    }
+    EXPECT_TRUE(inside.contains(grid->geometry()));
 }
 
 TEST_F(RunWindow, AMoveBeforeAnyPreviewSaysSo)

@@ -373,6 +373,78 @@ TEST_F(NoticeGeneration, AnEmptyListTouchesNothingAndNoTickEmptiesTheTables)
     EXPECT_EQ(noticeCount("tzdw"), 1);
 }
 
+// --- generating the month again -----------------------------------------------------------------
+
+// 1001 owes 1000.00 since 2003-04-01 and paid 2000.00 of 2003-03-01 on 2003-04-20: with 10 grace days
+// at 0.0005 a day its notice and invoice of 2003-05-31 carry 25.00 for the unpaid invoice (50 days)
+// and 40.00 for the late payment (40 days late).
+class NoticeRegeneration : public NoticeGeneration {
+protected:
+    void SetUp() override
+    {
+        NoticeGeneration::SetUp();
+        Module1::gLateFeeOn = true;
+        Module1::gLateFeeStartDays = 10;
+        Module1::gLateFeeRate = 0.0005f;
+        enterprise(E, QStringLiteral("甲厂"));
+        assign(E, QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "100");
+        ledgerRow(E, QDate(2003, 4, 1), "1000");
+        ledgerRow(E, QDate(2003, 3, 1), "2000", QDate(2003, 4, 20));
+    }
+
+    // The amount of the notice's late-fee line; empty without one.
+    QString noticeLateFee()
+    {
+        for (const QString& line : noticeLines(E))
+            if (line.section(QLatin1Char('|'), 1).startsWith(QStringLiteral("滞纳金")))
+                return line.section(QLatin1Char('|'), 2);
+        return QString();
+    }
+
+    QString invoiceLateFee()
+    {
+        auto files = invoicing::RunFiles::open(Module1::gWorkMonth);
+        invoicing::InvoiceGenerator(*files, invoicing::RunState::fromModule1())
+            .run({invoicing::ListedEnterprise{E, false}}, false);
+        return print->scalar(QStringLiteral("select znj from KPDW where DanWeiBianHao = ?"), {E}).toString();
+    }
+};
+
+TEST_F(NoticeRegeneration, NoticesGeneratedAgainCarryTheSameLateFees)
+{
+    generateNotices({E});
+    EXPECT_EQ(noticeLateFee(), QStringLiteral("65.00"));
+    EXPECT_EQ(ledgerMarks(E), (std::vector<int>{0, 1}));
+    generateNotices({E});
+    EXPECT_EQ(noticeLateFee(), QStringLiteral("65.00"));
+    EXPECT_EQ(ledgerMarks(E), (std::vector<int>{0, 1}));
+    // A run that leaves the enterprise out leaves its late payment uncharged, for the next run.
+    generateNotices({E}, true);
+    EXPECT_EQ(ledgerMarks(E), (std::vector<int>{0, 0}));
+    generateNotices({E});
+    EXPECT_EQ(noticeLateFee(), QStringLiteral("65.00"));
+
+    // The invoices after the notices carry none of the late payments, however often generated, and
+    // the notices generated again still carry them.
+    EXPECT_EQ(invoiceLateFee(), QStringLiteral("25"));
+    EXPECT_EQ(invoiceLateFee(), QStringLiteral("25"));
+    EXPECT_EQ(ledgerMarks(E), (std::vector<int>{0, 1}));
+    generateNotices({E});
+    EXPECT_EQ(noticeLateFee(), QStringLiteral("65.00"));
+    EXPECT_EQ(invoiceLateFee(), QStringLiteral("25"));
+}
+
+TEST_F(NoticeRegeneration, AfterTheInvoicesTheNoticesCarryNoneOfTheLatePayments)
+{
+    EXPECT_EQ(invoiceLateFee(), QStringLiteral("65"));
+    generateNotices({E});
+    EXPECT_EQ(noticeLateFee(), QStringLiteral("25.00"));
+    EXPECT_EQ(invoiceLateFee(), QStringLiteral("65"));
+    generateNotices({E});
+    EXPECT_EQ(noticeLateFee(), QStringLiteral("25.00"));
+    EXPECT_EQ(ledgerMarks(E), (std::vector<int>{0, 1}));
+}
+
 TEST_F(NoticeGeneration, ATotalFromTheEndOf32BitsOfFenStopsTheRun)
 {
     enterprise(E, QStringLiteral("甲厂"));

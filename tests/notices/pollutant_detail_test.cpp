@@ -123,4 +123,35 @@ TEST_F(Detail, TheRunWritesEveryProcessedEnterprisesRows)
     EXPECT_EQ(detailRows(QStringLiteral("1002")), QStringList{QStringLiteral("1|甲|A:2 ")});
 }
 
+// The notice window's BuildPollutantDetail is the run's step for each enterprise it processes: it is
+// given the list row's position, and the rows are those its build writes.
+TEST_F(Detail, TheRunHandsEachProcessedRowToTheWindowsDetailStep)
+{
+    for (const char* number : {"1001", "1002", "1003"}) {
+        enterprise(QString::fromLatin1(number), QStringLiteral("厂"));
+        record(QString::fromLatin1(number), QStringLiteral("W1"), QStringLiteral("甲"), 1, {QStringLiteral("A")},
+               {money("1")});
+    }
+    QList<notices::ListedEnterprise> list;
+    for (const char* number : {"1001", "1002", "1003"})
+        list << notices::ListedEnterprise{QString::fromLatin1(number), QStringLiteral("厂"), number[3] != '2'};
+    auto files = notices::RunFiles::open(Module1::gWorkMonth);
+    notices::NoticeGenerator generator(*files, notices::RunState::fromModule1(), texts);
+    QList<int> positions;
+    generator.setDetailStep([&](std::int16_t& index) {
+        positions << index;
+        // As the window does: the row's enterprise, built by the run.
+        if (index == 3)
+            generator.buildDetail(list[index - 1].number);
+    });
+    generator.run(list, true);
+    files.reset();
+    EXPECT_EQ(positions, (QList<int>{1, 3}));
+    EXPECT_TRUE(detailRows(QStringLiteral("1001")).isEmpty()) << "the step built nothing for row 1";
+    EXPECT_EQ(detailRows(QStringLiteral("1003")), QStringList{QStringLiteral("1|甲|A:1 ")});
+    // Once the run is over there is nothing to build through.
+    generator.buildDetail(QStringLiteral("1001"));
+    EXPECT_TRUE(detailRows(QStringLiteral("1001")).isEmpty());
+}
+
 } // namespace

@@ -3,8 +3,10 @@
 
 #include "platform/files/files.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 using db::CompactResult;
 using dbtest::connectionText;
@@ -13,6 +15,12 @@ using dbtest::dbError;
 namespace {
 
 const QString transientName = QStringLiteral("qelvbbk.mdb");
+
+ino_t inodeOf(const QString& path)
+{
+    struct stat st { };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
 
 QByteArray bytesOf(const QString& path)
 {
@@ -40,14 +48,30 @@ protected:
     QString path;
 };
 
-TEST_F(CompactTest, ReplacesTheFileByItsCompactedCopy)
+TEST_F(CompactTest, GivesBackTheFreePagesInPlace)
 {
+    const auto inode = inodeOf(path);
     // The list names the file in another case than it is spelled on disk.
     EXPECT_EQ(db::compact(file(QStringLiteral("QELVDWZNJ.mdb")), transientName), CompactResult::Compacted);
     EXPECT_EQ(fixtures::freePages(path), 0);
     EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT DanWeiBianHao FROM ZNJ0012")),
               QVariant(QStringLiteral("0012")));
     EXPECT_EQ(dataFiles(), QStringList{QStringLiteral("qelvdwznj.mdb")});
+    EXPECT_EQ(inodeOf(path), inode) << "the file itself is compacted, never replaced";
+}
+
+TEST_F(CompactTest, AFileWithoutFreePagesIsLeftAsItIs)
+{
+    ASSERT_EQ(db::compact(path, transientName), CompactResult::Compacted);
+    const QByteArray compacted = bytesOf(path);
+    const QDateTime written = QFileInfo(path).lastModified();
+    EXPECT_EQ(db::compact(path, transientName), CompactResult::AlreadyCompact);
+    EXPECT_EQ(bytesOf(path), compacted);
+    EXPECT_EQ(QFileInfo(path).lastModified(), written);
+    // Free pages again: compacted again.
+    fixtures::makeFileWithFreePages(path);
+    EXPECT_EQ(db::compact(path, transientName), CompactResult::Compacted);
+    EXPECT_EQ(fixtures::freePages(path), 0);
 }
 
 TEST_F(CompactTest, AMissingFileIsSkipped)
@@ -89,38 +113,57 @@ TEST_F(CompactTest, ATransientFileAlreadyThereIsKeptUnderANewName)
     left.write("another");
     left.close();
     QString keptAgain;
-    EXPECT_EQ(db::compact(path, transientName, &keptAgain), CompactResult::Compacted);
+    EXPECT_EQ(db::compact(path, transientName, &keptAgain), CompactResult::AlreadyCompact);
     EXPECT_NE(keptAgain, kept);
     EXPECT_EQ(bytesOf(kept), QByteArray("the only copy"));
     EXPECT_EQ(bytesOf(keptAgain), QByteArray("another"));
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("QELVBBK.MDB"))));
 }
 
-TEST_F(CompactTest, AFailureLeavesTheOriginalAsItWas)
+TEST_F(CompactTest, ADamagedFileIsLeftAsItWas)
 {
-    const struct {
-        const char* what;
-        bool corrupt; // damage the file itself
-        const char* transient; // else a transient that cannot be written
-    } cases[] = {
-        {"a damaged file", true, "qelvbbk.mdb"},
-        {"a transient that cannot be written", false, "no-such-folder/qelvbbk.mdb"},
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(4096); // the second page onward: the header stays, the tables are garbage
+    f.write(QByteArray(8192, '\x5a'));
+    f.close();
+    const QByteArray before = bytesOf(path);
+    const QString message = dbError([&] { db::compact(path, transientName); });
+    EXPECT_TRUE(message.contains(QStringLiteral("qelvdwznj.mdb"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("原文件未改变"))) << message.toStdString();
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_EQ(dataFiles(), QStringList{QStringLiteral("qelvdwznj.mdb")});
+}
+
+// Earlier versions wrote the compacted copy under the transient name, with a note naming the database
+// beside it; each copy an interrupted run left was kept, and nothing removed them.
+TEST_F(CompactTest, OfTheCopiesKeptOfOneDatabaseOnlyTheNewestStays)
+{
+    const auto leave = [&](const char* database, const QByteArray& content) {
+        QFile left(file(transientName));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        left.write(content);
+        left.close();
+        QFile note(file(QStringLiteral(".qelvbbk.mdb.from")));
+        ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+        note.write(database);
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.corrupt) {
-            QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-            f.seek(4096); // the second page onward: the header stays, the tables are garbage
-            f.write(QByteArray(8192, '\x5a'));
-        }
-        const QByteArray before = bytesOf(path);
-        const QString message = dbError([&] { db::compact(path, QString::fromUtf8(c.transient)); });
-        EXPECT_TRUE(message.contains(QStringLiteral("qelvdwznj.mdb"))) << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringLiteral("原文件未改变"))) << message.toStdString();
-        EXPECT_EQ(bytesOf(path), before);
-        EXPECT_EQ(dataFiles(), QStringList{QStringLiteral("qelvdwznj.mdb")});
-    }
+    QString kept, from;
+    leave("qelvdw.mdb", "first copy of qelvdw");
+    EXPECT_EQ(db::compact(path, transientName, &kept, &from), CompactResult::Compacted);
+    EXPECT_EQ(from, QStringLiteral("qelvdw.mdb"));
+    const QString first = kept;
+    leave("qelvwrw.mdb", "a copy of qelvwrw");
+    EXPECT_EQ(db::compact(path, transientName, &kept, &from), CompactResult::AlreadyCompact);
+    const QString otherDatabase = kept;
+    leave("qelvdw.mdb", "second copy of qelvdw");
+    EXPECT_EQ(db::compact(path, transientName, &kept, &from), CompactResult::AlreadyCompact);
+
+    EXPECT_FALSE(QFile::exists(first)) << "the older copy of qelvdw.mdb is removed";
+    EXPECT_EQ(bytesOf(kept), QByteArray("second copy of qelvdw"));
+    EXPECT_EQ(bytesOf(otherDatabase), QByteArray("a copy of qelvwrw"));
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/Data")).entryList({QStringLiteral("*.kept")}, QDir::Files).size(), 2);
+    EXPECT_FALSE(QFile::exists(file(QStringLiteral(".qelvbbk.mdb.from"))));
 }
 
 TEST_F(CompactTest, AFileThatIsNoDatabaseIsNotReplaced)

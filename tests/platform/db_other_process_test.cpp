@@ -8,7 +8,11 @@
 #include "platform/files/files.h"
 #include "tests/fixtures/db_peer.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QThread>
 #include <functional>
 
@@ -183,22 +187,99 @@ TEST_F(OtherProcessTest, AProcessKilledWithTheFileOpenLeavesItFree)
     EXPECT_EQ(rows(), 1);
 }
 
-TEST_F(OtherProcessTest, AnInterruptedCompactionsCopyIsKeptAndNamesItsDatabase)
+// Another program (the sqlite3 tool, say) knows nothing of the program's marks of use: SQLite's own lock
+// on the file is what keeps its rows while the file is compacted.
+TEST_F(OtherProcessTest, APlainSqliteWriterLosesNoRowToACompaction)
+{
+    fixtures::makeLargeWithFreePages(path);
+    fixtures::DbPeer writer;
+    ASSERT_EQ(writer.call({QStringLiteral("rawopen"), path}), ok);
+    writer.send({QStringLiteral("rawcommit"), QStringLiteral("400"), QStringLiteral("INSERT INTO t VALUES (?)"),
+                 QStringLiteral("2")});
+    QThread::msleep(50);
+    EXPECT_EQ(db::compact(path, transientName), CompactResult::Compacted);
+    EXPECT_FALSE(writer.answered(0)) << "the writer was still at work after the compaction";
+    ASSERT_TRUE(writer.answered(60000));
+    const QStringList answer = writer.answer().split(QLatin1Char('\t'));
+    ASSERT_EQ(answer.size(), 3);
+    EXPECT_EQ(answer[2], QString()) << "every write of the other program succeeded";
+    const QStringList committed = answer[1].split(QLatin1Char(','), Qt::SkipEmptyParts);
+    EXPECT_EQ(committed.size(), 400);
+    for (const QString& n : committed)
+        ASSERT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM t WHERE n = %1").arg(n)).toInt(), 1)
+            << "row " << n.toStdString() << " was reported committed";
+    // Its connection goes on writing into the file, which was never replaced under it.
+    EXPECT_EQ(writer.call({QStringLiteral("rawcommit"), QStringLiteral("1"),
+                           QStringLiteral("INSERT INTO t VALUES (? + 1000)"), QStringLiteral("0")}),
+              QStringLiteral("ok\t1\t"));
+    EXPECT_EQ(rows(), 401);
+    EXPECT_EQ(fixtures::probe(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    EXPECT_EQ(fixtures::freePages(path), 0);
+}
+
+// Compactions killed at random moments (two of them in the middle of writing the file): the file is
+// whole each time, no copy of it is left beside it, and the next compaction gives its pages back.
+TEST_F(OtherProcessTest, AKilledCompactionLeavesTheFileWholeAndNoCopy)
 {
     ASSERT_TRUE(fixtures::interruptCompaction(path, transientName));
+    ASSERT_TRUE(fixtures::interruptCompaction(path, transientName));
+    const int bulk = fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt();
+    EXPECT_GT(bulk, 20000);
+    QElapsedTimer bound;
+    bound.start();
+    for (int trial = 0; trial < 6 && bound.elapsed() < 60000; ++trial) {
+        fixtures::exec(path, QStringLiteral("DELETE FROM bulk WHERE rowid IN (SELECT rowid FROM bulk LIMIT 50)"));
+        const int rowsBefore = fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt();
+        fixtures::DbPeer peer;
+        peer.send({QStringLiteral("compact"), path, transientName});
+        QThread::usleep(QRandomGenerator::global()->bounded(400000));
+        peer.kill();
+        SCOPED_TRACE(trial);
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt(), rowsBefore);
+    }
     QString keptAs, keptFrom;
     EXPECT_EQ(db::compact(path, transientName, &keptAs, &keptFrom), CompactResult::Compacted);
-    EXPECT_EQ(keptFrom, QStringLiteral("qelvdw.mdb"));
-    EXPECT_TRUE(QFile::exists(keptAs)) << keptAs.toStdString();
-    EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt(), 30000);
+    EXPECT_TRUE(keptAs.isEmpty()) << keptAs.toStdString();
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/Data")).entryList(QDir::Files),
+              QStringList{QStringLiteral("qelvdw.mdb")});
+    EXPECT_EQ(fixtures::freePages(path), 0);
+}
 
-    // A transient file of which nothing is known is kept all the same, without a name.
+// A program killed in the middle of a large write leaves part of it in the file and the rest in its
+// journal; a copy of the bytes alone would be neither the old database nor the new one.
+TEST_F(OtherProcessTest, ACopyOfAFileAKilledWriterLeftIsItsCommittedContent)
+{
+    fixtures::makeLargeWithFreePages(path);
+    const QString committed = QStringLiteral("SELECT hex(substr(b, 1, 16)) FROM bulk WHERE rowid = 105");
+    const QString before = fixtures::probe(path, committed).toString();
+    {
+        fixtures::DbPeer peer;
+        ASSERT_EQ(peer.call({QStringLiteral("open"), path}), ok);
+        ASSERT_EQ(peer.call({QStringLiteral("exec"), QStringLiteral("BEGIN")}), QStringLiteral("ok\t0"));
+        // Far more than the page cache holds: SQLite writes changed pages into the file before the commit.
+        ASSERT_TRUE(
+            peer.call({QStringLiteral("exec"), QStringLiteral("UPDATE bulk SET b = randomblob(1000)")}).startsWith(ok));
+        ASSERT_GT(QFileInfo(path + QStringLiteral("-journal")).size(), 0);
+        peer.kill();
+    }
+    const QString copy = file(QStringLiteral("qelvdata2026_4.mdb"));
+    db::copyDatabase(path, copy);
+    EXPECT_EQ(fixtures::probe(copy, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    EXPECT_EQ(fixtures::probe(copy, committed).toString(), before);
+    EXPECT_EQ(fixtures::probe(path, committed).toString(), before);
+}
+
+TEST_F(OtherProcessTest, ATransientFileOfWhichNothingIsKnownIsKeptWithoutAName)
+{
     QFile left(file(transientName));
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
     left.write("left by some other tool");
     left.close();
+    QString keptAs, keptFrom;
     EXPECT_EQ(db::compact(path, transientName, &keptAs, &keptFrom), CompactResult::Compacted);
     EXPECT_TRUE(QFile::exists(keptAs));
+    EXPECT_EQ(bytesOf(keptAs), QByteArray("left by some other tool"));
     EXPECT_TRUE(keptFrom.isEmpty()) << keptFrom.toStdString();
 }
 
