@@ -257,7 +257,7 @@ int main(int argc, char** argv)
     }
     const double x = bench::median(mine), y = bench::median(base);
     bench::printRatio("invoice_generation", x, y, "-");
-    const double xi = x / enterprises, yi = y / enterprises;
+    const double xi = x / bench::countySize, yi = y / bench::countySize;
     bench::printRatio("invoice_generation_per_invoice_vs_bare", xi, yi, "-");
     // Over 500 invoices a second: an invoice takes at most 2 ms.
     bench::printLimit("invoice_generation_per_invoice", xi, targetMsPerInvoice);
