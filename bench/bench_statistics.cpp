@@ -1,7 +1,8 @@
 // The yearly statistics of the 1,500-enterprise county with twelve months of billing columns: the
 // statistics build of the statistics window, and the opening of the monthly payment report (which
 // rebuilds the table with the months billed), each beside a bare SQLite loop making the same copy and
-// the same per-enterprise updates in one transaction.
+// the same per-enterprise updates in one transaction; then each at 4,000 enterprises beside its time at
+// 1,500 (..._growth).
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
 #include "platform/convert/currency.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr int enterprises = 1500;
+int enterprises = bench::countySize;
 constexpr const char* target = "1.5";
 const QDate month(2003, 12, 1);
 
@@ -179,6 +180,7 @@ int main(int argc, char** argv)
         double (*ours)();
     };
     const Case cases[] = {{"statistics_build", false, ourBuild}, {"payment_report_open", true, ourOpening}};
+    std::vector<double> at1500;
     for (const Case& c : cases) {
         std::vector<double> mine, base;
         QString bareLeft, ourLeft;
@@ -192,6 +194,22 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s: the builds differ: ours %s, bare loop %s\n", c.name, ourLeft.toUtf8().constData(),
                          bareLeft.toUtf8().constData());
         bench::printRatio(c.name, bench::median(mine), bench::median(base), target);
+        at1500.push_back(bench::median(mine));
+    }
+    // The same year of a county of 4,000.
+    try {
+        enterprises = bench::largerCounty;
+        bench::makeCounty(bench::County{.enterprises = enterprises});
+        makeYear();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
+        return 1;
+    }
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        std::vector<double> larger;
+        for (int i = 0; i < bench::repetitions(5); ++i)
+            larger.push_back(cases[k].ours());
+        bench::printGrowth(cases[k].name, bench::median(larger), at1500[k]);
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace bench {
 
@@ -42,6 +43,12 @@ void printRatio(const char* name, double oursMs, double baseMs, const char* targ
     std::printf("bench %s ours_ms=%.3f base_ms=%.3f ratio=%.2f target=%s\n", name, oursMs, baseMs,
                 baseMs > 0 ? oursMs / baseMs : 0.0, target);
     std::fflush(stdout);
+}
+
+void printGrowth(const char* name, double at4000Ms, double at1500Ms)
+{
+    const std::string growth = std::string(name) + "_growth";
+    printRatio(growth.c_str(), at4000Ms, at1500Ms, "3.0");
 }
 
 void printLimit(const char* name, double oursMs, double limitMs)

@@ -38,6 +38,11 @@ template <typename F> double timedMs(F&& f)
 
 // `bench <name> ours_ms=<x> base_ms=<y> ratio=<x/y> target=<t>`; target "-" where none is set.
 void printRatio(const char* name, double oursMs, double baseMs, const char* target);
+// How a step grows with the county: `bench <name>_growth ours_ms=<at 4,000> base_ms=<at 1,500> ratio=..
+// target=3.0`. A step linear in the county takes 2.67 times as long at 4,000 enterprises as at 1,500.
+void printGrowth(const char* name, double at4000Ms, double at1500Ms);
+inline constexpr int countySize = 1500;
+inline constexpr int largerCounty = 4000;
 // `bench <name> ours_ms=<x> limit_ms=<l>`; a limit of zero or below prints as "-".
 void printLimit(const char* name, double oursMs, double limitMs);
 

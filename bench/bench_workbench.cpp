@@ -1,8 +1,21 @@
-// The monthly workbench over a county of 1,500 enterprises with 6 assignments each and a month file
-// copied from its template: a move to the next enterprise (its first show of the year, which makes its
-// billing row and its late-fee ledger) and to the next assignment, each the median of many moves, beside
-// a bare SQLite loop reading the same rows on open handles; and each month-file command beside a plain
-// copy of the same file. A move should stay under 30 ms.
+// The monthly workbench over counties of 1,500, 4,000 and 15,000 enterprises with 6 assignments each,
+// its month file copied from the discharge template, the window shown and painted as the operator sees
+// it:
+//
+//     bench workbench_next_enterprise        a move to the next enterprise, its first show of the year
+//                                            (which makes its billing row and its late-fee ledger)
+//     bench workbench_next_enterprise_again  the same enterprises again
+//     bench workbench_next_assignment        a move to the next assignment
+//         each painted, the median of many moves, beside a bare loop making the same reads and writes
+//         on open SQLite handles and painting the same texts with a bare QPainter
+//     bench workbench_copy_latest            复制最新数据, and 复制指定月份数据 (workbench_copy_month), beside
+//                                            a durable copy of the same file and the same reads
+//     bench workbench_move_*                 each move at 1,500 and at 15,000 enterprises (under 30 ms)
+//     bench workbench_open_growth            opening the window, and each month-file command
+//     bench workbench_copy_latest_growth     (..._growth): the time at 4,000 enterprises beside the time
+//     bench workbench_copy_month_growth      at 1,500 (at most 3.0 times; linear is 2.67)
+//
+// QELV_BENCH_NO_TEN_TIMES=1 leaves out the county of 15,000 (it takes minutes to make).
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
 #include "platform/db/connection.h"
@@ -16,87 +29,340 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <algorithm>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
 #include <cstdio>
+#include <fcntl.h>
+#include <memory>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr double moveLimitMs = 30;
+const QDate june(2003, 6, 1);
+const QDate may(2003, 5, 1);
 
-// What a move reads, on handles kept open: the billing row, the ledger's name and the discharge row.
-// The billing and ledger files it writes are copies of the program's, so that neither side's writes
-// make the other read the file's schema again, which the program alone on its files never has to.
+QString monthFile(const QDate& month)
+{
+    return files::dataFile(dataFiles::monthData(month));
+}
+
+// The window painted now, as the screen would show it after a command.
+void paint(QWidget& w)
+{
+    QCoreApplication::sendPostedEvents();
+    w.repaint();
+}
+
+// What the window paints of a move, with a bare painter: the rows of the enterprise list in view, the
+// enterprise's assignments, its billing row and the assignment's discharge row.
+struct BarePainter {
+    QImage image;
+    explicit BarePainter(const QSize& size)
+        : image(size, QImage::Format_ARGB32_Premultiplied)
+    {
+    }
+    void paint(const QStringList& texts)
+    {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        int y = 0;
+        for (const QString& t : texts) {
+            p.drawRect(0, y, 200, 18);
+            p.drawText(QRect(2, y, 196, 18), Qt::AlignLeft | Qt::AlignVCenter, t);
+            y = (y + 18) % image.height();
+        }
+    }
+};
+
+// The same reads and writes as a move, on SQLite handles kept open, with the program's file settings.
 struct BareReads {
+    sqlite3* dw = nullptr;
     sqlite3* kz = nullptr;
     sqlite3* znj = nullptr;
     sqlite3* month = nullptr;
-    BareReads()
+    // The assignments read once, as the window's related recordsets hold them, by enterprise.
+    QHash<QString, QList<QStringList>> assignments;
+    QHash<QString, QStringList> names;
+
+    explicit BareReads(const QString& monthPath)
+        : monthPath_(monthPath)
     {
-        kz = openCopy(files::dataFile(dataFiles::billing(2003)));
-        znj = openCopy(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)));
-        sqlite3_open(files::dataFile(dataFiles::monthData(QDate(2003, 6, 1))).toUtf8().constData(), &month);
+        dw = open(files::dataFile(QString::fromLatin1(dataFiles::enterprises)));
+        kz = open(files::dataFile(dataFiles::billing(june.year())));
+        znj = open(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)));
+        month = open(monthPath_);
+        sqlite3_stmt* st = prepare(dw,
+                                   "select DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, PaiWuKou from dwwrw "
+                                   "order by WuRanWuBianHao");
+        while (sqlite3_step(st) == SQLITE_ROW)
+            assignments[text(st, 0)] << QStringList{text(st, 1), text(st, 2), text(st, 3)};
+        sqlite3_finalize(st);
+        st = prepare(dw, "select DanWeiBianHao, DanWeiQuangCheng from dw order by DanWeiBianHao");
+        while (sqlite3_step(st) == SQLITE_ROW)
+            names[text(st, 0)] = QStringList{text(st, 0), text(st, 1)};
+        sqlite3_finalize(st);
     }
     ~BareReads()
     {
-        sqlite3_close(kz);
-        sqlite3_close(znj);
-        sqlite3_close(month);
+        for (sqlite3* db : {dw, kz, znj, month})
+            sqlite3_close(db);
     }
-    static sqlite3* openCopy(const QString& file)
+    static sqlite3* open(const QString& path)
     {
-        const QString copy = file + QStringLiteral(".bare");
-        QFile::remove(copy);
-        QFile::copy(file, copy);
         sqlite3* db = nullptr;
-        sqlite3_open(copy.toUtf8().constData(), &db);
-        exec(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
         return db;
     }
-    static void read(sqlite3* db, const QString& sql, const QString& bound = QString())
+    static sqlite3_stmt* prepare(sqlite3* db, const char* sql)
     {
         sqlite3_stmt* st = nullptr;
-        const QByteArray text = sql.toUtf8();
-        sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr);
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+            std::fprintf(stderr, "bare loop: %s\n", sqlite3_errmsg(db));
+        return st;
+    }
+    static QString text(sqlite3_stmt* st, int c)
+    {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+    }
+    // The first row of a query with one bound text, or nothing; the rows kept as texts.
+    static QStringList first(sqlite3* db, const QString& sql, const QString& bound = QString())
+    {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
         const QByteArray value = bound.toUtf8();
         if (!bound.isNull())
             sqlite3_bind_text(st, 1, value.constData(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-        }
+        QStringList row;
+        if (sqlite3_step(st) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                row << text(st, c);
         sqlite3_finalize(st);
-    }
-    // A first show also writes: the enterprise's billing row and its ledger, each in a statement of its
-    // own, as the program does.
-    void firstShow(const QString& number)
-    {
-        enterprise(number);
-        exec(kz, QStringLiteral("insert into KPKZK (DanWeiBianHao) values ('%1')").arg(number));
-        exec(znj,
-             QStringLiteral("create table %1 (KaiPiaoRiQi DATETIME, FaPiaoBianHao TEXT(50), FaPiaoJinE CURRENCY, "
-                            "ShouFeiJinE CURRENCY, DaoZhangQingKuang TINYINT, DaoZhangRiQi DATETIME, "
-                            "PiaoJuLeiXing TINYINT, ZNJYiShou TINYINT)")
-                 .arg(db::quoteIdentifier(QStringLiteral("ZNJB") + number)));
+        return row;
     }
     static void exec(sqlite3* db, const QString& sql)
     {
         sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     }
-    void enterprise(const QString& number)
+    QStringList billingRow(const QString& number) const
     {
-        read(kz, QStringLiteral("select DanWeiBianHao, M6, M6N, M6B from KPKZK where DanWeiBianHao = ?"), number);
-        read(znj, QStringLiteral("select name from sqlite_master where type = 'table' and name = ? collate nocase"),
-             QStringLiteral("ZNJ") + number);
+        return first(kz,
+                     QStringLiteral("Select DanWeiBianHao as 单位编号, M6 AS [6月],M6N AS [几个月], M6B AS [6月注释] "
+                                    "FROM KPKZK where DanWeiBianHao=?"),
+                     number);
     }
-    void assignment(const QString& table)
+    // An enterprise move: its billing row (made on its first show), its ledger (the same), and the move
+    // to its first assignment. `ledgerPrefix` names the bare loop's own ledgers, beside the program's.
+    QStringList enterprise(const QString& number, const QString& ledgerPrefix)
     {
-        read(month, QStringLiteral("select name from sqlite_master where type = 'table' and name = ? collate nocase"),
-             table);
-        read(month, QStringLiteral("select * from %1").arg(db::quoteIdentifier(table)));
+        QStringList shown = names.value(number);
+        const QString ledger = ledgerPrefix + number;
+        if (first(znj, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+                  ledger)
+                .isEmpty())
+            exec(znj,
+                 QStringLiteral("CREATE TABLE \"%1\" (\"KaiPiaoRiQi\" DATETIME, \"FaPiaoBianHao\" TEXT(50) "
+                                "COLLATE NOCASE, \"FaPiaoJinE\" CURRENCY, \"ShouFeiJinE\" CURRENCY, "
+                                "\"DaoZhangQingKuang\" BYTE, \"DaoZhangRiQi\" DATETIME, \"PiaoJuLeiXing\" BYTE, "
+                                "\"ZNJYiShou\" BYTE)")
+                     .arg(ledger));
+        QStringList row = billingRow(number);
+        if (row.isEmpty()) {
+            if (first(kz, QStringLiteral("select 1 from KPKZK where DanWeiBianHao = ?"), number).isEmpty())
+                exec(kz, QStringLiteral("Insert Into kpkzk (DanWeiBianHao) Values ('%1')").arg(number));
+            row = billingRow(number);
+        }
+        shown << row;
+        const QList<QStringList> own = assignments.value(number);
+        for (const QStringList& a : own)
+            shown << a;
+        if (!own.isEmpty())
+            shown << assignment(number, own.first());
+        return shown;
     }
+    // After a month-file command: the billing file and the month's file opened anew, the billing row
+    // and the first assignment's row read.
+    QStringList rebind(const QString& number)
+    {
+        sqlite3_close(kz);
+        sqlite3_close(month);
+        kz = open(files::dataFile(dataFiles::billing(june.year())));
+        month = open(monthPath_);
+        QStringList shown = billingRow(number);
+        const QList<QStringList> own = assignments.value(number);
+        if (!own.isEmpty())
+            shown << assignment(number, own.first());
+        return shown;
+    }
+    // An assignment move: its table found (it is there) and its row read.
+    QStringList assignment(const QString& number, const QStringList& a)
+    {
+        const QString table = QStringLiteral("WRW") + number + a[0] + a[2];
+        first(month, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+              table);
+        return first(month, QStringLiteral("select * from %1").arg(db::quoteIdentifier(table)));
+    }
+
+private:
+    QString monthPath_;
 };
+
+// A month-file command without the program: the file copied beside the month's file, on disk, renamed
+// over it and the folder on disk, then the reads of the window bound again.
+void durableCopy(const QString& from, const QString& to)
+{
+    const QString partial = to + QStringLiteral(".copying");
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY);
+    const int out = ::open(QFile::encodeName(partial).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char> buffer(1 << 16);
+    for (ssize_t n; (n = ::read(in, buffer.data(), buffer.size())) > 0;)
+        if (::write(out, buffer.data(), static_cast<size_t>(n)) != n)
+            break;
+    ::fsync(out);
+    ::close(out);
+    ::close(in);
+    ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(to).constData());
+    const int dir = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    ::fsync(dir);
+    ::close(dir);
+}
+
+struct County {
+    int enterprises = 0;
+    bool made = false;
+};
+
+void makeCounty(int enterprises)
+{
+    bench::makeCounty({.enterprises = enterprises, .assignmentsPerEnterprise = 6});
+    {
+        db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+        db::Connection wrw(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
+        discharge::buildTemplate(dw, wrw);
+    }
+    const QString tmpl = files::dataFile(QString::fromLatin1(dataFiles::dischargeTemplate));
+    files::copy(tmpl, monthFile(june));
+    files::copy(tmpl, monthFile(may));
+    // A new county starts the year afresh: no billing rows, no ledgers.
+    for (const QString& name : {dataFiles::billing(june.year()), QString::fromLatin1(dataFiles::lateFeeLedgers)})
+        if (files::exists(files::dataFile(name)))
+            files::remove(files::dataFile(name));
+    files::copy(files::dataFile(QString::fromLatin1(dataFiles::blankDatabase)),
+                files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)));
+}
+
+// Opening the window as the main window does, until it is painted.
+double openWindow()
+{
+    return bench::timedMs([] {
+        frmKaiPiao w;
+        w.show();
+        paint(w);
+    });
+}
+
+struct CopyTimes {
+    double latest = 0, another = 0, base = 0;
+};
+
+CopyTimes copyCommands(frmKaiPiao& w, int repetitions)
+{
+    const QString tmpl = files::dataFile(QString::fromLatin1(dataFiles::dischargeTemplate));
+    std::vector<double> latest, another, base;
+    for (int i = 0; i < repetitions; ++i) {
+        latest.push_back(bench::timedMs([&] {
+            w.Command6_Click();
+            paint(w);
+        }));
+        ui::testing::answerInput(QStringLiteral("2003-05"));
+        another.push_back(bench::timedMs([&] {
+            w.Command5_Click();
+            paint(w);
+        }));
+        const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
+        const QString copy = monthFile(june) + QStringLiteral(".bare");
+        if (!QFile::exists(copy))
+            durableCopy(tmpl, copy);
+        BareReads bare(copy);
+        BarePainter painter(w.size());
+        base.push_back(bench::timedMs([&] {
+            durableCopy(tmpl, copy);
+            painter.paint(bare.rebind(number));
+        }));
+    }
+    QFile::remove(monthFile(june) + QStringLiteral(".bare"));
+    return {bench::median(latest), bench::median(another), bench::median(base)};
+}
+
+struct Moves {
+    std::vector<double> firstShow, firstShowBase, again, againBase, assignment, assignmentBase;
+};
+
+Moves moves(frmKaiPiao& w, int count)
+{
+    Moves m;
+    BareReads bare(monthFile(june));
+    BarePainter painter(w.size());
+    for (int i = 0; i < count; ++i) {
+        m.firstShow.push_back(bench::timedMs([&] {
+            w.Command2_Click();
+            paint(w);
+        }));
+        const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
+        m.firstShowBase.push_back(bench::timedMs(
+            [&] { painter.paint(bare.enterprise(QStringLiteral("B") + number, QStringLiteral("ZNJ"))); }));
+    }
+    // The same enterprises again: their rows and ledgers are there now.
+    w.Command4_Click();
+    for (int i = 0; i < count; ++i) {
+        m.again.push_back(bench::timedMs([&] {
+            w.Command2_Click();
+            paint(w);
+        }));
+        const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
+        m.againBase.push_back(bench::timedMs([&] { painter.paint(bare.enterprise(number, QStringLiteral("ZNJ"))); }));
+    }
+    for (int i = 0; i < count; ++i) {
+        // Five moves through an enterprise's six assignments, then on to the next enterprise.
+        if (i % 5 == 0)
+            w.Command2_Click();
+        m.assignment.push_back(bench::timedMs([&] {
+            w.cmdNext_Click();
+            paint(w);
+        }));
+        db::Recordset* ad = w.assignments();
+        const QString number = ad->value(QStringLiteral("DanWeiBianHao")).toString();
+        const QStringList a{ad->value(QStringLiteral("WuRanWuBianHao")).toString(),
+                            ad->value(QStringLiteral("WuRanWuMingCheng")).toString(),
+                            ad->value(QStringLiteral("PaiWuKou")).toString()};
+        m.assignmentBase.push_back(bench::timedMs([&] {
+            QStringList shown = bare.names.value(number);
+            shown << bare.billingRow(number) << a << bare.assignment(number, a);
+            painter.paint(shown);
+        }));
+    }
+    return m;
+}
+
+// Nothing shown but the input boxes of the month copies.
+bool quiet()
+{
+    QStringList messages;
+    for (const ui::testing::Shown& s : ui::testing::shown())
+        if (s.kind != ui::testing::Shown::Input)
+            messages << s.text;
+    if (messages.isEmpty())
+        return true;
+    std::fprintf(stderr, "shown: %s\n", messages.join('/').toUtf8().constData());
+    return false;
+}
 
 } // namespace
 
@@ -109,84 +375,65 @@ int main(int argc, char** argv)
         return 1;
     ui::testing::enable();
     Module1::setStartupDefaults();
-    Module1::gWorkMonth = QDate(2003, 6, 1);
+    Module1::gWorkMonth = june;
     Module1::gInvoiceDate = QDate(2003, 6, 18);
-    const int moves = bench::repetitions(200);
+    const int moveCount = bench::repetitions(200);
+    const int openings = bench::repetitions(5);
+    const int copies = bench::repetitions(5);
     try {
-        bench::makeCounty({.enterprises = 1500, .assignmentsPerEnterprise = 6});
-        {
-            db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-            db::Connection wrw(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
-            discharge::buildTemplate(dw, wrw);
-        }
-        const QString tmpl = files::dataFile(QString::fromLatin1(dataFiles::dischargeTemplate));
-        const QString june = files::dataFile(dataFiles::monthData(QDate(2003, 6, 1)));
-        const QString may = files::dataFile(dataFiles::monthData(QDate(2003, 5, 1)));
-        files::copy(tmpl, june);
-        files::copy(tmpl, may);
+        // 1,500 enterprises: the moves beside their bare loops, and the month-file commands.
+        makeCounty(1500);
+        std::vector<double> open1500;
+        for (int i = 0; i < openings; ++i)
+            open1500.push_back(openWindow());
+        auto w = std::make_unique<frmKaiPiao>();
+        w->show();
+        paint(*w);
+        if (!quiet())
+            return 1;
+        const Moves m = moves(*w, moveCount);
+        const CopyTimes c1500 = copyCommands(*w, copies);
+        w.reset();
+        ui::testing::enable();
 
-        frmKaiPiao w;
-        if (!ui::testing::shownTexts().isEmpty()) {
-            std::fprintf(stderr, "load: %s\n", ui::testing::shownTexts().join('/').toUtf8().constData());
+        makeCounty(4000);
+        std::vector<double> open4000;
+        for (int i = 0; i < openings; ++i)
+            open4000.push_back(openWindow());
+        w = std::make_unique<frmKaiPiao>();
+        w->show();
+        paint(*w);
+        const CopyTimes c4000 = copyCommands(*w, copies);
+        w.reset();
+        if (!quiet())
             return 1;
-        }
-        BareReads bare;
-        std::vector<double> enterpriseMoves, enterpriseBase, assignmentMoves, assignmentBase;
-        for (int i = 0; i < moves; ++i) {
-            enterpriseMoves.push_back(bench::timedMs([&] { w.Command2_Click(); }));
-            const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
-            enterpriseBase.push_back(bench::timedMs([&] { bare.firstShow(QStringLiteral("B") + number); }));
-        }
-        // The same enterprises again: their rows and ledgers are there now.
-        std::vector<double> againMoves, againBase;
-        w.Command4_Click();
-        for (int i = 0; i < moves; ++i) {
-            againMoves.push_back(bench::timedMs([&] { w.Command2_Click(); }));
-            const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
-            againBase.push_back(bench::timedMs([&] { bare.enterprise(number); }));
-        }
-        for (int i = 0; i < moves; ++i) {
-            // Five moves through an enterprise's six assignments, then on to the next enterprise.
-            if (i % 5 == 0)
-                w.Command2_Click();
-            assignmentMoves.push_back(bench::timedMs([&] { w.cmdNext_Click(); }));
-            db::Recordset* ad = w.assignments();
-            const QString table = discharge::tableName({ad->value(QStringLiteral("DanWeiBianHao")).toString(),
-                                                        ad->value(QStringLiteral("WuRanWuBianHao")).toString(),
-                                                        ad->value(QStringLiteral("PaiWuKou")).toString()});
-            assignmentBase.push_back(bench::timedMs([&] { bare.assignment(table); }));
-        }
-        const int repetitions = 3;
-        std::vector<double> latest, another, plainCopy;
-        for (int i = 0; i < repetitions; ++i) {
-            plainCopy.push_back(bench::timedMs([&] {
-                QFile::remove(june + QStringLiteral(".plain"));
-                QFile::copy(tmpl, june + QStringLiteral(".plain"));
-            }));
-            latest.push_back(bench::timedMs([&] { w.Command6_Click(); }));
-            ui::testing::answerInput(QStringLiteral("2003-05"));
-            another.push_back(bench::timedMs([&] { w.Command5_Click(); }));
-        }
-        // Nothing but the input boxes of the month copies.
-        if (ui::testing::shownTexts().size() != repetitions) {
-            std::fprintf(stderr, "commands: %s\n", ui::testing::shownTexts().join('/').toUtf8().constData());
-            return 1;
-        }
-        bench::printRatio("workbench_next_enterprise", bench::median(enterpriseMoves), bench::median(enterpriseBase),
+
+        bench::printRatio("workbench_next_enterprise", bench::median(m.firstShow), bench::median(m.firstShowBase), "-");
+        bench::printRatio("workbench_next_enterprise_again", bench::median(m.again), bench::median(m.againBase), "-");
+        bench::printRatio("workbench_next_assignment", bench::median(m.assignment), bench::median(m.assignmentBase),
                           "-");
-        bench::printRatio("workbench_next_enterprise_again", bench::median(againMoves), bench::median(againBase), "-");
-        bench::printRatio("workbench_next_assignment", bench::median(assignmentMoves), bench::median(assignmentBase),
-                          "-");
-        // A move stays under 30 ms.
-        for (const auto& [name, moves] : {std::pair{"workbench_move_first_show", &enterpriseMoves},
-                                          std::pair{"workbench_move_enterprise", &againMoves},
-                                          std::pair{"workbench_move_assignment", &assignmentMoves}})
-            bench::printLimit(name, bench::median(*moves), moveLimitMs);
-        bench::printRatio("workbench_copy_latest", bench::median(latest), bench::median(plainCopy), "-");
-        bench::printRatio("workbench_copy_month", bench::median(another), bench::median(plainCopy), "-");
-        for (double m : {bench::median(enterpriseMoves), bench::median(againMoves), bench::median(assignmentMoves)})
-            if (m >= moveLimitMs)
-                std::fprintf(stderr, "a move took %.1f ms, over the %.0f ms a move may take\n", m, moveLimitMs);
+        bench::printRatio("workbench_copy_latest", c1500.latest, c1500.base, "-");
+        bench::printRatio("workbench_copy_month", c1500.another, c1500.base, "-");
+        for (const auto& [name, times] :
+             {std::pair{"workbench_move_first_show", &m.firstShow}, std::pair{"workbench_move_enterprise", &m.again},
+              std::pair{"workbench_move_assignment", &m.assignment}})
+            bench::printLimit(name, bench::median(*times), moveLimitMs);
+        bench::printRatio("workbench_open_growth", bench::median(open4000), bench::median(open1500), "3.0");
+        bench::printRatio("workbench_copy_latest_growth", c4000.latest, c1500.latest, "3.0");
+        bench::printRatio("workbench_copy_month_growth", c4000.another, c1500.another, "3.0");
+
+        if (qEnvironmentVariableIntValue("QELV_BENCH_NO_TEN_TIMES") == 0) {
+            makeCounty(15000);
+            w = std::make_unique<frmKaiPiao>();
+            w->show();
+            paint(*w);
+            const Moves big = moves(*w, std::min(moveCount, 100));
+            w.reset();
+            for (const auto& [name, times] : {std::pair{"workbench_move_first_show_15000", &big.firstShow},
+                                              std::pair{"workbench_move_enterprise_15000", &big.again},
+                                              std::pair{"workbench_move_assignment_15000", &big.assignment}})
+                bench::printLimit(name, bench::median(*times), moveLimitMs);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", ui::describe(e).toUtf8().constData());
         return 1;

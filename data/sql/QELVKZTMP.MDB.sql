@@ -123,6 +123,9 @@ CREATE TABLE "KPKZK" (
   "M12DDATE" DATETIME CHECK ("M12DDATE" IS NULL OR (typeof("M12DDATE") = 'text' AND date("M12DDATE") IS NOT NULL))
 );
 
+-- Every enterprise's row is read and written by its number.
+CREATE INDEX "KPKZK_DanWeiBianHao" ON "KPKZK" ("DanWeiBianHao");
+
 -- tjktmp: the statistics work table, a copy of KPKZK completed with each enterprise's name, industry
 -- type and squad from the register, its year amount and its month count.
 CREATE TABLE "tjktmp" (

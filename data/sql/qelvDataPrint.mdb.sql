@@ -17,3 +17,6 @@ CREATE TABLE "ShuJu" (
   "HeJi" CURRENCY CHECK (typeof("HeJi") IN ('integer','real','null'))
 );
 
+
+-- Each enterprise's lines are read by its number.
+CREATE INDEX "ShuJu_DanWeiBianHao" ON "ShuJu" ("DanWeiBianHao");

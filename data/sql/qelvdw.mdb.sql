@@ -29,3 +29,6 @@ CREATE TABLE "DanWeiFenQu" (
   "DanWeiFenQu" TEXT(50) COLLATE NOCASE CHECK (length("DanWeiFenQu") <= 50)
 );
 
+
+-- Each enterprise's assignments are read by its number.
+CREATE INDEX "dwwrw_DanWeiBianHao" ON "dwwrw" ("DanWeiBianHao");

@@ -32,3 +32,7 @@ CREATE TABLE "MX" (
   "角" TEXT(100) COLLATE NOCASE CHECK (length("角") <= 100),
   "分" TEXT(100) COLLATE NOCASE CHECK (length("分") <= 100)
 );
+
+-- Each invoice's header and lines are read by the enterprise's number.
+CREATE INDEX "KPDW_DanWeiBianHao" ON "KPDW" ("DanWeiBianHao");
+CREATE INDEX "MX_DanWeiBianHao" ON "MX" ("DanWeiBianHao");

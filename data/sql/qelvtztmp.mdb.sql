@@ -33,3 +33,8 @@ CREATE TABLE "WuRanWuMingXi" (
   "WuRanWuMingCheng" TEXT(100) COLLATE NOCASE CHECK (length("WuRanWuMingCheng") <= 100),
   "WuRanWuShuJu" LONGTEXT COLLATE NOCASE
 );
+
+-- Each notice's header, lines and detail sheet are read by the enterprise's number.
+CREATE INDEX "tzdw_DanWeiBianHao" ON "tzdw" ("DanWeiBianHao");
+CREATE INDEX "MX_DanWeiBianHao" ON "MX" ("DanWeiBianHao");
+CREATE INDEX "WuRanWuMingXi_DanWeiBianHao" ON "WuRanWuMingXi" ("DanWeiBianHao");

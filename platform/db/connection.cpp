@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <sqlite3.h>
 
 namespace db {
@@ -386,21 +388,64 @@ QStringList Connection::tableNames() const
     return names;
 }
 
+namespace {
+
+// Whether the file has the table, found by name (without regard to case) in the schema SQLite keeps in
+// memory rather than by reading every row of sqlite_master: a month's file holds a table an assignment,
+// the ledger file one an enterprise, and a lookup that reads them all makes every per-enterprise step
+// grow with the county. Unknown when the file cannot be asked; then the caller reads sqlite_master.
+std::optional<bool> knownTable(ConnectionState& s, const QString& name, const QString& schema)
+{
+    // SQLite's own tables are found in memory but are no rows of sqlite_master.
+    if (name.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive))
+        return std::nullopt;
+    {
+        // A statement that reads the file first compares the file's schema with the one in memory and
+        // takes the file's when another connection changed it.
+        Statement fresh(s, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(qualified(schema, QStringLiteral("sqlite_master"))));
+        fresh.step();
+    }
+    sqlite3* db = s.handle();
+    const QByteArray file = schema.isEmpty() ? QByteArrayLiteral("main") : schema.toUtf8();
+    const QByteArray table = name.toUtf8();
+    const int rc = sqlite3_table_column_metadata(db, file.constData(), table.constData(), nullptr, nullptr, nullptr,
+                                                 nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return true;
+    if (rc == SQLITE_ERROR && std::strncmp(sqlite3_errmsg(db), "no such table", 13) == 0)
+        return false;
+    return std::nullopt;
+}
+
+} // namespace
+
 bool Connection::tableExists(const QString& name, bool exactCase, const QString& schema) const
 {
+    ConnectionState& s = need(state_);
+    if (!exactCase) {
+        if (const std::optional<bool> known = knownTable(s, name, schema))
+            return *known;
+    }
     const QString master = qualified(schema, QStringLiteral("sqlite_master"));
-    Statement st(need(state_),
-                 QStringLiteral("SELECT 1 FROM %1 WHERE type = 'table' AND name = ? COLLATE %2")
-                     .arg(master, exactCase ? QStringLiteral("BINARY") : QStringLiteral("NOCASE")));
+    Statement st(s, QStringLiteral("SELECT 1 FROM %1 WHERE type = 'table' AND name = ? COLLATE %2")
+                        .arg(master, exactCase ? QStringLiteral("BINARY") : QStringLiteral("NOCASE")));
     st.bind({name});
     return st.step();
 }
 
 QString Connection::tableSpelling(const QString& name, const QString& schema) const
 {
-    Statement st(need(state_),
-                 QStringLiteral("SELECT name FROM %1 WHERE type = 'table' AND name = ? COLLATE NOCASE")
-                     .arg(qualified(schema, QStringLiteral("sqlite_master"))));
+    ConnectionState& s = need(state_);
+    if (const std::optional<bool> known = knownTable(s, name, schema)) {
+        if (!*known)
+            return QString();
+        // A query of the table names it as the file spells it.
+        Statement st(s, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(qualified(schema, name)));
+        if (const char* spelled = sqlite3_column_table_name(st.get(), 0))
+            return QString::fromUtf8(spelled);
+    }
+    Statement st(s, QStringLiteral("SELECT name FROM %1 WHERE type = 'table' AND name = ? COLLATE NOCASE")
+                        .arg(qualified(schema, QStringLiteral("sqlite_master"))));
     st.bind({name});
     return st.step() ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))) : QString();
 }

@@ -11,6 +11,7 @@
 #include "qelv/core/data_env.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
+#include "qelv/core/lookup_indexes.h"
 
 namespace feeList {
 
@@ -110,6 +111,8 @@ Built BuildPrintData(const QDate& month)
     db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
     db::Connection data(db::DataFile{dataFiles::monthData(month)});
     db::Connection print(db::DataFile{dataFiles::monthFeeList(month)});
+    for (db::Connection* c : {&billing, &enterprises, &print})
+        lookupIndexes::ensure(*c);
 
     const QString m = QString::number(month.month());
     const QString flag = db::quoteIdentifier(QLatin1Char('M') + m);

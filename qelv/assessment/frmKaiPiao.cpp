@@ -20,6 +20,7 @@
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmCJSJK.h"
 #include "qelv/core/late_fee_ledger.h"
+#include "qelv/core/lookup_indexes.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/status_panels.h"
 
@@ -227,6 +228,7 @@ void frmKaiPiao::Form_Load()
         billingControl::ensureYearFile(Module1::gWorkMonth.year());
 
         conn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+        lookupIndexes::ensure(*conn_);
         pair_ = std::make_unique<db::RelatedRecordsets>(
             *conn_,
             db::Relation{.parentSql = QStringLiteral("select * from dw Order By DanWeiBianHao"),
@@ -268,6 +270,7 @@ void frmKaiPiao::RefreshMonthRow()
         billingModel_->setRecordset(nullptr);
         billingRs_.reset();
         billingConn_ = std::make_unique<db::Connection>(db::DataFile{dataFiles::billing(Module1::gWorkMonth.year())});
+        lookupIndexes::ensure(*billingConn_);
         const db::Recordset& enterprises = pair_->parent();
         openBillingRow(onRow(enterprises) ? ui::fieldText(enterprises.value(QStringLiteral("DanWeiBianHao")))
                                           : QString());

@@ -8,6 +8,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/amount_digits.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/lookup_indexes.h"
 
 #include <QSet>
 #include <QVariantList>
@@ -100,6 +101,7 @@ RunResult DocumentGenerator::run(const QList<ListedInvoice>& list, bool onlyTick
         db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
         print = std::make_unique<db::Connection>(db::DataFile{printFile});
         db::Connection billing(db::DataFile{dataFiles::billing(state_.workMonth.year())});
+        lookupIndexes::ensure(billing);
 
         const QString table = QStringLiteral("WTDW");
         if (!print->tableExists(table))

@@ -230,11 +230,12 @@ printRun::Outcome PrintCollectionDocuments(QWidget* window, const QList<QWidget*
             problems << QStringLiteral("本月还没有委托单：请先生成委托。");
         if (lateFeeOn && !documents.isEmpty()) {
             db::Connection ledgers(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
+            const lateFeeLedger::Names names(ledgers);
             QSet<QString> seen;
             for (const Document& d : documents)
                 if (!seen.contains(d.enterprise.toLower())) {
                     seen.insert(d.enterprise.toLower());
-                    if (!lateFeeLedger::exists(ledgers, d.enterprise))
+                    if (names.find(d.enterprise).isEmpty())
                         problems << QStringLiteral("单位 %1 没有滞纳金表（%2），它的发票无法标记为已开委托。")
                                         .arg(d.enterprise, lateFeeLedger::tableName(d.enterprise));
                 }

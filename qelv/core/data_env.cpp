@@ -6,6 +6,7 @@
 #include "platform/report/report_data.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/lookup_indexes.h"
 
 #include <QDate>
 #include <array>
@@ -109,8 +110,10 @@ bool DataEnv::isOpen(const QString& connection) const
 db::Connection& DataEnv::connection(const QString& connection)
 {
     const int i = connectionIndex(connection);
-    if (!d->connections[i])
+    if (!d->connections[i]) {
         d->connections[i] = std::make_unique<db::Connection>(db::DataFile{d->files[i]});
+        lookupIndexes::ensure(*d->connections[i]);
+    }
     return *d->connections[i];
 }
 

@@ -4,6 +4,7 @@
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/late_fee_ledger.h"
+#include "qelv/core/lookup_indexes.h"
 
 #include <QStringList>
 #include <QVariantList>
@@ -27,6 +28,7 @@ QString existingDataFile(const QString& name)
 Writer::Writer(int year)
 {
     billing_.openPath(existingDataFile(dataFiles::billing(year)));
+    lookupIndexes::ensure(billing_);
     ledgerPath_ = existingDataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
 }
 

@@ -1,6 +1,7 @@
 #include "qelv/core/late_fee_ledger.h"
 
 #include "platform/db/connection.h"
+#include "platform/db/recordset.h"
 
 namespace lateFeeLedger {
 
@@ -58,6 +59,36 @@ bool ensure(db::Connection& ledgers, const QString& number)
         return false;
     ledgers.createTable(tableName(number), columns());
     return true;
+}
+
+namespace {
+// Table names compare as SQLite's NOCASE does: only the letters A to Z fold.
+QString nocaseKey(const QString& name)
+{
+    QString key = name;
+    for (QChar& c : key)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return key;
+}
+} // namespace
+
+Names::Names(db::Connection& ledgers)
+{
+    auto all = ledgers.openRecordset(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"), {},
+                                     db::LockType::ForwardOnly);
+    // The first of two spellings of one name, as a look-up in the list finds it.
+    for (; !all->isEOF(); all->moveNext()) {
+        const QString name = all->value(0).toString();
+        const QString key = nocaseKey(name);
+        if (!names_.contains(key))
+            names_.insert(key, name);
+    }
+}
+
+QString Names::find(const QString& number) const
+{
+    return names_.value(nocaseKey(tableName(number)));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "platform/db/schema.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariantList>
@@ -38,6 +39,18 @@ QString find(db::Connection& ledgers, const QString& number, const QString& sche
 bool exists(db::Connection& ledgers, const QString& number, const QString& schema = QString());
 // Makes the ledger when the enterprise has none. Returns true when it made one.
 bool ensure(db::Connection& ledgers, const QString& number);
+
+// The ledgers' names as the file spells them, read once, for a run that looks up the ledger of each of
+// many enterprises: a look-up in the file's list of tables reads the whole list, one entry a ledger.
+class Names {
+public:
+    explicit Names(db::Connection& ledgers);
+    // As lateFeeLedger::find() answers it.
+    QString find(const QString& number) const;
+
+private:
+    QHash<QString, QString> names_;
+};
 
 // The ledger file attached to a run's print file for as long as the run lasts, so that the run's rows
 // and its late-fee marks go in one transaction. Whatever the run left open is rolled back when it

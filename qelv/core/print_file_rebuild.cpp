@@ -4,6 +4,7 @@
 #include "platform/error/error.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/lookup_indexes.h"
 
 #include <exception>
 
@@ -87,6 +88,7 @@ bool rebuild(const Rebuild& r, const Confirm& confirm)
             conn.openPath(r.transient);
             conn.beginTransaction();
             r.makeTables(conn);
+            lookupIndexes::create(conn);
             conn.commit();
         }
 

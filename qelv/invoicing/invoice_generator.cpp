@@ -10,6 +10,7 @@
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/late_fee_marks.h"
+#include "qelv/core/lookup_indexes.h"
 #include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/invoice_layout.h"
 #include "qelv/invoicing/late_fee.h"
@@ -64,6 +65,8 @@ std::unique_ptr<RunFiles> RunFiles::open(const QDate& workMonth)
     f->discharge.open(db::DataFile{dataFiles::monthData(workMonth)});
     f->print.open(db::DataFile{dataFiles::monthInvoices(workMonth)});
     f->billing.open(db::DataFile{dataFiles::billing(workMonth.year())});
+    for (db::Connection* c : {&f->enterprises, &f->print, &f->billing})
+        lookupIndexes::ensure(*c);
     f->ledgersPath = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
     if (!files::exists(f->ledgersPath))
         throw db::Error(QStringLiteral("找不到文件“%1”。").arg(f->ledgersPath));

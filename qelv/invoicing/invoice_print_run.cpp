@@ -5,6 +5,7 @@
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/lookup_indexes.h"
 #include "qelv/invoicing/FPForm.h"
 
 #include <QSet>
@@ -118,6 +119,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
     existingDataFile(dataFiles::monthInvoices(state.workMonth),
                      QStringLiteral("没有本月的发票打印文件 %1，请先生成发票。"));
     db::Connection printFile(db::DataFile{dataFiles::monthInvoices(state.workMonth)});
+    lookupIndexes::ensure(printFile);
     auto generated = printFile.openRecordset(QStringLiteral("Select * from KPDW order by DanWeiBianHao asc"), {},
                                              db::LockType::ReadOnly);
     const int total = generated->recordCount();
@@ -129,11 +131,13 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
 
     existingDataFile(dataFiles::billing(state.workMonth.year()), QStringLiteral("没有开票控制文件 %1。"));
     db::Connection billing(db::DataFile{dataFiles::billing(state.workMonth.year())});
+    lookupIndexes::ensure(billing);
     db::PreparedStatement billingRow(billing,
                                      QStringLiteral("select %1, %2, %3 from KPKZK where DanWeiBianHao = ?")
                                          .arg(monthColumn(m, "P"), monthColumn(m, "DATE"), monthColumn(m, "MD")));
     existingDataFile(QString::fromLatin1(dataFiles::lateFeeLedgers), QStringLiteral("没有滞纳金文件 %1。"));
     db::Connection ledgers(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
+    const lateFeeLedger::Names ledgerNames(ledgers);
     db::PreparedStatement lines(printFile, QStringLiteral("select count(*) from MX where DanWeiBianHao = ?"));
 
     QSet<QString> seen;
@@ -186,7 +190,7 @@ InvoicePrint planInvoicePrint(const RunState& state, const PrintLayout& layout, 
                 problems << earlierOne() + QStringLiteral(" 已经到账，不能重新编号：请先作废这张发票。");
         }
 
-        const QString ledger = lateFeeLedger::find(ledgers, inv.enterprise);
+        const QString ledger = ledgerNames.find(inv.enterprise);
         inv.ledger = ledger;
         if (state.lateFeeOn && ledger.isEmpty())
             problems << QStringLiteral("单位 %1 没有滞纳金表 %2。")
@@ -243,6 +247,7 @@ InvoiceRecords::InvoiceRecords(const InvoicePrint& print)
     : print_(print),
       billing_(db::DataFile{dataFiles::billing(print.state.workMonth.year())})
 {
+    lookupIndexes::ensure(billing_);
 }
 
 InvoiceRecords::~InvoiceRecords() = default;

@@ -8,6 +8,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
+#include "qelv/core/lookup_indexes.h"
 #include "qelv/core/report_controls.h"
 
 #include <memory>
@@ -54,6 +55,7 @@ report::Document renderOver(const QDate& month, const report::Report& layout, co
 {
     noticeFile(month);
     db::Connection print(db::DataFile{dataFiles::monthNotices(month)});
+    lookupIndexes::ensure(print);
     report::RelatedQueries rows(print, QStringLiteral("select * from tzdw Order by DanWeiBianHao"), childSql,
                                 QStringLiteral("DanWeiBianHao"));
     return layout.render(rows);

@@ -64,3 +64,15 @@ TEST_F(BillingLedgerTest, TheLedgerIsMadeOnceWithItsEightFieldsInOrderAndFoundWi
     EXPECT_EQ(ledgers.scalar(QStringLiteral("select count(*) from ZNJ0a1")).toInt(), 1);
     EXPECT_TRUE(lateFeeLedger::find(ledgers, QStringLiteral("0b1")).isEmpty());
 }
+
+TEST_F(BillingLedgerTest, TheLedgerNamesReadOnceFindEachLedgerAsTheFileDoes)
+{
+    db::Connection ledgers(db::DataFile{QString::fromLatin1(dataFiles::lateFeeLedgers)});
+    for (const char* number : {"0a1", "0012", "区1"})
+        lateFeeLedger::ensure(ledgers, QString::fromUtf8(number));
+    const lateFeeLedger::Names names(ledgers);
+    for (const char* asked : {"0A1", "0a1", "0012", "区1", "0b1", "012", "区2"})
+        EXPECT_EQ(names.find(QString::fromUtf8(asked)), lateFeeLedger::find(ledgers, QString::fromUtf8(asked)))
+            << asked;
+    EXPECT_EQ(names.find(QStringLiteral("0A1")), QStringLiteral("ZNJ0a1"));
+}

@@ -249,6 +249,32 @@ TEST_F(ConnectionTest, SchemaOperations)
         dbError([&] { cn.columns(QStringLiteral("WRW0012011")); }).contains(QStringLiteral("找不到输入表或查询")));
 }
 
+// A table is looked up in the schema the connection holds, which must follow what another
+// connection made or dropped meanwhile; views and SQLite's own tables are no tables of the file.
+TEST_F(ConnectionTest, TableLookupsSeeWhatAnotherConnectionChanged)
+{
+    db::Connection cn(connectionText(path));
+    EXPECT_FALSE(cn.tableExists(QStringLiteral("ZNJ0001")));
+    EXPECT_EQ(cn.tableSpelling(QStringLiteral("znj0001")), QString());
+    {
+        db::Connection other(connectionText(path));
+        other.execute(QStringLiteral("CREATE TABLE ZNJ0001 (FaPiaoBianHao TEXT)"));
+        other.execute(QStringLiteral("CREATE VIEW Users AS SELECT * FROM [User]"));
+    }
+    EXPECT_TRUE(cn.tableExists(QStringLiteral("znj0001")));
+    EXPECT_EQ(cn.tableSpelling(QStringLiteral("znj0001")), QStringLiteral("ZNJ0001"));
+    EXPECT_EQ(cn.tableSpelling(QStringLiteral("user")), QStringLiteral("User"));
+    EXPECT_FALSE(cn.tableExists(QStringLiteral("Users")));
+    EXPECT_EQ(cn.tableSpelling(QStringLiteral("users")), QString());
+    EXPECT_FALSE(cn.tableExists(QStringLiteral("sqlite_master")));
+    {
+        db::Connection other(connectionText(path));
+        other.execute(QStringLiteral("DROP TABLE ZNJ0001"));
+    }
+    EXPECT_FALSE(cn.tableExists(QStringLiteral("ZNJ0001")));
+    EXPECT_EQ(cn.tableSpelling(QStringLiteral("ZNJ0001")), QString());
+}
+
 TEST_F(ConnectionTest, AFileIsCopiedOnlyAfterTheConnectionLetsGoAndTheConnectionGoesOn)
 {
     db::Connection cn(connectionText(path));
