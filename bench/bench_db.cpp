@@ -519,34 +519,35 @@ void caseTables()
     bench::printRatio("open_9000_tables", oursOpen, baseOpen, "1.3");
 }
 
-// Compacting a file of about 50 MB, against VACUUM INTO, the copy's check, and a rename.
+// Compacting a file of about 50 MB with a fifth of its pages free, against a bare SQLite connection
+// playing back any journal, reading the free page count and vacuuming the file in place, as the
+// program does under its lock files.
 void caseCompact()
 {
     const QString path = folder + QStringLiteral("/compact.mdb");
     const QString source = makeDwFile(QStringLiteral("compact_source.mdb"), 200000);
     {
+        // Whole pages go free only where a run of rows goes: every fifth row alone frees none.
         Bare b(source);
-        b.exec("DELETE FROM dw WHERE _rowid_ % 5 = 0");
+        b.exec("DELETE FROM dw WHERE _rowid_ <= (SELECT max(_rowid_) / 5 FROM dw)");
     }
     auto fresh = [&] {
         QFile::remove(path);
         QFile::copy(source, path);
     };
-    const QString transient = folder + QStringLiteral("/qelvbbk.mdb");
     auto bare = [&] {
-        {
-            Bare b(path, SQLITE_OPEN_READWRITE);
-            b.exec(QStringLiteral("VACUUM INTO '%1'").arg(transient));
+        Bare b(path, SQLITE_OPEN_READWRITE);
+        sqlite3_busy_timeout(b.db, 5000);
+        b.exec("PRAGMA journal_mode=DELETE");
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(b.db, "PRAGMA freelist_count", -1, &st, nullptr);
+        const bool freePages = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int64(st, 0) > 0;
+        sqlite3_finalize(st);
+        if (!freePages) {
+            std::fprintf(stderr, "the compaction benchmark's file has no free pages\n");
+            std::exit(1);
         }
-        {
-            Bare c(transient, SQLITE_OPEN_READONLY);
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(c.db, "PRAGMA integrity_check", -1, &st, nullptr);
-            while (sqlite3_step(st) == SQLITE_ROW) {
-            }
-            sqlite3_finalize(st);
-        }
-        std::rename(QFile::encodeName(transient).constData(), QFile::encodeName(path).constData());
+        b.exec("VACUUM");
     };
     const auto t = interleaved(5, {{fresh, bare}, {fresh, [&] { db::compact(path, QStringLiteral("qelvbbk.mdb")); }}});
     const double base = t[0], ours = t[1];
