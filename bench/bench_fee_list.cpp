@@ -14,12 +14,12 @@
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
 #include "platform/report/report_output.h"
+#include "platform/ui/application.h"
 #include "qelv/assessment/discharge_tables.h"
 #include "qelv/assessment/fee_list.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -204,7 +204,8 @@ double pdf(const QString& path, std::size_t* pages)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // The program's own application object: the heap behaves as it does under the print window.
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

@@ -169,6 +169,27 @@ int compareValues(const QVariant& a, const QVariant& b)
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+// Text as compareValues matches it without regard to case: each code point folded on its own, as
+// QString::compare folds them.
+QString foldedText(const QString& text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        const char32_t f = QChar::toCaseFolded(c);
+        if (QChar::requiresSurrogates(f)) {
+            folded += QChar(QChar::highSurrogate(f));
+            folded += QChar(QChar::lowSurrogate(f));
+        } else {
+            folded += QChar(char16_t(f));
+        }
+    }
+    return folded;
+}
+
 // Null equals nothing, not even Null, as in SQL.
 bool valuesEqual(const QVariant& a, const QVariant& b)
 {
@@ -204,6 +225,12 @@ struct Recordset::Impl {
     Bookmark markBeforeAdd = 0;
     int filterField = -1;
     QVariant filterValue;
+    // The rows of a recordset that cannot be written never change until it is read again: a filter
+    // on one of its text fields (a child following its parent, one key after the other) finds its
+    // rows by their folded text instead of comparing every row. Made at the first such filter.
+    int keyedField = -1;
+    bool keyedByText = false; // every value of keyedField is text or Null
+    std::unordered_map<QString, std::vector<Row*>> rowsByKey;
     std::vector<std::pair<int, bool>> sortKeys; // field, descending
     // Rows by bookmark, made when a bookmark is first set and kept up to date after.
     std::unordered_map<Bookmark, Row*> byMark;
@@ -404,6 +431,7 @@ struct Recordset::Impl {
         writeList.swap(list);
     }
     void leaveRow(bool mayDrop = true);
+    const std::vector<Row*>* filterCandidates();
     void rebuildVisible();
     void returnAfterRemovedAdd();
 };
@@ -575,6 +603,8 @@ void Recordset::Impl::load()
     rereadText.clear();
     rows = std::move(read);
     blocks = std::move(readBlocks);
+    keyedField = -1;
+    rowsByKey.clear();
     rebuildVisible();
     cur = 0;
     onDeleted = false;
@@ -810,13 +840,57 @@ void Recordset::Impl::leaveRow(bool mayDrop)
         writeOne(r);
 }
 
+// The rows that may pass the filter, in the query's order, or nullptr when every row must be
+// compared. Only text against text is looked up: a number, a date or numeric text compare by value.
+const std::vector<Row*>* Recordset::Impl::filterCandidates()
+{
+    static const std::vector<Row*> none;
+    if (filterField < 0 || updatable)
+        return nullptr;
+    if (isNull(filterValue))
+        return &none;
+    if (filterValue.userType() != QMetaType::QString)
+        return nullptr;
+    if (keyedField != filterField) {
+        keyedField = filterField;
+        rowsByKey.clear();
+        keyedByText = true;
+        for (Row& r : rows) {
+            if (r.gone)
+                continue;
+            const QVariant v = shown(&r, filterField);
+            if (isNull(v))
+                continue;
+            if (v.userType() != QMetaType::QString) {
+                keyedByText = false;
+                rowsByKey.clear();
+                break;
+            }
+            rowsByKey[foldedText(v.toString())].push_back(&r);
+        }
+    }
+    if (!keyedByText)
+        return nullptr;
+    const auto it = rowsByKey.find(foldedText(filterValue.toString()));
+    return it == rowsByKey.end() ? &none : &it->second;
+}
+
 void Recordset::Impl::rebuildVisible()
 {
-    visible.clear();
-    for (Row& r : rows) {
-        r.pos = -1;
-        if (!r.gone && (filterField < 0 || valuesEqual(shown(&r, filterField), filterValue)))
-            visible.push_back(&r);
+    if (const std::vector<Row*>* candidates = filterCandidates()) {
+        for (Row* r : visible)
+            r->pos = -1;
+        visible.clear();
+        for (Row* r : *candidates)
+            if (valuesEqual(shown(r, filterField), filterValue))
+                visible.push_back(r);
+    } else {
+        visible.clear();
+        for (Row& r : rows) {
+            r.pos = -1;
+            if (!r.gone && (filterField < 0 || valuesEqual(shown(&r, filterField), filterValue)))
+                visible.push_back(&r);
+        }
     }
     if (!sortKeys.empty()) {
         // The keys are read once a row, not at every comparison.

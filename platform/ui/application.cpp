@@ -1,5 +1,6 @@
 #include "platform/ui/application.h"
 
+#include "platform/process/heap.h"
 #include "platform/ui/dialogs.h"
 
 namespace ui {
@@ -7,6 +8,7 @@ namespace ui {
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    process::keepFreedHeap();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 // The program's application object. Every window's handler reports its own errors; should one slip
 // through all the same, it is shown here as a message and the program goes on, instead of ending.
+// Making it also sets how the heap keeps freed memory (platform/process/heap.h).
 #include <QApplication>
 
 namespace ui {

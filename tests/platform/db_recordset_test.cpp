@@ -552,6 +552,64 @@ TEST_F(RecordsetTest, FindFilterAndSort)
     EXPECT_EQ(resets.count(), 4);
 }
 
+// A recordset that cannot be written looks a text filter up instead of comparing every row; it lets
+// through exactly the rows an updatable one over the same rows does, in the same order.
+TEST_F(RecordsetTest, AReadOnlyFilterShowsTheRowsAnUpdatableOneShows)
+{
+    cn.execute(QStringLiteral("CREATE TABLE codes (ID INTEGER PRIMARY KEY, Code TEXT(10), Mixed)"));
+    cn.execute(QStringLiteral("INSERT INTO codes (Code, Mixed) VALUES ('ab', 'x'), ('AB', 7), ('007', '007'),"
+                              " ('Äb', NULL), (NULL, 'X'), ('äB', '7'), ('ab', 7.0), ('7', 'y')"));
+    const QString sql = QStringLiteral("select * from codes order by ID");
+    auto writable = cn.openRecordset(sql, {}, LockType::Optimistic);
+    auto readOnly = cn.openRecordset(sql, {}, LockType::ReadOnly);
+    auto ids = [](Recordset& rs) {
+        QStringList out;
+        for (int i = 0; i < rs.recordCount(); ++i)
+            out << rs.valueAt(i, 0).toString();
+        return out;
+    };
+    const struct {
+        const char* field;
+        QVariant value;
+        const char* sort;
+        const char* ids;
+    } cases[] = {
+        {"Code", QStringLiteral("aB"), "", "1,2,7"},
+        {"Code", QStringLiteral("ÄB"), "", "4,6"},
+        {"Code", QStringLiteral("7"), "", "8"},
+        {"Code", 7, "", "3,8"}, // a number matches numeric text by value
+        {"Code", QStringLiteral("zz"), "", ""},
+        {"Code", QVariant(), "", ""},
+        {"Code", QStringLiteral("ab"), "ID DESC", "7,2,1"},
+        {"Mixed", QStringLiteral("7"), "", "2,6,7"}, // numbers in the column: compared by value
+        {"Mixed", QStringLiteral("x"), "", "1,5"},
+        {"Code", QStringLiteral("AB"), "", "1,2,7"}, // back on the first field after another
+    };
+    for (const auto& c : cases) {
+        for (Recordset* rs : {writable.get(), readOnly.get()}) {
+            rs->setSort(QString::fromUtf8(c.sort));
+            rs->setFilter(QString::fromUtf8(c.field), c.value);
+        }
+        const QString what = QStringLiteral("%1 = %2").arg(QString::fromUtf8(c.field), c.value.toString());
+        EXPECT_EQ(ids(*writable).join(','), QString::fromUtf8(c.ids)) << qPrintable(what);
+        EXPECT_EQ(ids(*readOnly), ids(*writable)) << qPrintable(what);
+        EXPECT_EQ(readOnly->recordCount(), writable->recordCount()) << qPrintable(what);
+        if (readOnly->recordCount() > 0) {
+            readOnly->moveLast();
+            EXPECT_EQ(readOnly->absolutePosition(), readOnly->recordCount()) << qPrintable(what);
+            EXPECT_EQ(readOnly->value(0).toString(), ids(*writable).last()) << qPrintable(what);
+        } else {
+            EXPECT_TRUE(readOnly->isEOF()) << qPrintable(what);
+        }
+    }
+    readOnly->clearFilter();
+    EXPECT_EQ(readOnly->recordCount(), 8);
+    cn.execute(QStringLiteral("INSERT INTO codes (Code) VALUES ('Ab')"));
+    readOnly->requery();
+    readOnly->setFilter(QStringLiteral("Code"), QStringLiteral("ab"));
+    EXPECT_EQ(ids(*readOnly), QStringList({"1", "2", "7", "9"})) << "read again, the rows looked up anew";
+}
+
 TEST_F(RecordsetTest, GridAccessByRowIndex)
 {
     auto rs = users();
