@@ -8,6 +8,7 @@
 #include "bench_support.h"
 #include "platform/db/connection.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/invoice_payment.h"
@@ -142,7 +143,7 @@ int paidEverywhere()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

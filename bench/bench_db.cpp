@@ -8,6 +8,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "platform/ui/data_grid.h"
 #include "platform/ui/recordset_model.h"
 
@@ -578,7 +579,7 @@ int main(int argc, char** argv)
         return memoryChild(QString::fromLocal8Bit(argv[2]));
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     QTemporaryDir dir;
     folder = dir.path();
     const struct {

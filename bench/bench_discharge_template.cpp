@@ -6,6 +6,7 @@
 #include "bench_support.h"
 #include "platform/db/connection.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "qelv/assessment/discharge_tables.h"
 #include "qelv/core/data_files.h"
 
@@ -140,7 +141,7 @@ double ours()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

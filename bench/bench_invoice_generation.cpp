@@ -6,6 +6,7 @@
 #include "bench_support.h"
 #include "platform/convert/convert.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/invoicing/invoice_generator.h"
@@ -208,7 +209,7 @@ double ours(int* invoices)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

@@ -13,6 +13,7 @@
 #include "platform/db/connection.h"
 #include "platform/files/files.h"
 #include "platform/report/report_output.h"
+#include "platform/ui/application.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/invoicing/FPForm.h"
@@ -103,7 +104,7 @@ double bareLoop(const QString& pdf, const report::Document& document)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

@@ -4,6 +4,7 @@
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
 #include "qelv/notices/notice_generator.h"
@@ -306,7 +307,7 @@ double ours(int* notices)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

@@ -7,6 +7,7 @@
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
 #include "platform/report/report_output.h"
+#include "platform/ui/application.h"
 #include <QTemporaryDir>
 
 #include <QApplication>
@@ -127,7 +128,7 @@ double bareLoop(const QString& path, const std::vector<Field>& fields)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     QTemporaryDir dir;
     const std::vector<Field> fields = layout();
     std::vector<double> ours, base;

@@ -6,6 +6,7 @@
 //     bench startup_1500  the median of several start-ups (at most 1 s)
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
+#include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
 #include "qelv/frame/frmLogin.h"
@@ -66,7 +67,7 @@ double startUp()
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

@@ -8,6 +8,7 @@
 #include "platform/convert/currency.h"
 #include "platform/db/connection.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
@@ -161,7 +162,7 @@ double ourOpening()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;

@@ -25,6 +25,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
+#include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/assessment/discharge_tables.h"
 #include "qelv/assessment/frmKaiPiao.h"
@@ -388,7 +389,7 @@ bool quiet()
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    ui::Application app(argc, argv);
     const bench::ProgramFolder dir;
     if (!dir.ready())
         return 1;
