@@ -367,14 +367,14 @@ char* writeLength(char* p, quint32 n)
     return p;
 }
 
-void appendValue(std::string& out, const StoredValue& v)
+void appendValue(std::pmr::string& out, const StoredValue& v)
 {
     const std::size_t at = out.size();
     out.resize(at + storedSize(v));
     writeStored(out.data() + at, v);
 }
 
-void appendRaw(std::string& out, int storage, qint64 integer, double real, const char* bytes, int size)
+void appendRaw(std::pmr::string& out, int storage, qint64 integer, double real, const char* bytes, int size)
 {
     StoredValue v;
     v.storage = storage;
@@ -386,7 +386,7 @@ void appendRaw(std::string& out, int storage, qint64 integer, double real, const
 }
 
 // A text written straight into the row's bytes: the length first, with room for the longest.
-void appendText(std::string& out, const QString& text)
+void appendText(std::pmr::string& out, const QString& text)
 {
     const std::size_t room = 3 * static_cast<std::size_t>(text.size());
     out.push_back(static_cast<char>(SQLITE_TEXT));
@@ -403,17 +403,17 @@ void appendText(std::string& out, const QString& text)
 
 } // namespace
 
-void appendStoredText(std::string& out, const char* utf8, int size)
+void appendStoredText(std::pmr::string& out, const char* utf8, int size)
 {
     appendRaw(out, SQLITE_TEXT, 0, 0, utf8, size);
 }
 
-void appendStored(std::string& out, sqlite3_stmt* stmt, int i)
+void appendStored(std::pmr::string& out, sqlite3_stmt* stmt, int i)
 {
     appendValue(out, storedOf(stmt, i));
 }
 
-void appendStored(std::string& out, const QVariant& value)
+void appendStored(std::pmr::string& out, const QVariant& value)
 {
     const int type = typeOf(value);
     if (type == QMetaType::QString && !value.data_ptr().is_null) {

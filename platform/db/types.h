@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <memory_resource>
 #include <string>
 
 struct sqlite3_stmt;
@@ -47,10 +48,10 @@ QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed);
 // Appends the compact form of column `i` of the current row, or of a value as bindValue binds it
 // (so that reading it back gives what reading the table would), to `out`; readStored decodes one at
 // `p` and returns the position after it.
-void appendStored(std::string& out, sqlite3_stmt* stmt, int i);
-void appendStored(std::string& out, const QVariant& value);
+void appendStored(std::pmr::string& out, sqlite3_stmt* stmt, int i);
+void appendStored(std::pmr::string& out, const QVariant& value);
 // A text already in UTF-8.
-void appendStoredText(std::string& out, const char* utf8, int size);
+void appendStoredText(std::pmr::string& out, const char* utf8, int size);
 const char* readStored(const char* p, StoredValue* v);
 // The same compact form written straight into memory the caller has sized with storedSize: rows read
 // at an open go into their blocks without passing through a string.
