@@ -862,4 +862,41 @@ TEST_F(RecordsetTest, ManyRowsKeepTheirOwnValuesThroughAddsRewritesAndCancels)
     }
 }
 
+// Texts read as Qt reads their UTF-8: well-formed ones of every length of sequence, and what Qt mends
+// (a leading byte order mark dropped, malformed bytes replaced), in a typed column and in an expression.
+TEST_F(RecordsetTest, TextsReadAsQtReadsTheirUtf8)
+{
+    const QByteArray cases[] = {
+        "",
+        "plain ASCII, longer than eight letters",
+        "\xe7\x8e\xaf\xe4\xbf\x9d\xe4\xbc\x81\xe4\xb8\x9a"
+        "12345\xe5\x8f\xb7", // 环保企业12345号
+        "caf\xc3\xa9 na\xc3\xafve",
+        "emoji \xf0\x9f\x98\x80 and \xf4\x8f\xbf\xbf",
+        "\xef\xbb\xbfleading mark",
+        "middle \xef\xbb\xbf mark",
+        "overlong \xc0\xaf and \xe0\x80\xaf",
+        "surrogate \xed\xa0\x80 encoded",
+        "cut short \xe6\xb5",
+        "\x80 lone continuation",
+        "beyond \xf4\x90\x80\x80 and \xf5\x80\x80\x80",
+        "eight ASCII\xe5\x8f\xb7then more",
+    };
+    cn.execute(QStringLiteral("CREATE TABLE texts (N INTEGER, V TEXT(255) COLLATE NOCASE)"));
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
+        cn.execute(QStringLiteral("INSERT INTO texts VALUES (?, CAST(X'%1' AS TEXT))")
+                       .arg(QString::fromLatin1(cases[i].toHex())),
+                   {i});
+    for (const LockType lock : {LockType::Optimistic, LockType::ForwardOnly}) {
+        auto rs = cn.openRecordset(QStringLiteral("SELECT V, V || '' AS E FROM texts ORDER BY N"), {}, lock);
+        for (const QByteArray& bytes : cases) {
+            SCOPED_TRACE(bytes.toHex().toStdString());
+            ASSERT_FALSE(rs->isEOF());
+            EXPECT_EQ(rs->value(0), QVariant(QString::fromUtf8(bytes)));
+            EXPECT_EQ(rs->value(1), QVariant(QString::fromUtf8(bytes)));
+            rs->moveNext();
+        }
+    }
+}
+
 } // namespace
