@@ -320,7 +320,10 @@ struct Recordset::Impl {
     std::pmr::string nullRow; // every added row's data until it is written: every field Null
     std::vector<Row*> writeList;
     std::vector<Written> writeResults;
-    std::size_t addedBytes = 0; // the most room an added row's values took so far: room for the next
+    // The most room an added row's values took so far: room for the next. A row of a long memo does
+    // not make every row after it take as much: the room given is bounded, a longer row grows its own.
+    std::size_t addedBytes = 0;
+    static constexpr std::size_t addedRoomLimit = 4096;
     // Connections to rowChanged, counted as Qt reports them: a disconnection removes at least one, so
     // the count never falls below the listeners left (it may stay above them, which costs an emit).
     int rowListenerCount = 0;
@@ -448,7 +451,7 @@ struct Recordset::Impl {
             r->pending = makePending(arena);
             r->pending->entries.reserve(r->isNew ? fields.size() : 2);
             if (r->isNew)
-                r->pending->bytes.reserve(addedBytes);
+                r->pending->bytes.reserve(std::min(addedBytes, addedRoomLimit));
         }
         r->pending->set(field, value, fields[static_cast<std::size_t>(field)].typed);
         if (r->isNew)
