@@ -71,11 +71,13 @@ void check(sqlite3* db, int rc, const char* what)
     }
 }
 
+// Opened as the layer opens its files: used by one thread, without SQLite's locking of every call.
 struct Bare {
     sqlite3* db = nullptr;
     explicit Bare(const QString& path, int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
     {
-        check(db, sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr), "open");
+        check(db, sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr),
+              "open");
         sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     }
     ~Bare() { sqlite3_close_v2(db); }

@@ -3,6 +3,7 @@
 #include "platform/convert/convert.h"
 #include "platform/db/connection_state.h"
 #include "platform/db/query_shape.h"
+#include "platform/db/row_blocks.h"
 #include "platform/db/statement.h"
 #include "platform/db/types.h"
 
@@ -11,10 +12,11 @@
 #include <QMetaMethod>
 #include <algorithm>
 #include <cstring>
-#include <deque>
+#include <new>
 #include <sqlite3.h>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace db {
 
@@ -35,15 +37,22 @@ struct Field {
 // the fields set are kept, so that a batch changing a few fields of many rows stays small. A field of
 // a known type keeps its value, converted for the column already, in the form the table stores it
 // (see appendStored): a batch of many rows holds their bytes and nothing of the values given. Any
-// other field keeps the value as it was given.
+// other field keeps the value as it was given. Their room is the recordset's arena, from which a batch
+// of many rows takes no allocation a row (see makePending).
 struct Pending {
     struct Entry {
         int field;
         int at; // >= 0: where the value is in `bytes`; else loose[-at - 1]
     };
-    std::vector<Entry> entries;
-    std::string bytes;
-    std::vector<QVariant> loose;
+    explicit Pending(BlockArena* arena)
+        : entries(arena),
+          bytes(arena),
+          loose(arena)
+    {
+    }
+    std::pmr::vector<Entry> entries;
+    std::pmr::string bytes;
+    std::pmr::vector<QVariant> loose;
     // Every field from the first set once, in order, all in stored form: `bytes` is then the row.
     bool inOrder = true;
 
@@ -88,18 +97,39 @@ struct Pending {
     const QVariant& value(const Entry& e) const { return loose[static_cast<std::size_t>(-e.at - 1)]; }
 };
 
+// Ends a Pending made in its arena, and tells the arena.
+struct PendingRelease {
+    void operator()(Pending* p) const noexcept
+    {
+        auto* arena = static_cast<BlockArena*>(p->entries.get_allocator().resource());
+        p->~Pending();
+        arena->deallocate(p, sizeof(Pending), alignof(Pending));
+        arena->released();
+    }
+};
+using PendingPtr = std::unique_ptr<Pending, PendingRelease>;
+
+PendingPtr makePending(BlockArena& arena)
+{
+    void* room = arena.allocate(sizeof(Pending), alignof(Pending));
+    arena.holding();
+    return PendingPtr(new (room) Pending(&arena));
+}
+
 // A row keeps its values as last read from the table in SQLite's own compact form (see appendStored),
 // converted to QVariant only when a value is read.
 struct Row {
     Bookmark mark = 0;
     qint64 rowid = 0;
-    const char* data = nullptr; // every field, in order: in the recordset's blocks as read at
-    std::unique_ptr<char[]> own; // the open, or here once the row has been written or added
+    // Every field, in order: in the recordset's blocks as read at the open or first written, the
+    // recordset's row of Nulls for a row added, or here once the row has been written again.
+    const char* data = nullptr;
+    std::unique_ptr<char[]> own;
     int pos = -1; // index among the visible rows; -1 when not visible
     bool isNew = false; // added and not yet written
     bool dirty = false; // has pending values
     bool gone = false; // deleted, or added and discarded
-    std::unique_ptr<Pending> pending;
+    PendingPtr pending;
 
     const Pending::Entry* changed(int f) const { return pending ? pending->find(f) : nullptr; }
     void clearPending()
@@ -109,12 +139,79 @@ struct Row {
     }
 };
 
-std::unique_ptr<char[]> copyData(const std::string& bytes)
-{
-    auto data = std::make_unique_for_overwrite<char[]>(bytes.size());
-    std::memcpy(data.get(), bytes.data(), bytes.size());
-    return data;
-}
+// Every row of a recordset, in the order added, laid in row blocks: a row keeps its address while
+// rows are added after it, and a hundred thousand rows take some twenty blocks, not an allocation each.
+class RowList {
+public:
+    static constexpr std::size_t perBlock = rowBlockSize / sizeof(Row);
+
+    RowList() = default;
+    RowList(RowList&& other) noexcept
+        : blocks_(std::move(other.blocks_)),
+          size_(std::exchange(other.size_, 0))
+    {
+    }
+    RowList& operator=(RowList&& other) noexcept
+    {
+        if (this != &other) {
+            clear();
+            blocks_ = std::move(other.blocks_);
+            size_ = std::exchange(other.size_, 0);
+        }
+        return *this;
+    }
+    ~RowList() { clear(); }
+
+    Row& emplace_back()
+    {
+        if (size_ == blocks_.size() * perBlock)
+            blocks_.push_back(takeRowBlock());
+        Row* r = new (slot(size_)) Row;
+        ++size_;
+        return *r;
+    }
+    void clear()
+    {
+        for (std::size_t i = 0; i < size_; ++i)
+            at(i).~Row();
+        size_ = 0;
+        blocks_.clear();
+    }
+    std::size_t size() const { return size_; }
+
+    template <typename List, typename Value> struct Iterator {
+        List* list;
+        std::size_t i;
+        Value& operator*() const { return list->at(i); }
+        Value* operator->() const { return &list->at(i); }
+        Iterator& operator++()
+        {
+            ++i;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return i != other.i; }
+    };
+    Iterator<RowList, Row> begin() { return {this, 0}; }
+    Iterator<RowList, Row> end() { return {this, size_}; }
+    Iterator<const RowList, const Row> begin() const { return {this, 0}; }
+    Iterator<const RowList, const Row> end() const { return {this, size_}; }
+
+    Row& at(std::size_t i) { return *std::launder(reinterpret_cast<Row*>(slot(i))); }
+    const Row& at(std::size_t i) const { return *std::launder(reinterpret_cast<const Row*>(slot(i))); }
+
+private:
+    char* slot(std::size_t i) const { return blocks_[i / perBlock].get() + (i % perBlock) * sizeof(Row); }
+
+    std::vector<RowBlock> blocks_;
+    std::size_t size_ = 0;
+};
+
+// A row's data once written: in the recordset's blocks, or in an allocation of the row's own.
+struct Written {
+    const char* data = nullptr; // null: the row's data stays as it was
+    std::unique_ptr<char[]> own;
+    qint64 rowid = 0;
+};
 
 bool isNull(const QVariant& v)
 {
@@ -214,8 +311,11 @@ struct Recordset::Impl {
     bool updatable = false;
     QString table;
     std::vector<Field> fields;
-    std::deque<Row> rows; // every row, in the query's order, added ones last
-    std::vector<std::unique_ptr<char[]>> blocks; // the rows' data as read at the open
+    BlockArena arena; // the rows' pending values; outlives them
+    RowList rows; // every row, in the query's order, added ones last
+    std::vector<RowBlock> blocks; // the rows' data as read at the open or first written
+    char* blockFree = nullptr; // the room left in the last block
+    std::size_t blockLeft = 0;
     std::vector<Row*> visible; // the rows the filter lets through, in the sort's order
     // The current row is visible[cur]; cur == -1 is BOF and cur == size() EOF. After a delete no row
     // is current and cur is the index of the row after the deleted one.
@@ -244,18 +344,18 @@ struct Recordset::Impl {
     std::string shapeKey; // kept from one write to the next, with their room
     std::vector<Statement::Param> writeParams; // the pending values themselves, bound where they are
     QVariant writeRowid;
-    std::string nullRow; // an added row's data: every field Null
+    std::pmr::string nullRow; // every added row's data until it is written: every field Null
     std::vector<Row*> writeList;
-    std::vector<std::pair<std::unique_ptr<char[]>, qint64>> writeResults;
-    // The pending values of the row written last, emptied, for the next row to fill: rows added one
-    // after the other then take no new memory for them.
-    std::unique_ptr<Pending> sparePending;
-    std::size_t addedBytes = 0; // the most bytes an added row's values took so far: room for the next
+    std::vector<Written> writeResults;
+    // The most room an added row's values took so far: room for the next. A row of a long memo does
+    // not make every row after it take as much: the room given is bounded, a longer row grows its own.
+    std::size_t addedBytes = 0;
+    static constexpr std::size_t addedRoomLimit = 4096;
     // Connections to rowChanged, counted as Qt reports them: a disconnection removes at least one, so
     // the count never falls below the listeners left (it may stay above them, which costs an emit).
     int rowListenerCount = 0;
     bool rowListeners() const { return rowListenerCount > 0; }
-    std::string rowBytes;
+    std::pmr::string rowBytes;
     QString rereadText;
     int rereadWhenAdded = -1; // defaults or a counter to learn after an insert; -1 not yet known
 
@@ -340,26 +440,49 @@ struct Recordset::Impl {
         const Field& field = fields[static_cast<std::size_t>(f)];
         return valueFromStored(v, field.type, field.typed);
     }
-    void setData(Row* r, std::unique_ptr<char[]> data)
+    void setData(Row* r, Written& w)
     {
         if (offsetsOf == r)
             offsetsOf = nullptr;
-        r->own = std::move(data);
-        r->data = r->own.get();
+        r->own = std::move(w.own);
+        r->data = r->own ? r->own.get() : w.data;
+    }
+    // Where a row's data goes once written. An added row's goes into the blocks, as the rows read at
+    // the open do, so that rows added by the thousand take no allocation each; a row written again
+    // gets an allocation of its own, so that rewrites leave no bytes unused in the blocks.
+    Written place(const Row& r, const char* bytes, std::size_t size, qint64 rowid)
+    {
+        Written w;
+        w.rowid = rowid;
+        if (!r.isNew) {
+            w.own = std::make_unique_for_overwrite<char[]>(size);
+            std::memcpy(w.own.get(), bytes, size);
+            return w;
+        }
+        if (size > blockLeft) {
+            blocks.push_back(takeRowBlock(size));
+            blockFree = blocks.back().get();
+            blockLeft = std::max(rowBlockSize, size);
+        }
+        std::memcpy(blockFree, bytes, size);
+        w.data = blockFree;
+        blockFree += size;
+        blockLeft -= size;
+        return w;
     }
 
     void setPending(int field, const QVariant& value)
     {
         Row* r = current();
         if (!r->pending) {
-            r->pending = sparePending ? std::move(sparePending) : std::make_unique<Pending>();
+            r->pending = makePending(arena);
             r->pending->entries.reserve(r->isNew ? fields.size() : 2);
             if (r->isNew)
-                r->pending->bytes.reserve(addedBytes);
+                r->pending->bytes.reserve(std::min(addedBytes, addedRoomLimit));
         }
         r->pending->set(field, value, fields[static_cast<std::size_t>(field)].typed);
         if (r->isNew)
-            addedBytes = std::max(addedBytes, r->pending->bytes.size());
+            addedBytes = std::max(addedBytes, r->pending->bytes.capacity());
         r->dirty = true;
         if (rowListeners())
             emit q->rowChanged(cur);
@@ -416,9 +539,8 @@ struct Recordset::Impl {
     bool addedRowsNeedReading();
     std::vector<Field> readFields(sqlite3_stmt* stmt, int offset, bool writable);
     void lookUp(Field& f, int* pkColumns) const;
-    std::string reread(qint64 rowid, const Row& r);
-    std::pair<std::unique_ptr<char[]>, qint64> writeRow(const Row& r, std::unique_ptr<Statement>& held,
-                                                        const QString*& heldText);
+    std::pmr::string reread(qint64 rowid, const Row& r);
+    Written writeRow(const Row& r, std::unique_ptr<Statement>& held, const QString*& heldText);
     void writeRows(const std::vector<Row*>& list);
     // The list's room is kept from one write to the next (and stays out of reach of a write made by
     // a listener meanwhile).
@@ -553,9 +675,8 @@ void Recordset::Impl::load()
     const int offset = canWrite ? 1 : 0;
     std::vector<Field> newFields = readFields(st->get(), offset, canWrite);
     // Read in full before anything is replaced, so that a failure leaves the recordset as it was.
-    std::deque<Row> read;
-    std::vector<std::unique_ptr<char[]>> readBlocks;
-    constexpr std::size_t blockSize = 256 * 1024;
+    RowList read;
+    std::vector<RowBlock> readBlocks;
     char* free = nullptr;
     std::size_t left = 0;
     const int n = static_cast<int>(newFields.size());
@@ -573,10 +694,9 @@ void Recordset::Impl::load()
         }
         // Rows are laid one after the other in large blocks rather than each in an allocation.
         if (need > left) {
-            const std::size_t size = std::max(blockSize, need);
-            readBlocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+            readBlocks.push_back(takeRowBlock(need));
             free = readBlocks.back().get();
-            left = size;
+            left = std::max(rowBlockSize, need);
         }
         r.data = free;
         for (const StoredValue& v : values)
@@ -605,6 +725,8 @@ void Recordset::Impl::load()
     blocks = std::move(readBlocks);
     keyedField = -1;
     rowsByKey.clear();
+    blockFree = free;
+    blockLeft = left;
     rebuildVisible();
     cur = 0;
     onDeleted = false;
@@ -634,7 +756,7 @@ bool Recordset::Impl::addedRowsNeedReading()
 }
 
 // The row as the table has it now, for values the table gave itself (defaults, counters).
-std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
+std::pmr::string Recordset::Impl::reread(qint64 rowid, const Row& r)
 {
     if (rereadText.isEmpty()) {
         QStringList columns;
@@ -646,7 +768,7 @@ std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
     Statement st(connection(), rereadText);
     st.bind({rowid});
     const bool found = st.step();
-    std::string bytes;
+    std::pmr::string bytes;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const int f = static_cast<int>(i);
         if (found && !fields[i].table.isEmpty())
@@ -658,8 +780,7 @@ std::string Recordset::Impl::reread(qint64 rowid, const Row& r)
 }
 
 // `held` is the statement of the row written before, kept for the next row of the same shape.
-std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& r, std::unique_ptr<Statement>& held,
-                                                                     const QString*& heldText)
+Written Recordset::Impl::writeRow(const Row& r, std::unique_ptr<Statement>& held, const QString*& heldText)
 {
     ConnectionState& s = connection();
     const int n = static_cast<int>(fields.size());
@@ -689,7 +810,7 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         }
     }
     if (!r.isNew && params.empty())
-        return {nullptr, r.rowid};
+        return {nullptr, nullptr, r.rowid};
     auto text = writeTexts.find(shape);
     if (text == writeTexts.end()) {
         QStringList names;
@@ -738,11 +859,13 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
     // What was written is what the table now holds, in the form it holds it, except for what the
     // table gives itself (defaults and counters of an added row) and for columns of no known type,
     // whose stored form depends on SQLite's affinity: those are read back.
-    if (untyped || (r.isNew && addedRowsNeedReading()))
-        return {copyData(reread(rowid, r)), rowid};
+    if (untyped || (r.isNew && addedRowsNeedReading())) {
+        const std::pmr::string bytes = reread(rowid, r);
+        return place(r, bytes.data(), bytes.size(), rowid);
+    }
     if (r.isNew && r.pending && r.pending->inOrder && static_cast<int>(r.pending->entries.size()) == n)
-        return {copyData(r.pending->bytes), rowid};
-    std::string& bytes = rowBytes;
+        return place(r, r.pending->bytes.data(), r.pending->bytes.size(), rowid);
+    std::pmr::string& bytes = rowBytes;
     bytes.clear();
     StoredValue v;
     const char* p = r.data;
@@ -766,7 +889,7 @@ std::pair<std::unique_ptr<char[]>, qint64> Recordset::Impl::writeRow(const Row& 
         }
         p = next;
     }
-    return {copyData(bytes), rowid};
+    return place(r, bytes.data(), bytes.size(), rowid);
 }
 
 void Recordset::Impl::writeRows(const std::vector<Row*>& list)
@@ -778,7 +901,7 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     // All rows or none: a row the table refuses leaves every row pending as it was, to be corrected.
     // One statement is all or nothing by itself.
     const bool several = list.size() > 1;
-    std::vector<std::pair<std::unique_ptr<char[]>, qint64>> results;
+    std::vector<Written> results;
     results.swap(writeResults); // its room, kept from the write before
     results.clear();
     results.reserve(list.size());
@@ -805,14 +928,10 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
     const bool told = rowListeners();
     for (std::size_t k = 0; k < list.size(); ++k) {
         Row* r = list[k];
-        if (results[k].first)
-            setData(r, std::move(results[k].first));
-        r->rowid = results[k].second;
+        if (results[k].data || results[k].own)
+            setData(r, results[k]);
+        r->rowid = results[k].rowid;
         r->isNew = false;
-        if (r->pending && !sparePending) {
-            sparePending = std::move(r->pending);
-            sparePending->clear();
-        }
         r->clearPending();
         const int index = indexOf(r);
         if (index >= 0 && told)
@@ -886,6 +1005,7 @@ void Recordset::Impl::rebuildVisible()
                 visible.push_back(r);
     } else {
         visible.clear();
+        visible.reserve(rows.size());
         for (Row& r : rows) {
             r.pos = -1;
             if (!r.gone && (filterField < 0 || valuesEqual(shown(&r, filterField), filterValue)))
@@ -1216,7 +1336,7 @@ void Recordset::addNew()
     if (d->nullRow.empty())
         for (int i = 0; i < fieldCount(); ++i)
             appendStored(d->nullRow, QVariant());
-    d->setData(&r, copyData(d->nullRow));
+    r.data = d->nullRow.data();
     r.pos = d->count();
     d->visible.push_back(&r);
     if (d->byMarkMade)

@@ -5,9 +5,10 @@
 
 #include <QString>
 #include <QVariant>
+#include <cstring>
+#include <memory_resource>
+#include <sqlite3.h>
 #include <string>
-
-struct sqlite3_stmt;
 
 namespace db {
 
@@ -41,21 +42,123 @@ struct StoredValue {
     const char* bytes = nullptr;
     int size = 0;
 };
-StoredValue storedOf(sqlite3_stmt* stmt, int i);
 // valueFromSql for a value kept in stored form.
 QVariant valueFromStored(const StoredValue& v, ColumnType type, bool typed);
 // Appends the compact form of column `i` of the current row, or of a value as bindValue binds it
 // (so that reading it back gives what reading the table would), to `out`; readStored decodes one at
 // `p` and returns the position after it.
-void appendStored(std::string& out, sqlite3_stmt* stmt, int i);
-void appendStored(std::string& out, const QVariant& value);
+void appendStored(std::pmr::string& out, sqlite3_stmt* stmt, int i);
+void appendStored(std::pmr::string& out, const QVariant& value);
 // A text already in UTF-8.
-void appendStoredText(std::string& out, const char* utf8, int size);
-const char* readStored(const char* p, StoredValue* v);
+void appendStoredText(std::pmr::string& out, const char* utf8, int size);
 // The same compact form written straight into memory the caller has sized with storedSize: rows read
-// at an open go into their blocks without passing through a string.
-std::size_t storedSize(const StoredValue& v);
-char* writeStored(char* p, const StoredValue& v);
+// at an open go into their blocks without passing through a string. These, and storedOf, are inline:
+// they run for every field of every row read or kept.
+inline StoredValue storedOf(sqlite3_stmt* stmt, int i)
+{
+    StoredValue v;
+    sqlite3_value* value = sqlite3_column_value(stmt, i);
+    v.storage = sqlite3_value_type(value);
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+        v.integer = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        v.real = sqlite3_value_double(value);
+        break;
+    case SQLITE_TEXT:
+        v.bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        v.size = sqlite3_value_bytes(value);
+        break;
+    case SQLITE_BLOB:
+        v.bytes = static_cast<const char*>(sqlite3_value_blob(value));
+        v.size = sqlite3_value_bytes(value);
+        break;
+    default:
+        break;
+    }
+    return v;
+}
+
+// Lengths in the compact form: seven bits a byte, the high bit saying more follow.
+inline char* writeLength(char* p, quint32 n)
+{
+    while (n >= 0x80) {
+        *p++ = static_cast<char>((n & 0x7f) | 0x80);
+        n >>= 7;
+    }
+    *p++ = static_cast<char>(n);
+    return p;
+}
+
+inline const char* readStored(const char* p, StoredValue* v)
+{
+    v->storage = static_cast<unsigned char>(*p++);
+    switch (v->storage) {
+    case SQLITE_INTEGER:
+        std::memcpy(&v->integer, p, sizeof v->integer);
+        return p + sizeof v->integer;
+    case SQLITE_FLOAT:
+        std::memcpy(&v->real, p, sizeof v->real);
+        return p + sizeof v->real;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        quint32 n = 0;
+        int shift = 0;
+        unsigned char c;
+        do {
+            c = static_cast<unsigned char>(*p++);
+            n |= static_cast<quint32>(c & 0x7f) << shift;
+            shift += 7;
+        } while (c & 0x80);
+        v->bytes = p;
+        v->size = static_cast<int>(n);
+        return p + n;
+    }
+    default:
+        return p;
+    }
+}
+
+inline std::size_t storedSize(const StoredValue& v)
+{
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return 1 + 8;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        std::size_t n = 2;
+        for (quint32 size = static_cast<quint32>(v.size); size >= 0x80; size >>= 7)
+            ++n;
+        return n + static_cast<std::size_t>(v.size);
+    }
+    default:
+        return 1;
+    }
+}
+
+inline char* writeStored(char* p, const StoredValue& v)
+{
+    *p++ = static_cast<char>(v.storage);
+    switch (v.storage) {
+    case SQLITE_INTEGER:
+        std::memcpy(p, &v.integer, sizeof v.integer);
+        return p + sizeof v.integer;
+    case SQLITE_FLOAT:
+        std::memcpy(p, &v.real, sizeof v.real);
+        return p + sizeof v.real;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        p = writeLength(p, static_cast<quint32>(v.size));
+        if (v.size > 0)
+            std::memcpy(p, v.bytes, static_cast<std::size_t>(v.size));
+        return p + v.size;
+    }
+    default:
+        return p;
+    }
+}
 
 // A value converted for a column of the given type, or db::Error with the description Jet gives
 // (type mismatch, overflow, text too long, no date). Empty text into a non-text column is NULL;

@@ -850,4 +850,111 @@ TEST_F(RecordsetTest, AddedRowsHoldTheLastValueSetInWhateverOrder)
     }
 }
 
+// More rows than one block of the recordset's memory holds, and more data: added in a batch or one at a
+// time, written, changed again, cancelled and read anew, each row keeps its own values, and so does
+// the file.
+TEST_F(RecordsetTest, ManyRowsKeepTheirOwnValuesThroughAddsRewritesAndCancels)
+{
+    cn.execute(dbtest::tableSql(QStringLiteral("many"),
+                                {{QStringLiteral("K"), ColumnType::Text, 20, true, true, {}},
+                                 {QStringLiteral("V"), ColumnType::Text, 255, false, false, {}},
+                                 {QStringLiteral("N"), ColumnType::Long, 0, false, false, {}}}));
+    const int rows = 7000;
+    auto text = [](int i, int round) {
+        return QStringLiteral("环保企业第%1号，第%2轮：").arg(i).arg(round).repeated(2);
+    };
+    auto expectRows = [&](Recordset& rs, int round, const std::function<bool(int)>& changed) {
+        ASSERT_EQ(rs.recordCount(), rows);
+        for (int i = 0; i < rows; i += 7) {
+            SCOPED_TRACE(i);
+            const int r = changed(i) ? round : 0;
+            ASSERT_EQ(rs.valueAt(i, 0), QVariant(QStringLiteral("k%1").arg(i)));
+            ASSERT_EQ(rs.valueAt(i, 1), QVariant(text(i, r)));
+            ASSERT_EQ(rs.valueAt(i, 2), QVariant(i + r));
+        }
+    };
+    for (const LockType lock : {LockType::BatchOptimistic, LockType::Optimistic}) {
+        SCOPED_TRACE(static_cast<int>(lock));
+        cn.execute(QStringLiteral("DELETE FROM many"));
+        cn.beginTransaction(); // rows written one at a time would each wait for the disk
+        auto rs = cn.openRecordset(QStringLiteral("SELECT K, V, N FROM many"), {}, lock);
+        for (int i = 0; i < rows; ++i) {
+            rs->addNew();
+            rs->setValue(0, QStringLiteral("k%1").arg(i));
+            rs->setValue(1, text(i, 0));
+            rs->setValue(2, i);
+        }
+        if (lock == LockType::BatchOptimistic)
+            expectRows(*rs, 0, [](int) { return false; }); // pending, before the write
+        rs->updateBatch();
+        rs->update();
+        expectRows(*rs, 0, [](int) { return false; });
+
+        // Every third row changed and written, then every fifth changed and the change cancelled.
+        const auto third = [](int i) { return i % 3 == 0; };
+        for (int i = 0; i < rows; i += 3) {
+            rs->moveToIndex(i);
+            rs->setValue(1, text(i, 1));
+            rs->setValue(2, i + 1);
+        }
+        rs->updateBatch();
+        rs->update();
+        expectRows(*rs, 1, third);
+        if (lock == LockType::BatchOptimistic) {
+            for (int i = 0; i < rows; i += 5) {
+                rs->moveToIndex(i);
+                rs->setValue(1, QStringLiteral("cancelled"));
+            }
+            rs->cancelBatch();
+            expectRows(*rs, 1, third);
+        }
+        rs->requery();
+        rs.reset();
+        cn.commit();
+        auto again = cn.openRecordset(QStringLiteral("SELECT K, V, N FROM many"), {}, lock);
+        expectRows(*again, 1, third);
+        EXPECT_EQ(
+            fixtures::probe(path, QStringLiteral("SELECT count(*) FROM many WHERE N <> CAST(substr(K, 2) AS INTEGER)"))
+                .toInt(),
+            (rows + 2) / 3);
+    }
+}
+
+// Texts read as Qt reads their UTF-8: well-formed ones of every length of sequence, and what Qt mends
+// (a leading byte order mark dropped, malformed bytes replaced), in a typed column and in an expression.
+TEST_F(RecordsetTest, TextsReadAsQtReadsTheirUtf8)
+{
+    const QByteArray cases[] = {
+        "",
+        "plain ASCII, longer than eight letters",
+        "\xe7\x8e\xaf\xe4\xbf\x9d\xe4\xbc\x81\xe4\xb8\x9a"
+        "12345\xe5\x8f\xb7", // 环保企业12345号
+        "caf\xc3\xa9 na\xc3\xafve",
+        "emoji \xf0\x9f\x98\x80 and \xf4\x8f\xbf\xbf",
+        "\xef\xbb\xbfleading mark",
+        "middle \xef\xbb\xbf mark",
+        "overlong \xc0\xaf and \xe0\x80\xaf",
+        "surrogate \xed\xa0\x80 encoded",
+        "cut short \xe6\xb5",
+        "\x80 lone continuation",
+        "beyond \xf4\x90\x80\x80 and \xf5\x80\x80\x80",
+        "eight ASCII\xe5\x8f\xb7then more",
+    };
+    cn.execute(QStringLiteral("CREATE TABLE texts (N INTEGER, V TEXT(255) COLLATE NOCASE)"));
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
+        cn.execute(QStringLiteral("INSERT INTO texts VALUES (?, CAST(X'%1' AS TEXT))")
+                       .arg(QString::fromLatin1(cases[i].toHex())),
+                   {i});
+    for (const LockType lock : {LockType::Optimistic, LockType::ForwardOnly}) {
+        auto rs = cn.openRecordset(QStringLiteral("SELECT V, V || '' AS E FROM texts ORDER BY N"), {}, lock);
+        for (const QByteArray& bytes : cases) {
+            SCOPED_TRACE(bytes.toHex().toStdString());
+            ASSERT_FALSE(rs->isEOF());
+            EXPECT_EQ(rs->value(0), QVariant(QString::fromUtf8(bytes)));
+            EXPECT_EQ(rs->value(1), QVariant(QString::fromUtf8(bytes)));
+            rs->moveNext();
+        }
+    }
+}
+
 } // namespace
