@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <sqlite3.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,6 +62,13 @@ struct Bare {
 struct Assignment {
     QString table, name;
     int outlet;
+};
+
+// An assignment's record as read, once, for its fees and its detail row: its columns and values.
+struct Record {
+    bool row = false;
+    QStringList names;
+    std::vector<double> values;
 };
 
 // An assignment as the fee lines take it: its table, calculation category and outlet.
@@ -160,8 +168,25 @@ double bareLoop(int* notices)
     const QString cutOff = invoiceDate.addDays(-graceDays).toString(Qt::ISODate);
     int id = 0;
     *notices = 0;
+    QHash<QString, Record> records;
+    const auto recordOf = [&b, &records](const QString& table) -> const Record& {
+        auto it = records.find(table);
+        if (it != records.end())
+            return *it;
+        Record r;
+        sqlite3_stmt* w = b.prepare(QStringLiteral("select * from %1").arg(table));
+        r.row = sqlite3_step(w) == SQLITE_ROW;
+        for (int c = 0; c < sqlite3_column_count(w); ++c) {
+            r.names << QString::fromUtf8(sqlite3_column_name(w, c));
+            if (r.row)
+                r.values.push_back(sqlite3_column_double(w, c));
+        }
+        sqlite3_finalize(w);
+        return *records.insert(table, r);
+    };
     for (int e = 1; e <= enterprises && !b.failed; ++e) {
         const QString number = bench::enterpriseNumber(e);
+        records.clear();
         double total = 0;
         int lines = 0;
         // The fee lines as the notices have them: per category the separate items, then the category's
@@ -172,13 +197,13 @@ double bareLoop(int* notices)
             double charges = 0;
             std::map<std::pair<int, int>, std::array<double, 3>> largest;
             for (const Charged& a : tables.value(number + QLatin1Char('\n') + c)) {
-                sqlite3_stmt* w = b.prepare(
-                    QStringLiteral("select 收费金额, 加倍收费, 提高收费, 是否单独列为收费项目 from %1").arg(a.table));
-                if (sqlite3_step(w) == SQLITE_ROW) {
-                    const double charge = sqlite3_column_double(w, 0), twice = sqlite3_column_double(w, 1),
-                                 more = sqlite3_column_double(w, 2);
+                const Record& w = recordOf(a.table);
+                if (w.row) {
+                    // The fee columns close the record: charge, doubled, raised, a fee item of its own.
+                    const std::size_t fees = w.values.size() - 4;
+                    const double charge = w.values[fees], twice = w.values[fees + 1], more = w.values[fees + 2];
                     if (a.kind == 1) {
-                        if (sqlite3_column_int(w, 3) != 0) {
+                        if (w.values[fees + 3] != 0) {
                             total += charge;
                             if (charge > 0)
                                 ++lines;
@@ -193,7 +218,6 @@ double bareLoop(int* notices)
                             cell = {charge, twice, more};
                     }
                 }
-                sqlite3_finalize(w);
             }
             for (const auto& [key, cell] : largest) {
                 charges += cell[0];
@@ -289,18 +313,12 @@ double bareLoop(int* notices)
             : QString();
         // A record without figures (its first two columns zero) gives no row.
         for (const Assignment& a : byEnterprise.value(number)) {
-            sqlite3_stmt* w = b.prepare(QStringLiteral("select * from %1").arg(a.table));
-            QString text;
-            const bool figures = sqlite3_step(w) == SQLITE_ROW &&
-                (sqlite3_column_double(w, 0) != 0 || sqlite3_column_double(w, 1) != 0);
-            if (figures) {
-                for (int c = 0; c < sqlite3_column_count(w) - 4; ++c)
-                    text += QString::fromUtf8(sqlite3_column_name(w, c)) + QLatin1Char(':') +
-                        QString::number(sqlite3_column_double(w, c)) + QLatin1Char(',');
-            }
-            sqlite3_finalize(w);
-            if (!figures)
+            const Record& w = recordOf(a.table);
+            if (!w.row || (w.values[0] == 0 && w.values[1] == 0))
                 continue;
+            QString text;
+            for (std::size_t c = 0; c < w.values.size() - 4; ++c)
+                text += w.names[c] + QLatin1Char(':') + QString::number(w.values[c]) + QLatin1Char(',');
             sqlite3_reset(detail);
             Bare::text(detail, 1, number);
             sqlite3_bind_int(detail, 2, a.outlet);
