@@ -100,11 +100,20 @@ void makeMonth(const County& county, const QDate& month)
             for (int v = 1; v <= county.variablesPerFormula; ++v)
                 variables << QStringLiteral("变量%1").arg(v);
             discharge::createTable(file, table, variables);
+            QString figures;
+            QVariantList values;
+            if (county.figures) {
+                for (int v = 0; v < variables.size(); ++v) {
+                    figures += db::quoteIdentifier(variables[v]) + QStringLiteral(" = ?, ");
+                    values << money(1 + (i * 31 + v * 17) % 900);
+                }
+            }
+            values << money(1000 + (i * 7919) % 500000) << money(i % 5 == 0 ? 2500 : 0)
+                   << money(i % 11 == 0 ? 1200 : 0) << (i % 7 == 0);
             file.execute(
-                QStringLiteral("update %1 set 收费金额 = ?, 加倍收费 = ?, 提高收费 = ?, 是否单独列为收费项目 = ?")
-                    .arg(db::quoteIdentifier(table)),
-                {money(1000 + (i * 7919) % 500000), money(i % 5 == 0 ? 2500 : 0), money(i % 11 == 0 ? 1200 : 0),
-                 i % 7 == 0});
+                QStringLiteral("update %1 set %2收费金额 = ?, 加倍收费 = ?, 提高收费 = ?, 是否单独列为收费项目 = ?")
+                    .arg(db::quoteIdentifier(table), figures),
+                values);
         }
         file.commit();
     }

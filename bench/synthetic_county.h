@@ -14,6 +14,9 @@ struct County {
     int variablesPerFormula = 3; // each formula: v1 * v2 * ... * 0.7
     int assignmentsPerEnterprise = 6; // pollutants taken in turn
     int outlets = 2; // outlet numbers cycle through 1..outlets
+    // The month's records carry discharge figures (each variable above zero), as the workbench leaves
+    // them; without, every figure is the template's zero.
+    bool figures = false;
 };
 
 // Empties dw, dwwrw, wrw and wrwgs and fills them. Enterprise numbers keep leading zeros ("00001").

@@ -32,4 +32,38 @@ template <typename Work> auto inTransaction(Connection& connection, Work work)
     }
 }
 
+// A read of many queries, one after another, that sees the file as it stood when the first one read
+// it. Outside a transaction SQLite locks the file, checks it for changes and unlocks it again at every
+// query; inside one it does that once. Ends when it goes, as a statement outside it would have: kept
+// (committed) unless an exception is leaving the scope, else rolled back; a transaction already open
+// goes on.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(Connection& connection)
+        : connection_(connection),
+          exceptions_(std::uncaught_exceptions())
+    {
+        connection_.beginTransaction();
+    }
+    ~ReadTransaction()
+    {
+        try {
+            if (!connection_.inTransaction())
+                return;
+            if (std::uncaught_exceptions() > exceptions_)
+                connection_.rollback();
+            else
+                connection_.commit();
+        } catch (const std::exception&) {
+            // One that cannot end leaves SQLite to end the transaction when the connection closes.
+        }
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    Connection& connection_;
+    int exceptions_;
+};
+
 } // namespace db

@@ -2,6 +2,7 @@
 
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
+#include "qelv/core/discharge_records.h"
 
 #include <map>
 #include <utility>
@@ -40,8 +41,13 @@ struct Record {
     QVariant charge, doubled, raised, separate;
 };
 
-Record readRecord(db::Connection& discharge, const QString& table)
+Record readRecord(db::Connection& discharge, dischargeRecords::Cache* records, const QString& table)
 {
+    if (records) {
+        const dischargeRecords::Record& r = records->of(table);
+        return {r.value(QString::fromUtf8(chargeColumn)), r.value(QString::fromUtf8(doubledColumn)),
+                r.value(QString::fromUtf8(raisedColumn)), r.value(QString::fromUtf8(separateColumn))};
+    }
     db::PreparedStatement q(discharge,
                             QStringLiteral("select %1, %2, %3, %4 from %5")
                                 .arg(db::quoteIdentifier(QString::fromUtf8(chargeColumn)),
@@ -105,8 +111,9 @@ QString assignmentKey(const QString& enterprise, const QString& category)
 }
 } // namespace
 
-Reader::Reader(db::Connection& enterprises, db::Connection& discharge)
-    : discharge_(discharge)
+Reader::Reader(db::Connection& enterprises, db::Connection& discharge, dischargeRecords::Cache* records)
+    : discharge_(discharge),
+      records_(records)
 {
     db::PreparedStatement all(
         enterprises,
@@ -139,7 +146,7 @@ EnterpriseFees Reader::read(const QString& enterprise)
             const QString& name = a.name;
             const int kind = a.kind;
             const int outlet = a.outlet;
-            const Record w = readRecord(discharge_, table);
+            const Record w = readRecord(discharge_, records_, table);
             if (kind == 1) {
                 if (!w.separate.isNull()) {
                     if (w.separate.toBool()) {

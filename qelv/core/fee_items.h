@@ -14,6 +14,9 @@
 namespace db {
 class Connection;
 }
+namespace dischargeRecords {
+class Cache;
+}
 
 namespace feeItems {
 
@@ -51,8 +54,9 @@ struct EnterpriseFees {
 class Reader {
 public:
     // `enterprises` holds dwwrw, `discharge` the month's discharge-data tables; `discharge` must outlive
-    // it. Throws db::Error when dwwrw cannot be read.
-    Reader(db::Connection& enterprises, db::Connection& discharge);
+    // it. With `records` (on `discharge`, outliving it) the records are read through it, for others to
+    // read them again from it. Throws db::Error when dwwrw cannot be read.
+    Reader(db::Connection& enterprises, db::Connection& discharge, dischargeRecords::Cache* records = nullptr);
 
     // Throws db::Error for a missing discharge-data table and convert::Error for a separate item without
     // a charge (Null).
@@ -69,6 +73,7 @@ private:
     // By enterprise and category, each list in outlet order, assignments on one outlet as made.
     QHash<QString, QList<Assignment>> assignments_;
     db::Connection& discharge_;
+    dischargeRecords::Cache* records_;
 };
 
 // An amount at whole fen, halves to the even neighbour: 1.2250 gives 1.22, 1.2350 gives 1.24.

@@ -3,8 +3,10 @@
 #include "platform/convert/convert.h"
 #include "platform/db/prepared.h"
 #include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
 #include "platform/files/files.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/discharge_records.h"
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/late_fee_marks.h"
@@ -94,8 +96,16 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
     try {
         // Declared first, so that it goes last: it takes back whatever the run wrote when it stops.
         lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
-        feeItems::Reader fees(files_.enterprises, files_.discharge);
-        PollutantDetail detail(files_.enterprises, files_.discharge, files_.print, files_.billing, state_.workMonth);
+        // The files the run only reads, each read in one transaction: the run asks them a few questions
+        // per enterprise, each of which would otherwise lock and check the file anew.
+        db::ReadTransaction readEnterprises(files_.enterprises);
+        db::ReadTransaction readDischarge(files_.discharge);
+        db::ReadTransaction readBilling(files_.billing);
+        // The fee items and the detail sheet of an enterprise read the same records.
+        dischargeRecords::Cache records(files_.discharge);
+        feeItems::Reader fees(files_.enterprises, files_.discharge, &records);
+        PollutantDetail detail(files_.enterprises, files_.discharge, files_.print, files_.billing, state_.workMonth,
+                               &records);
         // The window's detail step builds through it while the run goes on, and no longer.
         detail_ = &detail;
         struct Running {
@@ -136,6 +146,7 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
             const QString code = row.number;
             current = code;
 
+            records.clear();
             const feeItems::EnterpriseFees f = fees.read(code);
             convert::Currency total = f.total;
             QVariant lowLever, period, months;

@@ -4,6 +4,9 @@
 #include "platform/db/connection.h"
 #include "platform/error/error.h"
 #include "qelv/assessment/fee_list.h"
+#include "qelv/core/discharge_records.h"
+
+#include <optional>
 
 namespace notices {
 
@@ -17,8 +20,9 @@ bool isZero(const QVariant& v)
 } // namespace
 
 PollutantDetail::PollutantDetail(db::Connection& enterprises, db::Connection& discharge, db::Connection& print,
-                                 db::Connection& billing, const QDate& workMonth)
+                                 db::Connection& billing, const QDate& workMonth, dischargeRecords::Cache* records)
     : discharge_(discharge),
+      records_(records),
       registered_(enterprises, QStringLiteral("Select DanWeiBianHao,DanWeiQuangCheng from dw where DanWeiBianHao=?")),
       remark_(billing,
               QStringLiteral("Select %1 from KPKZK where DanWeiBianHao=? and %2=1 and %1 is not null")
@@ -60,21 +64,16 @@ int PollutantDetail::build(const QString& number, const ErrorSink& errors)
             remark = remark_.value(0).toString();
         for (const Assignment& a : list) {
             const QString table = QStringLiteral("WRW") + number + a.pollutant + a.outlet.toString();
-            db::PreparedStatement record(discharge_,
-                                         QStringLiteral("Select * from %1").arg(db::quoteIdentifier(table)));
-            // Only the first row counts.
-            if (!record.first() || record.value(0).isNull())
+            std::optional<dischargeRecords::Record> own;
+            const dischargeRecords::Record& record =
+                records_ ? records_->of(table) : own.emplace(dischargeRecords::read(discharge_, table));
+            if (!record.found || record.values.value(0).isNull())
                 continue;
-            const int columns = record.columnCount();
-            if (isZero(record.value(0)) && (columns < 2 || isZero(record.value(1))))
+            const qsizetype columns = record.values.size();
+            if (isZero(record.values.at(0)) && (columns < 2 || isZero(record.values.at(1))))
                 continue;
-            QStringList names;
-            QVariantList values;
-            for (int c = 0; c < columns; ++c) {
-                names << record.columnName(c);
-                values << record.value(c);
-            }
-            insert_.run({number, a.outlet, a.name, detailText(feeList::dischargeText(names, values), remark)});
+            insert_.run({number, a.outlet, a.name,
+                         detailText(feeList::dischargeText(record.names, record.values), remark)});
             ++appended;
         }
     } catch (const std::exception& e) {

@@ -15,6 +15,9 @@
 namespace db {
 class Connection;
 }
+namespace dischargeRecords {
+class Cache;
+}
 
 namespace notices {
 
@@ -24,8 +27,10 @@ namespace notices {
 // Throws db::Error when one of them cannot be prepared or dwwrw cannot be read.
 class PollutantDetail {
 public:
+    // With `records` (on `discharge`, outliving it) the month's records are taken from it, read there
+    // when it has not read them yet.
     PollutantDetail(db::Connection& enterprises, db::Connection& discharge, db::Connection& print,
-                    db::Connection& billing, const QDate& workMonth);
+                    db::Connection& billing, const QDate& workMonth, dischargeRecords::Cache* records = nullptr);
     ~PollutantDetail();
 
     // Appends the rows of the enterprise, in the order of its assignments. An empty number, an
@@ -42,6 +47,7 @@ private:
     };
 
     db::Connection& discharge_;
+    dischargeRecords::Cache* records_;
     // By enterprise (letter case folded, as the file compares), in ID order.
     QHash<QString, QList<Assignment>> assignments_;
     db::PreparedStatement registered_;

@@ -355,6 +355,36 @@ TEST_F(NoticeGeneration, ARunThatStopsAtItsThirdEnterpriseLeavesNothing)
     EXPECT_EQ(ledgerMarks(QStringLiteral("1001")), (std::vector<int>{0, 1}));
 }
 
+// The files a run only reads are read inside a transaction of their own while it runs; whether it ends
+// or stops, none is left open to hold its file locked against the windows that write it next.
+TEST_F(NoticeGeneration, TheFilesItOnlyReadsAreLetGoOfWhetherItEndsOrStops)
+{
+    enterprise(E, QStringLiteral("甲厂"));
+    assign(E, QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "10");
+    enterprise(QStringLiteral("1003"), QStringLiteral("丙厂"));
+    assign(QStringLiteral("1003"), QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "10", "0",
+           "0", false, false);
+    auto files = notices::RunFiles::open(Module1::gWorkMonth);
+    const auto run = [&](const QString& number) {
+        notices::NoticeGenerator(*files, notices::RunState::fromModule1(), texts)
+            .run({notices::ListedEnterprise{number, QStringLiteral("厂"), false}}, false);
+    };
+    const auto noneOpen = [&] {
+        for (db::Connection* c : {&files->enterprises, &files->discharge, &files->billing, &files->print})
+            EXPECT_FALSE(c->inTransaction()) << c->path().toStdString();
+    };
+    run(E);
+    noneOpen();
+    EXPECT_EQ(noticeCount("MX"), 2);
+    EXPECT_THROW(run(QStringLiteral("1003")), notices::GenerationError);
+    noneOpen();
+    // Another connection writes the enterprise file at once.
+    db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
+    EXPECT_EQ(dw.execute(QStringLiteral("update dw set DanWeiQuangCheng = ? where DanWeiBianHao = ?"),
+                         {QStringLiteral("甲厂二"), E}),
+              1);
+}
+
 TEST_F(NoticeGeneration, AnEmptyListTouchesNothingAndNoTickEmptiesTheTables)
 {
     fixtures::exec(folder->data(dataFiles::monthNotices(Module1::gWorkMonth)),
