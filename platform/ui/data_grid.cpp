@@ -172,8 +172,8 @@ void DataGrid::setCurrentQuietly(int row)
         const int column = qMax(0, currentIndex().column());
         const QModelIndex target = model_->index(row, qMin(column, model_->columnCount() - 1));
         if (target != currentIndex()) {
-            // The current cell moves at once; its highlight and the scroll that brings it into view
-            // follow when the moves are over.
+            // The current cell moves at once; the view's answer to it, its highlight and the scroll
+            // that brings it into view follow when the moves are over (see currentChanged).
             const bool scrolls = hasAutoScroll();
             setAutoScroll(false);
             selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
@@ -181,21 +181,42 @@ void DataGrid::setCurrentQuietly(int row)
         }
         if (!scrollDue_) {
             scrollDue_ = true;
+            viewport()->update();
             QTimer::singleShot(0, this, [this] { scrollIfDue(); });
         }
-    } else if (selectionModel()) {
-        selectionModel()->clear();
+    } else {
+        if (selectionModel())
+            selectionModel()->clear();
+        viewport()->update();
     }
     syncing_ = was;
-    viewport()->update();
 }
 
 void DataGrid::scrollIfDue() const
 {
+    auto* self = const_cast<DataGrid*>(this);
+    if (answerDue_) {
+        answerDue_ = false;
+        const QModelIndex previous = runStart_;
+        runStart_ = QPersistentModelIndex();
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && current != previous) {
+            // As the move itself would have been answered: without the view's own scroll, which
+            // comes below, and without moving the recordset back.
+            const bool was = self->syncing_;
+            const bool scrolls = hasAutoScroll();
+            self->syncing_ = true;
+            self->setAutoScroll(false);
+            self->QTableView::currentChanged(current, previous);
+            self->setAutoScroll(scrolls);
+            self->syncing_ = was;
+        }
+        // Cells passed over during the run may have been painted as current.
+        self->viewport()->update();
+    }
     if (!scrollDue_)
         return;
     scrollDue_ = false;
-    auto* self = const_cast<DataGrid*>(this);
     const QModelIndex current = currentIndex();
     if (!current.isValid())
         return;
@@ -235,6 +256,19 @@ void DataGrid::followRecordset()
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
+    if (syncing_ && current.isValid() && !isEditing()) {
+        // A move of the recordset, one of a run perhaps (a walk over the rows by code): the view
+        // answers once, for the whole run, when the moves are over (scrollIfDue). An open editor is
+        // answered at once, as it must be closed before its row is left.
+        if (!answerDue_) {
+            answerDue_ = true;
+            runStart_ = previous;
+        }
+        return;
+    }
+    // A move of the grid's own (a click, a key) answers for the moves before it too.
+    answerDue_ = false;
+    runStart_ = QPersistentModelIndex();
     QTableView::currentChanged(current, previous);
     viewport()->update();
     if (syncing_ || !model_ || !current.isValid() || current.row() == model_->currentRow())

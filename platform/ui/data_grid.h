@@ -70,7 +70,8 @@ private:
     void applyColumnWidths();
     void followRecordset();
     void setCurrentQuietly(int row);
-    // Highlights the current cell and brings it into view if a move asked for it and that is not done yet.
+    // Gives the view's answer to the moves of a run, then highlights the current cell and brings it
+    // into view, if a move asked for it and that is not done yet.
     void scrollIfDue() const;
 
     QPointer<RecordsetModel> model_;
@@ -81,6 +82,11 @@ private:
     // The current row is highlighted and brought into view once the moves of a run are over, not at
     // each move: a walk over the rows by code scrolls once, at its end.
     mutable bool scrollDue_ = false;
+    // So does the view's own answer to a change of the current cell (repainting the cells left and
+    // entered, an editor opened on entering a cell): the current index itself moves at once, and the
+    // view answers once for the whole run, from the cell the run started on.
+    mutable bool answerDue_ = false;
+    mutable QPersistentModelIndex runStart_;
     int editedColumn_ = -1;
 };
 

@@ -280,6 +280,59 @@ TEST_F(GridTest, GeometryOfTheCurrentRowInTwips)
     EXPECT_EQ(grid.visibleRow(), 0);
 }
 
+TEST_F(GridTest, AWalkByCodeMovesTheCurrentCellAtEveryMoveAndTheViewAnswersWhenItIsOver)
+{
+    QString rows;
+    for (int i = 4; i <= 60; ++i)
+        rows += QStringLiteral("INSERT INTO firm VALUES ('%1', 'n%1', 0, 0, 0, 0, NULL);").arg(i, 3, 10, QChar('0'));
+    fixtures::exec(path, rows);
+    rs->requery();
+    grid.setButtonColumns({1});
+    grid.setCurrentIndex(model.index(0, 1));
+    QCoreApplication::processEvents();
+
+    // Every reader of the current cell sees the recordset's row at once, before the event loop runs.
+    for (int row = 1; row < 60; ++row) {
+        rs->moveNext();
+        ASSERT_EQ(grid.currentIndex(), model.index(row, 1)) << row;
+        ASSERT_EQ(grid.selectionModel()->currentIndex(), model.index(row, 1)) << row;
+        ASSERT_EQ(grid.text(0), QStringLiteral("%1").arg(row + 1, 3, 10, QChar('0'))) << row;
+        ASSERT_FALSE(grid.cellButtonRect(model.index(row, 1)).isEmpty()) << row;
+        ASSERT_TRUE(grid.cellButtonRect(model.index(row - 1, 1)).isEmpty()) << row;
+    }
+    // The last row is brought into view for a reader before the event loop too.
+    const int visible = grid.visibleRow();
+    EXPECT_GT(visible, 0);
+    EXPECT_EQ(grid.rowAt(grid.rowViewportPosition(59)), 59);
+    EXPECT_LT(grid.rowViewportPosition(59) + grid.rowHeight(59), grid.viewport()->height() + 1);
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.visibleRow(), visible);
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes(), QModelIndexList({model.index(59, 1)}))
+        << "only the cell the walk ended on is highlighted";
+
+    // A move of the grid's own starts from where the walk ended.
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_EQ(rs->currentIndex(), 58);
+    EXPECT_EQ(grid.currentIndex(), model.index(58, 1));
+
+    // An editor opened on entering a cell opens on the cell a run ended on, and its text goes there.
+    grid.setEditTriggers(grid.editTriggers() | QAbstractItemView::CurrentChanged);
+    rs->moveToIndex(10);
+    rs->moveToIndex(20);
+    EXPECT_FALSE(grid.isEditing()) << "not before the moves are over";
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(grid.isEditing());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QList<QLineEdit*> editors = grid.viewport()->findChildren<QLineEdit*>();
+    ASSERT_EQ(editors.size(), 1);
+    EXPECT_EQ(editors[0]->text(), QStringLiteral("n021"));
+    editors[0]->setText(QStringLiteral("Twenty-one"));
+    rs->moveFirst();
+    EXPECT_EQ(stored(QStringLiteral("Name"), QStringLiteral("021")), QStringLiteral("Twenty-one"));
+    EXPECT_EQ(stored(QStringLiteral("Name"), QStringLiteral("011")), QStringLiteral("n011"));
+}
+
 // --- the field binding -------------------------------------------------------------------------------
 
 TEST_F(BoundControlsTest, BoundWidgetsShowTheCurrentRowAfterEveryMove)
