@@ -240,8 +240,9 @@ TEST_F(RunWindow, ThePreviewShowsItsDigitColumnsAndAmountBoxesWithoutScrolling)
         ASSERT_NE(box, nullptr) << name;
         EXPECT_TRUE(inside.contains(box->geometry())) << name << " is outside the window";
         EXPECT_FALSE(list.intersects(box->geometry())) << name << " lies under the list";
-        if (auto* label = qobject_cast<QLabel*>(box))
+        if (auto* label = qobject_cast<QLabel*>(box)) {
             EXPECT_GE(label->width(), label->sizeHint().width()) << name << " is cut off";
+        }
     }
     EXPECT_TRUE(inside.contains(grid->geometry()));
 }
