@@ -14,6 +14,7 @@
 //     bench workbench_open_growth            opening the window, and each month-file command
 //     bench workbench_copy_latest_growth     (..._growth): the time at 4,000 enterprises beside the time
 //     bench workbench_copy_month_growth      at 1,500 (at most 3.0 times; linear is 2.67)
+//     bench workbench_copy_bare_growth       the bare durable copy and reads, 4,000 beside 1,500
 //     bench month_file_schema_load_growth    a bare connection's first statement on the month file, at
 //                                            4,000 beside 1,500: SQLite loading the schema, the floor
 //                                            under the three lines above
@@ -445,6 +446,8 @@ int main(int argc, char** argv)
         bench::printRatio("workbench_open_growth", bench::median(open4000), bench::median(open1500), "3.0");
         bench::printRatio("workbench_copy_latest_growth", c4000.latest, c1500.latest, "3.0");
         bench::printRatio("workbench_copy_month_growth", c4000.another, c1500.another, "3.0");
+        // The bare copy and rebinding's own growth: it reloads the month file's schema too.
+        bench::printRatio("workbench_copy_bare_growth", c4000.base, c1500.base, "-");
         // The floor under the three lines above: a bare connection's schema load at 4,000 beside 1,500,
         // and what the window spends on top of it.
         const double s1500 = bench::median(schema1500), s4000 = bench::median(schema4000);
