@@ -87,6 +87,9 @@ void makeMonth(const County& county, const QDate& month)
     {
         db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
         db::Connection file(db::DataFile{dataFiles::monthData(month)});
+        // As the template's build does: each table made rewrites the schema, which outgrows the default
+        // page cache at a county of thousands and would be read back from the file at every creation.
+        file.execute(QStringLiteral("PRAGMA cache_size = -65536"));
         file.beginTransaction();
         auto rows =
             dw.openRecordset(QStringLiteral("select DanWeiBianHao, WuRanWuBianHao, PaiWuKou from dwwrw order by ID"),
