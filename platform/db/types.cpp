@@ -198,6 +198,44 @@ QVariant dateTime(const QVariant& v, const QString& field)
     refuse(messages::typeMismatch, field, v);
 }
 
+// "yyyy-MM-dd" and "yyyy-MM-dd hh:mm:ss" written digit by digit: the format strings go through the
+// locale and the calendar for every date bound, which costs more than the statement's own binding.
+// Years beyond four digits (and invalid values) take the format strings' way.
+QString dateText(const QDate& d)
+{
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+        return d.toString(QString::fromLatin1(dateFormat));
+    char16_t out[10];
+    const auto put = [&out](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            out[at + i] = static_cast<char16_t>(u'0' + value % 10);
+    };
+    put(0, d.year(), 4);
+    out[4] = u'-';
+    put(5, d.month(), 2);
+    out[7] = u'-';
+    put(8, d.day(), 2);
+    return QString(reinterpret_cast<const QChar*>(out), 10);
+}
+
+QString dateTimeText(const QDateTime& t)
+{
+    const QDate d = t.date();
+    const QTime time = t.time();
+    if (!t.isValid() || !d.isValid() || d.year() < 1 || d.year() > 9999 || !time.isValid())
+        return t.toString(QString::fromLatin1(dateTimeFormat));
+    QString text = dateText(d);
+    const int hms[3] = {time.hour(), time.minute(), time.second()};
+    char16_t out[9];
+    for (int i = 0; i < 3; ++i) {
+        out[i * 3] = i == 0 ? u' ' : u':';
+        out[i * 3 + 1] = static_cast<char16_t>(u'0' + hms[i] / 10);
+        out[i * 3 + 2] = static_cast<char16_t>(u'0' + hms[i] % 10);
+    }
+    text.append(reinterpret_cast<const QChar*>(out), 9);
+    return text;
+}
+
 // Characters as SQLite's length() counts them, without making a copy of the text.
 qsizetype codePoints(const QString& s)
 {
@@ -214,9 +252,9 @@ QString textOf(const QVariant& v)
     if (type == QMetaType::Bool)
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     if (type == QMetaType::QDate)
-        return v.toDate().toString(QString::fromLatin1(dateFormat));
+        return dateText(v.toDate());
     if (type == QMetaType::QDateTime)
-        return v.toDateTime().toString(QString::fromLatin1(dateTimeFormat));
+        return dateTimeText(v.toDateTime());
     return shown(v);
 }
 
@@ -227,9 +265,9 @@ QString textForBinding(const QVariant& value)
     if (type == QMetaType::QString)
         return *static_cast<const QString*>(value.constData());
     if (type == QMetaType::QDate)
-        return value.toDate().toString(QString::fromLatin1(dateFormat));
+        return dateText(value.toDate());
     if (type == QMetaType::QDateTime)
-        return value.toDateTime().toString(QString::fromLatin1(dateTimeFormat));
+        return dateTimeText(value.toDateTime());
     if (type == QMetaType::QTime)
         return value.toTime().toString(QStringLiteral("hh:mm:ss"));
     if (value.canConvert<QString>())

@@ -281,7 +281,7 @@ QString WriteGuard::finish(bool failed)
         if (!failed && fault_.isEmpty()) {
             auto it = tables_.find(d.table);
             if (it == tables_.end())
-                it = tables_.emplace(d.table, loadTable(d.table)).first;
+                it = tables_.emplace(d.table, loadTable(d.table, d.count)).first;
             const std::vector<Rule>& rules = it->second.rules;
             for (const auto& [i, v] : d.values) {
                 if (i >= static_cast<int>(rules.size()))
@@ -336,32 +336,79 @@ void WriteGuard::forget()
         tables_.clear();
 }
 
-WriteGuard::Table WriteGuard::loadTable(const std::string& key)
+// The columns as a query of all of them declares them: the query is prepared, never run, and goes at
+// once. It costs less than the table's definition asked of SQLite, which prepares a pragma of its own
+// and runs it. A column declared INTEGER may be the row id itself, which only the definition tells;
+// so may a count of columns other than that of the rows written (hidden columns): the definition
+// is asked for those.
+bool WriteGuard::loadDeclared(const std::string& key, int count, Table* out)
+{
+    const std::size_t apart = key.find('\x1f');
+    const QByteArray sql = "SELECT * FROM " +
+        quoteIdentifier(QString::fromUtf8(key.data(), static_cast<qsizetype>(apart))).toUtf8() + '.' +
+        quoteIdentifier(QString::fromUtf8(key.data() + apart + 1, static_cast<qsizetype>(key.size() - apart - 1)))
+            .toUtf8();
+    sqlite3_stmt* all = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.constData(), static_cast<int>(sql.size()), 0, &all, nullptr) != SQLITE_OK || !all) {
+        sqlite3_finalize(all);
+        return false;
+    }
+    bool plain = sqlite3_column_count(all) == count;
+    Table t;
+    for (int i = 0; plain && i < count; ++i) {
+        const char* decl = sqlite3_column_decltype(all, i);
+        if (decl && sqlite3_stricmp(decl, "INTEGER") == 0) {
+            plain = false;
+            break;
+        }
+        int size = 0;
+        bool known = false;
+        const ColumnType type = decl ? typeFromDecl(decl, &size, &known) : ColumnType::Text;
+        t.rules.push_back(known ? ruleOf(QString::fromUtf8(sqlite3_column_name(all, i)), type, size) : Rule{});
+    }
+    sqlite3_finalize(all);
+    if (!plain)
+        return false;
+    t.count = count;
+    *out = std::move(t);
+    return true;
+}
+
+WriteGuard::Table WriteGuard::loadTable(const std::string& key, int count)
 {
     Table t;
+    if (loadDeclared(key, count, &t))
+        return t;
+    // One pass over the columns: whether a column is the row id itself depends on how many make up
+    // the key, which is known once all are read.
     if (!columns_ &&
-        sqlite3_prepare_v3(db_,
-                           "SELECT name, type, pk, (SELECT count(*) FROM pragma_table_xinfo(?1, ?2) WHERE pk > 0) "
-                           "FROM pragma_table_xinfo(?1, ?2) ORDER BY cid",
-                           -1, SQLITE_PREPARE_PERSISTENT, &columns_, nullptr) != SQLITE_OK)
+        sqlite3_prepare_v3(db_, "SELECT name, type, pk FROM pragma_table_xinfo(?1, ?2) ORDER BY cid", -1,
+                           SQLITE_PREPARE_PERSISTENT, &columns_, nullptr) != SQLITE_OK)
         return t;
     const std::size_t apart = key.find('\x1f');
     sqlite3_bind_text(columns_, 1, key.data() + apart + 1, static_cast<int>(key.size() - apart - 1), SQLITE_STATIC);
     sqlite3_bind_text(columns_, 2, key.data(), static_cast<int>(apart), SQLITE_STATIC);
+    int keyColumns = 0;
+    int integerKey = -1; // a key column declared INTEGER
     while (sqlite3_step(columns_) == SQLITE_ROW) {
         const QString field = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns_, 0)));
         const QString decl = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(columns_, 1)));
         int size = 0;
         bool known = false;
-        ColumnType type = typeFromDecl(decl, &size, &known);
-        // The row id itself (the single INTEGER key): SQLite's own.
-        if (sqlite3_column_int(columns_, 2) > 0 && sqlite3_column_int(columns_, 3) == 1 &&
-            decl.compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0)
-            type = ColumnType::Counter;
+        const ColumnType type = typeFromDecl(decl, &size, &known);
+        if (sqlite3_column_int(columns_, 2) > 0) {
+            ++keyColumns;
+            if (decl.compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0)
+                integerKey = static_cast<int>(t.rules.size());
+        }
         t.rules.push_back(known ? ruleOf(field, type, size) : Rule{});
     }
     sqlite3_reset(columns_);
     sqlite3_clear_bindings(columns_);
+    // The row id itself (the single INTEGER key): SQLite's own.
+    if (keyColumns == 1 && integerKey >= 0)
+        t.rules[static_cast<std::size_t>(integerKey)] = ruleOf(t.rules[static_cast<std::size_t>(integerKey)].field,
+                                                               ColumnType::Counter, 0);
     t.count = static_cast<int>(t.rules.size());
     return t;
 }
@@ -406,6 +453,7 @@ void WriteGuard::check(int op, const char* schema, const char* table)
     }
     Deferred d;
     d.table = std::move(key);
+    d.count = n;
     for (int i = 0; i < n; ++i) {
         sqlite3_value* v = nullptr;
         if (sqlite3_preupdate_new(db_, i, &v) != SQLITE_OK || !v || sqlite3_value_type(v) == SQLITE_NULL)

@@ -56,13 +56,16 @@ private:
     static int onPrepare(void* self, int action, const char*, const char*, const char*, const char*);
     void check(int op, const char* schema, const char* table);
     const Table* tableOf(const std::string& key);
-    Table loadTable(const std::string& key);
+    // `count` is the number of columns the rows written carry.
+    Table loadTable(const std::string& key, int count);
+    bool loadDeclared(const std::string& key, int count, Table* out);
     void refuse(const QString& text);
     void run(sqlite3_stmt*& stmt, const char* sql);
 
     // Tables are known by their schema and name (see keyOf in write_guard.cpp).
     struct Deferred {
         std::string table;
+        int count = 0; // columns in a row
         std::vector<std::pair<int, sqlite3_value*>> values;
     };
 

@@ -2,6 +2,7 @@
 
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
+#include "platform/db/prepared.h"
 #include "platform/db/recordset.h"
 
 namespace lateFeeMarks {
@@ -78,6 +79,8 @@ RunMarks::RunMarks(db::Connection& print, const lateFeeLedger::Attached& ledgers
         print_.createTable(listTable, listColumns());
 }
 
+RunMarks::~RunMarks() = default;
+
 QList<Marked> RunMarks::listed(db::Connection& print)
 {
     QList<Marked> out;
@@ -122,16 +125,20 @@ void RunMarks::setBackEarlier(const std::function<bool(const Marked&)>& stands)
 
 void RunMarks::add(const Marked& marked)
 {
+    if (marked.rows.isEmpty())
+        return;
     const InvoiceRun none;
     const InvoiceRun& invoice = marked.invoice ? *marked.invoice : none;
+    if (!insert_)
+        insert_ = std::make_unique<db::PreparedStatement>(
+            print_, QStringLiteral("Insert into %1 (DanWeiBianHao, FaPiaoBianHao, KaiPiaoRiQi, FaPiao, "
+                                   "YuanFaPiaoBianHao, YuanKaiPiaoRiQi, YuanFaPiaoJinE, YuanZNJ, FaPiaoJinE, ZNJ) "
+                                   "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                        .arg(listTable));
     for (const lateFeeLedger::InvoiceRow& row : marked.rows)
-        print_.execute(QStringLiteral("Insert into %1 (DanWeiBianHao, FaPiaoBianHao, KaiPiaoRiQi, FaPiao, "
-                                      "YuanFaPiaoBianHao, YuanKaiPiaoRiQi, YuanFaPiaoJinE, YuanZNJ, FaPiaoJinE, ZNJ) "
-                                      "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                           .arg(listTable),
-                       {marked.enterprise, row.number, stored(row.date), marked.invoice ? 1 : 0, invoice.before.number,
-                        stored(invoice.before.date), stored(invoice.before.amount), stored(invoice.before.lateFee),
-                        stored(invoice.amount), stored(invoice.lateFee)});
+        insert_->run({marked.enterprise, row.number, stored(row.date), marked.invoice ? 1 : 0, invoice.before.number,
+                      stored(invoice.before.date), stored(invoice.before.amount), stored(invoice.before.lateFee),
+                      stored(invoice.amount), stored(invoice.lateFee)});
 }
 
 } // namespace lateFeeMarks

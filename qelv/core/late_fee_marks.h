@@ -17,10 +17,12 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace db {
 class Connection;
+class PreparedStatement;
 }
 
 namespace lateFeeMarks {
@@ -62,6 +64,9 @@ public:
     // `print` is the run's connection to its print file, with `ledgers` attached to it. Makes the
     // table when the file has none; throws db::Error.
     RunMarks(db::Connection& print, const lateFeeLedger::Attached& ledgers);
+    ~RunMarks();
+    RunMarks(const RunMarks&) = delete;
+    RunMarks& operator=(const RunMarks&) = delete;
 
     // Sets back the marks of the earlier run that `stands` does not keep and forgets that run's list:
     // the marks kept belong to documents that went out, and stay. A mark the ledger no longer shows
@@ -76,6 +81,7 @@ public:
 private:
     db::Connection& print_;
     const lateFeeLedger::Attached& ledgers_;
+    std::unique_ptr<db::PreparedStatement> insert_; // prepared at the first row listed, for all of them
 };
 
 } // namespace lateFeeMarks

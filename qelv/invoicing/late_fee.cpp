@@ -2,7 +2,8 @@
 
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
-#include "platform/db/recordset.h"
+#include "platform/db/error.h"
+#include "platform/db/prepared.h"
 
 #include <QDateTime>
 #include <QVariant>
@@ -37,6 +38,16 @@ convert::Currency feeAmount(const QVariant& v)
     return convert::toCurrency(convert::toDouble(v));
 }
 
+// The position of a column of a ledger row, matched without regard to case as a recordset's field is;
+// db::Error when the ledger has no such column.
+int columnOf(const db::PreparedStatement& rows, const QString& name)
+{
+    for (int c = 0; c < rows.columnCount(); ++c)
+        if (rows.columnName(c).compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    throw db::Error(QStringLiteral("%1（%2）").arg(QString::fromUtf8(db::messages::itemNotFound), name));
+}
+
 convert::Currency times(convert::Currency amount, std::int16_t days)
 {
     std::int64_t units = 0;
@@ -59,53 +70,68 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
     const double rate = static_cast<double>(dailyRate);
     const double invoiceDay = static_cast<double>(invoiceDate.toJulianDay());
 
+    // The ledger's rows are read forward, once each, by statements of the layer: a ledger holds a few
+    // rows, and opening a recordset for them would cost more than reading them.
     // Overdue unpaid rows without collection document.
-    auto overdue = ledgers.openRecordset(
-        QStringLiteral("Select * from %1 Where DaoZhangQingKuang=0 AND PiaoJuLeiXing=0 and KaiPiaoRiQi <= ?")
-            .arg(table),
-        {invoiceDate.addDays(-graceDays)}, db::LockType::ForwardOnly);
-    if (overdue->isEOF() || overdue->value(QStringLiteral("KaiPiaoRiQi")).isNull())
-        return fee;
     convert::Currency unpaid;
-    for (; !overdue->isEOF(); overdue->moveNext())
-        unpaid += feeAmount(overdue->value(QStringLiteral("ShouFeiJinE")));
+    {
+        db::PreparedStatement overdue(
+            ledgers,
+            QStringLiteral("Select * from %1 Where DaoZhangQingKuang=0 AND PiaoJuLeiXing=0 and KaiPiaoRiQi <= ?")
+                .arg(table));
+        if (!overdue.first({invoiceDate.addDays(-graceDays)}) ||
+            overdue.value(columnOf(overdue, QStringLiteral("KaiPiaoRiQi"))).isNull())
+            return fee;
+        const int amount = columnOf(overdue, QStringLiteral("ShouFeiJinE"));
+        do
+            unpaid += feeAmount(overdue.value(amount));
+        while (overdue.next());
+    }
 
     // Days since the latest earlier row of any kind. Without one (no grace days and nothing dated
     // before the invoice date) there is no interval to charge: the unpaid part is zero and the late
     // payments below are charged as usual. The rows are read forward, once: the last one is wanted.
-    auto earlier = ledgers.openRecordset(
-        QStringLiteral("Select * from %1 where KaiPiaoRiQi<?  Order By KaiPiaoRiQi ASC").arg(table), {invoiceDate},
-        db::LockType::ForwardOnly);
-    if (!earlier->isEOF()) {
-        QVariant last;
-        for (; !earlier->isEOF(); earlier->moveNext())
-            last = earlier->value(QStringLiteral("KaiPiaoRiQi"));
-        double latest = 0;
-        if (!dayNumber(last, &latest))
-            throw convert::Error(QStringLiteral("无效使用 Null"));
-        const std::int16_t days = convert::toInt16(invoiceDay - latest - graceDays);
-        if (days > 0)
-            fee = convert::toCurrency(times(unpaid, days).toDouble() * rate);
+    {
+        db::PreparedStatement earlier(
+            ledgers, QStringLiteral("Select * from %1 where KaiPiaoRiQi<?  Order By KaiPiaoRiQi ASC").arg(table));
+        if (earlier.first({invoiceDate})) {
+            const int dated = columnOf(earlier, QStringLiteral("KaiPiaoRiQi"));
+            QVariant last;
+            do
+                last = earlier.value(dated);
+            while (earlier.next());
+            double latest = 0;
+            if (!dayNumber(last, &latest))
+                throw convert::Error(QStringLiteral("无效使用 Null"));
+            const std::int16_t days = convert::toInt16(invoiceDay - latest - graceDays);
+            if (days > 0)
+                fee = convert::toCurrency(times(unpaid, days).toDouble() * rate);
+        }
     }
 
     // Paid rows not yet charged.
     const QString paidCondition = QStringLiteral("DaoZhangQingKuang=1 AND PiaoJuLeiXing=0 and ZNJYiShou =0");
-    auto paid = ledgers.openRecordset(QStringLiteral("Select * from %1 Where %2").arg(table, paidCondition), {},
-                                      db::LockType::ForwardOnly);
-    if (paid->isEOF() || paid->value(QStringLiteral("KaiPiaoRiQi")).isNull())
-        return fee;
     QList<lateFeeLedger::InvoiceRow> rows;
-    for (; !paid->isEOF(); paid->moveNext()) {
-        rows << lateFeeLedger::InvoiceRow{paid->value(QStringLiteral("FaPiaoBianHao")).toString(),
-                                          paid->value(QStringLiteral("KaiPiaoRiQi")).toDate()};
-        double invoiced = 0, paidOn = 0;
-        if (!dayNumber(paid->value(QStringLiteral("KaiPiaoRiQi")), &invoiced) ||
-            !dayNumber(paid->value(QStringLiteral("DaoZhangRiQi")), &paidOn))
-            continue;
-        const double excess = paidOn - invoiced - graceDays;
-        if (excess > 0)
-            fee = convert::toCurrency(fee.toDouble() +
-                                      excess * rate * feeAmount(paid->value(QStringLiteral("ShouFeiJinE"))).toDouble());
+    {
+        db::PreparedStatement paid(ledgers, QStringLiteral("Select * from %1 Where %2").arg(table, paidCondition));
+        if (!paid.first())
+            return fee;
+        const int invoicedAt = columnOf(paid, QStringLiteral("KaiPiaoRiQi"));
+        if (paid.value(invoicedAt).isNull())
+            return fee;
+        const int numberAt = columnOf(paid, QStringLiteral("FaPiaoBianHao"));
+        const int paidAt = columnOf(paid, QStringLiteral("DaoZhangRiQi"));
+        const int amountAt = columnOf(paid, QStringLiteral("ShouFeiJinE"));
+        do {
+            const QVariant invoicedOn = paid.value(invoicedAt);
+            rows << lateFeeLedger::InvoiceRow{paid.value(numberAt).toString(), invoicedOn.toDate()};
+            double invoiced = 0, paidOn = 0;
+            if (!dayNumber(invoicedOn, &invoiced) || !dayNumber(paid.value(paidAt), &paidOn))
+                continue;
+            const double excess = paidOn - invoiced - graceDays;
+            if (excess > 0)
+                fee = convert::toCurrency(fee.toDouble() + excess * rate * feeAmount(paid.value(amountAt)).toDouble());
+        } while (paid.next());
     }
     ledgers.execute(QStringLiteral("Update %1 Set ZNJYiShou = 1 Where %2").arg(table, paidCondition));
     if (marked)

@@ -97,6 +97,36 @@ TEST_F(LateFeeLedger, ASecondRunChargesTheUnpaidAgainButNoLatePaymentTwice)
     EXPECT_EQ(charged(), (std::vector<int>{0, 0, 1, 0}));
 }
 
+// The ledger's fields are taken by their names, whatever their order in the table and the case of
+// their names.
+TEST_F(LateFeeLedger, FieldsAreTakenByNameWhateverTheirOrder)
+{
+    conn->execute(QStringLiteral("DROP TABLE ZNJ1001"));
+    conn->execute(QStringLiteral(
+        "CREATE TABLE \"ZNJ1001\" (\"znjyishou\" BYTE, \"PiaoJuLeiXing\" BYTE, \"DAOZHANGRIQI\" DATETIME,"
+        " \"DaoZhangQingKuang\" BYTE, \"ShouFeiJinE\" CURRENCY, \"FaPiaoJinE\" CURRENCY,"
+        " \"FaPiaoBianHao\" TEXT(50) COLLATE NOCASE, \"kaipiaoriqi\" DATETIME)"));
+    int number = 0;
+    for (const Row& r : workedExample) {
+        const QVariant fee = QVariant::fromValue(convert::Currency::fromText(QString::fromLatin1(r.fee)));
+        conn->execute(QStringLiteral("INSERT INTO ZNJ1001 (kaipiaoriqi, FaPiaoBianHao, FaPiaoJinE, ShouFeiJinE, "
+                                     "DaoZhangQingKuang, DAOZHANGRIQI, PiaoJuLeiXing, znjyishou) "
+                                     "VALUES (?,?,?,?,?,?,?,?)"),
+                      {QDate::fromString(QString::fromLatin1(r.date), Qt::ISODate), QString::number(++number), fee,
+                       fee, r.paid,
+                       r.paidOn ? QVariant(QDate::fromString(QString::fromLatin1(r.paidOn), Qt::ISODate)) : QVariant(),
+                       r.document, r.charged});
+    }
+    QList<lateFeeLedger::InvoiceRow> marked;
+    EXPECT_EQ(ComputeLateFee(*conn, QStringLiteral("1001"), QDate(2003, 6, 20), 10, 0.002f, true, &marked)
+                  .toPlainString(),
+              QStringLiteral("101.6"));
+    ASSERT_EQ(marked.size(), 1);
+    EXPECT_EQ(marked.at(0).number, QStringLiteral("3"));
+    EXPECT_EQ(marked.at(0).date, QDate(2003, 3, 20));
+    EXPECT_EQ(charged(), (std::vector<int>{0, 0, 1, 0}));
+}
+
 TEST_F(LateFeeLedger, SwitchedOffTheLedgerIsNotEvenRead)
 {
     add(workedExample);

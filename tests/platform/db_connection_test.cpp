@@ -121,6 +121,32 @@ TEST_F(ConnectionTest, ValuesReadBackAsTheColumnsTypes)
               QStringLiteral("2003-05-01 13:45:10"));
 }
 
+// Dates and moments are bound as ISO text, the form the date columns hold and SQLite's date() reads:
+// four-digit years with their leading zeros, seconds without their fraction. A year of more digits is
+// written as Qt writes it.
+TEST_F(ConnectionTest, DatesAreBoundAsIsoText)
+{
+    db::Connection cn(connectionText(path));
+    const QDate far(12345, 6, 7);
+    const struct {
+        QVariant value;
+        QString text;
+    } cases[] = {
+        {QDate(2003, 5, 1), QStringLiteral("2003-05-01")},
+        {QDate(987, 12, 31), QStringLiteral("0987-12-31")},
+        {QDate(1, 1, 1), QStringLiteral("0001-01-01")},
+        {QDateTime(QDate(2003, 5, 1), QTime(13, 45, 10, 250)), QStringLiteral("2003-05-01 13:45:10")},
+        {QDateTime(QDate(2003, 11, 30), QTime(0, 0)), QStringLiteral("2003-11-30 00:00:00")},
+        {QDateTime(QDate(2003, 5, 1), QTime(23, 59, 59)), QStringLiteral("2003-05-01 23:59:59")},
+        {far, far.toString(QStringLiteral("yyyy-MM-dd"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const QVariant bound = cn.scalar(QStringLiteral("SELECT ?"), {c.value});
+        EXPECT_EQ(bound.toString(), c.text);
+    }
+}
+
 TEST_F(ConnectionTest, MoneyReadsBackExact)
 {
     db::Connection cn(connectionText(path));

@@ -275,3 +275,41 @@ TEST_F(RefusalTest, ATableMadeAnewIsGuardedByItsNewColumns)
 }
 
 } // namespace
+
+namespace {
+
+// Whether a key column is the row id itself follows from the whole key: the single INTEGER key is
+// SQLite's own and takes any row id; an INTEGER column that is one of several key columns is a whole
+// number of Jet's range like any other.
+TEST_F(RefusalTest, OnlyTheSingleIntegerKeyTakesRowIdsBeyondTheWholeNumberRange)
+{
+    const struct {
+        const char* table;
+        bool taken;
+    } cases[] = {
+        {"CREATE TABLE k (Id INTEGER PRIMARY KEY, A TEXT(2))", true},
+        {"CREATE TABLE k (A TEXT(2), Id INTEGER, PRIMARY KEY (Id))", true},
+        {"CREATE TABLE k (Id INTEGER, A TEXT(2), PRIMARY KEY (Id, A))", false},
+        {"CREATE TABLE k (Id INTEGER, A TEXT(2))", false},
+    };
+    const qint64 beyond = qint64(1) << 40;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        cn.execute(QString::fromLatin1(c.table));
+        const QString why = dbError([&] {
+            cn.execute(QStringLiteral("INSERT INTO k (Id, A) VALUES (?, 'ab')"), {beyond});
+        });
+        EXPECT_EQ(why == QStringLiteral("<no error>"), c.taken) << why.toStdString();
+        if (!c.taken) {
+            EXPECT_TRUE(why.startsWith(QString::fromUtf8(db::messages::typeMismatch))) << why.toStdString();
+        }
+        EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM k")).toInt(), c.taken ? 1 : 0);
+        // The other column is still measured by its own rule.
+        EXPECT_TRUE(dbError([&] {
+                        cn.execute(QStringLiteral("INSERT INTO k (Id, A) VALUES (1, 'abc')"));
+                    }).startsWith(QString::fromUtf8(db::messages::fieldTooSmall)));
+        cn.execute(QStringLiteral("DROP TABLE k"));
+    }
+}
+
+} // namespace
