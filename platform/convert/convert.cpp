@@ -58,7 +58,7 @@ Decimal toDecimal(double value)
     d.point = std::stoi(text.substr(e + 1)) + 1;
     if (d.isZero()) {
         d.negative = false; // "-0" is shown as 0
-        d.digits = "0";
+        d.digits.assign(1, '0');
         d.point = 1;
     }
     return d;
