@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,11 +53,6 @@ struct ConnectionState : files::HandleHolder {
     sqlite3_stmt* takeStatement(const QString& sql, std::size_t hash);
     void keepStatement(const QString& sql, std::size_t hash, sqlite3_stmt* stmt);
     void dropStatements();
-    // The hashes of the texts prepared lately, so that a text coming back is known as one run often
-    // (see Statement); true when the text's hash is among them, which it is afterwards.
-    std::array<std::size_t, 64> prepared{};
-    std::size_t preparedNext = 0;
-    bool preparedLately(std::size_t hash);
     // The binding buffers of statements gone, for the next ones (see Statement): a statement run
     // once a row then allocates nothing of its own.
     struct Scratch {

@@ -47,6 +47,15 @@ public:
     // The columns of its rows: their count and names, in the order of the statement.
     int columnCount() const { return sqlite3_column_count(statement_->get()); }
     QString columnName(int column) const { return QString::fromUtf8(sqlite3_column_name(statement_->get(), column)); }
+    // The position of a column found by name without regard to case, as a recordset finds its fields;
+    // db::Error when the statement has no such column.
+    int column(const QString& name) const
+    {
+        for (int c = 0; c < columnCount(); ++c)
+            if (columnName(c).compare(name, Qt::CaseInsensitive) == 0)
+                return c;
+        throw Error(QStringLiteral("%1（%2）").arg(QString::fromUtf8(messages::itemNotFound), name));
+    }
     // A column of the current row, as valueFromSql gives it.
     QVariant value(int column) const { return valueFromSql(statement_->get(), column); }
 

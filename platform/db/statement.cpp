@@ -6,7 +6,6 @@
 #include "platform/db/write_guard.h"
 
 #include <QRegularExpression>
-#include <algorithm>
 #include <sqlite3.h>
 
 namespace db {
@@ -171,16 +170,6 @@ void ConnectionState::keepStatement(const QString& sql, std::size_t hash, sqlite
     statements.push_back({sql, hash, stmt});
 }
 
-bool ConnectionState::preparedLately(std::size_t hash)
-{
-    const bool seen = std::find(prepared.begin(), prepared.end(), hash) != prepared.end();
-    if (!seen) {
-        prepared[preparedNext] = hash;
-        preparedNext = (preparedNext + 1) % prepared.size();
-    }
-    return seen;
-}
-
 void ConnectionState::dropStatements()
 {
     for (const Cached& c : statements)
@@ -210,13 +199,8 @@ Statement::Statement(ConnectionState& state, const QString& sql, bool single)
     }
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
-    // A statement SQLite is told will last takes its memory from the heap, one to be run once or a few
-    // times from the connection's own small store, which is quicker to take and to give back. Most of
-    // the statements prepared are of the second kind, their text naming one enterprise's table; a text
-    // that comes back (prepared again after it left the kept statements) is of the first.
-    const bool persistent = state.preparedLately(hash_);
-    int rc = sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()),
-                                persistent ? SQLITE_PREPARE_PERSISTENT : 0, &stmt_, &tail);
+    int rc = sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt_,
+                                &tail);
     if (rc != SQLITE_OK)
         raiseFailure(db_, rc, state.path);
     if (!stmt_)

@@ -2,7 +2,6 @@
 
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
-#include "platform/db/error.h"
 #include "platform/db/prepared.h"
 
 #include <QDateTime>
@@ -38,16 +37,6 @@ convert::Currency feeAmount(const QVariant& v)
     return convert::toCurrency(convert::toDouble(v));
 }
 
-// The position of a column of a ledger row, matched without regard to case as a recordset's field is;
-// db::Error when the ledger has no such column.
-int columnOf(const db::PreparedStatement& rows, const QString& name)
-{
-    for (int c = 0; c < rows.columnCount(); ++c)
-        if (rows.columnName(c).compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    throw db::Error(QStringLiteral("%1（%2）").arg(QString::fromUtf8(db::messages::itemNotFound), name));
-}
-
 convert::Currency times(convert::Currency amount, std::int16_t days)
 {
     std::int64_t units = 0;
@@ -80,9 +69,9 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
             QStringLiteral("Select * from %1 Where DaoZhangQingKuang=0 AND PiaoJuLeiXing=0 and KaiPiaoRiQi <= ?")
                 .arg(table));
         if (!overdue.first({invoiceDate.addDays(-graceDays)}) ||
-            overdue.value(columnOf(overdue, QStringLiteral("KaiPiaoRiQi"))).isNull())
+            overdue.value(overdue.column(QStringLiteral("KaiPiaoRiQi"))).isNull())
             return fee;
-        const int amount = columnOf(overdue, QStringLiteral("ShouFeiJinE"));
+        const int amount = overdue.column(QStringLiteral("ShouFeiJinE"));
         do
             unpaid += feeAmount(overdue.value(amount));
         while (overdue.next());
@@ -95,7 +84,7 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
         db::PreparedStatement earlier(
             ledgers, QStringLiteral("Select * from %1 where KaiPiaoRiQi<?  Order By KaiPiaoRiQi ASC").arg(table));
         if (earlier.first({invoiceDate})) {
-            const int dated = columnOf(earlier, QStringLiteral("KaiPiaoRiQi"));
+            const int dated = earlier.column(QStringLiteral("KaiPiaoRiQi"));
             QVariant last;
             do
                 last = earlier.value(dated);
@@ -116,12 +105,12 @@ convert::Currency ComputeLateFee(db::Connection& ledgers, const QString& enterpr
         db::PreparedStatement paid(ledgers, QStringLiteral("Select * from %1 Where %2").arg(table, paidCondition));
         if (!paid.first())
             return fee;
-        const int invoicedAt = columnOf(paid, QStringLiteral("KaiPiaoRiQi"));
+        const int invoicedAt = paid.column(QStringLiteral("KaiPiaoRiQi"));
         if (paid.value(invoicedAt).isNull())
             return fee;
-        const int numberAt = columnOf(paid, QStringLiteral("FaPiaoBianHao"));
-        const int paidAt = columnOf(paid, QStringLiteral("DaoZhangRiQi"));
-        const int amountAt = columnOf(paid, QStringLiteral("ShouFeiJinE"));
+        const int numberAt = paid.column(QStringLiteral("FaPiaoBianHao"));
+        const int paidAt = paid.column(QStringLiteral("DaoZhangRiQi"));
+        const int amountAt = paid.column(QStringLiteral("ShouFeiJinE"));
         do {
             const QVariant invoicedOn = paid.value(invoicedAt);
             rows << lateFeeLedger::InvoiceRow{paid.value(numberAt).toString(), invoicedOn.toDate()};
