@@ -274,10 +274,6 @@ TEST_F(RefusalTest, ATableMadeAnewIsGuardedByItsNewColumns)
               QStringLiteral("abc"));
 }
 
-} // namespace
-
-namespace {
-
 // Whether a key column is the row id itself follows from the whole key: the single INTEGER key is
 // SQLite's own and takes any row id; an INTEGER column that is one of several key columns is a whole
 // number of Jet's range like any other.
