@@ -43,7 +43,7 @@ QList<ui::GridColumn> resultColumns()
     return columns;
 }
 
-// 1000 twips cut a date short in the grid's font ("2003-04-0"); the two dates are widened to show a
+// At 1000 twips the grid shows a date elided ("2003-04…"); the two dates are widened to show a
 // date whole, written in the font's widest digit.
 void widenDateColumns(ui::DataGrid& grid, QList<ui::GridColumn>& columns)
 {
