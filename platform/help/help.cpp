@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMainWindow>
 #include <QPointer>
+#include <QScreen>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QUrl>
 #include <stdexcept>
@@ -24,6 +27,7 @@ public:
         browser_ = new QTextBrowser(this);
         browser_->setObjectName(QStringLiteral("browser"));
         setCentralWidget(browser_);
+        placeReadably();
     }
 
     void open(const QString& page)
@@ -34,6 +38,19 @@ public:
     }
 
 private:
+    // Left to Qt, the window takes its browser's size hint, 256 by 192 pixels: that is what shows
+    // where the desktop does not maximise windows, and what un-maximising gives back. Its own size
+    // holds a page's lines whole: three quarters of the screen's free area, at least 60 characters
+    // across and 35 lines down, never more than the free area; it starts centred there.
+    void placeReadably()
+    {
+        const QRect free = screen()->availableGeometry();
+        const QFontMetrics text(browser_->font());
+        const QSize page(text.horizontalAdvance(QChar(0x6C49)) * 60, text.lineSpacing() * 35);
+        const QSize size = page.expandedTo(free.size() * 3 / 4).boundedTo(free.size());
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free));
+    }
+
     QTextBrowser* browser_ = nullptr;
 };
 

@@ -8,8 +8,9 @@ namespace help {
 
 // The start page of the shipped help, <program folder>/help/index.html.
 QString startPage();
-// Opens (or raises) the help window, maximised, on the start page; throws std::runtime_error with a
-// description when the pages are missing.
+// Opens (or raises) the help window, maximised, on the start page; un-maximised it keeps a size a page
+// reads well in, within the screen. Throws std::runtime_error with a description when the pages are
+// missing.
 void showContents(QWidget* owner = nullptr);
 
 } // namespace help

@@ -335,6 +335,17 @@ double DataGrid::headingWidthTwips(int column) const
     return twips(horizontalHeader()->sectionSizeHint(column));
 }
 
+double DataGrid::textWidthTwips(const QString& text) const
+{
+    // As the view measures a cell for its size hint: the style's item size, and the grid line.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = text;
+    const QSize cell = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    return twips(cell.width() + (showGrid() ? 1 : 0));
+}
+
 double DataGrid::cellsWidthTwips() const
 {
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);

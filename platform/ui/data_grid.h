@@ -45,6 +45,8 @@ public:
     // The width a column needs to show its whole heading, and the width of the cells' area beside
     // the row selectors, in twips, with room kept for a vertical scroll bar.
     double headingWidthTwips(int column) const;
+    // The width a column needs to show a text whole in its cells, in twips.
+    double textWidthTwips(const QString& text) const;
     double cellsWidthTwips() const;
     double rowHeightTwips() const;
     // The text of a column in the current row; setting it edits the row as typing would. Throws

@@ -12,12 +12,15 @@
 #include "qelv/notices/statistics_grid.h"
 #include "qelv/notices/statistics_tables.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <algorithm>
+#include <cmath>
 
 using namespace Module1;
 
@@ -40,6 +43,22 @@ QList<ui::GridColumn> resultColumns()
     return columns;
 }
 
+// At 1000 twips the grid shows a date elided ("2003-04…"); the two dates are widened to show a
+// date whole, written in the font's widest digit.
+void widenDateColumns(ui::DataGrid& grid, QList<ui::GridColumn>& columns)
+{
+    const QFontMetrics metrics(grid.font());
+    QChar widest = u'0';
+    for (char16_t d = u'1'; d <= u'9'; ++d)
+        if (metrics.horizontalAdvance(QChar(d)) > metrics.horizontalAdvance(widest))
+            widest = QChar(d);
+    const QString date = QString(4, widest) + u'-' + QString(2, widest) + u'-' + QString(2, widest);
+    const int width = static_cast<int>(std::ceil(grid.textWidthTwips(date)));
+    for (ui::GridColumn& column : columns)
+        if (column.caption.endsWith(QStringLiteral("日期")))
+            column.widthTwips = std::max(column.widthTwips, width);
+}
+
 } // namespace
 
 frmYDZQKBB::frmYDZQKBB(QWidget* owner)
@@ -59,8 +78,11 @@ frmYDZQKBB::frmYDZQKBB(QWidget* owner)
     Option2 = ui::control<QRadioButton>(Frame1, "Option2", 1710, 150, 1635, 255, QStringLiteral("显示未到账情况"));
     Option1->setChecked(true);
 
-    grid_ = std::make_unique<statistics::StatisticsGrid>(this, resultColumns());
+    QList<ui::GridColumn> columns = resultColumns();
+    grid_ = std::make_unique<statistics::StatisticsGrid>(this, columns);
     DataGrid1 = grid_->grid();
+    widenDateColumns(*DataGrid1, columns);
+    DataGrid1->recordsetModel()->setColumns(columns);
     ui::placeTwips(DataGrid1, 30, 930, 9345, 5325);
 
     connect(Command1, &QPushButton::clicked, this, &frmYDZQKBB::Command1_Click);

@@ -1,6 +1,7 @@
 // The shipped help pages against the main window: every command of its menus has a page, linked from
 // the contents, that names the command and the window it opens; the contents link the pages on the
-// month's order of work, late fees, backup, printers and PM22.
+// month's order of work, late fees, backup, printers, PM22 and a fresh install; the messages the pages
+// quote are the program's own.
 #include "qelv/core/Module1.h"
 #include "qelv/frame/frmMain.h"
 #include "qelv/windows_all.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -112,8 +114,9 @@ TEST_F(HelpPages, EveryPageTheContentsLinkIsShippedAndLeadsBack)
     for (const Page& page : pages) {
         EXPECT_TRUE(QFileInfo(helpDir() + QLatin1Char('/') + page.name).isFile()) << page.name.toStdString();
         EXPECT_FALSE(page.heading.isEmpty()) << page.name.toStdString() << " has no heading";
-        if (page.name != QLatin1String("index.html"))
+        if (page.name != QLatin1String("index.html")) {
             EXPECT_TRUE(page.links.contains(QStringLiteral("index.html"))) << page.name.toStdString();
+        }
         for (const QString& link : page.links)
             EXPECT_TRUE(QFileInfo(helpDir() + QLatin1Char('/') + link).isFile())
                 << page.name.toStdString() << " links the missing " << link.toStdString();
@@ -192,6 +195,100 @@ TEST_F(HelpPages, TheContentsLeadToTheMonthsWorkAndTheOperatorsTopics)
         if (found >= 0)
             at = found;
     }
+}
+
+// A fresh install: the workbench says "请初始化软件!" until the register holds an enterprise. The page
+// for it is reached from the contents and takes the windows in the order they need each other: the
+// payee, industries and squads before the register picks from them, pollutants before they are
+// assigned, the assignments and the template before the month's data; each 系统管理 command it names
+// is one of that menu.
+TEST_F(HelpPages, TheFreshInstallPageTakesTheWindowsInTheOrderTheyNeedEachOther)
+{
+    const QList<Page> pages = contents();
+    const Page* install = nullptr;
+    for (const Page& page : pages)
+        if (page.heading.contains(QStringLiteral("第一次使用")))
+            install = &page;
+    ASSERT_NE(install, nullptr) << "no page of the contents is headed 第一次使用";
+    EXPECT_TRUE(install->text.contains(QStringLiteral("请初始化软件!")));
+    EXPECT_TRUE(readPage(QStringLiteral("workbench.html")).links.contains(install->name))
+        << "the workbench's page sends the message to it";
+    qsizetype at = 0;
+    for (const char* step : {"委托收款单位情况", "行业管理", "中队管理", "单位目录", "定义污染物", "单位污染物管理",
+                             "创建数据库", "通知的基本内容", "排污数据录入", "复制最新数据"}) {
+        const qsizetype found = install->text.indexOf(QString::fromUtf8(step), at);
+        EXPECT_GE(found, 0) << step << " missing, or out of order, on the page of a fresh install";
+        if (found >= 0)
+            at = found;
+    }
+
+    auto main = std::make_unique<frmMain>();
+    main->Form_Load();
+    QStringList commands;
+    for (QAction* top : main->menuBar()->actions())
+        if (top->menu() && caption(top) == QStringLiteral("系统管理"))
+            for (QAction* action : top->menu()->actions())
+                commands << caption(action);
+    ASSERT_FALSE(commands.isEmpty());
+    static const QRegularExpression named(QStringLiteral("系统管理 → (\\S+?)”"));
+    int names = 0;
+    for (auto it = named.globalMatch(install->text); it.hasNext(); ++names) {
+        const QString command = it.next().captured(1);
+        EXPECT_TRUE(commands.contains(command)) << command.toStdString() << " is no command of 系统管理";
+    }
+    EXPECT_GE(names, 8);
+}
+
+// The first column of a page's table of messages ("提示") quotes what the program says: each part of
+// it between the places where the program puts a value ("…", "n", "X", a number) is in the program's
+// sources, sentence by sentence (the program may join its sentences from several texts). A part in
+// brackets describes, rather than quotes ("（单位编号）"), and is left out. A page describing a message
+// the program no longer gives fails here.
+TEST_F(HelpPages, EveryMessageAPageQuotesIsTheProgramsOwn)
+{
+    QString sources;
+    for (const char* folder : {"qelv", "platform"}) {
+        QDirIterator it(QStringLiteral(QELV_SOURCE_TREE "/") + QString::fromLatin1(folder),
+                        {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            sources += QString::fromUtf8(fixtures::bytes(it.next()));
+    }
+    // A message's lines are one text on the page.
+    sources.remove(QStringLiteral("\\n"));
+    ASSERT_TRUE(sources.contains(QStringLiteral("请初始化软件!")));
+
+    static const QRegularExpression table(QStringLiteral("<table[^>]*>\\s*<tr><th>提示</th>(.*?)</table>"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression quoted(QStringLiteral("<tr><td>(.*?)</td>"));
+    static const QRegularExpression values(
+        QStringLiteral("（[^）]*）|…+|\\.\\.\\.|(?<![A-Za-z0-9])([nmX]|\\d+)(?![A-Za-z0-9])| / |\\x{1}"));
+    int parts = 0;
+    QDirIterator files(helpDir(), {QStringLiteral("*.html")}, QDir::Files);
+    while (files.hasNext()) {
+        const QString name = QFileInfo(files.next()).fileName();
+        const QString html = QString::fromUtf8(fixtures::bytes(helpDir() + QLatin1Char('/') + name));
+        for (auto t = table.globalMatch(html); t.hasNext();) {
+            const QString rows = t.next().captured(1);
+            for (auto r = quoted.globalMatch(rows); r.hasNext();) {
+                const QString message = plain(r.next().captured(1));
+                QString sentences = message;
+                sentences.replace(QStringLiteral("。"), QStringLiteral("。\x01"))
+                    .replace(QStringLiteral("！"), QStringLiteral("！\x01"));
+                for (const QString& part : sentences.split(values, Qt::SkipEmptyParts)) {
+                    QString text = part.trimmed();
+                    while (text.endsWith(u'。') || text.endsWith(u'！'))
+                        text.chop(1);
+                    if (text.size() < 3)
+                        continue;
+                    ++parts;
+                    EXPECT_TRUE(sources.contains(text))
+                        << name.toStdString() << ": “" << text.toStdString() << "” is not the program's (in “"
+                        << message.toStdString() << "”)";
+                }
+            }
+        }
+    }
+    EXPECT_GT(parts, 100);
 }
 
 } // namespace

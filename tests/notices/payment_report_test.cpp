@@ -121,6 +121,24 @@ TEST_F(PaymentReport, ItsControlsAtOpening)
     EXPECT_FALSE(w.isVisible());
 }
 
+// The invoice and payment dates show whole: each date column is as wide as the view itself finds
+// its cells need, for the paid and the unpaid; its heading shows whole too.
+TEST_F(PaymentReport, DatesShowWhole)
+{
+    frmYDZQKBB w;
+    w.show();
+    for (bool paidOnes : {true, false}) {
+        query(w, "3", paidOnes);
+        ASSERT_FALSE(grid(w).isEmpty());
+        auto* view = static_cast<QAbstractItemView*>(w.DataGrid1);
+        for (int c : {4, 5}) {
+            EXPECT_GE(w.DataGrid1->columnWidth(c), view->sizeHintForColumn(c))
+                << "column " << c << (paidOnes ? " of the paid" : " of the unpaid");
+            EXPECT_GE(w.DataGrid1->columnWidth(c), w.DataGrid1->horizontalHeader()->sectionSizeHint(c)) << c;
+        }
+    }
+}
+
 TEST_F(PaymentReport, PaidAndUnpaidInvoicesOfTheMonthBySquadThenNumber)
 {
     frmYDZQKBB w;
@@ -139,8 +157,9 @@ TEST_F(PaymentReport, PaidAndUnpaidInvoicesOfTheMonthBySquadThenNumber)
         captions << m->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(captions,
               (QStringList{"单位编号", "单位名称", "发票编号", "发票金额", "开票日期", "到账日期", "所属中队"}));
-    for (int c = 0; c < 7; ++c)
-        EXPECT_EQ(w.DataGrid1->columnWidth(c), ui::px(c == 1 ? 2500 : 1000)) << c;
+    for (int c : {0, 2, 3, 6})
+        EXPECT_EQ(w.DataGrid1->columnWidth(c), ui::px(1000)) << c;
+    EXPECT_EQ(w.DataGrid1->columnWidth(1), ui::px(2500));
     EXPECT_EQ(w.DataGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
 
     // Switching the option changes nothing until the next query.

@@ -8,6 +8,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -100,8 +102,8 @@ TEST_F(Package, HoldsTheProgramItsDataAndItsMenuEntryWithDebiansDependencies)
     EXPECT_FALSE(listed.output.contains(QStringLiteral("test"))) << "tests are not shipped";
 
     const Outcome depends = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), *deb_, QStringLiteral("Depends")});
-    for (const char* package :
-         {"libqt6widgets6", "libqt6printsupport6", "libsqlite3-0", "libcups2", "qt6-qpa-plugins", "fonts-wqy-microhei"})
+    for (const char* package : {"libqt6widgets6", "libqt6printsupport6", "libsqlite3-0", "libcups2", "qt6-qpa-plugins",
+                                "fonts-wqy-microhei", "qt6-translations-l10n"})
         EXPECT_TRUE(depends.output.contains(QString::fromLatin1(package)))
             << package << " in " << depends.output.toStdString();
 
@@ -110,6 +112,85 @@ TEST_F(Package, HoldsTheProgramItsDataAndItsMenuEntryWithDebiansDependencies)
     EXPECT_TRUE(desktop.contains(QStringLiteral("\nExec=qelv\n")));
     EXPECT_TRUE(desktop.contains(QStringLiteral("\nIcon=qelv\n")));
     EXPECT_TRUE(desktop.contains(QStringLiteral("\nCategories=Office;")));
+}
+
+// Debian's control format: the first line of the description is the summary; each line of the long
+// description begins with one space and then its text, an empty line being " .". Made from a list, each
+// line began with " ;".
+TEST_F(Package, ItsDescriptionIsInDebiansFormat)
+{
+    const Outcome info = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-I"), *deb_});
+    ASSERT_EQ(info.exitCode, 0) << info.output.toStdString();
+    const Outcome field = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), *deb_, QStringLiteral("Description")});
+    ASSERT_EQ(field.exitCode, 0) << field.output.toStdString();
+    QStringList lines = field.output.split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    ASSERT_GE(lines.size(), 3) << field.output.toStdString();
+    EXPECT_EQ(lines.takeFirst(), QStringLiteral("Tevrano, the pollutant-discharge fee office of a county"));
+    static const QRegularExpression line(QStringLiteral("^ ([^ ;.].*| \\S.*|\\.)$"));
+    for (const QString& l : lines)
+        EXPECT_TRUE(line.match(l).hasMatch()) << "“" << l.toStdString() << "”";
+    const QString text = lines.join(QLatin1Char('\n'));
+    EXPECT_TRUE(text.contains(QStringLiteral(" enterprises and their pollutants"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" .\n With Quorbel"))) << "paragraphs apart: " << text.toStdString();
+    // The control file as a whole, as dpkg-deb -I shows it, holds the same lines.
+    for (const QString& l : lines)
+        EXPECT_TRUE(info.output.contains(QLatin1Char(' ') + l + QLatin1Char('\n'))) << l.toStdString();
+}
+
+// scripts/package builds the target package_contents: it makes every file the install rules take from
+// the build tree, and nothing of the tests and benchmarks (a whole build takes many times as long).
+TEST(PackageBuild, MakesWhatThePackageInstallsAndNoTest)
+{
+    const QString tree = QStringLiteral(QELV_BUILD_TREE);
+    if (!QFile::exists(tree + QStringLiteral("/build.ninja")))
+        GTEST_SKIP() << "not a Ninja build";
+    // Every file of the target's build graph, made or read, as Ninja draws it.
+    const Outcome graph = run(QStringLiteral(NINJA_COMMAND),
+                              {QStringLiteral("-C"), tree, QStringLiteral("-t"), QStringLiteral("graph"),
+                               QStringLiteral("package_contents")});
+    ASSERT_EQ(graph.exitCode, 0) << graph.output.toStdString();
+    static const QRegularExpression node(QStringLiteral("label=\"([^\"]+)\""));
+    QSet<QString> built;
+    const QString source = QStringLiteral(QELV_SOURCE_TREE) + QLatin1Char('/');
+    for (auto it = node.globalMatch(graph.output); it.hasNext();) {
+        const QString path = QDir::cleanPath(QDir(tree).absoluteFilePath(it.next().captured(1)));
+        built.insert(path);
+        for (const char* folder : {"tests/", "bench/"})
+            EXPECT_FALSE(path.startsWith(source + QString::fromLatin1(folder)) ||
+                         path.startsWith(tree + QLatin1Char('/') + QString::fromLatin1(folder)))
+                << path.toStdString();
+    }
+
+    // The files of the install rules that lie in the build tree: those a target makes, and those of
+    // a folder installed whole.
+    static const QRegularExpression rule(QStringLiteral("file\\(INSTALL DESTINATION \"[^\"]*\" TYPE (\\w+)"
+                                                        "[^)]*?FILES \"([^\"]+)\""));
+    int installed = 0;
+    QDirIterator scripts(tree, {QStringLiteral("cmake_install.cmake")}, QDir::Files, QDirIterator::Subdirectories);
+    while (scripts.hasNext()) {
+        const QString text = QString::fromUtf8(fixtures::bytes(scripts.next()));
+        for (auto it = rule.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            const QString path = QDir::cleanPath(m.captured(2));
+            if (!path.startsWith(tree + QLatin1Char('/')))
+                continue;
+            QStringList files{path};
+            if (m.captured(1) == QLatin1String("DIRECTORY")) {
+                files.clear();
+                QDirIterator under(path, QDir::Files, QDirIterator::Subdirectories);
+                while (under.hasNext())
+                    files << QDir::cleanPath(under.next());
+            }
+            for (const QString& file : files) {
+                ++installed;
+                EXPECT_TRUE(built.contains(file)) << file.toStdString() << " is installed but package_contents "
+                                                  << "does not build it";
+            }
+        }
+    }
+    EXPECT_GT(installed, 0) << "no install rule read";
 }
 
 // Started from the menu, the program prepares the user's folder, registers the control for the user

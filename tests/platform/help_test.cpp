@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,6 +79,27 @@ TEST_F(HelpTest, OpensMaximisedOnTheStartPage)
     ASSERT_NE(browser, nullptr);
     EXPECT_EQ(browser->source().toLocalFile(), help::startPage());
     EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("测试首页"))) << browser->toPlainText().toStdString();
+}
+
+// Where the desktop does not maximise it, and once the operator un-maximises it, the window has its
+// normal size: one that shows a page's lines whole, and no larger than the screen's free area.
+TEST_F(HelpTest, UnMaximisedItHoldsAPageAndFitsTheScreen)
+{
+    writePages();
+    help::showContents();
+    QWidget* w = helpWindow();
+    ASSERT_NE(w, nullptr);
+    const QRect normal = w->normalGeometry();
+    const QRect free = w->screen()->availableGeometry();
+    EXPECT_TRUE(free.contains(normal)) << normal.width() << "x" << normal.height() << " outside " << free.width() << "x"
+                                       << free.height();
+    auto* browser = w->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    // A line of 40 characters and 20 lines of the page's text.
+    const QFontMetrics text(browser->font());
+    const QSize page(text.horizontalAdvance(QStringLiteral("汉").repeated(40)), text.lineSpacing() * 20);
+    EXPECT_GE(normal.width(), std::min(page.width(), free.width())) << normal.width();
+    EXPECT_GE(normal.height(), std::min(page.height(), free.height())) << normal.height();
 }
 
 TEST_F(HelpTest, OneWindowIsReusedAndReturnsToTheStartPage)
