@@ -101,13 +101,7 @@ TEST_F(RenumberingCrashTest, AKilledRenumberingLeavesTheFilesWhollyBeforeOrAfter
     for (int trial = 0; trial < 24; ++trial) {
         atStart.restore();
         const long long at = draws.draw(count);
-        SCOPED_TRACE(QStringLiteral("trial %1, killed before point %2 of %3 (%4), seed %5")
-                         .arg(trial)
-                         .arg(at)
-                         .arg(count)
-                         .arg(listed.value(at - 1))
-                         .arg(draws.seed())
-                         .toStdString());
+        SCOPED_TRACE(draws.describe(trial, at, listed));
         const fixtures::ChildEnd end = renumber(fixtures::killingAt(at));
         ASSERT_TRUE(end.killed) << end.output.toStdString();
         expectSoundFiles();

@@ -159,13 +159,7 @@ protected:
         for (int trial = 0; trial < trials; ++trial) {
             atStart.restore();
             const long long at = draws.draw(count);
-            SCOPED_TRACE(QStringLiteral("trial %1, killed before point %2 of %3 (%4), seed %5")
-                             .arg(trial)
-                             .arg(at)
-                             .arg(count)
-                             .arg(listed.value(at - 1))
-                             .arg(draws.seed())
-                             .toStdString());
+            SCOPED_TRACE(draws.describe(trial, at, listed));
             const fixtures::ChildEnd end = generate(kind, "王五", fixtures::killingAt(at));
             ASSERT_TRUE(end.killed) << end.output.toStdString();
 

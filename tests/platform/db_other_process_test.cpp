@@ -244,13 +244,7 @@ TEST_F(OtherProcessTest, AKilledCompactionLeavesTheFileWholeAndNoCopy)
         const int rowsBefore = fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt();
         const QStringList points = fixtures::compactionPoints(path, transientName);
         const long long at = draws.draw(points.size());
-        SCOPED_TRACE(QStringLiteral("trial %1, killed before point %2 of %3 (%4), seed %5")
-                         .arg(trial)
-                         .arg(at)
-                         .arg(points.size())
-                         .arg(points.value(at - 1))
-                         .arg(draws.seed())
-                         .toStdString());
+        SCOPED_TRACE(draws.describe(trial, at, points));
         fixtures::DbPeer peer(fixtures::killingAt(at));
         peer.send({QStringLiteral("compact"), path, transientName});
         EXPECT_TRUE(peer.killedByPoint());
