@@ -4,6 +4,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/prepared.h"
 #include "platform/db/recordset.h"
+#include "platform/db/transaction.h"
 
 namespace lateFeeMarks {
 
@@ -109,18 +110,22 @@ QList<Marked> RunMarks::listed(db::Connection& print)
     return out;
 }
 
-void RunMarks::setBackEarlier(const std::function<bool(const Marked&)>& stands)
+void RunMarks::takeOutEarlier(const QStringList& tables, const std::function<bool(const Marked&)>& stands)
 {
-    for (const Marked& m : listed(print_)) {
-        if ((stands && stands(m)) || !ledgers_.holds(m.enterprise))
-            continue;
-        const QString ledger = ledgers_.table(m.enterprise);
-        for (const lateFeeLedger::InvoiceRow& row : m.rows)
-            print_.execute(QStringLiteral("Update %1 Set ZNJYiShou = 0 Where ZNJYiShou <> 0 AND %2")
-                               .arg(ledger, lateFeeLedger::invoiceRowCondition()),
-                           lateFeeLedger::invoiceRowParams(row.number, row.date));
-    }
-    print_.execute(QStringLiteral("Delete from %1").arg(listTable));
+    db::inTransaction(print_, [&] {
+        for (const Marked& m : listed(print_)) {
+            if ((stands && stands(m)) || !ledgers_.holds(m.enterprise))
+                continue;
+            const QString ledger = ledgers_.table(m.enterprise);
+            for (const lateFeeLedger::InvoiceRow& row : m.rows)
+                print_.execute(QStringLiteral("Update %1 Set ZNJYiShou = 0 Where ZNJYiShou <> 0 AND %2")
+                                   .arg(ledger, lateFeeLedger::invoiceRowCondition()),
+                               lateFeeLedger::invoiceRowParams(row.number, row.date));
+        }
+        print_.execute(QStringLiteral("Delete from %1").arg(listTable));
+        for (const QString& table : tables)
+            print_.execute(QStringLiteral("Delete from %1").arg(db::quoteIdentifier(table)));
+    });
 }
 
 void RunMarks::add(const Marked& marked)
@@ -131,10 +136,11 @@ void RunMarks::add(const Marked& marked)
     const InvoiceRun& invoice = marked.invoice ? *marked.invoice : none;
     if (!insert_)
         insert_ = std::make_unique<db::PreparedStatement>(
-            print_, QStringLiteral("Insert into %1 (DanWeiBianHao, FaPiaoBianHao, KaiPiaoRiQi, FaPiao, "
-                                   "YuanFaPiaoBianHao, YuanKaiPiaoRiQi, YuanFaPiaoJinE, YuanZNJ, FaPiaoJinE, ZNJ) "
-                                   "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                        .arg(listTable));
+            print_,
+            QStringLiteral("Insert into %1 (DanWeiBianHao, FaPiaoBianHao, KaiPiaoRiQi, FaPiao, "
+                           "YuanFaPiaoBianHao, YuanKaiPiaoRiQi, YuanFaPiaoJinE, YuanZNJ, FaPiaoJinE, ZNJ) "
+                           "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(listTable));
     for (const lateFeeLedger::InvoiceRow& row : marked.rows)
         insert_->run({marked.enterprise, row.number, stored(row.date), marked.invoice ? 1 : 0, invoice.before.number,
                       stored(invoice.before.date), stored(invoice.before.amount), stored(invoice.before.lateFee),

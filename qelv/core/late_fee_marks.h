@@ -7,14 +7,17 @@
 // own print files, so each kind sets back only its own, and of a notice run and an invoice run the first
 // still carries the late payments.
 //
-// Everything goes on the run's connection to its print file, with the ledger file attached, inside the
-// run's transaction: the marks set back, the run's own marks and their list stand or fall with the run.
+// Everything goes on the run's connection to its print file, with the ledger file attached, so that
+// the print file never lists marks other than those of the documents it holds, whatever stops the
+// program: the earlier run goes in one transaction (its marks set back, its list forgotten, its
+// documents emptied), the new run in another (its documents, its marks and their list).
 #include "platform/convert/currency.h"
 #include "qelv/core/late_fee_ledger.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -23,7 +26,7 @@
 namespace db {
 class Connection;
 class PreparedStatement;
-}
+} // namespace db
 
 namespace lateFeeMarks {
 
@@ -68,10 +71,11 @@ public:
     RunMarks(const RunMarks&) = delete;
     RunMarks& operator=(const RunMarks&) = delete;
 
-    // Sets back the marks of the earlier run that `stands` does not keep and forgets that run's list:
-    // the marks kept belong to documents that went out, and stay. A mark the ledger no longer shows
-    // (its ledger or its row gone, the mark taken off) is passed over.
-    void setBackEarlier(const std::function<bool(const Marked&)>& stands);
+    // Takes the earlier run out of the print file in one transaction of its own: sets back its marks
+    // that `stands` does not keep, forgets its list and empties `tables`, those of its documents. The
+    // marks kept belong to documents that went out, and stay. A mark the ledger no longer shows (its
+    // ledger or its row gone, the mark taken off) is passed over. Throws db::Error, changing nothing.
+    void takeOutEarlier(const QStringList& tables, const std::function<bool(const Marked&)>& stands);
     // Lists what this run marked for one enterprise.
     void add(const Marked& marked);
 

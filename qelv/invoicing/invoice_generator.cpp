@@ -122,19 +122,17 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
         db::PreparedStatement insertLine(files_.print, lineInsert());
         db::PreparedStatement insertHeader(files_.print, headerInsert);
 
-        // Emptied on their own: whatever happens later, the last run's invoices are gone.
-        files_.print.execute(QStringLiteral("Delete from MX"));
-        files_.print.execute(QStringLiteral("delete from KPDW"));
-
-        files_.print.beginTransaction();
-        // The late payments the month's earlier run charged on invoices never printed are set back,
-        // to be charged again; those of printed invoices stay charged.
+        // The earlier run goes first, whole and on its own, so that whatever stops this one, none of
+        // its invoices is left to print: with them the late payments it charged on invoices never
+        // printed are set back, to be charged again; those of printed invoices stay charged.
         lateFeeMarks::RunMarks marks(files_.print, ledgers);
-        marks.setBackEarlier([&](const lateFeeMarks::Marked& earlier) {
+        marks.takeOutEarlier({QStringLiteral("MX"), QStringLiteral("KPDW")}, [&](const lateFeeMarks::Marked& earlier) {
             const lateFeeMarks::RecordedInvoice now =
                 billing.first({earlier.enterprise}) ? recorded() : lateFeeMarks::RecordedInvoice{};
             return earlier.invoice && lateFeeMarks::printed(*earlier.invoice, now);
         });
+
+        files_.print.beginTransaction();
         std::int16_t id = 0;
         auto nextId = [&id] {
             if (id == std::numeric_limits<std::int16_t>::max())

@@ -74,11 +74,12 @@ public:
     InvoiceGenerator(RunFiles& files, RunState state, Progress progress = {});
 
     // Generates the invoices of the rows given (with `selectedOnly`, of the ticked ones only). An
-    // empty list does nothing at all. The print tables are emptied first; then every row and mark of
-    // the run is written in one transaction, so a run that stops (GenerationError) leaves them empty
-    // and the ledgers as they were. Before anything is computed, the late payments the month's earlier
-    // invoice run charged are charged no longer, but for the invoices of it that were printed: a run
-    // generated again carries the same late fees (see lateFeeMarks).
+    // empty list does nothing at all. First, in a transaction of its own, the month's earlier invoice
+    // run goes: its invoices are emptied, and the late payments it charged are charged no longer, but
+    // for the invoices of it that were printed, so that a run generated again carries the same late
+    // fees (see lateFeeMarks). Then every row and mark of the run is written in one transaction, so a
+    // run that stops (GenerationError) leaves the tables empty and marks nothing. Killed at any
+    // moment, the print file holds the earlier run whole, nothing, or this run whole.
     RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
 
 private:

@@ -119,14 +119,12 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         db::PreparedStatement insertLine(files_.print, lineInsert);
         db::PreparedStatement insertHeader(files_.print, headerInsert);
 
-        // Emptied on their own: whatever happens later, the last run's notices are gone.
-        files_.print.execute(QStringLiteral("Delete from MX"));
-        files_.print.execute(QStringLiteral("delete from tzdw"));
-        files_.print.execute(QStringLiteral("delete from WuRanWuMingXi"));
+        // The earlier run goes first, whole and on its own, so that whatever stops this one, none of
+        // its notices is left to print, and with them the late payments it charged are set back.
+        lateFeeMarks::RunMarks marks(files_.print, ledgers);
+        marks.takeOutEarlier({QStringLiteral("MX"), QStringLiteral("tzdw"), QStringLiteral("WuRanWuMingXi")}, {});
 
         files_.print.beginTransaction();
-        lateFeeMarks::RunMarks marks(files_.print, ledgers);
-        marks.setBackEarlier({});
         std::int16_t id = 0;
         auto nextId = [&id] {
             if (id == std::numeric_limits<std::int16_t>::max())

@@ -75,12 +75,13 @@ public:
                     ErrorSink detailErrors = {});
 
     // Generates the notices of the rows given (with `selectedOnly`, of the ticked ones only). An empty
-    // list does nothing at all. The notice tables are emptied first; then every row and mark of the
-    // run is written in one transaction, so a run that stops (GenerationError) leaves them empty and
-    // the ledgers as they were. Before anything is computed, the late payments the month's earlier
-    // notice run charged are charged no longer: a printed notice leaves no record, and the month's
-    // notices are those of its latest run, so a run generated again carries the same late fees (see
-    // lateFeeMarks).
+    // list does nothing at all. First, in a transaction of its own, the month's earlier notice run
+    // goes: its notices are emptied and the late payments it charged are charged no longer (a printed
+    // notice leaves no record, and the month's notices are those of its latest run), so that a run
+    // generated again carries the same late fees (see lateFeeMarks). Then every row and mark of the
+    // run is written in one transaction, so a run that stops (GenerationError) leaves the tables empty
+    // and marks nothing. Killed at any moment, the print file holds the earlier run whole, nothing, or
+    // this run whole.
     RunResult run(const QList<ListedEnterprise>& list, bool selectedOnly);
 
     // The window's step for the detail sheet of the list row at `index` (1-based), called once for

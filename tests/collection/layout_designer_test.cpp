@@ -206,7 +206,7 @@ TEST_F(CollectionDesigner, ThePickersDropBelowTheirCellsAndStayUntilAnItemIsClic
     frmWTPintSet w;
     w.show();
     QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w, 60000));
     w.layoutRows()->setAbsolutePosition(6); // ID 5
     QApplication::processEvents();
     const ui::DataGrid& g = *w.DataGrid1;

@@ -9,8 +9,8 @@
 #include "tests/core/one_page_sheet.h"
 #include "tests/fixtures/cups/printing_test.h"
 
+#include <QDeadlineTimer>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -274,30 +274,24 @@ protected:
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QStringLiteral(PRINT_RUN_CHILD), {});
-        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(child.waitForStarted(60000));
+        // The deadline only guards against a child that hangs.
         const auto said = [&](const QByteArray& what) {
-            QElapsedTimer t;
-            t.start();
-            while (t.elapsed() < 30000) {
-                if (child.canReadLine()) {
-                    const QByteArray line = child.readLine().trimmed();
-                    if (line == what)
-                        return true;
-                    ADD_FAILURE() << line.toStdString();
-                    return false;
-                }
-                child.waitForReadyRead(50);
-            }
-            return false;
+            QDeadlineTimer deadline(120000);
+            while (!deadline.hasExpired() && child.state() == QProcess::Running && !child.canReadLine())
+                child.waitForReadyRead(100);
+            const QByteArray line = child.readLine().trimmed();
+            EXPECT_EQ(line, what);
+            return line == what;
         };
         ASSERT_TRUE(said("rendering"));
         ASSERT_TRUE(scheduler->pause());
-        // The report is done 300 ms after it began; the run then hands its job to the scheduler,
-        // which answers nothing now.
-        QThread::msleep(800);
-        const bool alive = child.state() == QProcess::Running && !child.canReadLine();
+        // The scheduler answers nothing now: the run hands its job over and waits.
+        child.write("go\n");
+        ASSERT_TRUE(said("sending"));
+        const bool alive = child.state() == QProcess::Running;
         child.kill();
-        child.waitForFinished(10000);
+        child.waitForFinished(60000);
         ASSERT_TRUE(scheduler->resume());
         ASSERT_TRUE(alive) << child.readAll().toStdString();
         ASSERT_EQ(defaults().media, kSheet) << "killed with the printer on the run's paper";

@@ -263,7 +263,7 @@ TEST(DemoTool, WritesOnlyItsOwnFolderAndOnlyOnce)
     request.close();
     QProcess pm22Run;
     pm22Run.start(pm22.absoluteFilePath(), {in, out});
-    ASSERT_TRUE(pm22Run.waitForFinished(10000));
+    ASSERT_TRUE(pm22Run.waitForFinished(60000));
     EXPECT_EQ(pm22Run.exitCode(), 0);
     EXPECT_TRUE(QString::fromLatin1(fixtures::bytes(out)).startsWith(QLatin1Char('"')));
 }

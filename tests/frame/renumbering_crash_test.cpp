@@ -1,13 +1,9 @@
-// A renumbering killed at random moments, as kill -9 or a power cut would stop it: the register, the
-// year's billing file and the ledger file are together wholly before or wholly after, every file is
-// sound, and the renumbering completes when repeated.
+// A renumbering killed at points drawn over its writes, as kill -9 or a power cut would stop it: the
+// register, the year's billing file and the ledger file are together wholly before or wholly after,
+// every file is sound, and the renumbering completes when repeated.
+#include "tests/fixtures/kill_points.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
-
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QThread>
 
 namespace {
 
@@ -81,70 +77,45 @@ protected:
                 << f.toStdString();
     }
 
-    // Runs the child; with `killAfterUs` >= 0 it is killed that long after it said "start". Returns
-    // how long the change took when it ran to its end, in microseconds (-1 when killed or failed).
-    qint64 runChild(const QString& from, const QString& to, qint64 killAfterUs) const
+    // Renumbers 001 to 101 in the child.
+    fixtures::ChildEnd renumber(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) const
     {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QStringLiteral(RENUMBERING_CHILD), {from, to, QStringLiteral("2026")});
-        EXPECT_TRUE(child.waitForStarted(10000));
-        QElapsedTimer timer;
-        while (!child.canReadLine() && child.state() == QProcess::Running)
-            child.waitForReadyRead(50);
-        timer.start();
-        EXPECT_EQ(child.readLine().trimmed(), QByteArray("start"));
-        if (killAfterUs >= 0) {
-            while (timer.nsecsElapsed() / 1000 < killAfterUs && child.state() == QProcess::Running)
-                QThread::usleep(20);
-            child.kill();
-            child.waitForFinished(10000);
-            return -1;
-        }
-        child.waitForFinished(60000);
-        const qint64 took = timer.nsecsElapsed() / 1000;
-        const QByteArray said = child.readAll().trimmed();
-        EXPECT_EQ(said, QByteArray("done"));
-        return said == "done" ? took : -1;
+        return fixtures::runToEnd(QStringLiteral(RENUMBERING_CHILD),
+                                  {QStringLiteral("001"), QStringLiteral("101"), QStringLiteral("2026")}, environment);
     }
 };
 
 TEST_F(RenumberingCrashTest, AKilledRenumberingLeavesTheFilesWhollyBeforeOrAfter)
 {
     ASSERT_EQ(numbering(), QStringLiteral("001"));
-    // One change each way unkilled tells how long the change lasts.
-    const qint64 there = runChild(QStringLiteral("001"), QStringLiteral("101"), -1);
+    const fixtures::FolderCopy atStart(folder->data());
+    fixtures::PointListing points;
+    fixtures::KillDraws draws;
+    ASSERT_EQ(renumber(points.counting()).output.trimmed(), QByteArray("start\ndone"));
     ASSERT_EQ(numbering(), QStringLiteral("101"));
-    const qint64 back = runChild(QStringLiteral("101"), QStringLiteral("001"), -1);
-    ASSERT_EQ(numbering(), QStringLiteral("001"));
-    const qint64 span = std::max<qint64>(std::max(there, back), 1000);
+    const QStringList listed = points.points();
+    const long long count = listed.size();
+    ASSERT_GT(count, 10) << "the child's writes were not seen";
 
-    QElapsedTimer bound;
-    bound.start();
     int before = 0, after = 0;
-    for (int trial = 0; trial < 24 && bound.elapsed() < 60000; ++trial) {
-        const QString from = numbering();
-        ASSERT_TRUE(from == QStringLiteral("001") || from == QStringLiteral("101")) << from.toStdString();
-        const QString to = from == QStringLiteral("001") ? QStringLiteral("101") : QStringLiteral("001");
-        // Kill points over the whole change, its commit and a little beyond.
-        const qint64 at = QRandomGenerator::global()->bounded(span + span / 5);
-        runChild(from, to, at);
-        SCOPED_TRACE(QStringLiteral("trial %1, killed %2 us after the start of %3 us")
-                         .arg(trial)
-                         .arg(at)
-                         .arg(span)
-                         .toStdString());
+    for (int trial = 0; trial < 24; ++trial) {
+        atStart.restore();
+        const long long at = draws.draw(count);
+        SCOPED_TRACE(draws.describe(trial, at, listed));
+        const fixtures::ChildEnd end = renumber(fixtures::killingAt(at));
+        ASSERT_TRUE(end.killed) << end.output.toStdString();
         expectSoundFiles();
         const QString now = numbering();
-        ASSERT_TRUE(now == from || now == to) << now.toStdString();
-        (now == from ? before : after)++;
-        if (now == from) {
+        ASSERT_TRUE(now == QStringLiteral("001") || now == QStringLiteral("101")) << now.toStdString();
+        if (now == QStringLiteral("001")) {
+            ++before;
             // Repeated, the change completes.
-            ASSERT_GE(runChild(from, to, -1), 0);
-            EXPECT_EQ(numbering(), to);
+            EXPECT_EQ(renumber().output.trimmed(), QByteArray("start\ndone"));
+            EXPECT_EQ(numbering(), QStringLiteral("101"));
+        } else {
+            ++after;
         }
     }
-    EXPECT_GT(before + after, 19);
     RecordProperty("killed_before_commit", before);
     RecordProperty("killed_after_commit", after);
 }

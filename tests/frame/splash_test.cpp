@@ -6,12 +6,15 @@
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Module1;
@@ -155,10 +158,21 @@ TEST_F(SplashTest, ClosesAtTheFirstTickAfterStartUpIsDone)
     QPointer<frmSplash> alive(splash);
     splash->Form_Load();
     splash->show();
-    QTest::qWait(2300);
+    // Counted after the window's own handler of the tick has run.
+    int ticks = 0, ticksWhenClosed = -1;
+    QObject::connect(splash->Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
+    QObject::connect(splash, &QDialog::finished, [&] { ticksWhenClosed = ticks; });
+    // The deadline only guards against a hang.
+    const auto waitFor = [](const std::function<bool()>& done) {
+        QDeadlineTimer deadline(60000);
+        while (!done() && !deadline.hasExpired())
+            QTest::qWait(10);
+    };
+    waitFor([&] { return ticks >= 1 || !alive; });
     EXPECT_TRUE(alive) << "start-up not done yet: the splash stays";
     splash->startupDone();
-    for (int waited = 0; alive && waited < 6000; waited += 50)
-        QTest::qWait(50);
+    const int ticksWhenDone = ticks;
+    waitFor([&] { return !alive; });
     EXPECT_FALSE(alive);
+    EXPECT_EQ(ticksWhenClosed, ticksWhenDone) << "closed by the first tick after start-up was done";
 }

@@ -261,7 +261,7 @@ TEST_F(InvoiceDesigner, TheListsDropBelowTheCellAndTheChoiceGoesIntoTheRow)
     frmFPSetUp w;
     w.show();
     QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w, 60000));
     db::Recordset* rs = w.ContrlText();
     rs->setAbsolutePosition(4); // ID 3, 日
     QApplication::processEvents();

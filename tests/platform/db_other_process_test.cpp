@@ -7,12 +7,12 @@
 #include "platform/db/connection_state.h"
 #include "platform/files/files.h"
 #include "tests/fixtures/db_peer.h"
+#include "tests/fixtures/kill_points.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QThread>
 #include <functional>
 
@@ -132,7 +132,7 @@ TEST_F(OtherProcessTest, RowsCommittedWhileCompactionsAreTriedAreAllKept)
         peer.send({QStringLiteral("commit"), path, QString::number(count),
                    QStringLiteral("INSERT INTO t VALUES (? + %1)").arg(first), QString::fromLatin1(c.reopen)});
         int tried = 0;
-        while (!peer.answered(0)) {
+        do {
             ++tried;
             try {
                 db::compact(path, transientName);
@@ -140,7 +140,7 @@ TEST_F(OtherProcessTest, RowsCommittedWhileCompactionsAreTriedAreAllKept)
                 EXPECT_TRUE(e.description().startsWith(QStringLiteral("文件正在使用"))) << e.what();
             }
             QThread::msleep(10);
-        }
+        } while (!peer.answered(0));
         EXPECT_GT(tried, 0);
         EXPECT_EQ(peer.answer(), QStringLiteral("ok\t%1\t").arg(count));
         first += count;
@@ -194,47 +194,60 @@ TEST_F(OtherProcessTest, APlainSqliteWriterLosesNoRowToACompaction)
     fixtures::makeLargeWithFreePages(path);
     fixtures::DbPeer writer;
     ASSERT_EQ(writer.call({QStringLiteral("rawopen"), path}), ok);
-    writer.send({QStringLiteral("rawcommit"), QStringLiteral("400"), QStringLiteral("INSERT INTO t VALUES (?)"),
-                 QStringLiteral("2")});
-    QThread::msleep(50);
+    // The writer commits until it is told to stop: before, during and after the compaction.
+    const QString stop = file(QStringLiteral("stop"));
+    writer.send({QStringLiteral("rawcommit"), QStringLiteral("100000"), QStringLiteral("INSERT INTO t VALUES (?)"),
+                 QStringLiteral("2"), stop});
+    // A read finds no rows while a commit holds the file. The deadline only guards against a hang.
+    const auto waitForRows = [&](int atLeast) {
+        int n = 0;
+        for (QDeadlineTimer deadline(120000); (n = rows()) < atLeast && !deadline.hasExpired();)
+            QThread::msleep(1);
+        return n;
+    };
+    ASSERT_GE(waitForRows(1), 1);
     EXPECT_EQ(db::compact(path, transientName), CompactResult::Compacted);
     EXPECT_FALSE(writer.answered(0)) << "the writer was still at work after the compaction";
-    ASSERT_TRUE(writer.answered(60000));
+    const int compacted = waitForRows(1);
+    EXPECT_GT(waitForRows(compacted + 1), compacted) << "the writer goes on writing after the compaction";
+    ASSERT_TRUE(QFile(stop).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writer.answered(120000));
     const QStringList answer = writer.answer().split(QLatin1Char('\t'));
     ASSERT_EQ(answer.size(), 3);
     EXPECT_EQ(answer[2], QString()) << "every write of the other program succeeded";
     const QStringList committed = answer[1].split(QLatin1Char(','), Qt::SkipEmptyParts);
-    EXPECT_EQ(committed.size(), 400);
+    EXPECT_EQ(committed.size(), rows());
     for (const QString& n : committed)
         ASSERT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM t WHERE n = %1").arg(n)).toInt(), 1)
             << "row " << n.toStdString() << " was reported committed";
     // Its connection goes on writing into the file, which was never replaced under it.
     EXPECT_EQ(writer.call({QStringLiteral("rawcommit"), QStringLiteral("1"),
-                           QStringLiteral("INSERT INTO t VALUES (? + 1000)"), QStringLiteral("0")}),
+                           QStringLiteral("INSERT INTO t VALUES (? + 1000000)"), QStringLiteral("0")}),
               QStringLiteral("ok\t1\t"));
-    EXPECT_EQ(rows(), 401);
+    EXPECT_EQ(rows(), committed.size() + 1);
     EXPECT_EQ(fixtures::probe(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     EXPECT_EQ(fixtures::freePages(path), 0);
 }
 
-// Compactions killed at random moments (two of them in the middle of writing the file): the file is
-// whole each time, no copy of it is left beside it, and the next compaction gives its pages back.
+// Compactions killed at points drawn over their writes (two of them half way through writing the
+// compacted pages into the file): the file is whole each time, no copy of it is left beside it, and the
+// next compaction gives its pages back.
 TEST_F(OtherProcessTest, AKilledCompactionLeavesTheFileWholeAndNoCopy)
 {
     ASSERT_TRUE(fixtures::interruptCompaction(path, transientName));
     ASSERT_TRUE(fixtures::interruptCompaction(path, transientName));
     const int bulk = fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt();
     EXPECT_GT(bulk, 20000);
-    QElapsedTimer bound;
-    bound.start();
-    for (int trial = 0; trial < 6 && bound.elapsed() < 60000; ++trial) {
+    fixtures::KillDraws draws;
+    for (int trial = 0; trial < 6; ++trial) {
         fixtures::exec(path, QStringLiteral("DELETE FROM bulk WHERE rowid IN (SELECT rowid FROM bulk LIMIT 50)"));
         const int rowsBefore = fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt();
-        fixtures::DbPeer peer;
+        const QStringList points = fixtures::compactionPoints(path, transientName);
+        const long long at = draws.draw(points.size());
+        SCOPED_TRACE(draws.describe(trial, at, points));
+        fixtures::DbPeer peer(fixtures::killingAt(at));
         peer.send({QStringLiteral("compact"), path, transientName});
-        QThread::usleep(QRandomGenerator::global()->bounded(400000));
-        peer.kill();
-        SCOPED_TRACE(trial);
+        EXPECT_TRUE(peer.killedByPoint());
         EXPECT_EQ(fixtures::probe(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
         EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT count(*) FROM bulk")).toInt(), rowsBefore);
     }

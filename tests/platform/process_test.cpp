@@ -47,22 +47,42 @@ TEST(Process, RunsInTheWorkingFolderWithEmptyInput)
     EXPECT_EQ(QFile(dir.filePath(QStringLiteral("input.txt"))).size(), 0);
 }
 
+// A shell command that waits until `file` exists, for a minute at most (a guard against a hang), then
+// runs `then`.
+QString waitingFor(const QString& file, const QString& then = QStringLiteral(":"))
+{
+    return QStringLiteral("i=0; while [ ! -e '%1' ] && [ $i -lt 6000 ]; do sleep 0.01; i=$((i+1)); done; %2")
+        .arg(file, then);
+}
+
+// The program waits for what only the event loop does.
 TEST(Process, TheEventLoopRunsWhileWaiting)
 {
+    QTemporaryDir dir;
+    const QString go = dir.filePath(QStringLiteral("go"));
     bool ticked = false;
-    QTimer::singleShot(0, [&] { ticked = true; });
-    process::runHiddenAndWait(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.3")});
+    QTimer::singleShot(0, [&] {
+        ticked = true;
+        QFile(go).open(QIODevice::WriteOnly);
+    });
+    EXPECT_EQ(process::runHiddenAndWait(QStringLiteral("sh"),
+                                        {QStringLiteral("-c"), waitingFor(go, QStringLiteral("[ -e '%1' ]").arg(go))}),
+              0);
     EXPECT_TRUE(ticked);
 }
 
+// The program waits until the test has looked, so it cannot have ended before.
 TEST(Process, StartDetachedDoesNotWait)
 {
     QTemporaryDir dir;
+    const QString go = dir.filePath(QStringLiteral("go"));
     const QString marker = dir.filePath(QStringLiteral("done"));
     ASSERT_TRUE(process::startDetached(QStringLiteral("sh"),
-                                       {QStringLiteral("-c"), QStringLiteral("sleep 0.2; : > '%1'").arg(marker)}));
+                                       {QStringLiteral("-c"), waitingFor(go, QStringLiteral(": > '%1'").arg(marker))}));
     EXPECT_FALSE(QFile::exists(marker));
-    QDeadlineTimer deadline(10000);
+    ASSERT_TRUE(QFile(go).open(QIODevice::WriteOnly));
+    // The deadline only guards against a hang.
+    QDeadlineTimer deadline(120000);
     while (!QFile::exists(marker) && !deadline.hasExpired())
         QThread::msleep(20);
     EXPECT_TRUE(QFile::exists(marker));

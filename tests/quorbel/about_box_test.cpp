@@ -22,7 +22,7 @@ TEST(QuorbelAboutBox, OpensSmallWithIconCaptionAndButtons)
 {
     CQuorbelAboutDlg dlg;
     dlg.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg, 60000));
     EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
     auto* icon = child<QLabel>(dlg, "picIcon");
     EXPECT_TRUE(icon->isVisible());
@@ -44,7 +44,7 @@ TEST(QuorbelAboutBox, HelpGrowsTheBoxOnceAndShowsTheUsage)
 {
     CQuorbelAboutDlg dlg;
     dlg.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg, 60000));
     const QSize small = dlg.size();
     auto* help = child<QPushButton>(dlg, "IDHELP");
     auto* usage = child<QPlainTextEdit>(dlg, "txtUsage");
