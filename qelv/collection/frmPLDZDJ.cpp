@@ -141,7 +141,7 @@ void frmPLDZDJ::Command1_Click()
                 item->setText(Number + c - 1, ui::fieldText(rs->value(c)));
             item->setData(InvoiceDate, InvoiceDateRole, rs->value(3).toDate());
         }
-    } catch (const std::exception& e) {
+        } catch (const std::exception& e) {
         ui::showError(e, this);
     }
 }
@@ -161,6 +161,7 @@ void frmPLDZDJ::Command2_Click()
     const QDate date = convert::toDate(Text2->text());
     if (listedCount_ == 0)
         return;
+    int kept = 0;
     try {
         invoicePayment::Writer writer(Module1::gWorkMonth.year());
         for (int i = 0; i < listedCount_ && i < ListView1->topLevelItemCount(); ++i) {
@@ -173,11 +174,27 @@ void frmPLDZDJ::Command2_Click()
             invoice.month = listedMonth_;
             invoice.number = item->text(Number);
             invoice.invoiceDate = item->data(InvoiceDate, InvoiceDateRole).toDate();
-            writer.record(invoice, {.paid = 1, .date = date});
-            item->setText(Paid, QStringLiteral("1"));
-            item->setText(PaidOn, convert::formatIsoDate(date));
+            // An invoice paid already keeps its date: it decides the paid-late fee. 到账 corrects it.
+            const invoicePayment::Recorded recorded =
+                writer.record(invoice, {.paid = 1, .date = date, .onlyUnpaid = true});
+            if (recorded.written) {
+                item->setText(Paid, QStringLiteral("1"));
+                item->setText(PaidOn, convert::formatIsoDate(date));
+            } else {
+                ++kept;
+                item->setText(Paid, ui::fieldText(recorded.paid));
+                item->setText(PaidOn, ui::fieldText(recorded.paidOn));
+            }
         }
+    } catch (const invoicePayment::Stale& e) {
+            ui::inform(e.description() + QStringLiteral("请重新列出（显示开票单位）后再登记。"), this);
+        return;
     } catch (const std::exception& e) {
-        ui::showError(e, this);
+            ui::showError(e, this);
+        return;
     }
+    if (kept > 0)
+        ui::inform(QStringLiteral("%1 张发票已经到账，保留原来的到账日期，这次没有登记。要更正到账日期，请用“到账”。")
+                       .arg(kept),
+                   this);
 }
