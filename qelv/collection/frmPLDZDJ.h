@@ -44,6 +44,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fitColumns();
+
     int listedCount_ = 0;
     // The month of the listing: registration writes that month's columns of the listed invoices.
     int listedMonth_ = 0;

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -19,6 +20,15 @@ namespace {
 
 const QDate march(2003, 3, 20);
 const QStringList listed = {"0001", "0002", "0003", "0004"};
+
+// The width a list column's texts need, as the list itself measures it.
+class ListWidths : public QTreeWidget {
+public:
+    static int contents(const QTreeWidget* list, int column)
+    {
+        return (list->*(&ListWidths::sizeHintForColumn))(column);
+    }
+};
 
 QString keptMessage(int count)
 {
@@ -329,3 +339,36 @@ INSTANTIATE_TEST_SUITE_P(
             },
             QString(), true}),
     [](const ::testing::TestParamInfo<ChangedCase>& info) { return std::string(info.param.label); });
+
+TEST_F(PLDZDJTest, TheListShowsEveryColumnWholeAtTheWindowsSize)
+{
+    // The longest names of the sample county, and amounts of six figures.
+    const QStringList names = {"示范县第一造纸厂", "宏达水泥有限公司", "示范县自来水公司", "长江建材有限公司"};
+    for (int i = 0; i < listed.size(); ++i) {
+        fixtures::exec(folder->data(QStringLiteral("qelvdw.mdb")),
+                       QStringLiteral("update dw set DanWeiQuangCheng = '%1' where DanWeiBianHao = '%2'")
+                           .arg(names[i], listed[i]));
+        fixtures::exec(billingFile(),
+                       QStringLiteral("update KPKZK set M3M = 123456.78 where DanWeiBianHao = '%1'").arg(listed[i]));
+    }
+    frmPLDZDJ w;
+    w.show();
+    auto everyColumnWhole = [&w](const char* when) {
+        QHeaderView* header = w.ListView1->header();
+        for (int c = 0; c < w.ListView1->columnCount(); ++c) {
+            EXPECT_GE(header->sectionSize(c), ListWidths::contents(w.ListView1, c)) << when << ": column " << c;
+            EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << when << ": caption " << c;
+        }
+        const int last = w.ListView1->columnCount() - 1;
+        EXPECT_LE(header->sectionViewportPosition(last) + header->sectionSize(last), w.ListView1->viewport()->width())
+            << when << ": the last column ends inside the list";
+        EXPECT_EQ(header->offset(), 0) << when;
+    };
+    everyColumnWhole("opened");
+    list(w);
+    EXPECT_EQ(column(w, frmPLDZDJ::Name), names);
+    everyColumnWhole("listed");
+    w.Text2->setText(QStringLiteral("2003-05-09"));
+    w.Command2_Click();
+    everyColumnWhole("registered");
+}
