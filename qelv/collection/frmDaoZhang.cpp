@@ -228,6 +228,9 @@ bool frmDaoZhang::writePayment(int row, int paid, bool setPaid, const QDate& dat
         if (row < rs_->recordCount())
             rs_->moveToIndex(row);
         return true;
+    } catch (const invoicePayment::Stale& e) {
+        ui::inform(e.description() + QStringLiteral("请重新查找。"), this);
+        return false;
     } catch (const std::exception& e) {
         ui::showError(e, this);
         return false;

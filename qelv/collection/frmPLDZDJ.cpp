@@ -51,6 +51,7 @@ frmPLDZDJ::frmPLDZDJ(QWidget* owner)
     ListView1->setHeaderLabels({QStringLiteral("单位编号"), QStringLiteral("单位名称"), QStringLiteral("发票编号"),
                                 QStringLiteral("发票金额"), QStringLiteral("开票日期"), QStringLiteral("到账情况"),
                                 QStringLiteral("到账日期")});
+    fitColumns();
 
     Frame1 = ui::control<QGroupBox>(this, "Frame1", 120, 5160, 3255, 1215, QStringLiteral("选择的单位为"));
     Option1 = ui::control<QRadioButton>(Frame1, "Option1", 240, 360, 1455, 255, QStringLiteral("到账单位"));
@@ -71,6 +72,14 @@ frmPLDZDJ::frmPLDZDJ(QWidget* owner)
     connect(Command3, &QPushButton::clicked, this, &frmPLDZDJ::Command3_Click);
 
     ui::centreOnOwner(this);
+}
+
+// Each column as wide as its caption and its widest text, so that names are read whole and the
+// payment date is in view at the window's own size; the last column takes what is left over.
+void frmPLDZDJ::fitColumns()
+{
+    for (int c = 0; c < ListView1->columnCount(); ++c)
+        ListView1->resizeColumnToContents(c);
 }
 
 bool frmPLDZDJ::eventFilter(QObject* watched, QEvent* event)
@@ -141,6 +150,7 @@ void frmPLDZDJ::Command1_Click()
                 item->setText(Number + c - 1, ui::fieldText(rs->value(c)));
             item->setData(InvoiceDate, InvoiceDateRole, rs->value(3).toDate());
         }
+        fitColumns();
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }
@@ -161,6 +171,7 @@ void frmPLDZDJ::Command2_Click()
     const QDate date = convert::toDate(Text2->text());
     if (listedCount_ == 0)
         return;
+    int kept = 0;
     try {
         invoicePayment::Writer writer(Module1::gWorkMonth.year());
         for (int i = 0; i < listedCount_ && i < ListView1->topLevelItemCount(); ++i) {
@@ -173,11 +184,30 @@ void frmPLDZDJ::Command2_Click()
             invoice.month = listedMonth_;
             invoice.number = item->text(Number);
             invoice.invoiceDate = item->data(InvoiceDate, InvoiceDateRole).toDate();
-            writer.record(invoice, {.paid = 1, .date = date});
-            item->setText(Paid, QStringLiteral("1"));
-            item->setText(PaidOn, convert::formatIsoDate(date));
+            // An invoice paid already keeps its date: it decides the paid-late fee. 到账 corrects it.
+            const invoicePayment::Recorded recorded =
+                writer.record(invoice, {.paid = 1, .date = date, .onlyUnpaid = true});
+            if (recorded.written) {
+                item->setText(Paid, QStringLiteral("1"));
+                item->setText(PaidOn, convert::formatIsoDate(date));
+            } else {
+                ++kept;
+                item->setText(Paid, ui::fieldText(recorded.paid));
+                item->setText(PaidOn, ui::fieldText(recorded.paidOn));
+            }
         }
+    } catch (const invoicePayment::Stale& e) {
+        fitColumns();
+        ui::inform(e.description() + QStringLiteral("请重新列出（显示开票单位）后再登记。"), this);
+        return;
     } catch (const std::exception& e) {
+        fitColumns();
         ui::showError(e, this);
+        return;
     }
+    fitColumns();
+    if (kept > 0)
+        ui::inform(QStringLiteral("%1 张发票已经到账，保留原来的到账日期，这次没有登记。要更正到账日期，请用“到账”。")
+                       .arg(kept),
+                   this);
 }

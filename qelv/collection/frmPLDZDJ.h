@@ -1,7 +1,8 @@
 #pragma once
-// Batch payment registration: the month's invoiced enterprises in a list with check boxes; the ticked
-// rows (or the unticked ones) get one payment date, each through the payment writer, in KPKZK and the
-// ledger together.
+// Batch payment registration: the month's invoiced enterprises in a list with check boxes; of the
+// ticked rows (or the unticked ones) those not paid yet get one payment date, each through the payment
+// writer, in KPKZK and the ledger together. An invoice paid already keeps its date, and the closing
+// message counts those.
 #include "qelv/core/Form.h"
 
 class QGroupBox;
@@ -43,6 +44,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fitColumns();
+
     int listedCount_ = 0;
     // The month of the listing: registration writes that month's columns of the listed invoices.
     int listedMonth_ = 0;

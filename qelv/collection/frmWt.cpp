@@ -16,6 +16,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
+#include "qelv/core/invoice_payment.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
 #include "qelv/core/run_toolbar.h"
@@ -429,11 +430,14 @@ void frmWt::EditInvoiceNumber()
     if (answer.isEmpty())
         return;
     try {
-        row->setText(
-            InvoiceNumber,
-            collection::changeInvoiceNumber(gWorkMonth.year(), gWorkMonth.month(), row->text(Enterprise), answer));
+        row->setText(InvoiceNumber,
+                     collection::changeInvoiceNumber(gWorkMonth.year(), gWorkMonth.month(), row->text(Enterprise),
+                                                     row->text(InvoiceNumber), answer));
     } catch (const collection::NumberError& e) {
         ui::inform(e.description(), this);
+    } catch (const invoicePayment::Stale& e) {
+        // The list is read once, when the window opens.
+        ui::inform(e.description() + QStringLiteral("请关闭“委托单”窗口，重新打开后再修改。"), this);
     } catch (const std::exception& e) {
         ui::showError(e, this);
     }

@@ -138,6 +138,9 @@ void frmFPZF::Command3_Click()
             ui::Answer::Yes)
             return;
         invoicePayment::Writer(year_).voidInvoice(invoice);
+    } catch (const invoicePayment::Stale& e) {
+        ui::inform(e.description() + QStringLiteral("请重新查找。"), this);
+        return;
     } catch (const std::exception& e) {
         ui::showError(e, this);
         return;

@@ -5,6 +5,7 @@
 #include "qelv/collection/frmWt.h"
 #include "qelv/collection/invoice_number.h"
 #include "qelv/core/Module1.h"
+#include "qelv/core/invoice_payment.h"
 #include "tests/collection/collection_fixture.h"
 #include "tests/fixtures/sqlite_probe.h"
 
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <functional>
 
 using namespace collectionTests;
 
@@ -257,6 +259,80 @@ TEST_F(CollectionWindow, ANumberChangeThatFailsInTheLedgerLeavesTheBillingRow)
     EXPECT_EQ(billing("002", "M3P"), "123");
     EXPECT_EQ(column(w, frmWt::InvoiceNumber), (QStringList{"123", "124"}));
 }
+
+TEST_F(CollectionWindow, ANumberChangeOnAYearlyFileWithoutTheInvoiceDateChangesNothingAndNamesIt)
+{
+    twoInvoices();
+    fixtures::exec(billingFile(), QStringLiteral("alter table KPKZK drop column M3DATE"));
+    frmWt w;
+    select(w, 0);
+    ui::testing::answerInput(QStringLiteral("1234"));
+    w.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+    ASSERT_EQ(ui::testing::shown().size(), 2u);
+    const QString said = ui::testing::shown()[1].text;
+    EXPECT_TRUE(said.contains(QStringLiteral("“M3DATE”")) && said.contains(QStringLiteral("123")))
+        << said.toStdString();
+    EXPECT_EQ(billing("002", "M3P"), "123");
+    EXPECT_EQ(ledgerNumbers("002"), QStringList{"123"});
+    EXPECT_EQ(column(w, frmWt::InvoiceNumber), (QStringList{"123", "124"}));
+}
+
+struct MeanwhileCase {
+    const char* label;
+    std::function<void(CollectionWindow&)> change; // what happens to 002's invoice 123 after the listing
+    QString number; // its number in both files afterwards, empty when voided
+};
+
+void PrintTo(const MeanwhileCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+class ChangedMeanwhile : public CollectionWindow, public ::testing::WithParamInterface<MeanwhileCase> {
+public:
+    void renumberInASecondWindow()
+    {
+        frmWt second;
+        select(second, 0);
+        ui::testing::answerInput(QStringLiteral("555"));
+        second.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+        ASSERT_EQ(billing("002", "M3P"), "555");
+    }
+};
+
+TEST_P(ChangedMeanwhile, ANumberChangeOfTheListedInvoiceChangesNothingAndNamesIt)
+{
+    twoInvoices();
+    frmWt w;
+    GetParam().change(*this);
+    ui::testing::clearShown();
+    select(w, 0);
+    ui::testing::answerInput(QStringLiteral("777"));
+    w.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+    ASSERT_EQ(ui::testing::shown().size(), 2u);
+    const QString said = ui::testing::shown()[1].text;
+    EXPECT_TRUE(said.contains(QStringLiteral("123")) && said.contains(QStringLiteral("002")) &&
+                said.contains(QStringLiteral("重新打开")))
+        << said.toStdString();
+    EXPECT_EQ(billing("002", "M3P"), GetParam().number);
+    EXPECT_EQ(ledgerNumbers("002"), GetParam().number.isEmpty() ? QStringList{} : QStringList{GetParam().number});
+    EXPECT_EQ(column(w, frmWt::InvoiceNumber), (QStringList{"123", "124"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ChangedMeanwhile,
+    ::testing::Values(MeanwhileCase{"renumbered_in_a_second_window",
+                                    [](CollectionWindow& t) {
+                                        static_cast<ChangedMeanwhile&>(t).renumberInASecondWindow();
+                                    },
+                                    QStringLiteral("555")},
+                      MeanwhileCase{"voided",
+                                    [](CollectionWindow&) {
+                                        invoicePayment::Writer(2003).voidInvoice(
+                                            {QStringLiteral("002"), 3, QStringLiteral("123"), Module1::gInvoiceDate});
+                                    },
+                                    QString()}),
+    [](const ::testing::TestParamInfo<MeanwhileCase>& info) { return std::string(info.param.label); });
 
 TEST_F(CollectionWindow, TheBrowserShowsTheDocumentsAndBeepsAtBothEnds)
 {

@@ -10,6 +10,7 @@
 #include <QCalendarWidget>
 #include <QFile>
 #include <QLineEdit>
+#include <functional>
 
 using namespace collectionTests;
 
@@ -242,4 +243,49 @@ TEST_F(DaoZhangTest, ALedgerWithoutTheInvoicesRowChangesTheBillingRowSilently)
     EXPECT_TRUE(ui::testing::shownTexts().isEmpty());
     EXPECT_EQ(billing("0001", "M3MD"), "1");
     EXPECT_EQ(cell(w, frmDaoZhang::Paid), "1");
+}
+
+TEST_F(DaoZhangTest, AnInvoiceRenumberedSinceTheSearchIsRegisteredInNeitherFileAndIsNamed)
+{
+    frmDaoZhang w;
+    findMarch301(w);
+    renumberInCollectionWindow(QStringLiteral("0001"), 3, QStringLiteral("3011"));
+    ui::RecordsetModel* m = w.DataGrid1->recordsetModel();
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+    };
+    const QList<Change> changes = {
+        {"the paid button", [&] { emit w.DataGrid1->buttonClick(frmDaoZhang::Paid); }},
+        {"a day of the calendar",
+         [&] {
+             emit w.DataGrid1->buttonClick(frmDaoZhang::PaidOn);
+             emit w.MonthView1->clicked(QDate(2003, 6, 15));
+         }},
+        {"a typed date",
+         [&] {
+             m->setData(m->index(0, frmDaoZhang::PaidOn), QStringLiteral("2003-7-1"));
+             QApplication::processEvents();
+         }},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.what);
+        ui::testing::clearShown();
+        c.make();
+        EXPECT_EQ(billing("0001", "M3MD") + billing("0001", "M3DDATE"), "0NULL");
+        EXPECT_EQ(ledger("0001", "3011", march), "0|NULL");
+        ASSERT_EQ(ui::testing::shownTexts().size(), 1);
+        const QString said = ui::testing::shownTexts()[0];
+        EXPECT_TRUE(said.contains(QStringLiteral("301")) && said.contains(QStringLiteral("0001")) &&
+                    said.contains(QStringLiteral("请重新查找")))
+            << said.toStdString();
+    }
+
+    // Found again under its new number, it is registered in both.
+    ui::testing::clearShown();
+    w.Text2->setText(QStringLiteral("3011"));
+    w.Command1_Click();
+    emit w.DataGrid1->buttonClick(frmDaoZhang::Paid);
+    EXPECT_TRUE(ui::testing::shownTexts().isEmpty());
+    EXPECT_EQ(billing("0001", "M3MD") + ledger("0001", "3011", march), "11|NULL");
 }

@@ -1,13 +1,21 @@
 #include "tests/collection/payment_fixture.h"
 
 #include "platform/db/connection.h"
+#include "platform/ui/data_grid.h"
+#include "platform/ui/dialogs.h"
+#include "qelv/collection/frmDaoZhang.h"
+#include "qelv/collection/frmWt.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/billing_control.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "tests/fixtures/sqlite_probe.h"
 
+#include <QCalendarWidget>
 #include <QFile>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QTreeWidget>
 
 namespace collectionTests {
 
@@ -64,6 +72,39 @@ void PaymentTest::invoice(const QString& enterprise, int month, const QString& n
                                    "values (?, ?, 100, 100, 0, NULL, 0, 0)")
                         .arg(db::quoteIdentifier(lateFeeLedger::tableName(enterprise))),
                     {date, number});
+}
+
+void PaymentTest::renumberInCollectionWindow(const QString& enterprise, int month, const QString& newNumber)
+{
+    fixtures::exec(folder->data(QString::fromLatin1(dataFiles::enterprises)),
+                   QStringLiteral("update dw set WeiTuoXieYiHao = 'XY', ZhangHao = '622' where DanWeiBianHao = '%1'")
+                       .arg(enterprise));
+    const QScopedValueRollback workMonth(Module1::gWorkMonth, QDate(2003, month, 1));
+    const auto before = ui::testing::shown().size();
+    frmWt w;
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i)
+        if (w.ListView1->topLevelItem(i)->text(frmWt::Enterprise) == enterprise)
+            row = w.ListView1->topLevelItem(i);
+    ASSERT_NE(row, nullptr) << "the collection window lists " << enterprise.toStdString();
+    w.ListView1->clearSelection();
+    row->setSelected(true);
+    ui::testing::answerInput(newNumber);
+    w.Toolbar1_ButtonClick(QStringLiteral("xgfp"));
+    ASSERT_EQ(ui::testing::shown().size(), before + 1) << "only the input box was shown";
+    ASSERT_EQ(billing(enterprise, QStringLiteral("M%1P").arg(month)), newNumber);
+}
+
+void PaymentTest::payInDaoZhang(const QString& number, const QDate& date)
+{
+    const auto before = ui::testing::shown().size();
+    frmDaoZhang w;
+    w.Text2->setText(number);
+    w.Command1_Click();
+    emit w.DataGrid1->buttonClick(frmDaoZhang::Paid);
+    emit w.DataGrid1->buttonClick(frmDaoZhang::PaidOn);
+    emit w.MonthView1->clicked(date);
+    ASSERT_EQ(ui::testing::shown().size(), before) << "paid without a message";
 }
 
 namespace {

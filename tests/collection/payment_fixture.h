@@ -11,6 +11,13 @@
 namespace collectionTests {
 
 class PaymentTest : public fixtures::ProgramFolderTest {
+public:
+    // Gives the enterprise's invoice of the month a new number through the collection window (修改发票),
+    // as a second window or a second copy of the program does while another window shows the invoice.
+    void renumberInCollectionWindow(const QString& enterprise, int month, const QString& newNumber);
+    // Pays the invoice numbered `number` on `date` through the single registration window (到账).
+    void payInDaoZhang(const QString& number, const QDate& date);
+
 protected:
     void SetUp() override;
 

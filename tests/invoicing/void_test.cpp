@@ -249,4 +249,47 @@ TEST_F(Voiding, AFailureChangesNothing)
     EXPECT_EQ(ledger("0001"), (QStringList{"301 2002-03-20", "301 2003-03-20", "301 2003-07-20"}));
 }
 
+TEST_F(Voiding, AnInvoiceChangedSinceTheSearchIsNotVoidedAndIsNamed)
+{
+    struct Since {
+        const char* what;
+        QString billing, ledger; // what another window or program did to 0002's invoice 302
+        QStringList ledgerAfter;
+    };
+    const QList<Since> cases = {
+        {"printed again under its number on another day",
+         "update KPKZK set M3DATE = '2003-03-25' where DanWeiBianHao = '0002'",
+         "update ZNJ0002 set KaiPiaoRiQi = '2003-03-25'",
+         {"302 2003-03-25"}},
+        {"renumbered",
+         "update KPKZK set M3P = '392' where DanWeiBianHao = '0002'",
+         "update ZNJ0002 set FaPiaoBianHao = '392'",
+         {"392 2003-03-20"}},
+    };
+    for (const Since& since : cases) {
+        SCOPED_TRACE(since.what);
+        ui::testing::clearShown();
+        frmFPZF w;
+        w.show();
+        findByNumber(w, QStringLiteral("302"));
+        billing->execute(since.billing);
+        ledgers->execute(since.ledger);
+        const QString before = month("0002", 3);
+        ui::testing::answer(ui::Answer::Yes);
+        w.Command3_Click();
+        ASSERT_EQ(ui::testing::shownTexts().size(), 2);
+        const QString said = ui::testing::shownTexts()[1];
+        EXPECT_TRUE(said.contains(QStringLiteral("302")) && said.contains(QStringLiteral("0002")) &&
+                    said.contains(QStringLiteral("请重新查找")))
+            << said.toStdString();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(month("0002", 3), before);
+        EXPECT_EQ(ledger("0002"), since.ledgerAfter);
+        // Put back for the next case.
+        billing->execute(
+            QStringLiteral("update KPKZK set M3P = '302', M3DATE = '2003-03-20' where DanWeiBianHao = '0002'"));
+        ledgers->execute(QStringLiteral("update ZNJ0002 set FaPiaoBianHao = '302', KaiPiaoRiQi = '2003-03-20'"));
+    }
+}
+
 } // namespace
