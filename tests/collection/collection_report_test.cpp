@@ -251,6 +251,16 @@ TEST(CollectionReport, ThePaperControlGetsTheLayoutsSizeInTenthsOfAMillimetre)
 
 class CollectionReportFile : public CollectionMonth { };
 
+// The documents of a collection print file, laid out by the form.
+report::Document renderDocuments(const WTForm& form, const QString& printFile)
+{
+    db::Connection print;
+    print.openPath(printFile);
+    auto rs = print.openRecordset(QStringLiteral("select * from WTDW"), {}, db::LockType::ReadOnly);
+    report::RecordsetRows rows(*rs);
+    return form.render(rows);
+}
+
 TEST_F(CollectionReportFile, TheReportTakesItsLayoutFromTheLayoutFileWhenMade)
 {
     layoutPaper(17600, 10000, 16800, 9600, 300);
@@ -286,11 +296,7 @@ TEST_F(CollectionReportFile, ATextTooLongForItsBoxIsPrintedSmallerInsideIt)
     const QString name = QStringLiteral("名起") + QString(36, QChar(0x5382)) + QStringLiteral("名止");
     document("001", name, "1001", QStringLiteral("密起9876543210987654321098765432密止"));
     WTForm form;
-    db::Connection print;
-    print.openPath(printFile());
-    auto rs = print.openRecordset(QStringLiteral("select * from WTDW"), {}, db::LockType::ReadOnly);
-    report::RecordsetRows rows(*rs);
-    const report::Document doc = form.render(rows);
+    const report::Document doc = renderDocuments(form, printFile());
     ASSERT_EQ(doc.pages.size(), 1u);
     const report::Page& page = doc.pages[0];
     const report::Section& detail = form.section(QStringLiteral("Command3_Detail"));
@@ -341,11 +347,7 @@ TEST_F(CollectionReportFile, ThePdfOfTheDocumentsCarriesTheirTexts)
     standardLayout();
     document("001", "甲厂", "1001", "8812345");
     WTForm form;
-    db::Connection print;
-    print.openPath(printFile());
-    auto rs = print.openRecordset(QStringLiteral("select * from WTDW"), {}, db::LockType::ReadOnly);
-    report::RecordsetRows rows(*rs);
-    const report::Document doc = form.render(rows);
+    const report::Document doc = renderDocuments(form, printFile());
     ASSERT_EQ(doc.pages.size(), 1u);
     QTemporaryDir dir;
     const QString pdf = dir.filePath("wt.pdf");

@@ -48,6 +48,15 @@ Control field(const QString& name, const QString& dataField, double left, double
     return c;
 }
 
+// A line, box or picture at its place.
+Control shape(ControlKind kind, const QString& name, double left, double top, double width, double height)
+{
+    Control c = label(name, QString(), left, top, width);
+    c.kind = kind;
+    c.height = height;
+    return c;
+}
+
 Control total(const QString& name, const QString& dataField, Aggregate aggregate, const QString& format = {})
 {
     Control c = field(name, dataField, 5000, 0);
@@ -408,15 +417,9 @@ TEST(ReportLayout, GrownBoxesMoveWhatLiesBelowThemNotWhatIsBeside)
 // Lines and boxes below a grown box move with the texts; a frame beside it keeps its place and size.
 TEST(ReportLayout, LinesAndBoxesBelowAGrownBoxMoveToo)
 {
-    Control rule = label("Line1", QString(), 0, 260, 3000);
-    rule.kind = ControlKind::Line;
-    rule.height = 0;
-    Control frame = label("Shape1", QString(), 1100, 0, 500);
-    frame.kind = ControlKind::Box;
-    frame.height = 600;
-    Control under = label("Shape2", QString(), 0, 300, 500);
-    under.kind = ControlKind::Box;
-    const Report r = oneSection({growing("A", "A", 0, 0), rule, frame, under});
+    const Report r = oneSection({growing("A", "A", 0, 0), shape(ControlKind::Line, "Line1", 0, 260, 3000, 0),
+                                 shape(ControlKind::Box, "Shape1", 1100, 0, 500, 600),
+                                 shape(ControlKind::Box, "Shape2", 0, 300, 500, 200)});
     TableRows data({"A"}, {{chars(13)}});
     const Document d = r.render(data);
     const Page& page = d.pages[0];
@@ -531,15 +534,9 @@ TEST(ReportLayout, LinesBoxesAndPicturesAtTheirPositions)
     r.paper = QSizeF(5000, 5000);
     r.leftMargin = 1000;
     r.topMargin = 500;
-    Control line = label("Line1", QString(), 28, 255);
-    line.kind = ControlKind::Line;
-    line.width = 14655;
-    line.height = 0;
-    Control box = label("Shape1", QString(), 0, 0, 1701);
-    box.kind = ControlKind::Box;
-    box.height = 330;
-    Control picture = label("Image1", QString(), 10, 20, 100);
-    picture.kind = ControlKind::Picture;
+    const Control line = shape(ControlKind::Line, "Line1", 28, 255, 14655, 0);
+    const Control box = shape(ControlKind::Box, "Shape1", 0, 0, 1701, 330);
+    Control picture = shape(ControlKind::Picture, "Image1", 10, 20, 100, 200);
     picture.picture = QImage(4, 4, QImage::Format_RGB32);
     r.addSection("Detail", SectionKind::Detail, 345).controls = {line, box, picture};
     TableRows data({}, {{}, {}});
