@@ -2,6 +2,7 @@
 
 #include "platform/convert/convert.h"
 #include "platform/report/report_data.h"
+#include "platform/report/report_painter.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -109,15 +110,15 @@ public:
             return;
         if (document_.pages.empty())
             startPage();
-        const double height = grownHeight(s, row);
-        const bool full = report_.breakWhenFull && y_ + height > bottom_ + 1e-6;
+        const Arranged arranged = arrange(s, row);
+        const bool full = report_.breakWhenFull && y_ + arranged.height > bottom_ + 1e-6;
         if (!bodyEmpty_ && (s.newPageBefore || full)) {
             finishPage();
             startPage();
         }
-        putSection(s, y_, height, row, scope);
-        y_ += height;
-        if (height > 0)
+        putSection(s, y_, arranged, row, scope);
+        y_ += arranged.height;
+        if (arranged.height > 0)
             bodyEmpty_ = false;
     }
 
@@ -147,14 +148,14 @@ public:
         for (const Section* s : reportHeaders) {
             if (!s->visible)
                 continue;
-            const double height = grownHeight(*s, nullptr);
-            putSection(*s, y_, height, nullptr, scope);
-            y_ += height;
-            if (height > 0)
+            const Arranged arranged = arrange(*s, nullptr);
+            putSection(*s, y_, arranged, nullptr, scope);
+            y_ += arranged.height;
+            if (arranged.height > 0)
                 bodyEmpty_ = false;
         }
         if (pageHeader_ && pageHeader_->visible) {
-            putSection(*pageHeader_, y_, pageHeader_->height, nullptr, {});
+            putSection(*pageHeader_, y_, asDesigned(*pageHeader_), nullptr, {});
             y_ += pageHeader_->height;
         }
     }
@@ -164,7 +165,7 @@ private:
     {
         if (pageFooter_ && pageFooter_->visible)
             putSection(*pageFooter_, report_.paper.height() - report_.bottomMargin - pageFooter_->height,
-                       pageFooter_->height, nullptr, {});
+                       asDesigned(*pageFooter_), nullptr, {});
     }
 
     Font fontOf(const Control& c) const
@@ -184,39 +185,113 @@ private:
         }
     }
 
-    // The height a text of this font needs within a width, in twips.
-    double neededHeight(const Font& font, double width, const QString& text)
+    const QFontMetricsF& metricsOf(const Font& font)
     {
         const int key = int(std::lround(font.pointSize * 100)) * 2 + (font.bold ? 1 : 0);
         auto it = metrics_.find(key);
-        if (it == metrics_.end()) {
-            QFont f(font.family);
-            f.setPixelSize(std::max(1, int(std::lround(font.pointSize * kTwipsPerPoint))));
-            f.setBold(font.bold);
-            it = metrics_.emplace(key, QFontMetricsF(f)).first;
-        }
-        return it->second.boundingRect(QRectF(0, 0, std::max(1.0, width), 1e9), Qt::TextWordWrap, text).height();
+        if (it == metrics_.end())
+            it = metrics_.emplace(key, QFontMetricsF(paintFont(font))).first;
+        return it->second;
     }
 
-    double grownHeight(const Section& s, const Row* row)
+    // The height a text of this font needs within a width, in twips.
+    double neededHeight(const Font& font, double width, const QString& text)
     {
-        double height = s.height;
-        for (const Control& c : s.controls)
-            if (c.visible && c.canGrow && c.kind == ControlKind::TextBox) {
-                const double needed = neededHeight(fontOf(c), c.width, textOf(c, row, {}));
-                height = std::max(height, s.height + needed - c.height);
-            }
-        return height;
+        return metricsOf(font).boundingRect(QRectF(0, 0, std::max(1.0, width), 1e9), Qt::TextWordWrap, text).height();
     }
 
-    void putSection(const Section& s, double top, double height, const Row* row, const std::vector<const Row*>& scope)
+    // The largest font, down from the control's own by the painter's step of a twip, in which the text
+    // fits its box on one line; the smallest step when none does.
+    Font fitted(const Font& font, const QSizeF& box, const QString& text)
+    {
+        if (text.isEmpty())
+            return font;
+        auto size = [this, &text](const Font& f) {
+            return metricsOf(f).boundingRect(QRectF(0, 0, 1e9, 1e9), Qt::AlignLeft | Qt::AlignTop, text).size();
+        };
+        auto fits = [&box](const QSizeF& s) {
+            return s.width() <= box.width() + 1e-6 && s.height() <= box.height() + 1e-6;
+        };
+        const QSizeF natural = size(font);
+        if (fits(natural))
+            return font;
+        // Sizes go by whole twips of pixel size, as the painter sets them. The measures grow nearly in
+        // proportion to the size: start from the proportional guess and step to the largest that fits.
+        const double scale = std::min(box.width() / natural.width(), box.height() / natural.height());
+        const double largest = std::max(1.0, std::round(font.pointSize * kTwipsPerPoint) - 1);
+        Font f = font;
+        auto fitsAt = [&](double pixels) {
+            f.pointSize = pixels / kTwipsPerPoint;
+            return fits(size(f));
+        };
+        double pixels = std::clamp(std::floor(font.pointSize * kTwipsPerPoint * std::max(0.0, scale)), 1.0, largest);
+        while (pixels > 1 && !fitsAt(pixels))
+            --pixels;
+        while (pixels < largest && fitsAt(pixels + 1))
+            ++pixels;
+        f.pointSize = pixels / kTwipsPerPoint;
+        return f;
+    }
+
+    // How the controls of a section stand for one row: what each moves down and grows by, in the
+    // order of the section's controls, and the section's height with its growth.
+    struct Arranged {
+        std::vector<double> shift, growth;
+        double height = 0;
+    };
+
+    static Arranged asDesigned(const Section& s)
+    {
+        return Arranged{std::vector<double>(s.controls.size(), 0), std::vector<double>(s.controls.size(), 0), s.height};
+    }
+
+    // The rule of the header: what a grown box grew, with what moved it, moves the controls below it.
+    Arranged arrange(const Section& s, const Row* row)
+    {
+        Arranged a = asDesigned(s);
+        const std::size_t n = s.controls.size();
+        bool grew = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            const Control& c = s.controls[i];
+            if (c.visible && c.canGrow && c.kind == ControlKind::TextBox) {
+                a.growth[i] = std::max(0.0, neededHeight(fontOf(c), c.width, textOf(c, row, {})) - c.height);
+                grew = grew || a.growth[i] > 0;
+            }
+        }
+        if (!grew)
+            return a;
+        auto bottom = [](const Control& c) { return c.top + std::max(0.0, c.height); };
+        // Top down, so that whatever moves a control has been settled before it.
+        std::vector<std::size_t> order;
+        for (std::size_t i = 0; i < n; ++i)
+            if (s.controls[i].visible)
+                order.push_back(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&s](std::size_t x, std::size_t y) { return s.controls[x].top < s.controls[y].top; });
+        double most = 0;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const std::size_t i = order[k];
+            for (std::size_t l = 0; l < k; ++l) {
+                const std::size_t above = order[l];
+                if (bottom(s.controls[above]) <= s.controls[i].top + 1e-6)
+                    a.shift[i] = std::max(a.shift[i], a.shift[above] + a.growth[above]);
+            }
+            most = std::max(most, a.shift[i] + a.growth[i]);
+        }
+        a.height = s.height + most;
+        return a;
+    }
+
+    void putSection(const Section& s, double top, const Arranged& arranged, const Row* row,
+                    const std::vector<const Row*>& scope)
     {
         const double x = report_.leftMargin;
         Page& page = document_.pages.back();
-        for (const Control& c : s.controls) {
+        for (std::size_t i = 0; i < s.controls.size(); ++i) {
+            const Control& c = s.controls[i];
             if (!c.visible)
                 continue;
-            const QRectF box(x + c.left, top + c.top, c.width, c.height);
+            const QRectF box(x + c.left, top + c.top + arranged.shift[i], c.width, c.height + arranged.growth[i]);
             switch (c.kind) {
             case ControlKind::Line:
                 page.lines.push_back({box.topLeft(), box.topLeft() + QPointF(c.width, c.height)});
@@ -229,15 +304,14 @@ private:
                 break;
             default: {
                 TextItem item{box, textOf(c, row, scope), fontOf(c), c.alignment, false};
-                if (c.kind == ControlKind::TextBox && c.canGrow) {
-                    item.wraps = true;
-                    item.box.setHeight(std::max(c.height, c.height + height - s.height));
-                }
+                item.wraps = c.kind == ControlKind::TextBox && c.canGrow;
                 if (c.kind == ControlKind::Label && item.text.contains(QLatin1Char('%'))) {
                     item.text.replace(QLatin1String("%D"), longDate_).replace(QLatin1String("%d"), shortDate_);
                     if (item.text.contains(QLatin1String("%p")) || item.text.contains(QLatin1String("%P")))
                         numbered_.emplace_back(document_.pages.size() - 1, page.texts.size());
                 }
+                if (c.shrinkToFit && !item.wraps)
+                    item.font = fitted(item.font, box.size(), item.text);
                 page.texts.push_back(std::move(item));
             }
             }

@@ -8,6 +8,21 @@
 // a Detail per child row and its group footer (a flat source has no groups: a Detail per row),
 // ReportFooter once after the last row; PageFooter sits at the foot of every page. A section that does
 // not fit below what the page holds starts the next page (unless breakWhenFull is off).
+//
+// A text box that can grow (canGrow) takes as many lines as its text needs within its width. What it
+// grew moves down every control of its section that lies below it: a control whose top is at or below
+// the box's bottom as designed, wherever it stands across the section. The section grows across its
+// whole width, as a banded report writer's does, so a label keeps level with the field beside it and
+// the rows of a form keep their order; horizontal overlap does not limit the move. A control beside
+// the box (its top above the box's bottom) stays where it is, even one that reaches below the box or
+// overlaps it across, such as a frame drawn round it. Moves add up down the section: a box moved by
+// one above it and growing itself moves what lies below it by both, and of several boxes above a
+// control the one that moved and grew most decides. The section grows by the most any of its controls
+// moved and grew, and that height decides whether it still fits on the page. The page header and
+// footer keep their designed places and heights.
+//
+// On fixed stationery nothing may move: a text box or label marked shrinkToFit whose text is wider or
+// taller than its box, on one line, is printed in the largest smaller font that fits it.
 #pragma once
 
 #include "platform/error/error.h"
@@ -54,6 +69,7 @@ struct Control {
     double fontSize = 0; // points; 0 takes the report's
     bool bold = false;
     bool canGrow = false; // a text box taller than its box when its text needs more lines
+    bool shrinkToFit = false; // a text box or label whose font shrinks until its text fits its box
     QImage picture;
 };
 

@@ -1,10 +1,12 @@
 #include "platform/report/report_painter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -44,6 +46,19 @@ int flagsOf(const TextItem& text)
 
 } // namespace
 
+QFont paintFont(const Font& font)
+{
+    QFont f(font.family);
+    f.setPixelSize(std::max(1, int(std::lround(font.pointSize * kTwipsPerPoint))));
+    f.setBold(font.bold);
+    return f;
+}
+
+QRectF paintedBounds(const TextItem& text)
+{
+    return QFontMetricsF(paintFont(text.font)).boundingRect(text.box, flagsOf(text), text.text);
+}
+
 void paintPage(QPainter& painter, const Page& page, double unitsPerTwip)
 {
     painter.save();
@@ -60,15 +75,11 @@ void paintPage(QPainter& painter, const Page& page, double unitsPerTwip)
         painter.drawLine(l.from, l.to);
     }
     painter.setPen(Qt::black);
-    QFont font;
     Font current{QString(), -1, false};
     for (const TextItem& t : page.texts) {
         if (!(t.font == current)) {
             current = t.font;
-            font = QFont(t.font.family);
-            font.setPixelSize(std::max(1, int(std::lround(t.font.pointSize * kTwipsPerPoint))));
-            font.setBold(t.font.bold);
-            painter.setFont(font);
+            painter.setFont(paintFont(t.font));
         }
         // Texts run past their box rather than lose characters.
         painter.drawText(t.box, flagsOf(t), t.text);

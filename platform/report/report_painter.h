@@ -3,10 +3,20 @@
 
 #include "platform/report/page_model.h"
 
+#include <QRectF>
+
+class QFont;
 class QPagedPaintDevice;
 class QPainter;
 
 namespace report {
+
+// The font a text is painted in: its size in pixels of one twip, so that its measures are twips.
+QFont paintFont(const Font& font);
+
+// Where the painter puts a text's lines: the rectangle they take within (or, when too long, beyond)
+// the text's box, in twips.
+QRectF paintedBounds(const TextItem& text);
 
 // Paints one page; `unitsPerTwip` is the device's resolution over 1440.
 void paintPage(QPainter& painter, const Page& page, double unitsPerTwip);

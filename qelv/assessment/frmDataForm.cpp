@@ -41,7 +41,7 @@ frmDataForm::frmDataForm()
 
     addSection(QStringLiteral("Command4_Header"), SectionKind::GroupHeader, 452).controls = {
         label("Label3", "排污单位：", 0, 0, 930, 225),
-        textBox("Text1", "DanWeiMingCheng", 1020, 0, 9210, 225),
+        textBox("Text1", "DanWeiMingCheng", 1020, 0, 9210, 225, Alignment::Left, true),
         label("Label4", "编号：", 11565, 0, 630, 225),
         textBox("Text2", "DanWeiBianHao", 12302, 0, 1785, 225),
         label("Label5", "编号", 0, 227, 870, 225),
@@ -55,11 +55,10 @@ frmDataForm::frmDataForm()
         label("Label8", "合计", 13423, 227, 1260, 225, Alignment::Right),
     };
 
-    Control discharge = textBox("Text5", "PaiWuShuJu", 4138, 0, 5528, 165);
-    discharge.canGrow = true;
+    Control discharge = textBox("Text5", "PaiWuShuJu", 4138, 0, 5528, 165, Alignment::Left, true);
     addSection(QStringLiteral("Command5_Detail"), SectionKind::Detail, 208).controls = {
         textBox("Text3", "WuRanWuBianHao", 28, 0, 793, 165),
-        textBox("Text4", "WuRanWuMingCheng", 907, 0, 1871, 165),
+        textBox("Text4", "WuRanWuMingCheng", 907, 0, 1871, 165, Alignment::Left, true),
         textBox("Text6", "PaiWuKou", 2920, 0, 595, 165, Alignment::Centre),
         textBox("Text11", "LeiXing", 3600, 0, 420, 165, Alignment::Centre),
         discharge,

@@ -37,6 +37,8 @@ Control designed(const QString& name, ControlKind kind)
     c.visible = false;
     c.width = 1000;
     c.height = 300;
+    // The voucher's boxes are printed where they are: a text too long for its box is printed smaller.
+    c.shrinkToFit = true;
     return c;
 }
 

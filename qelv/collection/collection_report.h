@@ -1,6 +1,7 @@
 #pragma once
 // The collection documents printed over the bank's pre-printed forms: the report WTForm, one page of the
-// layout's custom paper per document of WTDW, and its print run.
+// layout's custom paper per document of WTDW, and its print run. Nothing moves on the form: a text too
+// long for its box is printed in a smaller font, to fit it.
 //
 // The run checks everything before it touches the printer: the layout's paper row and sizes, its fields
 // and labels against what the report can place and what WTDW holds, a document to print, and with late

@@ -66,6 +66,8 @@ Control textField(int number)
     c.kind = ControlKind::TextBox;
     // Shown only once a layout row takes it.
     c.visible = false;
+    // The stationery's boxes are printed where they are: a text too long for its box is printed smaller.
+    c.shrinkToFit = true;
     return c;
 }
 

@@ -5,6 +5,7 @@
 // paper) each time a print is made, so the layout and the single-sheet switch are read afresh.
 //
 // One invoice to a page, from the sheet's top-left corner: every form of the stationery is one page.
+// Nothing moves on the stationery: a text too long for its field is printed in a smaller font, to fit it.
 #include "platform/report/report.h"
 #include "qelv/core/print_run.h"
 #include "qelv/invoicing/invoice_layout.h"

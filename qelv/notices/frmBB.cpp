@@ -13,9 +13,12 @@ using reportControls::label;
 // The yuan sign in front, whole yuan with thousands separators, as the statistics grid shows JinE.
 const QString kYuan = QStringLiteral("\"￥\"#,##0");
 
+// A line's cells are framed and as high as the line: a text too long for its cell is printed smaller.
 Control field(const char* name, const char* dataField, double left, double width, Alignment alignment)
 {
-    return reportControls::textBox(name, dataField, left, 57, width, 240, alignment);
+    Control c = reportControls::textBox(name, dataField, left, 57, width, 240, alignment);
+    c.shrinkToFit = true;
+    return c;
 }
 
 // A framed cell over the section's full height.

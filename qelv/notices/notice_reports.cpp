@@ -94,7 +94,7 @@ tzdw::tzdw()
     head.newPageBefore = true;
     head.controls = {
         title,
-        textBox("DanWeiQuangCheng", "DanWeiQuangCheng", 0, 700, pageWidth, 300),
+        textBox("DanWeiQuangCheng", "DanWeiQuangCheng", 0, 700, pageWidth, 300, Alignment::Left, true),
         textBox("YingJiaoKuang", "YingJiaoKuang", 0, 1100, pageWidth, 300, Alignment::Left, true),
         textBox("NianYueJiaoKuangMingXi", "NianYueJiaoKuangMingXi", 0, 1550, pageWidth, 300, Alignment::Centre),
         rule("Line1", 1950),
@@ -133,9 +133,9 @@ tzdw::tzdw()
     }
     top += 200;
     foot.push_back(label("Label11", QStringLiteral("经办人："), 0, top, 1000, 300));
-    foot.push_back(textBox("JingBanRen", "JingBanRen", 1000, top, 1800, 300));
+    foot.push_back(textBox("JingBanRen", "JingBanRen", 1000, top, 1800, 300, Alignment::Left, true));
     foot.push_back(label("Label12", QStringLiteral("校对人："), 3000, top, 1000, 300));
-    foot.push_back(textBox("JiaoDuiRen", "JiaoDuiRen", 4000, top, 1800, 300));
+    foot.push_back(textBox("JiaoDuiRen", "JiaoDuiRen", 4000, top, 1800, 300, Alignment::Left, true));
     foot.push_back(textBox("TongZhiRiQi", "TongZhiRiQi", 6400, top, 3506, 300, Alignment::Right));
     addSection(QStringLiteral("tzdw_Footer"), SectionKind::GroupFooter, top + 400).controls = foot;
 }
@@ -151,7 +151,7 @@ PaiWuMinXi::PaiWuMinXi()
     head.controls = {
         title,
         label("Label1", QStringLiteral("单位名称："), 0, 650, 1300, 300),
-        textBox("DanWeiQuangCheng", "DanWeiQuangCheng", 1300, 650, 6000, 300),
+        textBox("DanWeiQuangCheng", "DanWeiQuangCheng", 1300, 650, 6000, 300, Alignment::Left, true),
         label("Label2", QStringLiteral("编号："), 7400, 650, 800, 300),
         textBox("DanWeiBianHao", "DanWeiBianHao", 8200, 650, 1706, 300),
         rule("Line1", 1030),
@@ -162,7 +162,7 @@ PaiWuMinXi::PaiWuMinXi()
     };
     addSection(QStringLiteral("WuRanWuMingXi_Detail"), SectionKind::Detail, 360).controls = {
         textBox("PaiWuKou", "PaiWuKou", 0, 30, 900, 300, Alignment::Centre),
-        textBox("WuRanWuMingCheng", "WuRanWuMingCheng", 1000, 30, 2200, 300),
+        textBox("WuRanWuMingCheng", "WuRanWuMingCheng", 1000, 30, 2200, 300, Alignment::Left, true),
         textBox("WuRanWuShuJu", "WuRanWuShuJu", 3300, 30, 6606, 300, Alignment::Left, true),
     };
     addSection(QStringLiteral("tzdw_Footer"), SectionKind::GroupFooter, 120).controls = {rule("Line3", 60)};

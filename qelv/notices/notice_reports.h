@@ -15,14 +15,17 @@ class QWidget;
 namespace notices {
 
 // The notices: the enterprise, the amount due in capitals, the headings, the fee lines (序号, 项目, 金额)
-// and the notice texts with the notice date, the operator and the checker.
+// and the notice texts with the notice date, the operator and the checker. Every text of some length
+// (the enterprise's name, the amount, an item, the notice texts and the two names) takes the lines it
+// needs, and what stands below it moves down.
 class tzdw : public report::Report {
 public:
     static constexpr const char* reportName = "tzdw";
     tzdw();
 };
 
-// The pollutant detail sheets: per notice its heading and its discharge-data rows.
+// The pollutant detail sheets: per notice its heading and its discharge-data rows. The enterprise's
+// name, a pollutant's name and its data take the lines they need.
 class PaiWuMinXi : public report::Report {
 public:
     static constexpr const char* reportName = "PaiWuMinXi";

@@ -8,6 +8,7 @@
 #include "qelv/collection/collection_report.h"
 #include "qelv/core/Module1.h"
 #include "tests/collection/collection_fixture.h"
+#include "tests/fixtures/printed_lines.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -250,6 +251,16 @@ TEST(CollectionReport, ThePaperControlGetsTheLayoutsSizeInTenthsOfAMillimetre)
 
 class CollectionReportFile : public CollectionMonth { };
 
+// The documents of a collection print file, laid out by the form.
+report::Document renderDocuments(const WTForm& form, const QString& printFile)
+{
+    db::Connection print;
+    print.openPath(printFile);
+    auto rs = print.openRecordset(QStringLiteral("select * from WTDW"), {}, db::LockType::ReadOnly);
+    report::RecordsetRows rows(*rs);
+    return form.render(rows);
+}
+
 TEST_F(CollectionReportFile, TheReportTakesItsLayoutFromTheLayoutFileWhenMade)
 {
     layoutPaper(17600, 10000, 16800, 9600, 300);
@@ -272,16 +283,71 @@ TEST_F(CollectionReportFile, TheReportTakesItsLayoutFromTheLayoutFileWhenMade)
     EXPECT_EQ(single.control("Command3_Detail", "Text1").top, 1011);
 }
 
+// Nothing moves on the voucher: a payer's name, a password or a label too long for its box is printed
+// smaller, inside the box, and the boxes stay where the layout puts them.
+TEST_F(CollectionReportFile, ATextTooLongForItsBoxIsPrintedSmallerInsideIt)
+{
+    layoutPaper(17600, 10000, 16800, 9600, 300);
+    layoutRows(
+        {{1, "付款人单位", "字段", 2600, 1885, 6100, 530, 9, 0},
+         {2, "委托密码", "字段", 10900, 7085, 3000, 530, 9, 1},
+         {3, "付款人账号", "字段", 2600, 2685, 6100, 530, 9, 0},
+         {4, "标起托收凭证（委托收款）第一联付款人开户银行留存作借方凭证标止", "标签", 1000, 400, 6000, 530, 12, 2}});
+    const QString name = QStringLiteral("名起") + QString(36, QChar(0x5382)) + QStringLiteral("名止");
+    document("001", name, "1001", QStringLiteral("密起9876543210987654321098765432密止"));
+    WTForm form;
+    const report::Document doc = renderDocuments(form, printFile());
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const report::Page& page = doc.pages[0];
+    const report::Section& detail = form.section(QStringLiteral("Command3_Detail"));
+    auto designed = [&detail](const char* control) {
+        const report::Control& c = detail.control(QString::fromLatin1(control));
+        return QRectF(c.left, c.top, c.width, c.height);
+    };
+    const struct {
+        const char* control;
+        const char* first;
+        const char* last;
+        bool shrinks;
+    } boxes[] = {{"Text1", "名起", "名止", true},
+                 {"Text2", "密起", "密止", true},
+                 {"Text3", "付款人账号值", "付款人账号值", false},
+                 {"Label3", "标起", "标止", true}};
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("wt.pdf");
+    report::writePdf(doc, pdf);
+    const fixtures::PdfReadBack back = fixtures::readPdf(pdf);
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.control);
+        const report::TextItem* t = nullptr;
+        for (const report::TextItem& each : page.texts)
+            if (each.text.startsWith(QString::fromUtf8(b.first)))
+                t = &each;
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->box, designed(b.control)) << "the box stays where the layout puts it";
+        const double designedSize = detail.control(QString::fromLatin1(b.control)).fontSize;
+        if (b.shrinks) {
+            EXPECT_LT(t->font.pointSize, designedSize);
+        } else {
+            EXPECT_EQ(t->font.pointSize, designedSize);
+        }
+        for (const char* end : {b.first, b.last}) {
+            const fixtures::PdfText* w = back.wordContaining(QString::fromUtf8(end));
+            ASSERT_TRUE(w) << end;
+            EXPECT_TRUE(fixtures::within(w->box, t->box))
+                << end << " at " << w->box.x() << "," << w->box.y() << " " << w->box.width() << "×" << w->box.height()
+                << " outside " << t->box.x() << "," << t->box.y() << " " << t->box.width() << "×" << t->box.height();
+        }
+    }
+    EXPECT_EQ(fixtures::overlappingLines(back).join(u'\n').toStdString(), "");
+}
+
 TEST_F(CollectionReportFile, ThePdfOfTheDocumentsCarriesTheirTexts)
 {
     standardLayout();
     document("001", "甲厂", "1001", "8812345");
     WTForm form;
-    db::Connection print;
-    print.openPath(printFile());
-    auto rs = print.openRecordset(QStringLiteral("select * from WTDW"), {}, db::LockType::ReadOnly);
-    report::RecordsetRows rows(*rs);
-    const report::Document doc = form.render(rows);
+    const report::Document doc = renderDocuments(form, printFile());
     ASSERT_EQ(doc.pages.size(), 1u);
     QTemporaryDir dir;
     const QString pdf = dir.filePath("wt.pdf");

@@ -12,11 +12,9 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/demo/demo_county.h"
-#include "qelv/frame/frmMain.h"
-#include "qelv/invoicing/due_enterprises.h"
 #include "qelv/invoicing/invoice_generator.h"
-#include "qelv/invoicing/invoice_print_db.h"
 #include "qelv/notices/notice_generator.h"
+#include "tests/demo/demo_month.h"
 #include "tests/fixtures/program_folder.h"
 #include "tests/fixtures/sqlite_probe.h"
 
@@ -37,13 +35,7 @@ protected:
         ProgramFolderTest::SetUp();
         month = GetParam();
         made = demo::makeCounty(month);
-        // The session of a newcomer: the proposed month, invoiced a few weeks after it, the late-fee
-        // settings as the main window reads them.
-        Module1::setStartupDefaults();
-        Module1::gWorkMonth = month;
-        Module1::gInvoiceDate = month.addMonths(1).addDays(10);
-        Module1::gUserName = QStringLiteral("admin");
-        frmMain().Form_Load();
+        demoMonth::openSession(month);
     }
 
     QStringList lines(const QString& file, const QString& enterprise) const
@@ -115,19 +107,9 @@ TEST_P(DemoCounty, TheWorkbenchComputesTheStoredFees)
 
 TEST_P(DemoCounty, TheMonthInvoicesAndNotifiesEveryEnterprise)
 {
-    ASSERT_TRUE(invoicing::EnsureMonthFile(month, [](const QString& e) { ADD_FAILURE() << e.toStdString(); }));
-    QList<invoicing::ListedEnterprise> due;
-    {
-        db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-        db::Connection billing(db::DataFile{dataFiles::billing(month.year())});
-        for (const invoicing::DueEnterprise& d : invoicing::dueEnterprises(dw, billing, month.month(), {}))
-            due << invoicing::ListedEnterprise{d.number, false};
-    }
+    const QList<invoicing::ListedEnterprise> due = demoMonth::dueEnterprises(month);
     ASSERT_EQ(due.size(), 20);
-    auto files = invoicing::RunFiles::open(month);
-    const invoicing::RunResult invoices =
-        invoicing::InvoiceGenerator(*files, invoicing::RunState::fromModule1()).run(due, false);
-    files.reset();
+    const invoicing::RunResult invoices = demoMonth::generateInvoices(month, due);
     EXPECT_EQ(invoices.invoices, 20);
     EXPECT_TRUE(invoices.tooLong.isEmpty()) << invoices.tooLong.join(' ').toStdString();
 
@@ -141,19 +123,8 @@ TEST_P(DemoCounty, TheMonthInvoicesAndNotifiesEveryEnterprise)
     EXPECT_GT(lines(invoiceFile, QStringLiteral("0002")).size(), 2);
 
     const QString noticeFile = dataFiles::monthNotices(month);
-    files::copy(files::dataFile(QString::fromLatin1(dataFiles::noticeTemplate)), files::dataFile(noticeFile));
-    QList<notices::ListedEnterprise> listed;
-    for (const invoicing::ListedEnterprise& d : due)
-        listed << notices::ListedEnterprise{d.number, QString(), false};
-    db::Connection setUp(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
-    notices::NoticeTexts texts;
-    ASSERT_TRUE(notices::NoticeTexts::read(setUp, &texts));
-    auto noticeFiles = notices::RunFiles::open(month);
     CollectedErrors detailErrors;
-    const notices::RunResult notices =
-        notices::NoticeGenerator(*noticeFiles, notices::RunState::fromModule1(), texts, {}, detailErrors.sink())
-            .run(listed, false);
-    noticeFiles.reset();
+    const notices::RunResult notices = demoMonth::generateNotices(month, due, detailErrors.sink());
     EXPECT_EQ(notices.notices, 20);
     EXPECT_TRUE(detailErrors.empty()) << detailErrors.list().join('\n').toStdString();
     EXPECT_EQ(
@@ -166,41 +137,7 @@ TEST_P(DemoCounty, TheMonthInvoicesAndNotifiesEveryEnterprise)
 // stand-in.
 TEST_P(DemoCounty, TheAgreementsAreCollectedThroughPM22)
 {
-    QFile pm22(folder->path() + QStringLiteral("/pm22.exe"));
-    ASSERT_TRUE(pm22.open(QIODevice::WriteOnly));
-    pm22.write(demo::pm22StandIn().toUtf8());
-    pm22.close();
-    pm22.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    files::copy(files::dataFile(QString::fromLatin1(dataFiles::collectionTemplate)),
-                files::dataFile(dataFiles::monthCollections(month)));
-    {
-        db::Connection setUp(db::DataFile{QString::fromLatin1(dataFiles::setUp)});
-        auto hbj = setUp.openRecordset(QStringLiteral("select * from hbj"), {}, db::LockType::ReadOnly);
-        Module1::gPayeeName = hbj->value(QStringLiteral("DanWeiMingCheng")).toString();
-        Module1::gPayeeBank = hbj->value(QStringLiteral("KaiHuYingHang")).toString();
-        Module1::gPayeeAccount = hbj->value(QStringLiteral("ZhangHao")).toString();
-        Module1::gCollectionId = hbj->value(QStringLiteral("WeiTuoID")).toString();
-    }
-    // The numbers and amounts the print run records, for the enterprises with an agreement.
-    QList<collection::ListedInvoice> list;
-    {
-        db::Connection dw(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-        db::Connection billing(db::DataFile{dataFiles::billing(month.year())});
-        auto agreed = dw.openRecordset(QStringLiteral("select DanWeiBianHao, DanWeiQuangCheng from dw where "
-                                                      "WeiTuoXieYiHao is not null and ZhangHao is not null"),
-                                       {}, db::LockType::ReadOnly);
-        const QString m = QString::number(month.month());
-        for (int number = 1001; !agreed->isEOF(); agreed->moveNext(), ++number) {
-            const QString enterprise = agreed->value(0).toString();
-            billing.execute(
-                QStringLiteral("update KPKZK set M%1P = ?, M%1M = 1234.5, M%1CM = '壹仟贰佰叁拾肆元伍角整', "
-                               "M%1DATE = ? where DanWeiBianHao = ?")
-                    .arg(m),
-                {QString::number(number), Module1::gInvoiceDate, enterprise});
-            list << collection::ListedInvoice{enterprise, agreed->value(1).toString(), QString::number(number),
-                                              QStringLiteral("1234.5"), false};
-        }
-    }
+    const QList<collection::ListedInvoice> list = demoMonth::numberAgreedInvoices(folder->path(), month);
     ASSERT_EQ(list.size(), 7);
     CollectedErrors errors;
     const collection::RunResult result =

@@ -2,10 +2,13 @@
 // single sheets, and its page model over a month's print file.
 #include "platform/convert/convert.h"
 #include "platform/report/report.h"
+#include "platform/report/report_output.h"
 #include "qelv/invoicing/FPForm.h"
+#include "tests/fixtures/printed_lines.h"
 #include "tests/invoicing/month_fixture.h"
 
 #include <QFontDatabase>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 static void PrintTo(const QString& s, std::ostream* os)
@@ -312,6 +315,62 @@ TEST_F(FPFormPages, OnSingleSheetsTheContentMovesUpByTheGap)
     // Header 1984 high with its field at 283; lines from 1984; the footer from 2892.
     EXPECT_EQ(page.mid(0, 2), (QStringList{"1134,283:甲厂", "907,2041:1"}));
     EXPECT_EQ(page[5], QStringLiteral("7426,5670:10.00"));
+}
+
+// Nothing moves on the stationery: a payer's name or an item too long for its field is printed smaller,
+// inside the field, in the PDF as in the page model, and every other field keeps its place.
+TEST_F(FPFormPages, ATextTooLongForItsFieldIsPrintedSmallerInsideIt)
+{
+    useExampleLayout();
+    const QString payer = QStringLiteral("名起") + QString(40, QChar(0x5382)) + QStringLiteral("名止");
+    const QString item = QStringLiteral("项起") + QString(50, QChar(0x6C34)) + QStringLiteral("项止");
+    invoice("001", "甲厂", "10.00", 1, 2);
+    invoice("002", payer, "20.00", 3, 4);
+    print->execute(QStringLiteral("update MX set 项目 = ? where ID = 4"), {item});
+    FPForm r;
+    r.DataReport_Initialize();
+    const report::Document doc = r.renderInvoices(*print, {"001", "002"});
+    ASSERT_EQ(doc.pages.size(), 2u);
+    const report::Page& page = doc.pages[1];
+    auto at = [](const QString& text) { return text.mid(text.indexOf(u':') + 1); };
+    QStringList shortOnes = texts(doc.pages[0]), longOnes = texts(page);
+    ASSERT_EQ(shortOnes.size(), longOnes.size());
+    for (qsizetype i = 0; i < shortOnes.size(); ++i) {
+        EXPECT_EQ(shortOnes[i].left(shortOnes[i].indexOf(u':')), longOnes[i].left(longOnes[i].indexOf(u':')))
+            << "moved: " << at(longOnes[i]).toStdString();
+    }
+    for (const QString& text : {payer, item}) {
+        const report::TextItem* t = nullptr;
+        for (const report::TextItem& each : page.texts)
+            if (each.text == text)
+                t = &each;
+        ASSERT_TRUE(t) << text.toStdString();
+        EXPECT_LT(t->font.pointSize, text == payer ? 10 : 9);
+    }
+    EXPECT_EQ(page.texts[0].box, doc.pages[0].texts[0].box);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("fp.pdf"));
+    report::writePdf(doc, pdf);
+    const fixtures::PdfReadBack back = fixtures::readPdf(pdf);
+    ASSERT_EQ(page.texts[4].text, item);
+    const struct {
+        const char* marker;
+        QRectF box;
+    } ends[] = {{"名起", page.texts[0].box},
+                {"名止", page.texts[0].box},
+                {"项起", page.texts[4].box},
+                {"项止", page.texts[4].box}};
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.marker);
+        const fixtures::PdfText* w = back.wordContaining(QString::fromUtf8(end.marker));
+        ASSERT_TRUE(w);
+        EXPECT_EQ(w->page, 2);
+        EXPECT_TRUE(fixtures::within(w->box, end.box))
+            << w->box.x() << "," << w->box.y() << " " << w->box.width() << "×" << w->box.height() << " outside "
+            << end.box.x() << "," << end.box.y() << " " << end.box.width() << "×" << end.box.height();
+    }
+    EXPECT_EQ(fixtures::overlappingLines(back).join(u'\n').toStdString(), "");
 }
 
 TEST_F(FPFormPages, AnInvoiceMissingFromThePrintFileIsAnError)

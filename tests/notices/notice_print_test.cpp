@@ -1,18 +1,21 @@
 // The notices and the detail sheets printed through the private CUPS scheduler with the paper control
 // registered: A4 while they print, the printer's own paper afterwards, also when the report fails; and
 // the page model of both reports.
+#include "platform/report/report_output.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/print_run.h"
 #include "qelv/notices/frmCSTZ.h"
 #include "qelv/notices/notice_reports.h"
 #include "tests/fixtures/cups/printing_test.h"
+#include "tests/fixtures/printed_lines.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/notices/notice_fixture.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
@@ -97,6 +100,80 @@ TEST_F(NoticeReports, AnEmptyFileGivesAnEmptyReportAndAMissingOneAMessage)
     notices.reset();
     QFile::remove(folder->data(dataFiles::monthNotices(Module1::gWorkMonth)));
     EXPECT_THROW(notices::renderNotices(Module1::gWorkMonth), db::Error);
+}
+
+// A text of `lines` lines of the notice's notice texts (10.5 points, 8006 twips wide: 38 characters to
+// a line), between markers of its own so that its first and its last characters can be found.
+QString longText(const char* first, const char* last, int lines)
+{
+    return QString::fromUtf8(first) + QString(lines * 38 - 8, QChar(0x6C34)) + QString::fromUtf8(last);
+}
+
+// The notices and the detail sheets with long texts where they grow, written to PDF and read back: no
+// line runs over another, and every text below the long ones is on the page, whole.
+TEST_F(NoticeReports, LongTextsTakeTheirLinesAndPushWhatIsBelowThem)
+{
+    struct LongCase {
+        const char* what;
+        std::function<void(notices::NoticeTexts&)> lengthen;
+        QStringList below; // what must be on the notice's page
+    };
+    const QStringList footer{QStringLiteral("开户银行："),    QStringLiteral("账号："), QStringLiteral("收款单位："),
+                             QStringLiteral("联系电话："),    QStringLiteral("异议："), QStringLiteral("经办人："),
+                             QStringLiteral("校对人："),      QStringLiteral("张三"),   QStringLiteral("李四"),
+                             QStringLiteral("2003年05月31日")};
+    const LongCase cases[] = {
+        {"a 缴款期限 of three lines",
+         [](notices::NoticeTexts& t) { t.JiaoKuanQiXian = longText("期限起", "期限止", 3); },
+         footer +
+             QStringList{QStringLiteral("期限起"), QStringLiteral("期限止"), QStringLiteral("银行"),
+                         QStringLiteral("账号"), QStringLiteral("电话"), QStringLiteral("异议")}},
+        {"every notice text that grows long, and a long item",
+         [](notices::NoticeTexts& t) {
+             t.FaLvFaGui = longText("法规起", "法规止", 3);
+             t.JiaoKuanQiXian = longText("期限起", "期限止", 2);
+             t.KaiHuYinHang = longText("银行起", "银行止", 2);
+             t.YiYi = longText("异议起", "异议止", 4);
+         },
+         footer +
+             QStringList{QStringLiteral("法规起"), QStringLiteral("法规止"), QStringLiteral("期限起"),
+                         QStringLiteral("期限止"), QStringLiteral("银行起"), QStringLiteral("银行止"),
+                         QStringLiteral("异议起"), QStringLiteral("异议止"), QStringLiteral("项目起"),
+                         QStringLiteral("项目止"), QStringLiteral("合计")}},
+    };
+    enterprise(QStringLiteral("1001"), QStringLiteral("甲厂"));
+    // a separate fee item is listed under its pollutant's name, a long one here
+    assign(QStringLiteral("1001"), QStringLiteral("W9"), longText("项目起", "项目止", 1), 1, 1, QStringLiteral("废水"),
+           "12", "0", "0", true);
+    for (const LongCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.lengthen(texts);
+        generateNotices({QStringLiteral("1001")});
+
+        for (const bool detailSheet : {false, true}) {
+            SCOPED_TRACE(detailSheet ? "detail sheet" : "notice");
+            const report::Document doc = detailSheet ? notices::renderPollutantDetails(Module1::gWorkMonth)
+                                                     : notices::renderNotices(Module1::gWorkMonth);
+            ASSERT_EQ(doc.pages.size(), 1u);
+            EXPECT_EQ(fixtures::overlappingTexts(doc).join(u'\n').toStdString(), "");
+            QTemporaryDir dir;
+            const QString pdf = dir.filePath(QStringLiteral("notice.pdf"));
+            report::writePdf(doc, pdf);
+            const fixtures::PdfReadBack back = fixtures::readPdf(pdf);
+            ASSERT_EQ(back.pages.size(), 1u);
+            EXPECT_EQ(fixtures::overlappingLines(back).join(u'\n').toStdString(), "");
+            QString all;
+            for (const fixtures::PdfText& line : back.lines) {
+                all += line.text;
+                EXPECT_LE(line.box.bottom(), back.pages[0].height() - 1000) << line.text.toStdString();
+            }
+            const QStringList wanted = detailSheet
+                ? QStringList{QStringLiteral("项目起"), QStringLiteral("项目止"), QStringLiteral("v1:0")}
+                : c.below;
+            for (const QString& text : wanted)
+                EXPECT_TRUE(all.contains(text)) << text.toStdString() << " is not in the PDF";
+        }
+    }
 }
 
 class NoticePrint : public fixtures::PrintingTest<NoticeReports> {

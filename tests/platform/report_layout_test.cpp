@@ -4,6 +4,8 @@
 #include "platform/db/recordset.h"
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
+#include "platform/report/report_painter.h"
+#include "tests/fixtures/printed_lines.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -43,6 +45,15 @@ Control field(const QString& name, const QString& dataField, double left, double
     Control c = label(name, QString(), left, top, width);
     c.kind = ControlKind::TextBox;
     c.dataField = dataField;
+    return c;
+}
+
+// A line, box or picture at its place.
+Control shape(ControlKind kind, const QString& name, double left, double top, double width, double height)
+{
+    Control c = label(name, QString(), left, top, width);
+    c.kind = kind;
+    c.height = height;
     return c;
 }
 
@@ -276,6 +287,228 @@ TEST(ReportLayout, GrowingTextPushesWhatFollows)
     EXPECT_DOUBLE_EQ(t[4].box.height(), 240) << "a text that fits keeps its box";
 }
 
+// A text of n characters of one em each: at 9 points (180 twips an em) a box 1000 wide holds five of
+// them to a line.
+QString chars(int n)
+{
+    return QString(n, QChar(0x6C34)); // 水
+}
+
+// A report of one detail section 1000 high on a tall sheet without margins, at 9 points.
+Report oneSection(std::vector<Control> controls, double height = 1000)
+{
+    Report r;
+    r.paper = QSizeF(12000, 30000);
+    r.font = Font{printFontFamily(), 9, false};
+    r.addSection("Detail", SectionKind::Detail, height).controls = std::move(controls);
+    return r;
+}
+
+Control growing(const QString& name, const QString& dataField, double left, double top)
+{
+    Control c = field(name, dataField, left, top);
+    c.height = 240;
+    c.canGrow = true;
+    return c;
+}
+
+const TextItem& textOf(const Page& page, const QString& text)
+{
+    for (const TextItem& t : page.texts)
+        if (t.text == text)
+            return t;
+    ADD_FAILURE() << "no text " << text.toStdString();
+    static const TextItem none;
+    return none;
+}
+
+// What a grown text box grew by: its height on the page less its designed 240.
+double grown(const Page& page, const QString& text)
+{
+    return textOf(page, text).box.height() - 240;
+}
+
+// Where the controls of a section land when text boxes in it grow: below a grown box they move by
+// what it grew, across the whole width; beside it they stay; moves add up down the section, and of
+// boxes side by side the one that grew most decides. The section grows with them.
+TEST(ReportLayout, GrownBoxesMoveWhatLiesBelowThemNotWhatIsBeside)
+{
+    struct Moved {
+        const char* text; // a label's caption
+        double designedTop;
+        std::function<double(double a, double b)> move; // by the growth of the boxes A and B
+    };
+    struct MoveCase {
+        const char* what;
+        std::vector<Control> controls;
+        int aChars, bChars; // the lengths of the texts of A and B
+        std::vector<Moved> moved;
+        std::function<double(double a, double b)> sectionGrowth;
+    };
+    auto zero = [](double, double) { return 0.0; };
+    auto byA = [](double a, double) { return a; };
+    auto byB = [](double, double b) { return b; };
+    const MoveCase cases[] = {
+        {"one grown box: below it in its column and across the section, not beside it",
+         {growing("A", "A", 0, 0), label("beside", "beside", 1100, 0), label("besideLower", "besideLower", 1100, 200),
+          label("under", "under", 0, 240), label("underAcross", "underAcross", 5000, 300),
+          label("farBelow", "farBelow", 2000, 900)},
+         13,
+         0,
+         {{"beside", 0, zero},
+          {"besideLower", 200, zero},
+          {"under", 240, byA},
+          {"underAcross", 300, byA},
+          {"farBelow", 900, byA}},
+         byA},
+        {"two boxes one above the other: their growths add up below both",
+         {growing("A", "A", 0, 0), growing("B", "B", 0, 300), label("besideB", "besideB", 1100, 300),
+          label("belowBoth", "belowBoth", 0, 600), label("betweenThem", "betweenThem", 3000, 250)},
+         8,
+         13,
+         {{"besideB", 300, byA},
+          {"betweenThem", 250, byA},
+          {"belowBoth", 600, [](double a, double b) { return a + b; }}},
+         [](double a, double b) { return a + b; }},
+        {"two boxes side by side: the one that grew most decides",
+         {growing("A", "A", 0, 0), growing("B", "B", 1100, 0), label("belowA", "belowA", 0, 300),
+          label("belowB", "belowB", 1100, 300)},
+         8,
+         22,
+         {{"belowA", 300, byB}, {"belowB", 300, byB}},
+         byB},
+        {"a box whose text fits moves nothing",
+         {growing("A", "A", 0, 0), label("under", "under", 0, 240)},
+         3,
+         0,
+         {{"under", 240, zero}},
+         zero},
+    };
+    for (const MoveCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Report r = oneSection(c.controls);
+        // a second row of short texts shows where the first row's section ended
+        TableRows data({"A", "B"}, {{chars(c.aChars), chars(c.bChars)}, {QStringLiteral("a2"), QStringLiteral("b2")}});
+        const Document d = r.render(data);
+        ASSERT_EQ(d.pages.size(), 1u);
+        const Page& page = d.pages[0];
+        const double a = grown(page, chars(c.aChars));
+        const double b = c.bChars > 0 ? grown(page, chars(c.bChars)) : 0;
+        if (c.aChars > 5) {
+            EXPECT_GT(a, 0) << "A takes more lines than its box";
+        }
+        if (c.bChars > 5) {
+            EXPECT_GT(b, a) << "B takes more lines than A";
+        }
+        for (const Moved& m : c.moved) {
+            SCOPED_TRACE(m.text);
+            std::vector<double> tops;
+            for (const TextItem& t : page.texts)
+                if (t.text == QString::fromLatin1(m.text))
+                    tops.push_back(t.box.y());
+            ASSERT_EQ(tops.size(), 2u);
+            EXPECT_DOUBLE_EQ(tops[0], m.designedTop + m.move(a, b));
+        }
+        EXPECT_DOUBLE_EQ(textOf(page, QStringLiteral("a2")).box.y(), 1000 + c.sectionGrowth(a, b));
+        EXPECT_EQ(fixtures::overlappingTexts(d).join(u'\n').toStdString(), "");
+    }
+}
+
+// Lines and boxes below a grown box move with the texts; a frame beside it keeps its place and size.
+TEST(ReportLayout, LinesAndBoxesBelowAGrownBoxMoveToo)
+{
+    const Report r = oneSection({growing("A", "A", 0, 0), shape(ControlKind::Line, "Line1", 0, 260, 3000, 0),
+                                 shape(ControlKind::Box, "Shape1", 1100, 0, 500, 600),
+                                 shape(ControlKind::Box, "Shape2", 0, 300, 500, 200)});
+    TableRows data({"A"}, {{chars(13)}});
+    const Document d = r.render(data);
+    const Page& page = d.pages[0];
+    const double a = grown(page, chars(13));
+    ASSERT_GT(a, 0);
+    ASSERT_EQ(page.lines.size(), 1u);
+    EXPECT_EQ(page.lines[0].from, QPointF(0, 260 + a));
+    ASSERT_EQ(page.boxes.size(), 2u);
+    EXPECT_EQ(page.boxes[0].rect, QRectF(1100, 0, 500, 600));
+    EXPECT_EQ(page.boxes[1].rect, QRectF(0, 300 + a, 500, 200));
+}
+
+// A section that grows past what is left of the page goes to the next one, whole; the one after follows
+// it there.
+TEST(ReportLayout, AGrownSectionThatNoLongerFitsStartsTheNextPage)
+{
+    Report r = oneSection({growing("A", "A", 0, 0), label("under", "under", 0, 300)}, 600);
+    r.paper = QSizeF(12000, 2000); // three designed sections to a page
+    TableRows data({"A"}, {{QStringLiteral("one")}, {QStringLiteral("two")}, {chars(13)}, {QStringLiteral("four")}});
+    const Document d = r.render(data);
+    ASSERT_EQ(d.pages.size(), 2u);
+    EXPECT_EQ(textOf(d.pages[0], QStringLiteral("two")).box.y(), 600);
+    const TextItem& long3 = textOf(d.pages[1], chars(13));
+    EXPECT_EQ(long3.box.y(), 0) << "the grown third section did not fit below the second";
+    const double a = long3.box.height() - 240;
+    EXPECT_EQ(textOf(d.pages[1], QStringLiteral("four")).box.y(), 600 + a);
+    for (const Page& page : d.pages)
+        for (const TextItem& t : page.texts)
+            EXPECT_LE(report::paintedBounds(t).bottom(), page.size.height()) << t.text.toStdString();
+    EXPECT_EQ(fixtures::overlappingTexts(d).join(u'\n').toStdString(), "");
+}
+
+// On fixed stationery a text too long or too tall for its box is printed smaller, to fit the box; a
+// text that fits keeps its font, and a box that may run over keeps its font whatever its text.
+TEST(ReportLayout, ShrinkToFitPrintsALongTextSmallerInsideItsBox)
+{
+    struct FitCase {
+        const char* what;
+        QString text;
+        double width, height;
+        bool shrinkToFit;
+        bool smaller;
+    };
+    const FitCase cases[] = {
+        {"a text that fits", chars(5), 1000, 240, true, false},
+        {"a text too long for its width", chars(12), 1000, 240, true, true},
+        {"a long text of digits and letters", QStringLiteral("6228480012345678901234"), 1000, 240, true, true},
+        {"a box lower than the font's line", chars(2), 1000, 120, true, true},
+        {"an empty text", QString(), 10, 10, true, false},
+        {"a box that may run over", chars(12), 1000, 240, false, false},
+    };
+    for (const FitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Control box = field("Text1", "Name", 100, 100);
+        box.width = c.width;
+        box.height = c.height;
+        box.shrinkToFit = c.shrinkToFit;
+        Control caption = label("Label1", c.text, 100, 500);
+        caption.width = c.width;
+        caption.height = c.height;
+        caption.shrinkToFit = c.shrinkToFit;
+        const Report r = oneSection({box, caption});
+        TableRows data({"Name"}, {{c.text}});
+        const Document d = r.render(data);
+        const auto& texts = d.pages[0].texts;
+        ASSERT_EQ(texts.size(), 2u);
+        for (const TextItem& t : texts) {
+            EXPECT_EQ(t.text, c.text);
+            EXPECT_EQ(t.box.size(), QSizeF(c.width, c.height)) << "the box stays as designed";
+            if (c.smaller) {
+                EXPECT_LT(t.font.pointSize, 9);
+            } else {
+                EXPECT_EQ(t.font.pointSize, 9);
+            }
+            if (c.shrinkToFit && !c.text.isEmpty()) {
+                const QRectF painted = report::paintedBounds(t);
+                EXPECT_TRUE(t.box.contains(painted)) << "painted at " << painted.x() << "," << painted.y() << " "
+                                                     << painted.width() << "×" << painted.height();
+                // the largest that fits: a step larger would not
+                TextItem larger = t;
+                larger.font.pointSize += 1 / kTwipsPerPoint;
+                if (c.smaller) {
+                    EXPECT_FALSE(t.box.contains(report::paintedBounds(larger)));
+                }
+            }
+        }
+    }
+}
+
 TEST(ReportLayout, WhatIsMissingFailsBeforeAnyPage)
 {
     Report r = smallReport();
@@ -301,15 +534,9 @@ TEST(ReportLayout, LinesBoxesAndPicturesAtTheirPositions)
     r.paper = QSizeF(5000, 5000);
     r.leftMargin = 1000;
     r.topMargin = 500;
-    Control line = label("Line1", QString(), 28, 255);
-    line.kind = ControlKind::Line;
-    line.width = 14655;
-    line.height = 0;
-    Control box = label("Shape1", QString(), 0, 0, 1701);
-    box.kind = ControlKind::Box;
-    box.height = 330;
-    Control picture = label("Image1", QString(), 10, 20, 100);
-    picture.kind = ControlKind::Picture;
+    const Control line = shape(ControlKind::Line, "Line1", 28, 255, 14655, 0);
+    const Control box = shape(ControlKind::Box, "Shape1", 0, 0, 1701, 330);
+    Control picture = shape(ControlKind::Picture, "Image1", 10, 20, 100, 200);
     picture.picture = QImage(4, 4, QImage::Format_RGB32);
     r.addSection("Detail", SectionKind::Detail, 345).controls = {line, box, picture};
     TableRows data({}, {{}, {}});

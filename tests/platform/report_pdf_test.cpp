@@ -1,66 +1,18 @@
-// PDF output read back with pdftotext -bbox (poppler-utils): each text on its page, at its place.
+// PDF output read back with pdftotext (poppler-utils): each text on its page, at its place.
 #include "platform/report/report.h"
 #include "platform/report/report_data.h"
 #include "platform/report/report_output.h"
+#include "tests/fixtures/printed_lines.h"
 
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace report;
-
-struct Word {
-    int page;
-    double x, y; // top-left, twips
-    QString text;
-};
-
-struct ReadBack {
-    std::vector<QSizeF> pages; // twips
-    std::vector<Word> words;
-
-    const Word* find(const QString& text) const
-    {
-        for (const Word& w : words)
-            if (w.text == text)
-                return &w;
-        return nullptr;
-    }
-};
-
-ReadBack readPdf(const QString& pdf)
-{
-    ReadBack back;
-    QProcess tool;
-    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    if (!tool.waitForFinished(30000) || tool.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext failed (scripts/deps installs poppler-utils): "
-                      << tool.readAllStandardError().toStdString();
-        return back;
-    }
-    const QString html = QString::fromUtf8(tool.readAllStandardOutput());
-    static const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">"));
-    static const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)</word>"));
-    for (const QString& part : html.split(QStringLiteral("<page "))) {
-        const auto p = page.match(QStringLiteral("<page ") + part);
-        if (!p.hasMatch())
-            continue;
-        back.pages.emplace_back(p.captured(1).toDouble() * 20, p.captured(2).toDouble() * 20);
-        for (auto it = word.globalMatch(part); it.hasNext();) {
-            const auto w = it.next();
-            back.words.push_back(
-                {int(back.pages.size()), w.captured(1).toDouble() * 20, w.captured(2).toDouble() * 20, w.captured(3)});
-        }
-    }
-    return back;
-}
 
 Control text(const QString& name, ControlKind kind, const QString& captionOrField, double left, double top)
 {
@@ -101,7 +53,7 @@ TEST(ReportPdf, TextsOnTheirPagesAtTheirPlaces)
     QTemporaryDir dir;
     const QString pdf = dir.path() + "/list.pdf";
     writePdf(document, pdf);
-    const ReadBack back = readPdf(pdf);
+    const fixtures::PdfReadBack back = fixtures::readPdf(pdf);
     ASSERT_EQ(back.pages.size(), 2u);
     for (const QSizeF& size : back.pages) { // a PDF page is whole points
         EXPECT_NEAR(size.width(), 16838, 20);
@@ -125,13 +77,13 @@ TEST(ReportPdf, TextsOnTheirPagesAtTheirPlaces)
     };
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.text);
-        const Word* w = back.find(QString::fromUtf8(e.text));
+        const fixtures::PdfText* w = back.word(QString::fromUtf8(e.text));
         ASSERT_TRUE(w) << "not in the PDF";
         EXPECT_EQ(w->page, e.page);
-        EXPECT_NEAR(w->x, e.x, 40);
-        EXPECT_NEAR(w->y, e.y, 80);
+        EXPECT_NEAR(w->box.x(), e.x, 40);
+        EXPECT_NEAR(w->box.y(), e.y, 80);
     }
-    EXPECT_FALSE(back.find(QStringLiteral("%p")));
+    EXPECT_FALSE(back.wordContaining(QStringLiteral("%p")));
 }
 
 // The preview paints the same pages through the same painter.
