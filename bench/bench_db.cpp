@@ -85,11 +85,6 @@ struct Bare {
     void exec(const QString& sql) { exec(sql.toUtf8().constData()); }
 };
 
-QString cnText(const QString& path)
-{
-    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + path + QLatin1Char(';');
-}
-
 // --- the enterprise-like table ------------------------------------------------------------------------------
 
 constexpr int textColumns = 12, moneyColumns = 8;
@@ -211,7 +206,8 @@ long long walkRecordset(db::Recordset& rs)
 
 long long oursWalk(const QString& path, db::LockType lock = db::LockType::Optimistic)
 {
-    db::Connection cn(cnText(path));
+    db::Connection cn;
+    cn.openPath(path);
     auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, lock);
     return walkRecordset(*rs);
 }
@@ -303,7 +299,8 @@ void caseAdd()
         b.exec("COMMIT");
     };
     auto ours = [&](db::LockType lock) {
-        db::Connection cn(cnText(path));
+        db::Connection cn;
+        cn.openPath(path);
         cn.beginTransaction();
         auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"), {}, lock);
         const int n = rs->fieldCount();
@@ -335,7 +332,8 @@ void caseBatch()
         // The 10k median is also the divisor of the growth figure: it gets more repetitions to steady it.
         const int reps = rows > 10000 ? 5 : 15;
         int salt = 0;
-        db::Connection cn(cnText(path));
+        db::Connection cn;
+        cn.openPath(path);
         std::unique_ptr<db::Recordset> rs;
         const auto t = interleaved(
             reps,
@@ -393,7 +391,8 @@ void caseBatch()
 void caseGrid()
 {
     const QString path = makeDwFile(QStringLiteral("walk10000.mdb"), 10000);
-    db::Connection cn(cnText(path));
+    db::Connection cn;
+    cn.openPath(path);
     std::unique_ptr<db::Recordset> rs, plain;
     ui::RecordsetModel model;
     ui::DataGrid grid;
@@ -477,7 +476,8 @@ void caseTables()
         b.exec("COMMIT");
     };
     auto ours = [&] {
-        db::Connection cn(cnText(oursPath));
+        db::Connection cn;
+        cn.openPath(oursPath);
         cn.beginTransaction();
         for (int i = 0; i < tables; ++i) {
             const auto& cols = defs[static_cast<std::size_t>(i)];
@@ -514,7 +514,8 @@ void caseTables()
                          }},
                         {nullptr,
                          [&] {
-                             db::Connection cn(cnText(oursPath));
+                             db::Connection cn;
+                             cn.openPath(oursPath);
                              sink = cn.scalar(QString::fromUtf8(probe)).isValid();
                          }},
                     });
@@ -565,7 +566,8 @@ void caseCompact()
 // The child of caseMemory: opens and walks the file, then prints how far its memory grew, in KiB.
 int memoryChild(const QString& path)
 {
-    db::Connection cn(cnText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.scalar(QStringLiteral("SELECT count(*) FROM dw"));
     const long long before = statusKb("VmRSS:");
     auto rs = cn.openRecordset(QStringLiteral("SELECT * FROM dw"));

@@ -18,7 +18,6 @@ public:
     explicit CQuorbelAboutDlg(QWidget* parent = nullptr);
 
     const QString& usage() const { return m_usage; }
-    bool expanded() const { return m_expanded != 0; }
 
 public slots:
     void OnHelpExpand();

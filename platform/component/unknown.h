@@ -52,14 +52,6 @@ public:
     }
     ~Ptr() { reset(); }
 
-    // Takes over a reference that the caller already holds (what queryInterface hands out).
-    static Ptr adopt(T* object)
-    {
-        Ptr p;
-        p.object_ = object;
-        return p;
-    }
-
     T* get() const { return object_; }
     T* operator->() const { return object_; }
     explicit operator bool() const { return object_ != nullptr; }

@@ -199,11 +199,6 @@ bool ConnectionState::inTransaction() const
 
 Connection::Connection() = default;
 
-Connection::Connection(const QString& connectionText)
-{
-    open(connectionText);
-}
-
 Connection::Connection(const DataFile& file)
 {
     open(file);
@@ -211,15 +206,6 @@ Connection::Connection(const DataFile& file)
 
 // The state lives on while a recordset opened here still uses it.
 Connection::~Connection() = default;
-
-void Connection::open(const QString& connectionText)
-{
-    close();
-    const QString path = dataSourceOf(connectionText);
-    if (path.isEmpty())
-        throw Error(QStringLiteral("连接字符串中没有数据源（Data Source）：%1").arg(connectionText));
-    openPath(path);
-}
 
 void Connection::open(const DataFile& file)
 {
@@ -402,7 +388,8 @@ std::optional<bool> knownTable(ConnectionState& s, const QString& name, const QS
     {
         // A statement that reads the file first compares the file's schema with the one in memory and
         // takes the file's when another connection changed it.
-        Statement fresh(s, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(qualified(schema, QStringLiteral("sqlite_master"))));
+        Statement fresh(
+            s, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(qualified(schema, QStringLiteral("sqlite_master"))));
         fresh.step();
     }
     sqlite3* db = s.handle();
@@ -427,8 +414,9 @@ bool Connection::tableExists(const QString& name, bool exactCase, const QString&
             return *known;
     }
     const QString master = qualified(schema, QStringLiteral("sqlite_master"));
-    Statement st(s, QStringLiteral("SELECT 1 FROM %1 WHERE type = 'table' AND name = ? COLLATE %2")
-                        .arg(master, exactCase ? QStringLiteral("BINARY") : QStringLiteral("NOCASE")));
+    Statement st(s,
+                 QStringLiteral("SELECT 1 FROM %1 WHERE type = 'table' AND name = ? COLLATE %2")
+                     .arg(master, exactCase ? QStringLiteral("BINARY") : QStringLiteral("NOCASE")));
     st.bind({name});
     return st.step();
 }
@@ -444,8 +432,9 @@ QString Connection::tableSpelling(const QString& name, const QString& schema) co
         if (const char* spelled = sqlite3_column_table_name(st.get(), 0))
             return QString::fromUtf8(spelled);
     }
-    Statement st(s, QStringLiteral("SELECT name FROM %1 WHERE type = 'table' AND name = ? COLLATE NOCASE")
-                        .arg(qualified(schema, QStringLiteral("sqlite_master"))));
+    Statement st(s,
+                 QStringLiteral("SELECT name FROM %1 WHERE type = 'table' AND name = ? COLLATE NOCASE")
+                     .arg(qualified(schema, QStringLiteral("sqlite_master"))));
     st.bind({name});
     return st.step() ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0))) : QString();
 }
@@ -537,25 +526,6 @@ void copyDatabase(const QString& from, const QString& to)
         settle.close();
     }
     files::copy(source, to);
-}
-
-QString dataSourceOf(const QString& connectionText)
-{
-    const QStringList parts = connectionText.split(QLatin1Char(';'));
-    for (const QString& part : parts) {
-        const qsizetype eq = part.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        if (part.left(eq).trimmed().compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) != 0)
-            continue;
-        QString file = part.mid(eq + 1).trimmed();
-        if (file.size() >= 2 && file.startsWith(QLatin1Char('"')) && file.endsWith(QLatin1Char('"')))
-            file = file.mid(1, file.size() - 2);
-        // The prefix was written with backslashes on the other platform; here the folder separator is '/'.
-        file.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        return file.isEmpty() ? QString() : files::resolve(file);
-    }
-    return QString();
 }
 
 QString quoteIdentifier(const QString& name)

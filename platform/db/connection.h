@@ -1,7 +1,6 @@
 #pragma once
-// A connection to one database file of the data folder, opened from a connection text of the shape
-// "...;Data Source=<folder>/<file>;..." (the shared prefix followed by a file name). Each file is an
-// SQLite database; the connection keeps Jet's behaviour the stored data relies on: text compared
+// A connection to one database file, opened by its name in the data folder or by its path. Each file is
+// an SQLite database; the connection keeps Jet's behaviour the stored data relies on: text compared
 // without regard to case, yes/no as booleans, currency exact, dates as ISO text.
 //
 // The SQLite handle is opened on first use and may be closed by the file layer when the file is about
@@ -35,13 +34,11 @@ class Connection {
 public:
     Connection();
     // Opens at once; throws db::Error when the file does not exist or is no database.
-    explicit Connection(const QString& connectionText);
     explicit Connection(const DataFile& file);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    void open(const QString& connectionText);
     void open(const DataFile& file);
     // Opens the database file at an absolute path.
     void openPath(const QString& path);
@@ -101,8 +98,6 @@ private:
 // half of a transaction (the journal does not go with the copy). Throws db::Error or files::Error.
 void copyDatabase(const QString& from, const QString& to);
 
-// The file named in a connection text ("Data Source=..."), resolved without regard to case.
-QString dataSourceOf(const QString& connectionText);
 // Quotes a name built at run time as an SQL identifier: WRW0012011 -> "WRW0012011".
 QString quoteIdentifier(const QString& name);
 // A table of an attached file (or of the connection's own with an empty schema), quoted: "znj"."ZNJ001".

@@ -3,6 +3,7 @@
 // transaction, commits it when the work returns and rolls it back when it throws; the exception and
 // the work's result go on to the caller.
 #include "platform/db/connection.h"
+#include "platform/error/error.h"
 
 #include <exception>
 #include <type_traits>
@@ -27,6 +28,7 @@ template <typename Work> auto inTransaction(Connection& connection, Work work)
                 connection.rollback();
         } catch (const std::exception&) {
             // A failed rollback leaves SQLite to undo the transaction when the connection closes.
+            platform::warnDropped("transaction: rolling back after a failure");
         }
         throw;
     }
@@ -56,6 +58,7 @@ public:
                 connection_.commit();
         } catch (const std::exception&) {
             // One that cannot end leaves SQLite to end the transaction when the connection closes.
+            platform::warnDropped("read transaction: ending it");
         }
     }
     ReadTransaction(const ReadTransaction&) = delete;

@@ -6,6 +6,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/error.h"
 #include "platform/db/statement.h"
+#include "platform/error/error.h"
 
 #include <cstring>
 #include <sqlite3.h>
@@ -308,6 +309,7 @@ QString WriteGuard::close(bool undo)
             run(rollback_, "ROLLBACK TO qelv_guard");
             run(release_, "RELEASE qelv_guard");
         } catch (const Error&) {
+            platform::warnDropped("write guard: rolling back to its savepoint");
         }
         return QString();
     }
@@ -407,8 +409,8 @@ WriteGuard::Table WriteGuard::loadTable(const std::string& key, int count)
     sqlite3_clear_bindings(columns_);
     // The row id itself (the single INTEGER key): SQLite's own.
     if (keyColumns == 1 && integerKey >= 0)
-        t.rules[static_cast<std::size_t>(integerKey)] = ruleOf(t.rules[static_cast<std::size_t>(integerKey)].field,
-                                                               ColumnType::Counter, 0);
+        t.rules[static_cast<std::size_t>(integerKey)] =
+            ruleOf(t.rules[static_cast<std::size_t>(integerKey)].field, ColumnType::Counter, 0);
     t.count = static_cast<int>(t.rules.size());
     return t;
 }

@@ -11,7 +11,6 @@
 #include <QStyle>
 #include <QTextBrowser>
 #include <QUrl>
-#include <stdexcept>
 
 namespace help {
 
@@ -68,8 +67,7 @@ void showContents(QWidget* owner)
 {
     const QString page = startPage();
     if (!QFileInfo(page).isFile())
-        throw std::runtime_error(
-            QStringLiteral("找不到帮助文件：%1").arg(QDir::toNativeSeparators(page)).toStdString());
+        throw Error(QStringLiteral("找不到帮助文件：%1").arg(QDir::toNativeSeparators(page)));
     if (!instance)
         instance = new HelpWindow(owner);
     instance->open(page);

@@ -3,7 +3,6 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
-#include <stdexcept>
 
 namespace process {
 
@@ -42,9 +41,9 @@ int runHiddenAndWait(const QString& program, const QStringList& args, const QStr
         loop.exec();
 
     if (failedToStart)
-        throw std::runtime_error(QStringLiteral("无法启动程序 %1：%2").arg(program, proc.errorString()).toStdString());
+        throw Error(QStringLiteral("无法启动程序 %1：%2").arg(program, proc.errorString()));
     if (proc.exitStatus() != QProcess::NormalExit)
-        throw std::runtime_error(QStringLiteral("程序 %1 异常终止").arg(program).toStdString());
+        throw Error(QStringLiteral("程序 %1 异常终止").arg(program));
     return proc.exitCode();
 }
 

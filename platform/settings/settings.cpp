@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QSettings>
-#include <stdexcept>
 
 namespace settings {
 
@@ -42,7 +41,7 @@ void saveSetting(const QString& app, const QString& section, const QString& key,
     store.endGroup();
     store.sync();
     if (store.status() != QSettings::NoError)
-        throw std::runtime_error(QStringLiteral("无法保存设置 %1：%2").arg(key, file).toStdString());
+        throw Error(QStringLiteral("无法保存设置 %1：%2").arg(key, file));
 }
 
 QString get(const QString& key, const QString& fallback)

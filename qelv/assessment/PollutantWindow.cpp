@@ -1,6 +1,7 @@
 #include "qelv/assessment/PollutantWindow.h"
 
 #include "platform/convert/convert.h"
+#include "platform/error/error.h"
 #include "platform/files/files.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
@@ -206,6 +207,8 @@ void PollutantWindow::rollbackQuietly()
         if (conn_.inTransaction())
             conn_.rollback();
     } catch (const std::exception&) {
+        // The save's own failure is the one to show; SQLite undoes the rest when the connection closes.
+        platform::warnDropped("pollutant window: rolling back a failed save");
     }
 }
 

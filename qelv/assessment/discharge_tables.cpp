@@ -3,6 +3,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
+#include "platform/error/error.h"
 #include "platform/files/files.h"
 #include "platform/settings/settings.h"
 #include "qelv/assessment/formula_tokens.h"
@@ -162,6 +163,7 @@ int buildTemplate(db::Connection& enterprises, db::Connection& pollutants)
                 files::remove(transient);
             } catch (const std::exception&) {
                 // The transient file is no template; the next build starts it afresh.
+                platform::warnDropped("discharge template: removing the unfinished build");
             }
             const QString why = platform::describe(e);
             if (at)

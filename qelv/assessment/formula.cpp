@@ -1,5 +1,11 @@
 #include "qelv/assessment/formula.h"
 
+#include "platform/convert/convert.h"
+#include "platform/error/error.h"
+#include "qelv/assessment/GongShiJieXi.h"
+
+#include <QStringList>
+
 void Formula::assign(const QList<FormulaToken>& tokens)
 {
     tokens_ = tokens;
@@ -62,4 +68,35 @@ QString Formula::operatorText(int kind)
     default:
         return QString();
     }
+}
+
+std::optional<double> formulaFee(const QList<FormulaToken>& formula, const FormulaFigure& figure,
+                                 const ErrorSink& errors)
+{
+    if (formula.isEmpty())
+        return std::nullopt;
+    // The value list has room for the constants and variables; a token of any other kind that is no
+    // operator still takes a place there, and overruns it.
+    int operands = 0;
+    for (const FormulaToken& t : formula)
+        if (t.kind == TokenKind::Constant || t.kind == TokenKind::Variable)
+            ++operands;
+    if (operands == 0)
+        throw platform::Error(QStringLiteral("下标越界：公式中没有常数或变量"));
+    if (formula.size() <= operands)
+        return std::nullopt;
+
+    QStringList tokens;
+    QList<double> values;
+    for (const FormulaToken& t : formula) {
+        if (t.kind > TokenKind::Variable) {
+            tokens << t.text;
+            continue;
+        }
+        if (values.size() >= operands)
+            throw platform::Error(QStringLiteral("下标越界"));
+        tokens << QString::number(values.size() + 1);
+        values << (t.kind == TokenKind::Constant ? convert::toDouble(t.text) : figure(t.text).value_or(0.0));
+    }
+    return GongShiJieXi(tokens, values, static_cast<int>(tokens.size()), static_cast<int>(values.size()), errors);
 }

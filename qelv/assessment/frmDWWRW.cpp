@@ -1,6 +1,7 @@
 #include "qelv/assessment/frmDWWRW.h"
 
 #include "platform/db/error.h"
+#include "platform/error/error.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
@@ -261,6 +262,8 @@ void frmDWWRW::PickPollutantForRow()
                 try {
                     rs->cancelUpdate();
                 } catch (const std::exception&) {
+                    // The pick's own failure is the one to show.
+                    platform::warnDropped("enterprise pollutants: cancelling a refused pick");
                 }
             }
             ui::showError(e, this);

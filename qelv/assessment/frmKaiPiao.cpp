@@ -11,8 +11,8 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
 #include "platform/ui/twips.h"
-#include "qelv/assessment/GongShiJieXi.h"
 #include "qelv/assessment/discharge_tables.h"
+#include "qelv/assessment/formula.h"
 #include "qelv/assessment/formula_tokens.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/billing_control.h"
@@ -640,43 +640,19 @@ void frmKaiPiao::computeFee(int column)
     const QString pollutant = ui::fieldText(pair_->child().value(QStringLiteral("WuRanWuBianHao")));
     if (!wrwConn_)
         wrwConn_ = std::make_unique<db::Connection>(db::DataFile{QString::fromLatin1(dataFiles::pollutants)});
-    const QList<FormulaToken> formula = readFormulaTokens(*wrwConn_, pollutant);
-    if (formula.isEmpty())
+    const std::optional<double> fee = formulaFee(
+        readFormulaTokens(*wrwConn_, pollutant),
+        [this](const QString& variable) -> std::optional<double> {
+            for (int i = 0; i < monthModel_->columnCount(); ++i)
+                if (monthCaption(i) == variable)
+                    // The figure as stored, not as the cell shows it to two decimals.
+                    return convert::toDouble(DataGrid2->valueText(i));
+            return std::nullopt;
+        },
+        messageBoxSink(this));
+    if (!fee)
         return;
-    int operands = 0;
-    for (const FormulaToken& t : formula)
-        if (t.kind == TokenKind::Constant || t.kind == TokenKind::Variable)
-            ++operands;
-    if (operands == 0)
-        throw platform::Error(QStringLiteral("下标越界：公式中没有常数或变量"));
-    // Constants and variables alone, without any operator, compute nothing.
-    if (formula.size() <= operands)
-        return;
-
-    QStringList tokens;
-    QList<double> values;
-    for (const FormulaToken& t : formula) {
-        if (t.kind > TokenKind::Variable) {
-            tokens << t.text;
-            continue;
-        }
-        if (values.size() >= operands)
-            throw platform::Error(QStringLiteral("下标越界"));
-        tokens << QString::number(values.size() + 1);
-        if (t.kind == TokenKind::Constant) {
-            values << convert::toDouble(t.text);
-        } else {
-            int source = -1;
-            for (int i = 0; i < monthModel_->columnCount() && source < 0; ++i)
-                if (monthCaption(i) == t.text)
-                    source = i;
-            // The figure as stored, not as the cell shows it to two decimals.
-            values << (source < 0 ? 0.0 : convert::toDouble(DataGrid2->valueText(source)));
-        }
-    }
-    const double fee = GongShiJieXi(tokens, values, static_cast<int>(tokens.size()), static_cast<int>(values.size()),
-                                    messageBoxSink(this));
-    DataGrid2->setText(column, convert::format0_00(fee));
+    DataGrid2->setText(column, convert::format0_00(*fee));
 }
 
 void frmKaiPiao::RecalcAfterEdit(int column)

@@ -1,6 +1,7 @@
 #include "qelv/assessment/frmWRWDYXG.h"
 
 #include "platform/db/error.h"
+#include "platform/error/error.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
@@ -252,6 +253,7 @@ void frmWRWDYXG::restoreCatalogue(int position)
             GSRS_->setAbsolutePosition(position);
     } catch (const std::exception&) {
         // The save's own failure is the one to show.
+        platform::warnDropped("pollutant modification: rereading the catalogue after a failed save");
     }
     Text3->setText(number);
     Text2->setText(name);

@@ -32,8 +32,6 @@ public:
     void Command10_Click(); // 关闭
 
     bool isEditing() const { return editing_; }
-    // The catalogue, its current row the pollutant shown.
-    db::Recordset* GSRS() const { return GSRS_.get(); }
 
 protected:
     void Form_Unload() override;

@@ -10,7 +10,6 @@ class QMainWindow;
 
 namespace Module1 {
 
-inline QString gConnPrefix; // "PROVIDER=...;Data Source=<program folder>/Data/"
 inline QDate gWorkMonth; // operating month: only year and month are used
 inline QDate gInvoiceDate; // the date of invoices, notices and collection documents
 inline QString gUserName;
@@ -25,12 +24,7 @@ inline float gLateFeeRate = 0.0f;
 inline bool gNonContinuousPrint = false;
 inline QMainWindow* gMainForm = nullptr;
 
-inline const char* const connPrefixHead = "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=";
-
 // Sets the shared variables to their start-up values (steps before the login).
 void setStartupDefaults();
-// The connection text of a file of the data folder: gConnPrefix followed by the name. Kept as the
-// state the windows describe; files are opened by name through db::Connection(db::DataFile{...}).
-QString connectionText(const QString& fileName);
 
 } // namespace Module1

@@ -96,11 +96,6 @@ QString DataEnv::fileOf(const QString& connection) const
     return d->files[connectionIndex(connection)];
 }
 
-QString DataEnv::connectionString(const QString& connection) const
-{
-    return Module1::connectionText(fileOf(connection)) + QStringLiteral(";Persist Security Info=False");
-}
-
 bool DataEnv::isOpen(const QString& connection) const
 {
     const auto& c = d->connections[connectionIndex(connection)];

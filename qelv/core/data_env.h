@@ -37,8 +37,6 @@ public:
     // The file a connection was pointed at (names compared without regard to case); throws Error for
     // an unknown connection.
     QString fileOf(const QString& connection) const;
-    // Its connection text: the connection prefix, the file and ";Persist Security Info=False".
-    QString connectionString(const QString& connection) const;
     bool isOpen(const QString& connection) const;
     // The connection, opened on first use; throws db::Error when its file cannot be opened.
     db::Connection& connection(const QString& connection);

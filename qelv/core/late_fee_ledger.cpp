@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/error/error.h"
 
 namespace lateFeeLedger {
 
@@ -119,6 +120,7 @@ Attached::~Attached()
         print_.detach(QString::fromLatin1(attachedSchema));
     } catch (...) {
         // The connection goes with the run's files; a detach that fails leaves nothing behind.
+        platform::warnDropped("late-fee ledgers: detaching from the print file");
     }
 }
 

@@ -55,8 +55,6 @@ public:
     void loadPicture(const QString& path);
     // The picture area takes Image1's size and picture.
     void fitToImage();
-    // Whether a picture has been fitted: before that the area has no size of its own to save.
-    bool hasPicture() const { return fitted_; }
     double pictureWidthTwips() const;
     double pictureHeightTwips() const;
 

@@ -1,6 +1,7 @@
 #include "qelv/core/lookup_indexes.h"
 
 #include "platform/db/connection.h"
+#include "platform/error/error.h"
 #include "platform/files/files.h"
 
 #include <QFile>
@@ -75,6 +76,7 @@ void ensure(db::Connection& file)
         create(file);
     } catch (const std::exception&) {
         // Tried again the next time the file is opened.
+        platform::warnDropped("lookup indexes: making an index");
         return;
     }
     // Made now, the index changed the file, but not which file it is.

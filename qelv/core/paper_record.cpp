@@ -1,5 +1,6 @@
 #include "qelv/core/paper_record.h"
 
+#include "platform/error/error.h"
 #include "platform/files/files.h"
 #include "platform/settings/settings.h"
 
@@ -123,6 +124,7 @@ void restoreAll(const ErrorSink& errors)
                     printing::restorePrinterPaper(e.printer, e.paper);
             } catch (const printing::UnknownPrinter&) {
                 // A printer removed since has no paper to set back.
+                platform::warnDropped("paper record: setting back the paper of a printer no longer there");
             }
             forget(e.printer);
         } catch (const std::exception& ex) {

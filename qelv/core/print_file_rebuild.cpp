@@ -19,6 +19,7 @@ void removeIfThere(const QString& path)
             files::remove(path);
     } catch (const std::exception&) {
         // A transient left behind is taken away by the next rebuild.
+        platform::warnDropped("print file rebuild: removing a transient file");
     }
 }
 
@@ -67,6 +68,7 @@ bool holdsRows(const QString& path, const QStringList& tables)
                 return true;
         return false;
     } catch (const std::exception&) {
+        platform::warnDropped("print file: reading whether it holds rows");
         return true;
     }
 }

@@ -7,7 +7,6 @@
 #include "platform/error/error.h"
 #include "platform/files/files.h"
 #include "platform/settings/settings.h"
-#include "qelv/assessment/GongShiJieXi.h"
 #include "qelv/assessment/discharge_tables.h"
 #include "qelv/assessment/formula.h"
 #include "qelv/assessment/formula_tokens.h"
@@ -18,6 +17,7 @@
 
 #include <QHash>
 #include <QVariant>
+#include <optional>
 
 namespace demo {
 
@@ -169,24 +169,20 @@ const Pollutant& pollutant(const QString& number)
     throw platform::Error(QStringLiteral("示范县没有污染物 %1").arg(number));
 }
 
-// The fee as the workbench computes it: the stored tokens, each constant and variable standing as the
-// numeral of its place in the value list.
-double fee(db::Connection& wrw, const Assignment& a)
+// The fee as the workbench computes it from the figures; nullopt where the workbench computes none and
+// leaves the fee as it is.
+std::optional<double> fee(db::Connection& wrw, const Assignment& a)
 {
-    const QList<FormulaToken> tokens = readFormulaTokens(wrw, QString::fromLatin1(a.pollutant));
-    QStringList texts;
-    QList<double> values;
-    for (const FormulaToken& t : tokens) {
-        if (t.kind == TokenKind::Constant || t.kind == TokenKind::Variable) {
-            values << (t.kind == TokenKind::Constant ? convert::toDouble(t.text) : a.figures.value(t.text));
-            texts << QString::number(values.size());
-        } else {
-            texts << t.text;
-        }
-    }
     QString failure;
-    const double result = GongShiJieXi(texts, values, static_cast<int>(texts.size()), static_cast<int>(values.size()),
-                                       [&failure](const QString& why) { failure = why; });
+    const std::optional<double> result = formulaFee(
+        readFormulaTokens(wrw, QString::fromLatin1(a.pollutant)),
+        [&a](const QString& variable) -> std::optional<double> {
+            if (!a.figures.contains(variable))
+                return std::nullopt;
+            // The figure as the month's file stores it, which is what the workbench reads.
+            return money(a.figures.value(variable)).toDouble();
+        },
+        [&failure](const QString& why) { failure = why; });
     if (!failure.isEmpty())
         throw platform::Error(QStringLiteral("污染物 %1 的公式不能计算：%2").arg(a.pollutant, failure));
     return result;
@@ -303,9 +299,13 @@ void writeMonth(const QDate& month)
             sets << QStringLiteral("%1 = ?").arg(db::quoteIdentifier(f.key()));
             values << money(f.value());
         }
-        sets << QStringLiteral("收费金额 = ?") << QStringLiteral("加倍收费 = ?") << QStringLiteral("提高收费 = ?")
+        if (const std::optional<double> f = fee(wrw, a)) {
+            sets << QStringLiteral("收费金额 = ?");
+            values << money(*f);
+        }
+        sets << QStringLiteral("加倍收费 = ?") << QStringLiteral("提高收费 = ?")
              << QStringLiteral("是否单独列为收费项目 = ?");
-        values << money(fee(wrw, a)) << money(a.doubled) << money(a.raised) << (a.ownItem ? 1 : 0);
+        values << money(a.doubled) << money(a.raised) << (a.ownItem ? 1 : 0);
         data.execute(QStringLiteral("update %1 set %2").arg(table, sets.join(QStringLiteral(", "))), values);
     }
     data.commit();

@@ -1,5 +1,6 @@
 #include "qelv/frame/DataEntryForm.h"
 
+#include "platform/error/error.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/fixed_dialog.h"
@@ -286,18 +287,20 @@ void DataEntryForm::cmdUpdate_Click()
 
 void DataEntryForm::cmdCancel_Click()
 {
-    auto ignored = [](const std::function<void()>& step) {
+    // Cancelling always ends the edit: a step that fails (no recordset, a row gone) is passed over.
+    auto ignored = [](const char* what, const std::function<void()>& step) {
         try {
             step();
         } catch (const std::exception&) {
+            platform::warnDropped(what);
         }
     };
     SetEditButtons(true);
     mbAddNewFlag = false;
     mbEditFlag = false;
-    ignored([this] { discardControls(); });
-    ignored([this] { rs().cancelUpdate(); });
-    ignored([this] {
+    ignored("cancel: discarding the controls' edits", [this] { discardControls(); });
+    ignored("cancel: cancelling the recordset's update", [this] { rs().cancelUpdate(); });
+    ignored("cancel: returning to the row before the edit", [this] {
         if (mvBookMark > 0)
             rs().setBookmark(mvBookMark);
         else

@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/transaction.h"
+#include "platform/error/error.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/late_fee_ledger.h"
 
@@ -37,6 +38,7 @@ public:
                 conn_.detach(schema);
             } catch (const std::exception&) {
                 // The register's connection goes with the window; nothing stays attached beyond it.
+                platform::warnDropped("renumbering: detaching a year file");
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "qelv/core/data_files.h"
 
+#include "platform/error/error.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/field_text.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QListWidget>
 #include <functional>
-#include <stdexcept>
 
 namespace {
 
@@ -181,10 +181,8 @@ void frmDW::checkNumberChange(db::Recordset& r)
         return;
     const QString number = storedNumber(r);
     if (hasPollutants(number))
-        throw std::runtime_error(
-            QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中修改编号，请用“修改单位编号”。")
-                .arg(number)
-                .toStdString());
+        throw platform::Error(
+            QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中修改编号，请用“修改单位编号”。").arg(number));
     numberBeforeEdit_ = {r.bookmark(), number};
 }
 
@@ -194,10 +192,9 @@ void frmDW::deleteCurrentRow(db::Recordset& r)
     if (r.absolutePosition() > 0 && r.editMode() != db::EditMode::Add) {
         const QString number = storedNumber(r);
         if (hasPollutants(number))
-            throw std::runtime_error(
+            throw platform::Error(
                 QStringLiteral("单位“%1”已有单位污染物，不能在单位目录中删除。要删除它的数据，请用“修改单位编号”。")
-                    .arg(number)
-                    .toStdString());
+                    .arg(number));
     }
     r.deleteCurrent();
 }

@@ -1,9 +1,9 @@
 #include "qelv/frame/frmUser.h"
 
+#include "platform/error/error.h"
 #include "qelv/core/data_files.h"
 
 #include <QLineEdit>
-#include <stdexcept>
 
 const DataEntryForm::Design& frmUser::design()
 {
@@ -32,6 +32,6 @@ void frmUser::deleteCurrentRow(db::Recordset& r)
     // The table decides, not the recordset: a row added here and not yet written is no operator.
     const bool stored = r.absolutePosition() > 0 && r.editMode() != db::EditMode::Add;
     if (stored && conn_->scalar(QStringLiteral("select count(*) from [User]")).toInt() <= 1)
-        throw std::runtime_error("不能删除最后一个用户，否则将无人能够登录。");
+        throw platform::Error(QStringLiteral("不能删除最后一个用户，否则将无人能够登录。"));
     r.deleteCurrent();
 }

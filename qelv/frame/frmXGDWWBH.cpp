@@ -1,6 +1,7 @@
 #include "qelv/frame/frmXGDWWBH.h"
 
 #include "platform/db/error.h"
+#include "platform/error/error.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
@@ -225,6 +226,7 @@ void frmXGDWWBH::Form_Resize()
         cmdLast->move(ui::px(statusWidth + 700 + 340), 0);
     } catch (const std::exception&) {
         // A resize that cannot lay the window out leaves it as it was.
+        platform::warnDropped("renumbering window: laying out after a resize");
     }
 }
 

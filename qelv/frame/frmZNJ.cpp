@@ -1,6 +1,7 @@
 #include "qelv/frame/frmZNJ.h"
 
 #include "platform/convert/convert.h"
+#include "platform/error/error.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/fixed_dialog.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <stdexcept>
 
 using namespace Module1;
 
@@ -27,14 +27,14 @@ void refuseUnusable(const db::Recordset& r)
 {
     const QVariant days = r.value(QStringLiteral("QiShiTianShu"));
     if (days.isNull())
-        throw std::runtime_error("开始计算滞纳金的天数不能为空。设置没有保存。");
+        throw platform::Error(QStringLiteral("开始计算滞纳金的天数不能为空。设置没有保存。"));
     if (convert::toDouble(days) < 0)
-        throw std::runtime_error("开始计算滞纳金的天数不能是负数。设置没有保存。");
+        throw platform::Error(QStringLiteral("开始计算滞纳金的天数不能是负数。设置没有保存。"));
     const QVariant rate = r.value(QStringLiteral("BiLi"));
     if (rate.isNull())
-        throw std::runtime_error("征收比例不能为空。设置没有保存。");
+        throw platform::Error(QStringLiteral("征收比例不能为空。设置没有保存。"));
     if (convert::toDouble(rate) < 0)
-        throw std::runtime_error("征收比例不能是负数。设置没有保存。");
+        throw platform::Error(QStringLiteral("征收比例不能是负数。设置没有保存。"));
 }
 
 } // namespace
@@ -115,6 +115,7 @@ void frmZNJ::Form_Unload()
             try {
                 r.cancelUpdate();
             } catch (const std::exception&) {
+                platform::warnDropped("late-fee settings: cancelling the refused edit");
             }
             throw;
         }

@@ -92,7 +92,7 @@ void frmFaPiaoGuoLv::OKButton_Click()
         Filter = invoicing::buildListCondition(first, Combo3->currentText(), second, Module1::gWorkMonth.month());
     } catch (const invoicing::FilterInputError& e) {
         // The dialog stays open for the operator to pick an item of the list.
-        ui::msgBox(e.message(), ui::Buttons::Ok, ui::Icon::Warning, QString::fromUtf8(ui::appTitle), this);
+        ui::msgBox(e.description(), ui::Buttons::Ok, ui::Icon::Warning, QString::fromUtf8(ui::appTitle), this);
         return;
     }
     FilterAccepted = true;

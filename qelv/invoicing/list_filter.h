@@ -1,11 +1,11 @@
 #pragma once
 // The condition by which the invoice run window narrows its list of enterprises: up to two comparisons
 // on the enterprise number or the operating month's invoice number, joined by AND or OR.
+#include "platform/error/error.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-#include <exception>
-#include <utility>
 
 namespace invoicing {
 
@@ -37,18 +37,10 @@ QStringList filterFields(); // "单位编号", "发票编号"
 QStringList filterOperators(); // " = ", " <> ", " > ", " >= ", " < ", " <= ", " Like "
 QStringList filterConjunctions(); // " AND ", " OR "
 
-// Thrown for an operator or conjunction that is none of the items; the text says which.
-class FilterInputError : public std::exception {
+// Thrown for an operator or conjunction that is none of the items; the description says which.
+class FilterInputError : public platform::Error {
 public:
-    explicit FilterInputError(QString message)
-        : message_(std::move(message))
-    {
-    }
-    const QString& message() const { return message_; }
-    const char* what() const noexcept override { return "filter input"; }
-
-private:
-    QString message_;
+    using platform::Error::Error;
 };
 
 // The condition of both rows for the operating month `month` (1 to 12, naming M<month>P). A row whose

@@ -125,7 +125,7 @@ void frmCXTJ::OKButton_Click()
         ConditionText = c.text;
     } catch (const statistics::ConditionInputError& e) {
         // The dialog stays open for the row to be mended.
-        ui::inform(e.message(), this);
+        ui::inform(e.description(), this);
         return;
     }
     ConditionAccepted = true;

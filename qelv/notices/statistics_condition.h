@@ -3,11 +3,11 @@
 // columns of tjktmp, each row after the first joined to the one before by a conjunction; written as SQL
 // for the query's "where" and as words for the report's condition line. No widget: the query-condition
 // dialog gives the texts of its boxes.
+#include "platform/error/error.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <exception>
-#include <utility>
 
 namespace statistics {
 
@@ -28,18 +28,10 @@ struct Condition {
     QString text; // "单位编号=001 And 年收费金额>=800 "
 };
 
-// Input the condition cannot take; the message says which row and why.
-class ConditionInputError : public std::exception {
+// Input the condition cannot take; the description says which row and why.
+class ConditionInputError : public platform::Error {
 public:
-    explicit ConditionInputError(QString message)
-        : message_(std::move(message))
-    {
-    }
-    const QString& message() const { return message_; }
-    const char* what() const noexcept override { return "condition input"; }
-
-private:
-    QString message_;
+    using platform::Error::Error;
 };
 
 // Row 1, then for each conjunction box in turn (the ones before rows 2, 3 and 4) while it is not empty,

@@ -309,7 +309,7 @@ TEST_F(NewPollutant, ClosingCompactsThePollutantFile)
 TEST_F(NewPollutant, ClosingLeavesTheFileAloneWhileAnotherConnectionHasItOpen)
 {
     fixtures::makeFileWithFreePages(file());
-    db::Connection other(Module1::connectionText(QStringLiteral("qelvwrw.mdb")));
+    db::Connection other(db::DataFile{QStringLiteral("qelvwrw.mdb")});
     {
         auto w = open();
         fill(*w, QStringLiteral("P1"), QStringLiteral("n"));

@@ -73,8 +73,6 @@ TEST_F(DataEnvTest, EachConnectionTakesTheMonthsFileOrItsTemplate)
         make(c.monthFile);
         DataEnv env;
         EXPECT_EQ(env.fileOf(c.connection), QString::fromLatin1(c.monthFile));
-        EXPECT_EQ(env.connectionString(c.connection),
-                  Module1::gConnPrefix + c.monthFile + QStringLiteral(";Persist Security Info=False"));
         QFile::remove(folder->data(c.monthFile));
     }
     // Names on disk are matched without regard to case.

@@ -1,4 +1,5 @@
 #include "platform/db/connection.h"
+#include "platform/error/error.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
 #include "qelv/invoicing/frmFaPiaoGuoLv.h"
@@ -98,6 +99,14 @@ TEST(ListFilterValues, UnknownOperatorsAndConjunctionsAreRefused)
     EXPECT_THROW(invoicing::buildListCondition(row("单位编号", " = ", "1"), QStringLiteral(" OR 1=1 OR "),
                                                row("发票编号", " = ", ""), 5),
                  invoicing::FilterInputError);
+    // The refusal reaches any handler of errors with the text the operator reads.
+    try {
+        invoicing::buildListCondition(row("单位编号", " LIKE? ", "1"), QString(), none, 5);
+        ADD_FAILURE() << "accepted";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(platform::describe(e), QStringLiteral("运算符“LIKE?”不能用，请从列表中选择。"));
+        EXPECT_STREQ(e.what(), "运算符“LIKE?”不能用，请从列表中选择。");
+    }
     // A row that makes no condition is not looked at.
     EXPECT_NO_THROW(invoicing::buildListCondition(row("编号", "??", "1"), QString(), none, 5));
     EXPECT_NO_THROW(

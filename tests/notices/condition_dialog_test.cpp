@@ -2,6 +2,7 @@
 // as words, what it refuses, and the ways out of it.
 #include "qelv/notices/frmCXTJ.h"
 
+#include "platform/error/error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/twips.h"
 #include "qelv/notices/statistics_condition.h"
@@ -261,6 +262,20 @@ TEST_F(ConditionDialog, CancelAndTheCloseBoxLeaveNothingAccepted)
         EXPECT_FALSE(d.ConditionAccepted);
         EXPECT_EQ(d.ConditionSql, QString());
         EXPECT_EQ(d.ConditionText, QString());
+    }
+}
+
+// A refusal reaches any handler of errors with the text the operator reads, as every error does.
+TEST(StatisticsCondition, ARefusalCarriesTheTextShown)
+{
+    std::array<statistics::ConditionRow, 4> rows;
+    rows[0] = {QStringLiteral("年收费金额"), QStringLiteral(">"), QStringLiteral("abc")};
+    try {
+        statistics::buildCondition(rows, {});
+        ADD_FAILURE() << "accepted";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(platform::describe(e), QStringLiteral("第1行的年收费金额“abc”不是数字！"));
+        EXPECT_STREQ(e.what(), "第1行的年收费金额“abc”不是数字！");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/field_text.h"
 #include "platform/ui/twips.h"
 #include "qelv/notices/payment_report.h"
 #include "tests/notices/statistics_fixture.h"
@@ -200,14 +201,45 @@ TEST_F(PaymentReport, AMonthThatIsNoneIsRefusedAndTheGridKeepsWhatItShowed)
     EXPECT_EQ(paymentReport::checkMonth("3.0").month, 3);
 }
 
-TEST_F(PaymentReport, TheStatementForMonthThree)
+// The statement of a month reads the statistics table's columns of that month, under the grid's
+// captions: a month of two digits reads its own, not those of the month of its first digit.
+TEST_F(PaymentReport, TheStatementReadsTheColumnsOfItsMonth)
 {
-    EXPECT_EQ(paymentReport::querySql(3, true),
-              QStringLiteral("Select DanWeiBianHao as [单位编号],DanWeiQuangCheng as [单位名称],M3P AS [发票编号],"
-                             "M3M AS [发票金额],M3DATE AS [开票日期],M3DDATE AS [到账日期],DanWeiFenQu AS [所属中队] "
-                             "from tjktmp WHERE M3MD=1 and M3=1 Order by DanWeiFenQu,DanWeiBianHao asc ;"));
-    EXPECT_EQ(paymentReport::querySql(10, false).mid(paymentReport::querySql(10, false).indexOf("WHERE")),
-              QStringLiteral("WHERE M10MD=0 and M10=1 Order by DanWeiFenQu,DanWeiBianHao asc ;"));
+    billing->execute("update KPKZK set M1 = 1, M1P = '11', M1M = 11, M1MD = 1, M1DDATE = '2003-02-01' "
+                     "where DanWeiBianHao = '0001'");
+    billing->execute("update KPKZK set M10 = 1, M10P = '20', M10M = 200, M10DATE = '2003-10-20', M10MD = 0 "
+                     "where DanWeiBianHao = '0002'");
+    billing->execute("update KPKZK set M10 = 1, M10P = '30', M10M = 300, M10DATE = '2003-10-20', M10MD = 1, "
+                     "M10DDATE = '2003-11-02' where DanWeiBianHao = '0003'");
+    frmYDZQKBB opened; // builds the statistics table
+    ASSERT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
+
+    const struct {
+        int month;
+        bool paid;
+        QStringList rows;
+    } cases[] = {
+        {3, true, paid},
+        {3, false, unpaid},
+        {10, false, {"0002|乙厂|20|200|2003-10-20||一中队"}},
+        {10, true, {"0003|丙厂|30|300|2003-10-20|2003-11-02|一中队"}},
+        {1, true, {"0001|甲厂|11|11||2003-02-01|二中队"}},
+        {1, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.month << (c.paid ? " paid" : " unpaid"));
+        auto rs = billing->openRecordset(paymentReport::querySql(c.month, c.paid), {}, db::LockType::ReadOnly);
+        EXPECT_EQ(rs->fieldNames(),
+                  (QStringList{"单位编号", "单位名称", "发票编号", "发票金额", "开票日期", "到账日期", "所属中队"}));
+        QStringList rows;
+        for (; !rs->isEOF(); rs->moveNext()) {
+            QStringList cells;
+            for (int f = 0; f < rs->fieldCount(); ++f)
+                cells << ui::fieldText(rs->value(f));
+            rows << cells.join(u'|');
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
 }
 
 TEST_F(PaymentReport, TheStatisticsTableIsRebuiltAtEachOpening)

@@ -8,7 +8,6 @@
 
 #include <QFile>
 
-using dbtest::connectionText;
 using dbtest::dbError;
 
 namespace {
@@ -35,7 +34,8 @@ protected:
 
 TEST_F(AttachTest, OneTransactionChangesBothFilesOrNeither)
 {
-    db::Connection cn(connectionText(mainFile));
+    db::Connection cn;
+    cn.openPath(mainFile);
     cn.attachPath(other, QStringLiteral("kz"));
     db::inTransaction(cn, [&] {
         cn.execute(QStringLiteral("update dw set n = '101'"));
@@ -56,7 +56,8 @@ TEST_F(AttachTest, OneTransactionChangesBothFilesOrNeither)
 
 TEST_F(AttachTest, TablesAreMadeFoundAndDroppedInTheAttachedFile)
 {
-    db::Connection cn(connectionText(mainFile));
+    db::Connection cn;
+    cn.openPath(mainFile);
     cn.attachPath(other, QStringLiteral("kz"));
     const QList<db::ColumnDef> columns{{QStringLiteral("n"), db::ColumnType::Text, 4, false, false, {}}};
     cn.createTable(QStringLiteral("ZNJ001"), columns, QStringLiteral("kz"));
@@ -74,7 +75,8 @@ TEST_F(AttachTest, TablesAreMadeFoundAndDroppedInTheAttachedFile)
 
 TEST_F(AttachTest, AMissingFileIsNotMadeAndNothingIsAttachedInsideATransaction)
 {
-    db::Connection cn(connectionText(mainFile));
+    db::Connection cn;
+    cn.openPath(mainFile);
     const QString missing = file(QStringLiteral("qelvdwznj.mdb"));
     EXPECT_TRUE(dbError([&] { cn.attachPath(missing, QStringLiteral("znj")); }).contains(QStringLiteral("找不到文件")));
     EXPECT_FALSE(QFile::exists(missing));
@@ -86,7 +88,8 @@ TEST_F(AttachTest, AMissingFileIsNotMadeAndNothingIsAttachedInsideATransaction)
 
 TEST_F(AttachTest, TheAttachedFileIsMarkedInUseAndLetGoOfWithTheConnection)
 {
-    db::Connection cn(connectionText(mainFile));
+    db::Connection cn;
+    cn.openPath(mainFile);
     cn.attachPath(other, QStringLiteral("kz"));
     EXPECT_EQ(files::holderCount(other), 1);
     {

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 
 using db::CompactResult;
-using dbtest::connectionText;
 using dbtest::dbError;
 
 namespace {
@@ -84,7 +83,8 @@ TEST_F(CompactTest, AFileAConnectionHoldsIsLeftAlone)
 {
     const QByteArray before = bytesOf(path);
     {
-        db::Connection cn(connectionText(path));
+        db::Connection cn;
+        cn.openPath(path);
         EXPECT_EQ(db::compact(path, transientName), CompactResult::InUse);
         EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM ZNJ0012")).toInt(), 1);
     }
@@ -184,7 +184,11 @@ TEST_F(CompactTest, AnEmptyFileIsReportedAsDamagedAndStaysEmpty)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.close();
     const QString damaged = QStringLiteral("不可识别的数据库格式“%1”。").arg(path);
-    EXPECT_EQ(dbError([&] { db::Connection cn(connectionText(path)); }), damaged);
+    EXPECT_EQ(dbError([&] {
+                  db::Connection cn;
+                  cn.openPath(path);
+              }),
+              damaged);
     const QString message = dbError([&] { db::compact(path, transientName); });
     EXPECT_TRUE(message.contains(damaged)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("原文件未改变"))) << message.toStdString();

@@ -10,7 +10,6 @@
 using convert::Currency;
 using db::ColumnDef;
 using db::ColumnType;
-using dbtest::connectionText;
 using dbtest::dbError;
 
 namespace {
@@ -31,14 +30,13 @@ protected:
     QString path;
 };
 
-TEST_F(ConnectionTest, OpensFromTheConnectionTextWhateverTheCaseOfTheName)
+TEST_F(ConnectionTest, OpensWhateverTheCaseOfTheName)
 {
-    for (const QString& text :
-         {connectionText(file(QStringLiteral("qelvsetup.mdb"))),
-          connectionText(file(QStringLiteral("QELVSETUP.MDB")), QStringLiteral(";Persist Security Info=False")),
-          connectionText(file(QStringLiteral("qelvSetUp.mdb")), QString())}) {
-        SCOPED_TRACE(text.toStdString());
-        db::Connection cn(text);
+    for (const QString& given : {file(QStringLiteral("qelvsetup.mdb")), file(QStringLiteral("QELVSETUP.MDB")),
+                                 file(QStringLiteral("qelvSetUp.mdb"))}) {
+        SCOPED_TRACE(given.toStdString());
+        db::Connection cn;
+        cn.openPath(given);
         EXPECT_TRUE(cn.isOpen());
         EXPECT_EQ(cn.path(), path);
         EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User]")).toInt(), 2);
@@ -48,7 +46,10 @@ TEST_F(ConnectionTest, OpensFromTheConnectionTextWhateverTheCaseOfTheName)
 TEST_F(ConnectionTest, NeverMakesADatabaseOfAMissingFile)
 {
     const QString missing = file(QStringLiteral("qelvkz2004.mdb"));
-    const QString message = dbError([&] { db::Connection cn(connectionText(missing)); });
+    const QString message = dbError([&] {
+        db::Connection cn;
+        cn.openPath(missing);
+    });
     EXPECT_TRUE(message.contains(QStringLiteral("找不到文件"))) << message.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
 }
@@ -59,13 +60,17 @@ TEST_F(ConnectionTest, AFileThatIsNoDatabaseIsRefused)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(4096, 'x'));
     f.close();
-    const QString message = dbError([&] { db::Connection cn(connectionText(file(QStringLiteral("qelvdw.mdb")))); });
+    const QString message = dbError([&] {
+        db::Connection cn;
+        cn.openPath(file(QStringLiteral("qelvdw.mdb")));
+    });
     EXPECT_TRUE(message.contains(QStringLiteral("不可识别的数据库格式"))) << message.toStdString();
 }
 
 TEST_F(ConnectionTest, TextKeysKeepLeadingZerosAndCompareWithoutRegardToCase)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT UserName FROM [User] WHERE UserName = ?"), {QStringLiteral("0012")}),
               QVariant(QStringLiteral("0012")));
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT UserName FROM [User] WHERE UserName = 'ADMIN'")),
@@ -80,7 +85,8 @@ TEST_F(ConnectionTest, TextKeysKeepLeadingZerosAndCompareWithoutRegardToCase)
 
 TEST_F(ConnectionTest, ValuesReadBackAsTheColumnsTypes)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     const QDate day(2003, 5, 1);
     const QDateTime moment(day, QTime(13, 45, 10));
     cn.execute(QStringLiteral("INSERT INTO kinds (Code, B, S, L, F, D, M, Y, T, Memo) VALUES (?,?,?,?,?,?,?,?,?,?)"),
@@ -126,7 +132,8 @@ TEST_F(ConnectionTest, ValuesReadBackAsTheColumnsTypes)
 // written as Qt writes it.
 TEST_F(ConnectionTest, DatesAreBoundAsIsoText)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     const QDate far(12345, 6, 7);
     const struct {
         QVariant value;
@@ -149,7 +156,8 @@ TEST_F(ConnectionTest, DatesAreBoundAsIsoText)
 
 TEST_F(ConnectionTest, MoneyReadsBackExact)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     for (double yuan : {0.1, 0.2, 21474836.47, -0.0001, 99999999.9999})
         cn.execute(QStringLiteral("INSERT INTO kinds (M, Y) VALUES (?, 0)"),
                    {QVariant::fromValue(Currency::fromDouble(yuan))});
@@ -163,7 +171,8 @@ TEST_F(ConnectionTest, MoneyReadsBackExact)
 
 TEST_F(ConnectionTest, ExecuteBindsValuesAndCountsRows)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     const QString tricky = QStringLiteral("x'); DROP TABLE \"User\"; --");
     EXPECT_EQ(cn.execute(QStringLiteral("INSERT INTO [User] VALUES (?, ?)"), {tricky, QVariant()}), 1);
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User] WHERE UserName = ? AND PassWord IS NULL"), {tricky})
@@ -181,7 +190,8 @@ TEST_F(ConnectionTest, ExecuteBindsValuesAndCountsRows)
 
 TEST_F(ConnectionTest, RefusedRowsGiveClearChineseDescriptions)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     const struct {
         const char* sql;
         QVariantList params;
@@ -210,7 +220,8 @@ TEST_F(ConnectionTest, RefusedRowsGiveClearChineseDescriptions)
 
 TEST_F(ConnectionTest, TransactionsCommitRollBackAndNest)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.beginTransaction();
     cn.execute(QStringLiteral("INSERT INTO [User] VALUES ('one', NULL)"));
     cn.beginTransaction();
@@ -231,7 +242,8 @@ TEST_F(ConnectionTest, TransactionsCommitRollBackAndNest)
 
 TEST_F(ConnectionTest, SchemaOperations)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     const QList<ColumnDef> cols = {
         {QStringLiteral("ID"), ColumnType::Counter, 0, false, false, {}},
         {QStringLiteral("DanWeiBianHao"), ColumnType::Text, 20, true, true, {}},
@@ -279,11 +291,13 @@ TEST_F(ConnectionTest, SchemaOperations)
 // connection made or dropped meanwhile; views and SQLite's own tables are no tables of the file.
 TEST_F(ConnectionTest, TableLookupsSeeWhatAnotherConnectionChanged)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     EXPECT_FALSE(cn.tableExists(QStringLiteral("ZNJ0001")));
     EXPECT_EQ(cn.tableSpelling(QStringLiteral("znj0001")), QString());
     {
-        db::Connection other(connectionText(path));
+        db::Connection other;
+        other.openPath(path);
         other.execute(QStringLiteral("CREATE TABLE ZNJ0001 (FaPiaoBianHao TEXT)"));
         other.execute(QStringLiteral("CREATE VIEW Users AS SELECT * FROM [User]"));
     }
@@ -294,7 +308,8 @@ TEST_F(ConnectionTest, TableLookupsSeeWhatAnotherConnectionChanged)
     EXPECT_EQ(cn.tableSpelling(QStringLiteral("users")), QString());
     EXPECT_FALSE(cn.tableExists(QStringLiteral("sqlite_master")));
     {
-        db::Connection other(connectionText(path));
+        db::Connection other;
+        other.openPath(path);
         other.execute(QStringLiteral("DROP TABLE ZNJ0001"));
     }
     EXPECT_FALSE(cn.tableExists(QStringLiteral("ZNJ0001")));
@@ -303,7 +318,8 @@ TEST_F(ConnectionTest, TableLookupsSeeWhatAnotherConnectionChanged)
 
 TEST_F(ConnectionTest, AFileIsCopiedOnlyAfterTheConnectionLetsGoAndTheConnectionGoesOn)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.execute(QStringLiteral("INSERT INTO [User] VALUES ('written', NULL)"));
     EXPECT_NE(cn.state()->db, nullptr);
     EXPECT_EQ(files::holderCount(file(QStringLiteral("QELVSETUP.MDB"))), 1);
@@ -323,7 +339,8 @@ TEST_F(ConnectionTest, AFileIsCopiedOnlyAfterTheConnectionLetsGoAndTheConnection
               QVariant(0LL));
 
     // A file copied over the connection's file is what the connection reads next.
-    db::Connection other(connectionText(file(QStringLiteral("copy.mdb"))));
+    db::Connection other;
+    other.openPath(file(QStringLiteral("copy.mdb")));
     other.execute(QStringLiteral("DELETE FROM [User]"));
     files::copy(file(QStringLiteral("copy.mdb")), path);
     EXPECT_EQ(cn.scalar(QStringLiteral("SELECT count(*) FROM [User]")).toInt(), 0);
@@ -331,7 +348,8 @@ TEST_F(ConnectionTest, AFileIsCopiedOnlyAfterTheConnectionLetsGoAndTheConnection
 
 TEST_F(ConnectionTest, AFileInTheMiddleOfATransactionIsNotTouched)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.beginTransaction();
     cn.execute(QStringLiteral("INSERT INTO [User] VALUES ('pending', NULL)"));
     try {
@@ -352,7 +370,8 @@ TEST_F(ConnectionTest, AFileInTheMiddleOfATransactionIsNotTouched)
 
 TEST_F(ConnectionTest, AFileRemovedUnderAConnectionIsNotMadeAgain)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.scalar(QStringLiteral("SELECT 1"));
     files::remove(file(QStringLiteral("qelvsetup.mdb")));
     EXPECT_TRUE(dbError([&] { cn.scalar(QStringLiteral("SELECT 1")); }).contains(QStringLiteral("找不到文件")));
@@ -363,7 +382,8 @@ TEST_F(ConnectionTest, ARecordsetKeepsItsConnectionAliveAndTheFileInUse)
 {
     std::unique_ptr<db::Recordset> rs;
     {
-        db::Connection cn(connectionText(path));
+        db::Connection cn;
+        cn.openPath(path);
         rs = cn.openRecordset(QStringLiteral("SELECT UserName FROM [User] ORDER BY UserName"));
     }
     EXPECT_EQ(files::holderCount(path), 1);
@@ -377,23 +397,18 @@ TEST_F(ConnectionTest, ARecordsetKeepsItsConnectionAliveAndTheFileInUse)
 
 TEST_F(ConnectionTest, AClosedConnectionRefusesWork)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.close();
     EXPECT_FALSE(cn.isOpen());
     EXPECT_EQ(files::holderCount(path), 0);
     EXPECT_EQ(dbError([&] { cn.execute(QStringLiteral("SELECT 1")); }), QString::fromUtf8(db::messages::closed));
 }
 
-TEST(ConnectionText, DataSourceAndQuotedNames)
+TEST(QuotedNames, QuotesAreDoubled)
 {
     EXPECT_EQ(db::quoteIdentifier(QStringLiteral("WRW0012011")), QStringLiteral("\"WRW0012011\""));
     EXPECT_EQ(db::quoteIdentifier(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
-    EXPECT_EQ(db::dataSourceOf(QStringLiteral(
-                  "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=/nowhere/x.mdb;Persist Security Info=False")),
-              QStringLiteral("/nowhere/x.mdb"));
-    EXPECT_EQ(db::dataSourceOf(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;data source=/nowhere/y.mdb")),
-              QStringLiteral("/nowhere/y.mdb"));
-    EXPECT_TRUE(db::dataSourceOf(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;")).isEmpty());
 }
 
 } // namespace

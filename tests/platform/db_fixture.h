@@ -11,11 +11,6 @@
 
 namespace dbtest {
 
-inline QString connectionText(const QString& path, const QString& tail = QStringLiteral(";"))
-{
-    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + path + tail;
-}
-
 // The columns' SQL as the layer makes it, joined for a CREATE TABLE.
 inline QString tableSql(const QString& name, const QList<db::ColumnDef>& columns)
 {

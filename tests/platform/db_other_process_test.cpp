@@ -17,7 +17,6 @@
 #include <functional>
 
 using db::CompactResult;
-using dbtest::connectionText;
 using dbtest::dbError;
 
 namespace {
@@ -153,10 +152,12 @@ TEST_F(OtherProcessTest, RowsCommittedWhileCompactionsAreTriedAreAllKept)
 // closed; the mark of the file in use must outlast the handles the process opens, closes and lets go.
 TEST_F(OtherProcessTest, TheMarkOutlastsTheHandlesTheProcessClosesAndLetsGoOf)
 {
-    db::Connection cn(connectionText(path));
+    db::Connection cn;
+    cn.openPath(path);
     cn.execute(insert(1));
     {
-        db::Connection second(connectionText(path));
+        db::Connection second;
+        second.openPath(path);
         second.execute(insert(2));
     }
     files::copy(path, file(QStringLiteral("backup.mdb"))); // lets go of the handle of `cn`

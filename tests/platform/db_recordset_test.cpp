@@ -31,7 +31,7 @@ protected:
                         QStringLiteral("INSERT INTO \"User\" VALUES ('carol', 'c'), ('admin', 'a'), ('bob', 'b');"
                                        "CREATE TABLE roles (UserName TEXT(50) COLLATE NOCASE, Role TEXT(20));"
                                        "INSERT INTO roles VALUES ('ADMIN', 'all');"));
-        cn.open(dbtest::connectionText(file(QStringLiteral("QELVSETUP.mdb"))));
+        cn.openPath(file(QStringLiteral("QELVSETUP.mdb")));
     }
 
     std::unique_ptr<Recordset> users(LockType lock = LockType::Optimistic)
@@ -668,7 +668,8 @@ TEST_F(RecordsetTest, AStatementUsedAgainAfterTheTableWasMadeAgainReadsItsNewCol
     rs->update();
     rs.reset();
 
-    db::Connection other(dbtest::connectionText(path));
+    db::Connection other;
+    other.openPath(path);
     other.execute(QStringLiteral("DROP TABLE t"));
     other.execute(QStringLiteral("CREATE TABLE t (x YESNO, y SMALLINT, z TEXT(5))"));
     other.execute(QStringLiteral("INSERT INTO t VALUES (1, 7, 'four')"));

@@ -22,7 +22,7 @@ protected:
                     dbtest::tableSql(QStringLiteral("kinds"), dbtest::kindColumns(false)) +
                         QStringLiteral("INSERT INTO kinds (Code, B, S, L, F, D, M, Y, T) "
                                        "VALUES ('ab', 7, -7, 70000, 0.5, 2.25, 12.5, 1, '2003-05-01');"));
-        cn.open(dbtest::connectionText(path));
+        cn.openPath(path);
     }
     // The row as it is in the file, every column as text.
     QString row() const
@@ -254,7 +254,8 @@ TEST_F(RefusalTest, ATableMadeAnewIsGuardedByItsNewColumns)
 
     // By another connection to the same file: a text of any length is refused now, a number taken.
     {
-        db::Connection other(dbtest::connectionText(path));
+        db::Connection other;
+        other.openPath(path);
         other.dropTable(QStringLiteral("t"));
         other.createTable(QStringLiteral("t"), wide);
     }
@@ -292,9 +293,8 @@ TEST_F(RefusalTest, OnlyTheSingleIntegerKeyTakesRowIdsBeyondTheWholeNumberRange)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
         cn.execute(QString::fromLatin1(c.table));
-        const QString why = dbError([&] {
-            cn.execute(QStringLiteral("INSERT INTO k (Id, A) VALUES (?, 'ab')"), {beyond});
-        });
+        const QString why =
+            dbError([&] { cn.execute(QStringLiteral("INSERT INTO k (Id, A) VALUES (?, 'ab')"), {beyond}); });
         EXPECT_EQ(why == QStringLiteral("<no error>"), c.taken) << why.toStdString();
         if (!c.taken) {
             EXPECT_TRUE(why.startsWith(QString::fromUtf8(db::messages::typeMismatch))) << why.toStdString();

@@ -23,7 +23,8 @@ protected:
                                 "INSERT INTO firm VALUES ('002', 'B'), ('001', 'A'), ('003', 'C');"
                                 "INSERT INTO item (Code, What, N) VALUES ('001', 'a1', 1), ('002', 'b1', 1),"
                                 " ('001', 'a2', 2), ('002', 'b2', 2), ('001', 'a3', 3);"));
-        conn = std::make_unique<db::Connection>(dbtest::connectionText(path));
+        conn = std::make_unique<db::Connection>();
+        conn->openPath(path);
         pair = std::make_unique<db::RelatedRecordsets>(*conn,
                                                        db::Relation{.parentSql = QStringLiteral("select * from firm"),
                                                                     .childSql = QStringLiteral("select * from item"),

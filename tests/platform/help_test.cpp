@@ -136,8 +136,8 @@ TEST_F(HelpTest, MissingPagesAreReported)
     try {
         help::showContents();
         FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        const QString text = QString::fromUtf8(e.what());
+    } catch (const help::Error& e) {
+        const QString text = e.description();
         EXPECT_TRUE(text.contains(QStringLiteral("帮助"))) << e.what();
         EXPECT_TRUE(text.contains(QStringLiteral("index.html"))) << e.what();
     }

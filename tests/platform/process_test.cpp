@@ -23,8 +23,8 @@ TEST(Process, AMissingProgramIsAnError)
     try {
         process::runHiddenAndWait(QStringLiteral("/nonexistent/PM22"));
         FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QStringLiteral("/nonexistent/PM22"))) << e.what();
+    } catch (const process::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("/nonexistent/PM22"))) << e.what();
     }
     EXPECT_FALSE(process::startDetached(QStringLiteral("/nonexistent/PM22")));
 }
@@ -32,7 +32,7 @@ TEST(Process, AMissingProgramIsAnError)
 TEST(Process, AKilledProgramIsAnErrorNotAnExitCode)
 {
     EXPECT_THROW(process::runHiddenAndWait(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("kill -9 $$")}),
-                 std::runtime_error);
+                 process::Error);
 }
 
 TEST(Process, RunsInTheWorkingFolderWithEmptyInput)

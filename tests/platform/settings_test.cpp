@@ -87,7 +87,12 @@ TEST_F(SettingsTest, AnUnwritableFolderIsReported)
     QFile blocker(dir_.path() + QStringLiteral("/Tevrano")); // a file where the folder should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_THROW(settings::save(QStringLiteral("MainLeft"), QStringLiteral("1")), std::runtime_error);
+    try {
+        settings::save(QStringLiteral("MainLeft"), QStringLiteral("1"));
+        ADD_FAILURE() << "no error";
+    } catch (const settings::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("MainLeft"))) << e.what();
+    }
 }
 
 } // namespace

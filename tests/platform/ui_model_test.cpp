@@ -36,7 +36,8 @@ protected:
                         QStringLiteral("INSERT INTO firm VALUES ('001', 'Alpha', 12.5, 3, 0.002, 1, 'a');"
                                        "INSERT INTO firm VALUES ('002', 'Beta', 0, NULL, 0, 0, NULL);"
                                        "INSERT INTO firm VALUES ('003', 'Gamma', 7, 1, 0.5, 0, NULL);"));
-        conn = std::make_unique<db::Connection>(dbtest::connectionText(path));
+        conn = std::make_unique<db::Connection>();
+        conn->openPath(path);
         rs = conn->openRecordset(QStringLiteral("select * from firm order by Code"));
     }
     void TearDown() override { ui::testing::disable(); }
