@@ -307,7 +307,7 @@ TEST_F(InvoicePrinting, APrintedInvoiceKeepsTheLatePaymentItCarriedWhenTheMonthI
     // with 10 grace days at 0.0005 a day, 14.00 for the unpaid invoice and 40.00 for the late payment.
     Module1::gLateFeeStartDays = 10;
     Module1::gLateFeeRate = 0.0005f;
-    for (const QString n : {QStringLiteral("001"), QStringLiteral("002")}) {
+    for (const QString& n : {QStringLiteral("001"), QStringLiteral("002")}) {
         enterprise(n, QStringLiteral("厂") + n);
         assign(n, QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "100");
         ledgerRow(n, QDate(2003, 4, 1), "1000");
