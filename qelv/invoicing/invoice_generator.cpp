@@ -6,14 +6,14 @@
 #include "platform/files/files.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/amount_digits.h"
+#include "qelv/core/capitals.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/fee_items.h"
+#include "qelv/core/late_fee.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/late_fee_marks.h"
 #include "qelv/core/lookup_indexes.h"
-#include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/invoice_layout.h"
-#include "qelv/invoicing/late_fee.h"
 
 #include <limits>
 #include <optional>

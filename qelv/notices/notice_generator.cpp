@@ -5,14 +5,14 @@
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
 #include "platform/files/files.h"
+#include "qelv/core/capitals.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/discharge_records.h"
 #include "qelv/core/fee_items.h"
+#include "qelv/core/late_fee.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/late_fee_marks.h"
 #include "qelv/core/lookup_indexes.h"
-#include "qelv/invoicing/capitals.h"
-#include "qelv/invoicing/late_fee.h"
 #include "qelv/notices/pollutant_detail.h"
 
 #include <limits>
