@@ -10,6 +10,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_env.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/discharge_figures.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/lookup_indexes.h"
 
@@ -20,36 +21,10 @@ namespace {
 const QString kCharge = QStringLiteral("收费金额");
 const QString kRaised = QStringLiteral("提高收费");
 const QString kDoubled = QStringLiteral("加倍收费");
-const QString kOwnItem = QStringLiteral("是否单独列为收费项目");
 
 bool empty(const db::Recordset& rows)
 {
     return rows.recordCount() == 0 || rows.isEOF();
-}
-
-// Whether a column of the month's row is one of the figures the list shows.
-bool isFigure(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    for (const QString& fixed : {kOwnItem, kRaised, kDoubled, kCharge})
-        if (name.compare(fixed, Qt::CaseInsensitive) == 0)
-            return false;
-    for (const char* part : {"修正", "当量", "标准"})
-        if (name.contains(QString::fromUtf8(part), Qt::CaseInsensitive))
-            return false;
-    return true;
-}
-
-QString valueText(const QVariant& v)
-{
-    if (v.isNull())
-        return QString();
-    if (v.userType() == qMetaTypeId<convert::Currency>())
-        return v.value<convert::Currency>().toPlainString();
-    if (convert::isNumber(v))
-        return convert::plainNumber(convert::toDouble(v));
-    return v.toString();
 }
 
 convert::Currency money(const QVariant& v)
@@ -67,29 +42,20 @@ QVariant total(const QVariant& raised, const QVariant& doubled, const QVariant& 
     return QVariant::fromValue(money(raised) + money(doubled) + money(charge));
 }
 
+QString figuresOf(const db::Recordset& row)
+{
+    QVariantList values;
+    for (int i = 0; i < row.fieldCount(); ++i)
+        values << row.value(i);
+    return dischargeFigures::text(row.fieldNames(), values);
+}
+
 } // namespace
 
 void copyPrintFile(const QDate& month)
 {
     files::copy(files::dataFile(QString::fromLatin1(dataFiles::feeListTemplate)),
                 files::dataFile(dataFiles::monthFeeList(month)));
-}
-
-QString dischargeText(const db::Recordset& row)
-{
-    QVariantList values;
-    for (int i = 0; i < row.fieldCount(); ++i)
-        values << row.value(i);
-    return dischargeText(row.fieldNames(), values);
-}
-
-QString dischargeText(const QStringList& names, const QVariantList& values)
-{
-    QString text;
-    for (qsizetype i = 0; i < names.size() && i < values.size(); ++i)
-        if (isFigure(names[i]))
-            text += names[i] + QLatin1Char(':') + valueText(values[i]) + QLatin1Char(',');
-    return text;
 }
 
 QString period(const QDate& month, const QVariant& remark)
@@ -156,7 +122,7 @@ Built BuildPrintData(const QDate& month)
                                              "PaiWuKou,LeiXing,PaiWuShuJu,JinE,TiGaoJinE,JiaBeiJinE,HeJi) "
                                              "Values (?,?,?,?,?,?,?,?,?,?)"),
                               {number, assignments->value(2), assignments->value(3), assignments->value(5),
-                               assignments->value(4), withPeriod(dischargeText(*figures), linePeriod), charge, raised,
+                               assignments->value(4), withPeriod(figuresOf(*figures), linePeriod), charge, raised,
                                doubled, total(raised, doubled, charge)});
                 ++built.lines;
             }

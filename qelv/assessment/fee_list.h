@@ -9,14 +9,9 @@
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
 class QWidget;
-
-namespace db {
-class Recordset;
-}
 
 namespace feeList {
 
@@ -36,14 +31,10 @@ void copyPrintFile(const QDate& month);
 // a value the print file refuses) nothing is written and the error is thrown.
 Built BuildPrintData(const QDate& month);
 
-// The discharge figures of an assignment's row of the month, in the table's column order: "name:value,"
-// for every column but the four fee columns and the correction factors, equivalents and standards.
-QString dischargeText(const db::Recordset& row);
-// The same of a row given by its column names and values.
-QString dischargeText(const QStringList& names, const QVariantList& values);
 // The period printed after the figures: the remark M<m>B when it holds text, else "<m>月".
 QString period(const QDate& month, const QVariant& remark);
-// The figures without their last comma, then " (", the period and ")".
+// The figures (dischargeFigures::text of the assignment's row) without their last comma, then " (", the
+// period and ")".
 QString withPeriod(const QString& dischargeText, const QString& period);
 
 // Renders the fee list, the month formatted in front of the title (2003年05月开票单位排污数据及收费情况),

@@ -11,9 +11,9 @@
 #include "qelv/assessment/formula.h"
 #include "qelv/assessment/formula_tokens.h"
 #include "qelv/core/billing_control.h"
+#include "qelv/core/capitals.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/late_fee_ledger.h"
-#include "qelv/invoicing/capitals.h"
 
 #include <QHash>
 #include <QVariant>

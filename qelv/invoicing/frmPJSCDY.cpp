@@ -15,6 +15,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
+#include "qelv/core/generation_run.h"
 #include "qelv/core/navigation.h"
 #include "qelv/core/print_run.h"
 #include "qelv/core/run_toolbar.h"
@@ -303,12 +304,11 @@ void frmPJSCDY::GenerateInvoices(bool selectedOnly)
     };
     try {
         auto runFiles = invoicing::RunFiles::open(gWorkMonth);
-        invoicing::InvoiceGenerator generator(
-            *runFiles, invoicing::RunState::fromModule1(), [this, progress](int position, int count, int taken) {
-                const float step = 100.0f / static_cast<float>(count);
-                ProgressBar1->setValue(static_cast<int>(static_cast<float>(position) * step));
-                progress->setText(QStringLiteral("正在生成发票 %1").arg(taken));
-            });
+        invoicing::InvoiceGenerator generator(*runFiles, invoicing::RunState::fromModule1(),
+                                              [this, progress](int position, int count, int taken) {
+                                                  ProgressBar1->setValue(generationRun::percent(position, count));
+                                                  progress->setText(QStringLiteral("正在生成发票 %1").arg(taken));
+                                              });
         const invoicing::RunResult result = generator.run(list, selectedOnly);
         finish();
         ui::inform(invoicing::closingMessage(result), this);

@@ -3,19 +3,14 @@
 #include "platform/convert/convert.h"
 #include "platform/db/prepared.h"
 #include "platform/db/recordset.h"
-#include "platform/files/files.h"
-#include "qelv/core/Module1.h"
 #include "qelv/core/amount_digits.h"
+#include "qelv/core/capitals.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/late_fee_marks.h"
-#include "qelv/core/lookup_indexes.h"
-#include "qelv/invoicing/capitals.h"
 #include "qelv/invoicing/invoice_layout.h"
-#include "qelv/invoicing/late_fee.h"
 
-#include <limits>
 #include <optional>
 
 namespace invoicing {
@@ -51,26 +46,11 @@ const QString headerInsert =
 
 } // namespace
 
-RunState RunState::fromModule1()
-{
-    return {Module1::gWorkMonth, Module1::gInvoiceDate,      Module1::gUserName,
-            Module1::gLateFeeOn, Module1::gLateFeeStartDays, Module1::gLateFeeRate};
-}
-
 std::unique_ptr<RunFiles> RunFiles::open(const QDate& workMonth)
 {
     auto f = std::make_unique<RunFiles>();
     f->layout.open(db::DataFile{QString::fromLatin1(dataFiles::printLayouts)});
-    f->enterprises.open(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-    f->discharge.open(db::DataFile{dataFiles::monthData(workMonth)});
-    f->print.open(db::DataFile{dataFiles::monthInvoices(workMonth)});
-    f->billing.open(db::DataFile{dataFiles::billing(workMonth.year())});
-    for (db::Connection* c : {&f->enterprises, &f->print, &f->billing})
-        lookupIndexes::ensure(*c);
-    f->ledgersPath = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
-    if (!files::exists(f->ledgersPath))
-        throw db::Error(QStringLiteral("找不到文件“%1”。").arg(f->ledgersPath));
-    f->ledgersPath = files::resolve(f->ledgersPath);
+    f->openMonth(workMonth, dataFiles::monthInvoices(workMonth));
     return f;
 }
 
@@ -101,9 +81,8 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
     const std::int16_t n = linesPerInvoice(readLimits(files_.layout));
     result.linesPerInvoice = n;
     const int m = state_.workMonth.month();
-    const QString defaultPeriod = QStringLiteral("(%1)").arg(convert::formatYearMonthCn(state_.workMonth));
 
-    QString current; // the enterprise being generated, for the message of a run that stops
+    generationRun::ListWalk walk(list.size(), progress_);
     try {
         // Declared first, so that it goes last: it takes back whatever the run wrote when it stops.
         lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
@@ -133,26 +112,14 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
         });
 
         files_.print.beginTransaction();
-        std::int16_t id = 0;
-        auto nextId = [&id] {
-            if (id == std::numeric_limits<std::int16_t>::max())
-                throw convert::Error(QStringLiteral("溢出：一次生成的发票行多于 32767 行"));
-            return ++id;
-        };
+        generationRun::LineIds ids(QStringLiteral("溢出：一次生成的发票行多于 32767 行"));
         const QString blank = QStringLiteral(" ");
         const QString fillerItem = QString(9, QLatin1Char(' '));
 
-        for (int i = 0; i < list.size(); ++i) {
-            const ListedEnterprise& row = list.at(i);
-            const bool take = !selectedOnly || row.ticked;
-            if (take)
-                ++result.taken;
-            if (progress_)
-                progress_(i + 1, static_cast<int>(list.size()), result.taken);
-            if (!take)
+        for (const ListedEnterprise& row : list) {
+            if (!walk.next(row.number, !selectedOnly || row.ticked))
                 continue;
             const QString code = row.number;
-            current = code;
 
             // Each enterprise in a savepoint of its own: one whose lines do not fit a form takes back
             // the late payments its late fee marked as charged, for they reach no invoice.
@@ -173,9 +140,7 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
                     months = billing.value(1);
                     marked.invoice->before = recorded();
                 }
-                const QString periodText = period.isNull() || period.toString().isEmpty()
-                    ? defaultPeriod
-                    : QStringLiteral("(%1)").arg(period.toString());
+                const QString periodText = generationRun::periodText(period, state_.workMonth);
                 for (const feeItems::Item& item : f.items)
                     inv.lines << Line{item.name + periodText, item.amount};
                 if (f.doubled.units() > 0)
@@ -187,11 +152,7 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
                     inv.total += topUp;
                     inv.lines << Line{QStringLiteral("追加最少收费额") + periodText, topUp};
                 }
-                // The late fee keeps four decimals; the invoice takes it at whole fen, so that its
-                // line, its total and its capitals agree.
-                inv.lateFee =
-                    feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate, state_.graceDays,
-                                                      state_.dailyRate, state_.lateFeeOn, &marked.rows));
+                inv.lateFee = generationRun::lateFee(files_.print, state_, code, &marked.rows);
                 if (inv.lateFee.units() > 0)
                     inv.lines << Line{QStringLiteral("滞纳金"), inv.lateFee};
                 inv.total += inv.lateFee;
@@ -205,13 +166,13 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
             std::int16_t number = 0;
             for (const Line& line : inv.lines) {
                 const auto digits = amountDigits::digits(line.amount);
-                QVariantList values{nextId(), code, QString::number(++number), line.item};
+                QVariantList values{ids.next(), code, QString::number(++number), line.item};
                 for (const QString& s : digits)
                     values << s;
                 insertLine.run(values);
             }
             for (int position = number + 1; position <= n; ++position) {
-                QVariantList values{nextId(), code, QStringLiteral("*"), fillerItem};
+                QVariantList values{ids.next(), code, QStringLiteral("*"), fillerItem};
                 for (int c = 0; c < 10; ++c)
                     values << blank;
                 insertLine.run(values);
@@ -230,15 +191,12 @@ RunResult InvoiceGenerator::run(const QList<ListedEnterprise>& list, bool select
             marks.add(marked);
             files_.print.commit();
         }
-        current.clear();
+        walk.finish();
         files_.print.commit();
     } catch (const std::exception& e) {
-        QString why = platform::describe(e);
-        if (!current.isEmpty())
-            why += QStringLiteral("\n生成到单位 %1 时出错。").arg(current);
-        why += QStringLiteral("\n本次没有生成发票，也没有计收任何滞纳金。");
-        throw GenerationError(why);
+        throw walk.stopped(e, QStringLiteral("本次没有生成发票，也没有计收任何滞纳金。"));
     }
+    result.taken = walk.taken();
     return result;
 }
 

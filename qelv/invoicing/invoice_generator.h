@@ -3,16 +3,14 @@
 // run window's list (all, or the ticked ones) its fee lines in MX and, when its total is above zero,
 // its header row in KPDW. No widget: the window gives the list, the shared state, the files and a
 // progress callback, and shows what comes back.
-#include "platform/convert/currency.h"
 #include "platform/db/connection.h"
-#include "platform/error/error.h"
+#include "qelv/core/generation_run.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace invoicing {
@@ -23,38 +21,19 @@ struct ListedEnterprise {
     bool ticked = false;
 };
 
-// The shared state a run reads, taken once when it starts.
-struct RunState {
-    QDate workMonth;
-    QDate invoiceDate;
-    QString userName;
-    bool lateFeeOn = false;
-    std::int16_t graceDays = 0;
-    float dailyRate = 0;
+// The shared state a run reads and the error of a run that stopped (nothing of it stays: print tables
+// empty, no late payment marked), as for notices.
+using RunState = generationRun::RunState;
+using GenerationError = generationRun::GenerationError;
 
-    static RunState fromModule1();
-};
-
-// The files of a run, each opened once: the layout, the enterprise file, the month's discharge data,
-// the month's invoice print file, the year's billing file. The late-fee file is attached to the print
-// file's connection for the run, so the run's rows and its late-fee marks go in one transaction.
-struct RunFiles {
+// The files of a run, each opened once: the layout, then those of every generation run (the enterprise
+// file, the month's discharge data, the month's invoice print file, the year's billing file and the
+// late-fee file to attach to the print file's connection).
+struct RunFiles : generationRun::RunFiles {
     db::Connection layout;
-    db::Connection enterprises;
-    db::Connection discharge;
-    db::Connection print;
-    db::Connection billing;
-    QString ledgersPath;
 
     // Opens the files of the operating month; throws db::Error for a file that is missing.
     static std::unique_ptr<RunFiles> open(const QDate& workMonth);
-};
-
-// A run that stopped: nothing of it stays (print tables empty, no late payment marked) and the
-// description names the enterprise where it stopped, when it had reached one.
-class GenerationError : public platform::Error {
-public:
-    using platform::Error::Error;
 };
 
 struct RunResult {
@@ -67,9 +46,7 @@ struct RunResult {
 
 class InvoiceGenerator {
 public:
-    // Called for every list row (1-based position) before it is looked at, with the count of
-    // enterprises taken so far including this one when it is taken.
-    using Progress = std::function<void(int position, int count, int taken)>;
+    using Progress = generationRun::Progress;
 
     InvoiceGenerator(RunFiles& files, RunState state, Progress progress = {});
 
@@ -85,7 +62,6 @@ public:
 private:
     struct Line;
     struct Invoice;
-    Invoice build(const QString& number);
 
     RunFiles& files_;
     RunState state_;

@@ -13,6 +13,7 @@
 #include "qelv/core/data_files.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
+#include "qelv/core/generation_run.h"
 #include "qelv/core/print_run.h"
 #include "qelv/core/run_toolbar.h"
 #include "qelv/core/status_panels.h"
@@ -275,8 +276,7 @@ void frmCSTZ::GenerateNotices(bool selectedOnly)
         notices::NoticeGenerator generator(
             *runFiles, notices::RunState::fromModule1(), BaseTexts,
             [this, progress](int position, int count, int processed) {
-                const float step = 100.0f / static_cast<float>(count);
-                ProgressBar1->setValue(static_cast<int>(static_cast<float>(position) * step));
+                ProgressBar1->setValue(generationRun::percent(position, count));
                 ProgressBar1->repaint();
                 progress->setText(QStringLiteral("正在生成通知 %1").arg(processed));
             },

@@ -4,18 +4,13 @@
 #include "platform/db/prepared.h"
 #include "platform/db/recordset.h"
 #include "platform/db/transaction.h"
-#include "platform/files/files.h"
+#include "qelv/core/capitals.h"
 #include "qelv/core/data_files.h"
 #include "qelv/core/discharge_records.h"
 #include "qelv/core/fee_items.h"
 #include "qelv/core/late_fee_ledger.h"
 #include "qelv/core/late_fee_marks.h"
-#include "qelv/core/lookup_indexes.h"
-#include "qelv/invoicing/capitals.h"
-#include "qelv/invoicing/late_fee.h"
 #include "qelv/notices/pollutant_detail.h"
-
-#include <limits>
 
 namespace notices {
 
@@ -56,16 +51,7 @@ bool NoticeTexts::read(db::Connection& setUp, NoticeTexts* out)
 std::unique_ptr<RunFiles> RunFiles::open(const QDate& workMonth)
 {
     auto f = std::make_unique<RunFiles>();
-    f->enterprises.open(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
-    f->discharge.open(db::DataFile{dataFiles::monthData(workMonth)});
-    f->print.open(db::DataFile{dataFiles::monthNotices(workMonth)});
-    f->billing.open(db::DataFile{dataFiles::billing(workMonth.year())});
-    for (db::Connection* c : {&f->enterprises, &f->print, &f->billing})
-        lookupIndexes::ensure(*c);
-    f->ledgersPath = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
-    if (!files::exists(f->ledgersPath))
-        throw db::Error(QStringLiteral("找不到文件“%1”。").arg(f->ledgersPath));
-    f->ledgersPath = files::resolve(f->ledgersPath);
+    f->openMonth(workMonth, dataFiles::monthNotices(workMonth));
     return f;
 }
 
@@ -86,13 +72,12 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         return result;
     const int m = state_.workMonth.month();
     const QString month = convert::formatYearMonthCn(state_.workMonth);
-    const QString defaultPeriod = QStringLiteral("(%1)").arg(month);
     const QString noticeDate = QStringLiteral("%1年%2月%3日")
                                    .arg(state_.invoiceDate.year(), 4, 10, QLatin1Char('0'))
                                    .arg(state_.invoiceDate.month(), 2, 10, QLatin1Char('0'))
                                    .arg(state_.invoiceDate.day(), 2, 10, QLatin1Char('0'));
 
-    QString current; // the enterprise being generated, for the message of a run that stops
+    generationRun::ListWalk walk(list.size(), progress_);
     try {
         // Declared first, so that it goes last: it takes back whatever the run wrote when it stops.
         lateFeeLedger::Attached ledgers(files_.print, files_.ledgersPath);
@@ -125,24 +110,12 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
         marks.takeOutEarlier({QStringLiteral("MX"), QStringLiteral("tzdw"), QStringLiteral("WuRanWuMingXi")}, {});
 
         files_.print.beginTransaction();
-        std::int16_t id = 0;
-        auto nextId = [&id] {
-            if (id == std::numeric_limits<std::int16_t>::max())
-                throw convert::Error(QStringLiteral("溢出：一次生成的通知行多于 32767 行"));
-            return ++id;
-        };
+        generationRun::LineIds ids(QStringLiteral("溢出：一次生成的通知行多于 32767 行"));
 
-        for (int i = 0; i < list.size(); ++i) {
-            const ListedEnterprise& row = list.at(i);
-            const bool take = !selectedOnly || row.ticked;
-            if (take)
-                ++result.processed;
-            if (progress_)
-                progress_(i + 1, static_cast<int>(list.size()), result.processed);
-            if (!take)
+        for (const ListedEnterprise& row : list) {
+            if (!walk.next(row.number, !selectedOnly || row.ticked))
                 continue;
             const QString code = row.number;
-            current = code;
 
             records.clear();
             const feeItems::EnterpriseFees f = fees.read(code);
@@ -154,13 +127,11 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
                 period = billing.value(0);
                 months = billing.value(1);
             }
-            const QString periodText = period.isNull() || period.toString().isEmpty()
-                ? defaultPeriod
-                : QStringLiteral("(%1)").arg(period.toString());
+            const QString periodText = generationRun::periodText(period, state_.workMonth);
 
             std::int16_t number = 0;
             auto writeLine = [&](const QString& item, convert::Currency amount) {
-                insertLine.run({nextId(), code, QString::number(++number), item + periodText, amount.toString()});
+                insertLine.run({ids.next(), code, QString::number(++number), item + periodText, amount.toString()});
             };
             for (const feeItems::Item& item : f.items)
                 writeLine(item.separate ? item.name : item.name + QStringLiteral("收费"), item.amount);
@@ -173,19 +144,15 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
                 total += topUp;
                 writeLine(QStringLiteral("补充最少收费金额"), topUp);
             }
-            // The late fee keeps four decimals; the notice takes it at whole fen, so that its line,
-            // its total and its capitals agree.
             lateFeeMarks::Marked marked{code, {}, std::nullopt};
-            const convert::Currency lateFee =
-                feeItems::wholeFen(ComputeLateFee(files_.print, code, state_.invoiceDate, state_.graceDays,
-                                                  state_.dailyRate, state_.lateFeeOn, &marked.rows));
+            const convert::Currency lateFee = generationRun::lateFee(files_.print, state_, code, &marked.rows);
             marks.add(marked);
             if (lateFee.units() > 0)
                 writeLine(QStringLiteral("滞纳金"), lateFee);
             total += lateFee;
 
             if (detailStep_) {
-                std::int16_t index = static_cast<std::int16_t>(i + 1);
+                std::int16_t index = static_cast<std::int16_t>(walk.position());
                 detailStep_(index);
             } else {
                 buildDetail(code);
@@ -202,17 +169,15 @@ RunResult NoticeGenerator::run(const QList<ListedEnterprise>& list, bool selecte
                                   texts_.JiaoDuiRen});
                 ++result.notices;
             }
-            insertLine.run({nextId(), code, QStringLiteral("合计"), capitals + QStringLiteral("整"), total.toString()});
+            insertLine.run(
+                {ids.next(), code, QStringLiteral("合计"), capitals + QStringLiteral("整"), total.toString()});
         }
-        current.clear();
+        walk.finish();
         files_.print.commit();
     } catch (const std::exception& e) {
-        QString why = platform::describe(e);
-        if (!current.isEmpty())
-            why += QStringLiteral("\n生成到单位 %1 时出错。").arg(current);
-        why += QStringLiteral("\n本次没有生成通知单，也没有计收任何滞纳金。");
-        throw GenerationError(why);
+        throw walk.stopped(e, QStringLiteral("本次没有生成通知单，也没有计收任何滞纳金。"));
     }
+    result.processed = walk.taken();
     return result;
 }
 

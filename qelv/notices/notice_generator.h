@@ -5,9 +5,8 @@
 // the window gives the list, the shared state, the notice texts, the files and a progress callback,
 // and shows what comes back.
 #include "platform/db/connection.h"
-#include "platform/error/error.h"
 #include "qelv/core/error_sink.h"
-#include "qelv/invoicing/invoice_generator.h"
+#include "qelv/core/generation_run.h"
 
 #include <QDate>
 #include <QList>
@@ -35,28 +34,16 @@ struct NoticeTexts {
     static bool read(db::Connection& setUp, NoticeTexts* out);
 };
 
-// The shared state a run reads, taken once when it starts: as for invoices.
-using RunState = invoicing::RunState;
+// The shared state a run reads and the error of a run that stopped (nothing of it stays: notice tables
+// empty, no late payment marked), as for invoices.
+using RunState = generationRun::RunState;
+using GenerationError = generationRun::GenerationError;
 
-// The files of a run, each opened once: the enterprise file, the month's discharge data, the month's
-// notice print file, the year's billing file. The late-fee file is attached to the print file's
-// connection for the run, so the run's rows and its late-fee marks go in one transaction.
-struct RunFiles {
-    db::Connection enterprises;
-    db::Connection discharge;
-    db::Connection print;
-    db::Connection billing;
-    QString ledgersPath;
-
+// The files of a run, each opened once: those of every generation run, with the month's notice print
+// file as the print file.
+struct RunFiles : generationRun::RunFiles {
     // Opens the files of the operating month; throws db::Error for a file that is missing.
     static std::unique_ptr<RunFiles> open(const QDate& workMonth);
-};
-
-// A run that stopped: nothing of it stays (notice tables empty, no late payment marked) and the
-// description names the enterprise where it stopped, when it had reached one.
-class GenerationError : public platform::Error {
-public:
-    using platform::Error::Error;
 };
 
 struct RunResult {
@@ -66,9 +53,7 @@ struct RunResult {
 
 class NoticeGenerator {
 public:
-    // Called for every list row (1-based position) before it is looked at, with the count of
-    // enterprises processed so far including this one when it is processed.
-    using Progress = std::function<void(int position, int count, int processed)>;
+    using Progress = generationRun::Progress; // the enterprises taken are those processed
 
     // `detailErrors` receives the failure of an enterprise's detail sheet; the run goes on after it.
     NoticeGenerator(RunFiles& files, RunState state, NoticeTexts texts, Progress progress = {},

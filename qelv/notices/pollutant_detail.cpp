@@ -3,7 +3,7 @@
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 #include "platform/error/error.h"
-#include "qelv/assessment/fee_list.h"
+#include "qelv/core/discharge_figures.h"
 #include "qelv/core/discharge_records.h"
 
 #include <optional>
@@ -72,8 +72,8 @@ int PollutantDetail::build(const QString& number, const ErrorSink& errors)
             const qsizetype columns = record.values.size();
             if (isZero(record.values.at(0)) && (columns < 2 || isZero(record.values.at(1))))
                 continue;
-            insert_.run({number, a.outlet, a.name,
-                         detailText(feeList::dischargeText(record.names, record.values), remark)});
+            insert_.run(
+                {number, a.outlet, a.name, detailText(dischargeFigures::text(record.names, record.values), remark)});
             ++appended;
         }
     } catch (const std::exception& e) {

@@ -8,8 +8,8 @@
 #include <QDate>
 #include <QHash>
 #include <QList>
-#include <QVariant>
 #include <QString>
+#include <QVariant>
 #include <memory>
 
 namespace db {
@@ -55,7 +55,7 @@ private:
     db::PreparedStatement insert_;
 };
 
-// The detail text of a record whose figures are `figures` ("A:12.5,B:0," as the fee list joins them):
+// The detail text of a record whose figures are `figures` ("A:12.5,B:0," as dischargeFigures joins them):
 // the figures without their last comma, a blank, then the period remark in brackets when there is one.
 QString detailText(const QString& figures, const QString& remark);
 

@@ -1,4 +1,4 @@
-#include "qelv/invoicing/capitals.h"
+#include "qelv/core/capitals.h"
 #include "qelv/invoicing/invoice_generator.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/notices/notice_fixture.h"

@@ -1,4 +1,4 @@
-#include "qelv/invoicing/late_fee.h"
+#include "qelv/core/late_fee.h"
 
 #include "platform/convert/convert.h"
 #include "platform/db/connection.h"

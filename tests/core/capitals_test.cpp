@@ -1,5 +1,5 @@
 #include "platform/convert/convert.h"
-#include "qelv/invoicing/capitals.h"
+#include "qelv/core/capitals.h"
 
 #include <gtest/gtest.h>
 

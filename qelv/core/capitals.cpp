@@ -1,4 +1,4 @@
-#include "qelv/invoicing/capitals.h"
+#include "qelv/core/capitals.h"
 
 #include "platform/convert/convert.h"
 

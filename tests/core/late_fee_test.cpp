@@ -2,7 +2,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "qelv/core/data_files.h"
-#include "qelv/invoicing/late_fee.h"
+#include "qelv/core/late_fee.h"
 #include "tests/fixtures/program_folder.h"
 
 #include <QVariant>
@@ -112,15 +112,15 @@ TEST_F(LateFeeLedger, FieldsAreTakenByNameWhateverTheirOrder)
         conn->execute(QStringLiteral("INSERT INTO ZNJ1001 (kaipiaoriqi, FaPiaoBianHao, FaPiaoJinE, ShouFeiJinE, "
                                      "DaoZhangQingKuang, DAOZHANGRIQI, PiaoJuLeiXing, znjyishou) "
                                      "VALUES (?,?,?,?,?,?,?,?)"),
-                      {QDate::fromString(QString::fromLatin1(r.date), Qt::ISODate), QString::number(++number), fee,
-                       fee, r.paid,
+                      {QDate::fromString(QString::fromLatin1(r.date), Qt::ISODate), QString::number(++number), fee, fee,
+                       r.paid,
                        r.paidOn ? QVariant(QDate::fromString(QString::fromLatin1(r.paidOn), Qt::ISODate)) : QVariant(),
                        r.document, r.charged});
     }
     QList<lateFeeLedger::InvoiceRow> marked;
-    EXPECT_EQ(ComputeLateFee(*conn, QStringLiteral("1001"), QDate(2003, 6, 20), 10, 0.002f, true, &marked)
-                  .toPlainString(),
-              QStringLiteral("101.6"));
+    EXPECT_EQ(
+        ComputeLateFee(*conn, QStringLiteral("1001"), QDate(2003, 6, 20), 10, 0.002f, true, &marked).toPlainString(),
+        QStringLiteral("101.6"));
     ASSERT_EQ(marked.size(), 1);
     EXPECT_EQ(marked.at(0).number, QStringLiteral("3"));
     EXPECT_EQ(marked.at(0).date, QDate(2003, 3, 20));
