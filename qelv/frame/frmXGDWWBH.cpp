@@ -192,24 +192,8 @@ void frmXGDWWBH::cmdPrevious_Click()
 
 bool frmXGDWWBH::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
-    switch (navigation::keyAction(keyCode, shift)) {
-    case navigation::KeyAction::First:
-        cmdFirst_Click();
-        return true;
-    case navigation::KeyAction::Previous:
-        cmdPrevious_Click();
-        return true;
-    case navigation::KeyAction::Next:
-        cmdNext_Click();
-        return true;
-    case navigation::KeyAction::Last:
-        cmdLast_Click();
-        return true;
-    case navigation::KeyAction::Close: // this window has no Esc key
-    case navigation::KeyAction::None:
-        break;
-    }
-    return false;
+    // Esc is not one of this window's keys.
+    return navigation::runKey(navigation::barMoves(this), keyCode, shift);
 }
 
 void frmXGDWWBH::Form_Resize()
@@ -218,12 +202,7 @@ void frmXGDWWBH::Form_Resize()
         const int strip = picStatBox->height();
         picStatBox->setGeometry(0, height() - strip, width(), strip);
         grdDataGrid->resize(grdDataGrid->width(), qMax(0, height() - ui::px(30) - strip));
-        const double statusWidth = ui::twips(frameGeometry().width()) - 1500;
-        if (statusWidth < 0)
-            return;
-        lblStatus->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
-        cmdNext->move(ui::px(statusWidth + 700), 0);
-        cmdLast->move(ui::px(statusWidth + 700 + 340), 0);
+        navigation::fitRecordBar(this, 1500, lblStatus, cmdNext, cmdLast);
     } catch (const std::exception&) {
         // A resize that cannot lay the window out leaves it as it was.
         platform::warnDropped("renumbering window: laying out after a resize");
