@@ -42,7 +42,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 } // namespace
 
 frmXGDWWBH::frmXGDWWBH(QWidget* owner)
-    : Form(owner)
+    : Form(owner),
+      RecordBar(
+          this, [this] { return adoPrimaryRS.get(); }, db::messages::closed)
 {
     ui::setUpFixedDialog(this,
                          {.formName = formName,
@@ -72,10 +74,7 @@ frmXGDWWBH::frmXGDWWBH(QWidget* owner)
     connect(Command1, &QPushButton::clicked, this, &frmXGDWWBH::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmXGDWWBH::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmXGDWWBH::Command3_Click);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmXGDWWBH::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmXGDWWBH::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmXGDWWBH::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmXGDWWBH::cmdLast_Click);
+    connectRecordBar();
 
     keys_ = new KeyPreview(this,
                            [this](QObject*, int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
@@ -168,26 +167,6 @@ void frmXGDWWBH::Command3_Click()
 void frmXGDWWBH::Command2_Click()
 {
     close();
-}
-
-void frmXGDWWBH::cmdFirst_Click()
-{
-    trapped([this] { rs().moveFirst(); });
-}
-
-void frmXGDWWBH::cmdLast_Click()
-{
-    trapped([this] { rs().moveLast(); });
-}
-
-void frmXGDWWBH::cmdNext_Click()
-{
-    trapped([this] { navigation::moveNextOrBeep(rs()); });
-}
-
-void frmXGDWWBH::cmdPrevious_Click()
-{
-    trapped([this] { navigation::movePreviousOrBeep(rs()); });
 }
 
 bool frmXGDWWBH::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
