@@ -354,36 +354,17 @@ bool frmDWWRW::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
     if (grdDataGrid->isEditing())
         return false;
-    switch (navigation::keyAction(keyCode, shift)) {
-    case navigation::KeyAction::Close:
-        Command2_Click();
-        return true;
-    case navigation::KeyAction::First:
-        Command4_Click();
-        return true;
-    case navigation::KeyAction::Previous:
-        Command5_Click();
-        return true;
-    case navigation::KeyAction::Next:
-        Command6_Click();
-        return true;
-    case navigation::KeyAction::Last:
-        Command7_Click();
-        return true;
-    case navigation::KeyAction::None:
-        break;
-    }
-    return false;
+    return navigation::runKey({.close = [this] { Command2_Click(); },
+                               .first = [this] { Command4_Click(); },
+                               .previous = [this] { Command5_Click(); },
+                               .next = [this] { Command6_Click(); },
+                               .last = [this] { Command7_Click(); }},
+                              keyCode, shift);
 }
 
 void frmDWWRW::Form_Resize()
 {
-    const double statusWidth = ui::twips(frameGeometry().width()) - 1500;
-    if (statusWidth < 0)
-        return;
-    lblStatus->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
-    cmdNext->move(ui::px(statusWidth + 700), 0);
-    cmdLast->move(ui::px(statusWidth + 700 + 340), 0);
+    navigation::fitRecordBar(this, 1500, lblStatus, cmdNext, cmdLast);
 }
 
 void frmDWWRW::resizeEvent(QResizeEvent* event)

@@ -530,24 +530,8 @@ void frmKaiPiao::cmdLast_Click()
 
 bool frmKaiPiao::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
-    switch (navigation::keyAction(keyCode, shift)) {
-    case navigation::KeyAction::First:
-        cmdFirst_Click();
-        return true;
-    case navigation::KeyAction::Previous:
-        cmdPrevious_Click();
-        return true;
-    case navigation::KeyAction::Next:
-        cmdNext_Click();
-        return true;
-    case navigation::KeyAction::Last:
-        cmdLast_Click();
-        return true;
-    case navigation::KeyAction::Close:
-    case navigation::KeyAction::None:
-        break;
-    }
-    return false;
+    // Esc is not one of this window's keys.
+    return navigation::runKey(navigation::barMoves(this), keyCode, shift);
 }
 
 void frmKaiPiao::keyPressEvent(QKeyEvent* event)
@@ -566,23 +550,15 @@ void frmKaiPiao::keyPressEvent(QKeyEvent* event)
 
 void frmKaiPiao::DataGrid2_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
-    const bool ctrlOnly = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
-    switch (keyCode) {
-    case Qt::Key_Up:
-        ctrlOnly ? cmdFirst_Click() : cmdPrevious_Click();
-        break;
-    case Qt::Key_Down:
-        ctrlOnly ? cmdLast_Click() : cmdNext_Click();
-        break;
-    case Qt::Key_PageUp:
-        ctrlOnly ? Command4_Click() : Command3_Click();
-        break;
-    case Qt::Key_PageDown:
-        ctrlOnly ? Command1_Click() : Command2_Click();
-        break;
-    default:
-        break;
-    }
+    // The arrows move through the assignments, the page keys through the enterprises.
+    if (keyCode == Qt::Key_Up || keyCode == Qt::Key_Down)
+        navigation::runKey(navigation::barMoves(this), keyCode, shift);
+    else if (keyCode == Qt::Key_PageUp || keyCode == Qt::Key_PageDown)
+        navigation::runKey({.first = [this] { Command4_Click(); },
+                            .previous = [this] { Command3_Click(); },
+                            .next = [this] { Command2_Click(); },
+                            .last = [this] { Command1_Click(); }},
+                           keyCode, shift);
 }
 
 bool frmKaiPiao::eventFilter(QObject* watched, QEvent* event)
@@ -765,13 +741,9 @@ void frmKaiPiao::Command8_Click()
 
 void frmKaiPiao::Form_Resize()
 {
-    const double statusWidth = ui::twips(frameGeometry().width()) - 2000;
-    if (statusWidth < 0)
-        return;
-    lblStatus->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
-    picStatBox->resize(ui::px(statusWidth + 700 + 340 + 345), picStatBox->height());
-    cmdNext->move(ui::px(statusWidth + 700), 0);
-    cmdLast->move(ui::px(statusWidth + 700 + 340), 0);
+    // The bar stands in a frame of its own, which grows with it.
+    if (const auto statusWidth = navigation::fitRecordBar(this, 2000, lblStatus, cmdNext, cmdLast))
+        picStatBox->resize(ui::px(*statusWidth + 700 + 340 + 345), picStatBox->height());
 }
 
 void frmKaiPiao::resizeEvent(QResizeEvent* event)

@@ -7,7 +7,6 @@
 #include "platform/ui/fixed_dialog.h"
 #include "platform/ui/recordset_model.h"
 #include "qelv/core/invoice_payment.h"
-#include "qelv/core/invoice_search.h"
 
 #include <QCalendarWidget>
 #include <QGroupBox>
@@ -49,10 +48,6 @@ private:
     frmDaoZhang* window_;
 };
 
-namespace {
-
-} // namespace
-
 frmDaoZhang::frmDaoZhang(QWidget* owner)
     : Form(owner, ui::fixedDialogFlags)
 {
@@ -91,6 +86,7 @@ frmDaoZhang::frmDaoZhang(QWidget* owner)
     DataGrid1 = ui::control<ui::DataGrid>(this, "DataGrid1", 120, 2100, 7560, 3135);
     model_ = new PaymentGridModel(this);
     DataGrid1->setRecordsetModel(model_);
+    found_ = std::make_unique<invoiceSearch::FoundGrid>(this, invoiceSearch::Boxes{Text1, Text2, Text3, Text4}, model_);
     connect(DataGrid1, &ui::DataGrid::buttonClick, this, &frmDaoZhang::DataGrid1_ButtonClick);
 
     MonthView1 = ui::control<QCalendarWidget>(this, "MonthView1", 3600, 2400, 3900, 2700);
@@ -101,10 +97,7 @@ frmDaoZhang::frmDaoZhang(QWidget* owner)
     ui::centreOnOwner(this);
 }
 
-frmDaoZhang::~frmDaoZhang()
-{
-    model_->setRecordset(nullptr);
-}
+frmDaoZhang::~frmDaoZhang() = default;
 
 void frmDaoZhang::Form_Load()
 {
@@ -118,49 +111,18 @@ void frmDaoZhang::Command2_Click()
 
 void frmDaoZhang::Command1_Click()
 {
-    try {
-        invoiceSearch::Search found = invoiceSearch::search(Text1->text(), Text2->text(), Text3->text(), Text4->text());
-        if (!found.refusal.isEmpty()) {
-            ui::inform(found.refusal, this);
-            return;
-        }
-        showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
-        if (found.byNumber) {
-            Text3->setText(ui::fieldText(found.name));
-            Text4->setText(QString::number(found.month));
-        }
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmDaoZhang::showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& numbers)
-{
-    auto rs = invoiceSearch::openGrid(*billing, month, numbers);
-    QList<ui::GridColumn> columns;
-    for (const QString& field : rs->fieldNames())
-        columns << ui::GridColumn{field, field, 1200};
-    model_->setRecordset(nullptr);
-    model_->setColumns(columns);
-    rs_ = std::move(rs);
-    conn_ = std::move(billing);
-    model_->setRecordset(rs_.get());
-    QList<int> buttons;
-    for (int c = 0; c < columns.size(); ++c)
-        if (columns[c].caption == QStringLiteral("到账日期") || columns[c].caption == QStringLiteral("到账"))
-            buttons << c;
-    DataGrid1->setButtonColumns(buttons);
-    year_ = year;
-    month_ = month;
+    // The paid flag and the payment date change by their cells' buttons.
+    if (found_->find())
+        DataGrid1->setButtonColumns({Paid, PaidOn});
 }
 
 void frmDaoZhang::DataGrid1_ButtonClick(int column)
 {
     const int row = model_->currentRow();
-    if (!rs_ || row < 0)
+    if (!found_->rows() || row < 0)
         return;
     if (column == Paid) {
-        const QVariant current = rs_->valueAt(row, model_->fieldOf(Paid));
+        const QVariant current = found_->cell(row, Paid);
         bool zero = false;
         try {
             zero = !current.isNull() && convert::toDouble(current) == 0;
@@ -178,7 +140,7 @@ void frmDaoZhang::DataGrid1_ButtonClick(int column)
 void frmDaoZhang::MonthView1_DateClick(const QDate& date)
 {
     const int row = model_->currentRow();
-    if (!rs_ || row < 0)
+    if (!found_->rows() || row < 0)
         return;
     if (writePayment(row, 0, false, date, true))
         MonthView1->hide();
@@ -211,22 +173,18 @@ bool frmDaoZhang::typedIntoCell(int row, int column, const QString& text)
 bool frmDaoZhang::writePayment(int row, int paid, bool setPaid, const QDate& date, bool setDate)
 {
     try {
-        if (!rs_ || row < 0 || row >= rs_->recordCount())
+        db::Recordset* rows = found_->rows();
+        if (!rows || row < 0 || row >= rows->recordCount())
             return false;
-        invoicePayment::Invoice invoice;
-        invoice.enterprise = rs_->valueAt(row, model_->fieldOf(Enterprise)).toString();
-        invoice.month = month_;
-        invoice.number = rs_->valueAt(row, model_->fieldOf(Number)).toString();
-        invoice.invoiceDate = rs_->valueAt(row, model_->fieldOf(InvoiceDate)).toDate();
         invoicePayment::Change change;
         if (setPaid)
             change.paid = paid;
         if (setDate)
             change.date = date;
-        invoicePayment::Writer(year_).record(invoice, change);
-        rs_->requery();
-        if (row < rs_->recordCount())
-            rs_->moveToIndex(row);
+        invoicePayment::Writer(found_->year()).record(found_->invoiceAt(row), change);
+        rows->requery();
+        if (row < rows->recordCount())
+            rows->moveToIndex(row);
         return true;
     } catch (const invoicePayment::Stale& e) {
         ui::inform(e.description() + QStringLiteral("请重新查找。"), this);

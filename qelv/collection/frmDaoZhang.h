@@ -2,10 +2,9 @@
 // Payment registration of one invoice: found by its number, or by the enterprise's full name and the
 // fee month, shown in a grid whose paid and payment-date cells change the invoice's payment. Every
 // change goes through the payment writer, to KPKZK and the ledger together; the grid only shows.
-#include "platform/db/connection.h"
-#include "platform/db/recordset.h"
 #include "platform/ui/data_grid.h"
 #include "qelv/core/Form.h"
+#include "qelv/core/invoice_search_grid.h"
 
 #include <QDate>
 #include <memory>
@@ -25,7 +24,8 @@ public:
     ~frmDaoZhang() override;
 
     // The grid's columns.
-    enum Column { Enterprise = 0, Number, Amount, InvoiceDate, Paid, PaidOn };
+    using Column = invoiceSearch::Column;
+    using enum invoiceSearch::Column;
 
     void Form_Load();
     void Command1_Click();
@@ -51,13 +51,9 @@ public:
     QCalendarWidget* MonthView1;
 
 private:
-    void showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& numbers);
     // Writes a change of one grid row's invoice and shows the row as written; false on failure.
     bool writePayment(int row, int paid, bool setPaid, const QDate& date, bool setDate);
 
     PaymentGridModel* model_;
-    std::unique_ptr<db::Connection> conn_;
-    std::unique_ptr<db::Recordset> rs_;
-    int year_ = 0;
-    int month_ = 0;
+    std::unique_ptr<invoiceSearch::FoundGrid> found_;
 };

@@ -2,7 +2,9 @@
 
 #include "platform/db/recordset.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/twips.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 namespace navigation {
@@ -52,6 +54,48 @@ KeyAction keyAction(int keyCode, Qt::KeyboardModifiers shift)
     default:
         return KeyAction::None;
     }
+}
+
+bool runKey(const KeyMoves& moves, int keyCode, Qt::KeyboardModifiers shift)
+{
+    const std::function<void()>* handler = nullptr;
+    switch (keyAction(keyCode, shift)) {
+    case KeyAction::Close:
+        handler = &moves.close;
+        break;
+    case KeyAction::First:
+        handler = &moves.first;
+        break;
+    case KeyAction::Previous:
+        handler = &moves.previous;
+        break;
+    case KeyAction::Next:
+        handler = &moves.next;
+        break;
+    case KeyAction::Last:
+        handler = &moves.last;
+        break;
+    case KeyAction::None:
+        return false;
+    }
+    if (!*handler)
+        return false;
+    (*handler)();
+    return true;
+}
+
+std::optional<double> fitRecordBar(const QWidget* window, double margin, QLabel* status, QPushButton* next,
+                                   QPushButton* last)
+{
+    // The bar's buttons and label are one bar high, as the windows make them.
+    constexpr double barHeight = 300;
+    const double statusWidth = ui::twips(window->frameGeometry().width()) - margin;
+    if (statusWidth < 0)
+        return std::nullopt;
+    status->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
+    next->move(ui::px(statusWidth + 700), 0);
+    last->move(ui::px(statusWidth + 700 + 340), 0);
+    return statusWidth;
 }
 
 RecordBar::RecordBar(QWidget* window, std::function<db::Recordset*()> rows, const char* noRows)

@@ -218,14 +218,7 @@ void DataEntryForm::adoPrimaryRS_WillChangeRecord() { }
 
 void DataEntryForm::Form_Resize()
 {
-    const double outer = ui::twips(frameGeometry().width());
-    const double statusWidth = outer - 1500;
-    if (statusWidth < 0)
-        return;
-    lblStatus->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
-    const double nextLeft = statusWidth + 700;
-    cmdNext->move(ui::px(nextLeft), 0);
-    cmdLast->move(ui::px(nextLeft + 340), 0);
+    navigation::fitRecordBar(this, 1500, lblStatus, cmdNext, cmdLast);
 }
 
 void DataEntryForm::resizeEvent(QResizeEvent* event)
@@ -374,26 +367,9 @@ bool DataEntryForm::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
     if (mbAddNewFlag || mbEditFlag)
         return false;
-    switch (navigation::keyAction(keyCode, shift)) {
-    case navigation::KeyAction::Close:
-        cmdClose_Click();
-        return true;
-    case navigation::KeyAction::Last:
-        cmdLast_Click();
-        return true;
-    case navigation::KeyAction::First:
-        cmdFirst_Click();
-        return true;
-    case navigation::KeyAction::Previous:
-        cmdPrevious_Click();
-        return true;
-    case navigation::KeyAction::Next:
-        cmdNext_Click();
-        return true;
-    case navigation::KeyAction::None:
-        break;
-    }
-    return false;
+    navigation::KeyMoves moves = navigation::barMoves(this);
+    moves.close = [this] { cmdClose_Click(); };
+    return navigation::runKey(moves, keyCode, shift);
 }
 
 void DataEntryForm::keyPressEvent(QKeyEvent* event)

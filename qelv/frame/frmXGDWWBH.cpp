@@ -42,7 +42,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 } // namespace
 
 frmXGDWWBH::frmXGDWWBH(QWidget* owner)
-    : Form(owner)
+    : Form(owner),
+      RecordBar(
+          this, [this] { return adoPrimaryRS.get(); }, db::messages::closed)
 {
     ui::setUpFixedDialog(this,
                          {.formName = formName,
@@ -72,10 +74,7 @@ frmXGDWWBH::frmXGDWWBH(QWidget* owner)
     connect(Command1, &QPushButton::clicked, this, &frmXGDWWBH::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmXGDWWBH::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmXGDWWBH::Command3_Click);
-    connect(cmdFirst, &QPushButton::clicked, this, &frmXGDWWBH::cmdFirst_Click);
-    connect(cmdPrevious, &QPushButton::clicked, this, &frmXGDWWBH::cmdPrevious_Click);
-    connect(cmdNext, &QPushButton::clicked, this, &frmXGDWWBH::cmdNext_Click);
-    connect(cmdLast, &QPushButton::clicked, this, &frmXGDWWBH::cmdLast_Click);
+    connectRecordBar();
 
     keys_ = new KeyPreview(this,
                            [this](QObject*, int key, Qt::KeyboardModifiers shift) { return Form_KeyDown(key, shift); });
@@ -170,46 +169,10 @@ void frmXGDWWBH::Command2_Click()
     close();
 }
 
-void frmXGDWWBH::cmdFirst_Click()
-{
-    trapped([this] { rs().moveFirst(); });
-}
-
-void frmXGDWWBH::cmdLast_Click()
-{
-    trapped([this] { rs().moveLast(); });
-}
-
-void frmXGDWWBH::cmdNext_Click()
-{
-    trapped([this] { navigation::moveNextOrBeep(rs()); });
-}
-
-void frmXGDWWBH::cmdPrevious_Click()
-{
-    trapped([this] { navigation::movePreviousOrBeep(rs()); });
-}
-
 bool frmXGDWWBH::Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 {
-    switch (navigation::keyAction(keyCode, shift)) {
-    case navigation::KeyAction::First:
-        cmdFirst_Click();
-        return true;
-    case navigation::KeyAction::Previous:
-        cmdPrevious_Click();
-        return true;
-    case navigation::KeyAction::Next:
-        cmdNext_Click();
-        return true;
-    case navigation::KeyAction::Last:
-        cmdLast_Click();
-        return true;
-    case navigation::KeyAction::Close: // this window has no Esc key
-    case navigation::KeyAction::None:
-        break;
-    }
-    return false;
+    // Esc is not one of this window's keys.
+    return navigation::runKey(navigation::barMoves(this), keyCode, shift);
 }
 
 void frmXGDWWBH::Form_Resize()
@@ -218,12 +181,7 @@ void frmXGDWWBH::Form_Resize()
         const int strip = picStatBox->height();
         picStatBox->setGeometry(0, height() - strip, width(), strip);
         grdDataGrid->resize(grdDataGrid->width(), qMax(0, height() - ui::px(30) - strip));
-        const double statusWidth = ui::twips(frameGeometry().width()) - 1500;
-        if (statusWidth < 0)
-            return;
-        lblStatus->setGeometry(ui::px(690), 0, ui::px(statusWidth), ui::px(barHeight));
-        cmdNext->move(ui::px(statusWidth + 700), 0);
-        cmdLast->move(ui::px(statusWidth + 700 + 340), 0);
+        navigation::fitRecordBar(this, 1500, lblStatus, cmdNext, cmdLast);
     } catch (const std::exception&) {
         // A resize that cannot lay the window out leaves it as it was.
         platform::warnDropped("renumbering window: laying out after a resize");

@@ -6,6 +6,7 @@
 #include "platform/ui/data_grid.h"
 #include "platform/ui/recordset_model.h"
 #include "qelv/core/Form.h"
+#include "qelv/core/navigation.h"
 
 #include <functional>
 #include <memory>
@@ -15,7 +16,7 @@ class QLabel;
 class QPushButton;
 class QResizeEvent;
 
-class frmXGDWWBH : public Form {
+class frmXGDWWBH : public Form, public navigation::RecordBar {
     Q_OBJECT
 public:
     static constexpr const char* formName = "frmXGDWWBH";
@@ -30,10 +31,6 @@ public:
     void Command1_Click(); // renumber
     void Command2_Click(); // close
     void Command3_Click(); // delete
-    void cmdFirst_Click();
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdLast_Click();
 
     // Null when loading failed.
     db::Recordset* recordset() const { return adoPrimaryRS.get(); }
@@ -43,10 +40,6 @@ public:
     QPushButton* Command2;
     QPushButton* Command3;
     QWidget* picStatBox;
-    QPushButton* cmdFirst;
-    QPushButton* cmdPrevious;
-    QPushButton* cmdNext;
-    QPushButton* cmdLast;
     QLabel* lblStatus;
 
 protected:

@@ -4,20 +4,14 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/data_grid.h"
 #include "platform/ui/dialogs.h"
-#include "platform/ui/field_text.h"
 #include "platform/ui/fixed_dialog.h"
 #include "platform/ui/recordset_model.h"
 #include "qelv/core/invoice_payment.h"
-#include "qelv/core/invoice_search.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-} // namespace
 
 frmFPZF::frmFPZF(QWidget* owner)
     : Form(owner, ui::fixedDialogFlags)
@@ -49,7 +43,8 @@ frmFPZF::frmFPZF(QWidget* owner)
     Label4->setBuddy(Text4);
     DataGrid1 = ui::control<ui::DataGrid>(Frame2, "DataGrid1", 120, 1080, 7320, 2820);
     model_ = new ui::RecordsetModel(this);
-    model_->setErrorHandler([this](const std::exception& e) { ui::showError(e, this); });
+    // Read-only: the grid shows the invoice, and voiding writes through the payment writer.
+    found_ = std::make_unique<invoiceSearch::FoundGrid>(this, invoiceSearch::Boxes{Text1, Text2, Text3, Text4}, model_);
     DataGrid1->setRecordsetModel(model_);
 
     Command1 = ui::control<QPushButton>(this, "Command1", 3720, 690, 1095, 375, QStringLiteral("查找"));
@@ -63,10 +58,7 @@ frmFPZF::frmFPZF(QWidget* owner)
     ui::centreOnOwner(this);
 }
 
-frmFPZF::~frmFPZF()
-{
-    model_->setRecordset(nullptr);
-}
+frmFPZF::~frmFPZF() = default;
 
 void frmFPZF::Command2_Click()
 {
@@ -75,60 +67,26 @@ void frmFPZF::Command2_Click()
 
 void frmFPZF::Command1_Click()
 {
-    try {
-        invoiceSearch::Search found = invoiceSearch::search(Text1->text(), Text2->text(), Text3->text(), Text4->text());
-        if (!found.refusal.isEmpty()) {
-            ui::inform(found.refusal, this);
-            return;
-        }
-        showGrid(std::move(found.billing), found.year, found.month, found.enterprises);
-        if (found.byNumber) {
-            Text3->setText(ui::fieldText(found.name));
-            Text4->setText(QString::number(found.month));
-        }
-    } catch (const std::exception& e) {
-        ui::showError(e, this);
-    }
-}
-
-void frmFPZF::showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& enterprises)
-{
-    // Read-only: the grid shows the invoice, and voiding writes through the payment writer.
-    auto rs = invoiceSearch::openGrid(*billing, month, enterprises);
-    QList<ui::GridColumn> columns;
-    for (const QString& field : rs->fieldNames())
-        columns << ui::GridColumn{field, field, 1200};
-    model_->setRecordset(nullptr);
-    model_->setColumns(columns);
-    rs_ = std::move(rs);
-    conn_ = std::move(billing);
-    model_->setRecordset(rs_.get());
-    year_ = year;
-    month_ = month;
+    found_->find();
 }
 
 void frmFPZF::Command3_Click()
 {
     try {
         const int row = model_->currentRow();
-        if (!rs_ || row < 0 || row >= rs_->recordCount()) {
+        if (!found_->rows() || row < 0 || row >= found_->rows()->recordCount()) {
             ui::inform(QStringLiteral("没有要作废的发票：请先查找发票。"), this);
             return;
         }
-        auto cell = [&](Column c) { return rs_->valueAt(row, model_->fieldOf(c)); };
-        invoicePayment::Invoice invoice;
-        invoice.enterprise = cell(Enterprise).toString();
-        invoice.month = month_;
-        invoice.number = ui::fieldText(cell(Number));
-        invoice.invoiceDate = cell(InvoiceDate).toDate();
+        const invoicePayment::Invoice invoice = found_->invoiceAt(row);
         if (invoice.number.trimmed().isEmpty()) {
             ui::inform(QStringLiteral("单位 %1 这个月没有发票编号，没有可作废的发票。").arg(invoice.enterprise), this);
             return;
         }
         QString question;
-        const QVariant paid = cell(Paid);
+        const QVariant paid = found_->cell(row, Paid);
         if (!paid.isNull() && convert::toDouble(paid) != 0) {
-            const QDate paidOn = cell(PaidOn).toDate();
+            const QDate paidOn = found_->cell(row, PaidOn).toDate();
             question = paidOn.isValid()
                 ? QStringLiteral("这张发票已经到账（到账日期 %1）。\n").arg(convert::formatIsoDate(paidOn))
                 : QStringLiteral("这张发票已经到账。\n");
@@ -137,7 +95,7 @@ void frmFPZF::Command3_Click()
         if (ui::msgBox(question, ui::Buttons::YesNo, ui::Icon::None, QString::fromUtf8(ui::appTitle), this) !=
             ui::Answer::Yes)
             return;
-        invoicePayment::Writer(year_).voidInvoice(invoice);
+        invoicePayment::Writer(found_->year()).voidInvoice(invoice);
     } catch (const invoicePayment::Stale& e) {
         ui::inform(e.description() + QStringLiteral("请重新查找。"), this);
         return;

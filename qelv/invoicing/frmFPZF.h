@@ -2,9 +2,8 @@
 // Voiding a printed invoice "作废发票": the invoice found by its number in a year's billing file, or by
 // the enterprise's full name and the fee month, shown in a grid; after the operator confirms, its
 // late-fee ledger row and its invoice columns in KPKZK are cleared together through the payment writer.
-#include "platform/db/connection.h"
-#include "platform/db/recordset.h"
 #include "qelv/core/Form.h"
+#include "qelv/core/invoice_search_grid.h"
 
 #include <memory>
 
@@ -26,7 +25,8 @@ public:
     ~frmFPZF() override;
 
     // The grid's columns.
-    enum Column { Enterprise = 0, Number, Amount, InvoiceDate, Paid, PaidOn };
+    using Column = invoiceSearch::Column;
+    using enum invoiceSearch::Column;
 
     void Command1_Click();
     void Command2_Click();
@@ -49,11 +49,6 @@ public:
     QPushButton* Command2;
 
 private:
-    void showGrid(std::unique_ptr<db::Connection> billing, int year, int month, const QStringList& enterprises);
-
     ui::RecordsetModel* model_;
-    std::unique_ptr<db::Connection> conn_;
-    std::unique_ptr<db::Recordset> rs_;
-    int year_ = 0;
-    int month_ = 0;
+    std::unique_ptr<invoiceSearch::FoundGrid> found_;
 };

@@ -13,6 +13,7 @@
 #include "qelv/core/amount_digits.h"
 #include "qelv/core/data_env.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/enterprise_list.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/generation_run.h"
@@ -29,7 +30,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -38,7 +38,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <cmath>
-#include <limits>
 #include <optional>
 
 using namespace Module1;
@@ -97,12 +96,8 @@ frmPJSCDY::frmPJSCDY(QWidget* owner)
     setModal(false);
 
     ListView1 = ui::control<QTreeWidget>(this, "ListView1", 60, 660, listWidth, 5520);
-    ListView1->setColumnCount(3);
-    ListView1->setHeaderLabels({QStringLiteral("单位编号"), QStringLiteral("单位全称"), QStringLiteral("发票编号")});
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->header()->resizeSection(0, ui::px(1000));
-    ListView1->header()->resizeSection(1, ui::px(2300));
+    enterpriseList::setUp(
+        ListView1, {QStringLiteral("单位编号"), QStringLiteral("单位全称"), QStringLiteral("发票编号")}, {1000, 2300});
 
     Command1 = ui::control<QPushButton>(this, "Command1", 60, 6240, 1500, 375, QStringLiteral("显示发票"));
     connect(Command1, &QPushButton::clicked, this, &frmPJSCDY::Command1_Click);
@@ -208,32 +203,16 @@ void frmPJSCDY::LoadDueEnterprises(const invoicing::ListCondition& filter)
 {
     db::Connection enterprises(db::DataFile{QString::fromLatin1(dataFiles::enterprises)});
     db::Connection billing(db::DataFile{dataFiles::billing(gWorkMonth.year())});
-    const QList<invoicing::DueEnterprise> due =
-        invoicing::dueEnterprises(enterprises, billing, gWorkMonth.month(), filter);
-    if (due.size() > std::numeric_limits<std::int16_t>::max())
-        throw convert::Error(QStringLiteral("溢出：列出的单位多于 32767 个"));
-    ListView1->clear();
-    ListedCount = 0;
-    QList<QTreeWidgetItem*> items;
-    for (const invoicing::DueEnterprise& d : due) {
-        ++ListedCount;
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, d.number);
-        item->setText(1, d.name);
-        if (!d.invoiceNumber.isNull())
-            item->setText(2, d.invoiceNumber.toString());
-        item->setData(0, Qt::UserRole, QStringLiteral("No%1").arg(ListedCount));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Unchecked);
-        items << item;
-    }
-    ListView1->addTopLevelItems(items);
+    QList<enterpriseList::Row> rows;
+    for (const invoicing::DueEnterprise& d :
+         invoicing::dueEnterprises(enterprises, billing, gWorkMonth.month(), filter))
+        rows << enterpriseList::Row{d.number, d.name, {d.invoiceNumber.toString()}};
+    ListedCount = enterpriseList::fill(ListView1, rows);
 }
 
 QString frmPJSCDY::rowKey(int row) const
 {
-    QTreeWidgetItem* item = ListView1->topLevelItem(row);
-    return item ? item->data(0, Qt::UserRole).toString() : QString();
+    return enterpriseList::rowKey(ListView1, row);
 }
 
 void frmPJSCDY::ApplyListFilter()
@@ -287,10 +266,8 @@ void frmPJSCDY::GenerateInvoices(bool selectedOnly)
     if (!listIsCurrent())
         return;
     QList<invoicing::ListedEnterprise> list;
-    for (int i = 0; i < ListedCount; ++i) {
-        QTreeWidgetItem* item = ListView1->topLevelItem(i);
-        list << invoicing::ListedEnterprise{item->text(0), item->checkState(0) == Qt::Checked};
-    }
+    for (const enterpriseList::Listed& row : enterpriseList::listed(ListView1, ListedCount))
+        list << invoicing::ListedEnterprise{row.number, row.ticked};
 
     auto* progress = new frmMsgBox(this);
     progress->setAttribute(Qt::WA_DeleteOnClose);

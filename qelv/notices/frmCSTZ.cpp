@@ -1,6 +1,5 @@
 #include "qelv/notices/frmCSTZ.h"
 
-#include "platform/convert/convert.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
 #include "platform/ui/controls.h"
@@ -11,6 +10,7 @@
 #include "platform/ui/twips.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/data_files.h"
+#include "qelv/core/enterprise_list.h"
 #include "qelv/core/error_sink.h"
 #include "qelv/core/frmMsgBox.h"
 #include "qelv/core/generation_run.h"
@@ -21,7 +21,6 @@
 
 #include <QCloseEvent>
 #include <QHash>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -30,7 +29,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <limits>
 
 using namespace Module1;
 
@@ -71,11 +69,7 @@ frmCSTZ::frmCSTZ(QWidget* owner)
 
     buildToolbar();
     ListView1 = ui::control<QTreeWidget>(this, "ListView1", 60, 660, 3900, 6060);
-    ListView1->setColumnCount(2);
-    ListView1->setHeaderLabels({QStringLiteral("单位编号"), QStringLiteral("单位全称")});
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->header()->resizeSection(0, ui::px(1200));
+    enterpriseList::setUp(ListView1, {QStringLiteral("单位编号"), QStringLiteral("单位全称")}, {1200});
     buildBrowser();
 
     ProgressBar1 = ui::control<QProgressBar>(this, "ProgressBar1", 60, 6780, 11280, 255);
@@ -180,32 +174,19 @@ void frmCSTZ::loadList()
     auto billed = billing.openRecordset(QStringLiteral("Select DanWeiBianHao From KPKZK where %1=1")
                                             .arg(db::quoteIdentifier(QStringLiteral("M%1").arg(gWorkMonth.month()))),
                                         {}, db::LockType::ReadOnly);
-    ListView1->clear();
-    ListedCount = 0;
-    QList<QTreeWidgetItem*> items;
+    QList<enterpriseList::Row> rows;
     for (; !billed->isEOF(); billed->moveNext()) {
         const QString number = billed->value(0).toString();
         const auto found = names.constFind(number);
-        if (found == names.constEnd())
-            continue;
-        if (ListedCount == std::numeric_limits<std::int16_t>::max())
-            throw convert::Error(QStringLiteral("溢出：列出的单位多于 32767 个"));
-        ++ListedCount;
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, number);
-        item->setText(1, found.value());
-        item->setData(0, Qt::UserRole, QStringLiteral("No%1").arg(ListedCount));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Unchecked);
-        items << item;
+        if (found != names.constEnd())
+            rows << enterpriseList::Row{number, found.value()};
     }
-    ListView1->addTopLevelItems(items);
+    ListedCount = enterpriseList::fill(ListView1, rows);
 }
 
 QString frmCSTZ::rowKey(int row) const
 {
-    QTreeWidgetItem* item = ListView1->topLevelItem(row);
-    return item ? item->data(0, Qt::UserRole).toString() : QString();
+    return enterpriseList::rowKey(ListView1, row);
 }
 
 bool frmCSTZ::busy() const
@@ -252,10 +233,8 @@ void frmCSTZ::GenerateNotices(bool selectedOnly)
     if (ListedCount <= 0)
         return;
     QList<notices::ListedEnterprise> list;
-    for (int i = 0; i < ListedCount; ++i) {
-        QTreeWidgetItem* item = ListView1->topLevelItem(i);
-        list << notices::ListedEnterprise{item->text(0), item->text(1), item->checkState(0) == Qt::Checked};
-    }
+    for (const enterpriseList::Listed& row : enterpriseList::listed(ListView1, ListedCount))
+        list << notices::ListedEnterprise{row.number, row.name, row.ticked};
 
     generating_ = true;
     Toolbar1->setEnabled(false);

@@ -189,3 +189,24 @@ TEST_F(NoticeWindow, ARunThatStopsSaysWhereAndLeavesTheWindowUsable)
 }
 
 } // namespace
+
+// More billed enterprises than the list's 16-bit count holds: the load is refused whole, so the count
+// agrees with the list, and a run over the list takes nothing.
+TEST_F(NoticeWindow, MoreEnterprisesThanTheCountHoldsLeaveTheCountAgreeingWithTheList)
+{
+    setTexts();
+    const QString numbers =
+        QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 32768) ");
+    dw->execute(
+        numbers +
+        QStringLiteral("insert into dw (DanWeiBianHao, DanWeiQuangCheng) select printf('%05d', i), '厂' from n"));
+    billing->execute(numbers +
+                     QStringLiteral("insert into KPKZK (DanWeiBianHao, M5) select printf('%05d', i), 1 from n"));
+
+    frmCSTZ w;
+    EXPECT_EQ(ui::testing::shownTexts(), QStringList{QStringLiteral("溢出：列出的单位多于 32767 个")});
+    ASSERT_EQ(w.ListedCount, w.ListView1->topLevelItemCount());
+    EXPECT_EQ(w.ListedCount, 0);
+    w.Toolbar1_ButtonClick(QStringLiteral("sytz"));
+    EXPECT_EQ(noticeCount("tzdw"), 0);
+}
