@@ -76,7 +76,6 @@ QString matchEntry(const QString& dir, const QString& name)
 // Lock files are never deleted: one deleted while another process opens it would split the processes
 // between two lock files.
 
-constexpr int markWaitMs = 5000; // for another process's change (a compaction) to end
 constexpr int markRetryMs = 20;
 
 enum class LockResult { Locked, Busy, Unsupported };
@@ -159,6 +158,12 @@ Registry& registry()
     return r;
 }
 
+std::function<void(const QString&)>& waitNotice()
+{
+    static std::function<void(const QString&)> notice;
+    return notice;
+}
+
 std::vector<HandleHolder*> holdersOf(const QString& path)
 {
     Registry& r = registry();
@@ -177,7 +182,9 @@ void markShared(Entry& e, const QString& path)
     for (int waited = 0;; waited += markRetryMs) {
         if (setLock(e.lockFd, F_RDLCK) != LockResult::Busy)
             return;
-        if (waited >= markWaitMs) {
+        if (waited == 0)
+            noticeWait(resolve(path));
+        if (waited >= otherProcessWaitMs) {
             e.closeLock();
             failInUse(path);
         }
@@ -479,6 +486,17 @@ void writeDurably(const QString& path, const QByteArray& bytes)
         throw;
     }
     syncDir(target);
+}
+
+void setWaitNotice(std::function<void(const QString& path)> notice)
+{
+    waitNotice() = std::move(notice);
+}
+
+void noticeWait(const QString& path)
+{
+    if (const auto& notice = waitNotice())
+        notice(path);
 }
 
 void track(const QString& path, HandleHolder* holder)

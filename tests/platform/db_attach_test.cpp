@@ -1,5 +1,6 @@
 // Files attached to one connection: one transaction over all of them, the attached file marked in
-// use and let go of like a connection of its own, and its rows refused as the main file's are.
+// use and let go of like a connection of its own, its rows refused as the main file's are, and a file
+// of them that another program holds named and waited for.
 #include "platform/db/connection_state.h"
 #include "platform/db/transaction.h"
 #include "platform/files/files.h"
@@ -7,6 +8,7 @@
 #include "tests/platform/db_fixture.h"
 
 #include <QFile>
+#include <functional>
 
 using dbtest::connectionText;
 using dbtest::dbError;
@@ -107,6 +109,75 @@ TEST_F(AttachTest, TheAttachedFileIsMarkedInUseAndLetGoOfWithTheConnection)
     cn.attachPath(other, QStringLiteral("kz"));
     cn.close();
     EXPECT_EQ(files::holderCount(other), 0);
+}
+
+// Another program (the sqlite3 tool, say) in a transaction on one of the files: the program waits for
+// it as for a file held in full, announcing the wait, and then names that file, not the connection's
+// main file; once the other program lets go during the wait, the work goes through.
+TEST_F(AttachTest, AFileAnotherProgramHoldsIsWaitedForAndNamed)
+{
+    const struct {
+        const char* what;
+        bool mainHeld;
+        const char* begin;
+        const char* after; // both() once the work went through
+        std::function<void(db::Connection&)> work;
+    } cases[] = {
+        {"a write to the attached file after one to the main file", false, "BEGIN IMMEDIATE", "101|101",
+         [](db::Connection& cn) {
+             db::inTransaction(cn, [&] {
+                 cn.execute(QStringLiteral("update dw set n = '101'"));
+                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
+             });
+         }},
+        // SQLite does not wait for the right to write a file the transaction has read already.
+        {"a write to the attached file after a read of it", false, "BEGIN IMMEDIATE", "101|101",
+         [](db::Connection& cn) {
+             db::inTransaction(cn, [&] {
+                 cn.scalar(QStringLiteral("select count(*) from kz.KPKZK"));
+                 cn.execute(QStringLiteral("update dw set n = '101'"));
+                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
+             });
+         }},
+        {"a write to the main file", true, "BEGIN IMMEDIATE", "101|101",
+         [](db::Connection& cn) {
+             db::inTransaction(cn, [&] {
+                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
+                 cn.execute(QStringLiteral("update dw set n = '101'"));
+             });
+         }},
+        {"a read of a file held from readers", false, "BEGIN EXCLUSIVE", "001|001",
+         [](db::Connection& cn) { cn.scalar(QStringLiteral("select count(*) from kz.KPKZK")); }},
+        // The other program reads: the commit cannot write the file until it has done.
+        {"a commit while the other program reads the attached file", false, "BEGIN; SELECT count(*) FROM KPKZK",
+         "101|101",
+         [](db::Connection& cn) {
+             db::inTransaction(cn, [&] {
+                 cn.execute(QStringLiteral("update dw set n = '101'"));
+                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fixtures::exec(mainFile, QStringLiteral("update dw set n = '001'"));
+        fixtures::exec(other, QStringLiteral("update KPKZK set n = '001'"));
+        const QString held = c.mainHeld ? mainFile : other;
+        db::Connection cn(connectionText(mainFile));
+        cn.attachPath(other, QStringLiteral("kz"));
+        {
+            fixtures::HeldFile holder(held, QString::fromLatin1(c.begin));
+            const QString message = dbError([&] { c.work(cn); });
+            EXPECT_TRUE(message.startsWith(QStringLiteral("文件正在使用：") + held + u'（')) << message.toStdString();
+            EXPECT_EQ(holder.waits(), QStringList{held});
+        }
+        EXPECT_EQ(both(), QStringLiteral("001|001"));
+        fixtures::HeldFile holder(held, QString::fromLatin1(c.begin));
+        holder.releaseWhenWaitedFor();
+        EXPECT_EQ(dbError([&] { c.work(cn); }), QStringLiteral("<no error>"));
+        EXPECT_EQ(holder.waits(), QStringList{held});
+        EXPECT_EQ(both(), QString::fromLatin1(c.after));
+    }
 }
 
 } // namespace
