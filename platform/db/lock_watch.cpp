@@ -1,7 +1,6 @@
 #include "platform/db/lock_watch.h"
 
 #include <QFile>
-#include <cstring>
 #include <sqlite3.h>
 #include <string>
 
@@ -31,35 +30,16 @@ int fileClose(sqlite3_file* f)
     return real->pMethods ? real->pMethods->xClose(real) : SQLITE_OK;
 }
 
-int fileRead(sqlite3_file* f, void* out, int amount, sqlite3_int64 offset)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xRead(real, out, amount, offset);
-}
-
-int fileWrite(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xWrite(real, data, amount, offset);
-}
-
-int fileTruncate(sqlite3_file* f, sqlite3_int64 size)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xTruncate(real, size);
-}
-
-int fileSync(sqlite3_file* f, int flags)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xSync(real, flags);
-}
-
-int fileSize(sqlite3_file* f, sqlite3_int64* size)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xFileSize(real, size);
-}
+// A call passed on unchanged to the file SQLite's own VFS opened.
+template <auto Method> struct ToFile;
+template <typename R, typename... Args, R (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
+struct ToFile<Method> {
+    static R call(sqlite3_file* f, Args... args)
+    {
+        sqlite3_file* real = realOf(f);
+        return (real->pMethods->*Method)(real, args...);
+    }
+};
 
 int fileLock(sqlite3_file* f, int level)
 {
@@ -70,36 +50,6 @@ int fileLock(sqlite3_file* f, int level)
     else if (rc == SQLITE_OK)
         refused.clear();
     return rc;
-}
-
-int fileUnlock(sqlite3_file* f, int level)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xUnlock(real, level);
-}
-
-int fileCheckReservedLock(sqlite3_file* f, int* held)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xCheckReservedLock(real, held);
-}
-
-int fileControl(sqlite3_file* f, int op, void* arg)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xFileControl(real, op, arg);
-}
-
-int fileSectorSize(sqlite3_file* f)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xSectorSize(real);
-}
-
-int fileDeviceCharacteristics(sqlite3_file* f)
-{
-    sqlite3_file* real = realOf(f);
-    return real->pMethods->xDeviceCharacteristics(real);
 }
 
 int fileShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out)
@@ -145,17 +95,17 @@ int fileUnfetch(sqlite3_file* f, sqlite3_int64 offset, void* page)
 const sqlite3_io_methods watchedMethods = {
     3,
     fileClose,
-    fileRead,
-    fileWrite,
-    fileTruncate,
-    fileSync,
-    fileSize,
+    ToFile<&sqlite3_io_methods::xRead>::call,
+    ToFile<&sqlite3_io_methods::xWrite>::call,
+    ToFile<&sqlite3_io_methods::xTruncate>::call,
+    ToFile<&sqlite3_io_methods::xSync>::call,
+    ToFile<&sqlite3_io_methods::xFileSize>::call,
     fileLock,
-    fileUnlock,
-    fileCheckReservedLock,
-    fileControl,
-    fileSectorSize,
-    fileDeviceCharacteristics,
+    ToFile<&sqlite3_io_methods::xUnlock>::call,
+    ToFile<&sqlite3_io_methods::xCheckReservedLock>::call,
+    ToFile<&sqlite3_io_methods::xFileControl>::call,
+    ToFile<&sqlite3_io_methods::xSectorSize>::call,
+    ToFile<&sqlite3_io_methods::xDeviceCharacteristics>::call,
     fileShmMap,
     fileShmLock,
     fileShmBarrier,
@@ -183,64 +133,19 @@ int vfsOpen(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int fla
     return rc;
 }
 
-int vfsDelete(sqlite3_vfs* vfs, const char* name, int syncDir)
-{
-    return below(vfs)->xDelete(below(vfs), name, syncDir);
-}
-
-int vfsAccess(sqlite3_vfs* vfs, const char* name, int flags, int* result)
-{
-    return below(vfs)->xAccess(below(vfs), name, flags, result);
-}
-
-int vfsFullPathname(sqlite3_vfs* vfs, const char* name, int size, char* out)
-{
-    return below(vfs)->xFullPathname(below(vfs), name, size, out);
-}
-
-void* vfsDlOpen(sqlite3_vfs* vfs, const char* name)
-{
-    return below(vfs)->xDlOpen(below(vfs), name);
-}
-
-void vfsDlError(sqlite3_vfs* vfs, int size, char* out)
-{
-    below(vfs)->xDlError(below(vfs), size, out);
-}
-
-void (*vfsDlSym(sqlite3_vfs* vfs, void* library, const char* symbol))(void)
-{
-    return below(vfs)->xDlSym(below(vfs), library, symbol);
-}
-
-void vfsDlClose(sqlite3_vfs* vfs, void* library)
-{
-    below(vfs)->xDlClose(below(vfs), library);
-}
-
-int vfsRandomness(sqlite3_vfs* vfs, int size, char* out)
-{
-    return below(vfs)->xRandomness(below(vfs), size, out);
-}
-
-int vfsSleep(sqlite3_vfs* vfs, int microseconds)
-{
-    return below(vfs)->xSleep(below(vfs), microseconds);
-}
-
-int vfsCurrentTime(sqlite3_vfs* vfs, double* now)
-{
-    return below(vfs)->xCurrentTime(below(vfs), now);
-}
+// A call passed on unchanged to SQLite's own VFS.
+template <auto Method> struct ToVfs;
+template <typename R, typename... Args, R (*sqlite3_vfs::*Method)(sqlite3_vfs*, Args...)> struct ToVfs<Method> {
+    static R call(sqlite3_vfs* vfs, Args... args)
+    {
+        sqlite3_vfs* real = below(vfs);
+        return (real->*Method)(real, args...);
+    }
+};
 
 int vfsGetLastError(sqlite3_vfs* vfs, int size, char* out)
 {
     return below(vfs)->xGetLastError ? below(vfs)->xGetLastError(below(vfs), size, out) : 0;
-}
-
-int vfsCurrentTimeInt64(sqlite3_vfs* vfs, sqlite3_int64* now)
-{
-    return below(vfs)->xCurrentTimeInt64(below(vfs), now);
 }
 
 sqlite3_vfs* registered()
@@ -248,25 +153,26 @@ sqlite3_vfs* registered()
     static sqlite3_vfs* const vfs = [] {
         sqlite3_vfs* real = sqlite3_vfs_find(nullptr);
         static sqlite3_vfs watch{};
+        // Of version 2: the calls of version 3 (replacing system calls) serve only SQLite's own tests.
         watch.iVersion = 2;
         watch.szOsFile = static_cast<int>(sizeof(WatchedFile)) + real->szOsFile;
         watch.mxPathname = real->mxPathname;
         watch.zName = "qelv-lock-watch";
         watch.pAppData = real;
         watch.xOpen = vfsOpen;
-        watch.xDelete = vfsDelete;
-        watch.xAccess = vfsAccess;
-        watch.xFullPathname = vfsFullPathname;
-        watch.xDlOpen = vfsDlOpen;
-        watch.xDlError = vfsDlError;
-        watch.xDlSym = vfsDlSym;
-        watch.xDlClose = vfsDlClose;
-        watch.xRandomness = vfsRandomness;
-        watch.xSleep = vfsSleep;
-        watch.xCurrentTime = vfsCurrentTime;
+        watch.xDelete = ToVfs<&sqlite3_vfs::xDelete>::call;
+        watch.xAccess = ToVfs<&sqlite3_vfs::xAccess>::call;
+        watch.xFullPathname = ToVfs<&sqlite3_vfs::xFullPathname>::call;
+        watch.xDlOpen = ToVfs<&sqlite3_vfs::xDlOpen>::call;
+        watch.xDlError = ToVfs<&sqlite3_vfs::xDlError>::call;
+        watch.xDlSym = ToVfs<&sqlite3_vfs::xDlSym>::call;
+        watch.xDlClose = ToVfs<&sqlite3_vfs::xDlClose>::call;
+        watch.xRandomness = ToVfs<&sqlite3_vfs::xRandomness>::call;
+        watch.xSleep = ToVfs<&sqlite3_vfs::xSleep>::call;
+        watch.xCurrentTime = ToVfs<&sqlite3_vfs::xCurrentTime>::call;
         watch.xGetLastError = vfsGetLastError;
-        // SQLite's default VFS is of version 3 and more; this one takes the time from it alike.
-        watch.xCurrentTimeInt64 = real->iVersion >= 2 && real->xCurrentTimeInt64 ? vfsCurrentTimeInt64 : nullptr;
+        watch.xCurrentTimeInt64 =
+            real->iVersion >= 2 && real->xCurrentTimeInt64 ? ToVfs<&sqlite3_vfs::xCurrentTimeInt64>::call : nullptr;
         sqlite3_vfs_register(&watch, 0);
         return &watch;
     }();

@@ -77,6 +77,14 @@ void copyBytes(const QString& from, const QString& to)
         errno = err;
         failSystem(QStringLiteral("无法创建文件"), to);
     }
+    // The reason is the failed call's, not that of closing the files.
+    const auto failClosing = [&](const QString& what, const QString& path) {
+        const int err = errno;
+        ::close(in);
+        ::close(out);
+        errno = err;
+        failSystem(what, path);
+    };
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
@@ -85,22 +93,14 @@ void copyBytes(const QString& from, const QString& to)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            const int err = errno;
-            ::close(in);
-            ::close(out);
-            errno = err;
-            failSystem(QStringLiteral("读取文件失败"), from);
+            failClosing(QStringLiteral("读取文件失败"), from);
         }
         for (ssize_t done = 0; done < n;) {
             const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
             if (w < 0) {
                 if (errno == EINTR)
                     continue;
-                const int err = errno;
-                ::close(in);
-                ::close(out);
-                errno = err;
-                failSystem(QStringLiteral("写入文件失败"), to);
+                failClosing(QStringLiteral("写入文件失败"), to);
             }
             done += w;
         }

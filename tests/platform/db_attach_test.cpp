@@ -8,7 +8,6 @@
 #include "tests/platform/db_fixture.h"
 
 #include <QFile>
-#include <functional>
 
 using dbtest::connectionText;
 using dbtest::dbError;
@@ -116,47 +115,39 @@ TEST_F(AttachTest, TheAttachedFileIsMarkedInUseAndLetGoOfWithTheConnection)
 // main file; once the other program lets go during the wait, the work goes through.
 TEST_F(AttachTest, AFileAnotherProgramHoldsIsWaitedForAndNamed)
 {
+    const QString writeMain = QStringLiteral("update dw set n = '101'");
+    const QString writeAttached = QStringLiteral("update kz.KPKZK set n = '101'");
+    const QString readAttached = QStringLiteral("select count(*) from kz.KPKZK");
     const struct {
         const char* what;
         bool mainHeld;
         const char* begin;
+        bool inTransaction; // the statements in one transaction, else each alone
+        QStringList statements;
         const char* after; // both() once the work went through
-        std::function<void(db::Connection&)> work;
     } cases[] = {
-        {"a write to the attached file after one to the main file", false, "BEGIN IMMEDIATE", "101|101",
-         [](db::Connection& cn) {
-             db::inTransaction(cn, [&] {
-                 cn.execute(QStringLiteral("update dw set n = '101'"));
-                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
-             });
-         }},
+        {"a write to the attached file after one to the main file",
+         false,
+         "BEGIN IMMEDIATE",
+         true,
+         {writeMain, writeAttached},
+         "101|101"},
         // SQLite does not wait for the right to write a file the transaction has read already.
-        {"a write to the attached file after a read of it", false, "BEGIN IMMEDIATE", "101|101",
-         [](db::Connection& cn) {
-             db::inTransaction(cn, [&] {
-                 cn.scalar(QStringLiteral("select count(*) from kz.KPKZK"));
-                 cn.execute(QStringLiteral("update dw set n = '101'"));
-                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
-             });
-         }},
-        {"a write to the main file", true, "BEGIN IMMEDIATE", "101|101",
-         [](db::Connection& cn) {
-             db::inTransaction(cn, [&] {
-                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
-                 cn.execute(QStringLiteral("update dw set n = '101'"));
-             });
-         }},
-        {"a read of a file held from readers", false, "BEGIN EXCLUSIVE", "001|001",
-         [](db::Connection& cn) { cn.scalar(QStringLiteral("select count(*) from kz.KPKZK")); }},
+        {"a write to the attached file after a read of it",
+         false,
+         "BEGIN IMMEDIATE",
+         true,
+         {readAttached, writeMain, writeAttached},
+         "101|101"},
+        {"a write to the main file", true, "BEGIN IMMEDIATE", true, {writeAttached, writeMain}, "101|101"},
+        {"a read of a file held from readers", false, "BEGIN EXCLUSIVE", false, {readAttached}, "001|001"},
         // The other program reads: the commit cannot write the file until it has done.
-        {"a commit while the other program reads the attached file", false, "BEGIN; SELECT count(*) FROM KPKZK",
-         "101|101",
-         [](db::Connection& cn) {
-             db::inTransaction(cn, [&] {
-                 cn.execute(QStringLiteral("update dw set n = '101'"));
-                 cn.execute(QStringLiteral("update kz.KPKZK set n = '101'"));
-             });
-         }},
+        {"a commit while the other program reads the attached file",
+         false,
+         "BEGIN; SELECT count(*) FROM KPKZK",
+         true,
+         {writeMain, writeAttached},
+         "101|101"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -165,16 +156,26 @@ TEST_F(AttachTest, AFileAnotherProgramHoldsIsWaitedForAndNamed)
         const QString held = c.mainHeld ? mainFile : other;
         db::Connection cn(connectionText(mainFile));
         cn.attachPath(other, QStringLiteral("kz"));
+        const auto work = [&] {
+            const auto run = [&] {
+                for (const QString& statement : c.statements)
+                    cn.execute(statement);
+            };
+            if (c.inTransaction)
+                db::inTransaction(cn, run);
+            else
+                run();
+        };
         {
             fixtures::HeldFile holder(held, QString::fromLatin1(c.begin));
-            const QString message = dbError([&] { c.work(cn); });
+            const QString message = dbError(work);
             EXPECT_TRUE(message.startsWith(QStringLiteral("文件正在使用：") + held + u'（')) << message.toStdString();
             EXPECT_EQ(holder.waits(), QStringList{held});
         }
         EXPECT_EQ(both(), QStringLiteral("001|001"));
         fixtures::HeldFile holder(held, QString::fromLatin1(c.begin));
         holder.releaseWhenWaitedFor();
-        EXPECT_EQ(dbError([&] { c.work(cn); }), QStringLiteral("<no error>"));
+        EXPECT_EQ(dbError(work), QStringLiteral("<no error>"));
         EXPECT_EQ(holder.waits(), QStringList{held});
         EXPECT_EQ(both(), QString::fromLatin1(c.after));
     }
