@@ -1,5 +1,7 @@
 #include "qelv/startup.h"
 
+#include "platform/db/super_journals.h"
+#include "platform/files/files.h"
 #include "platform/ui/dialogs.h"
 #include "qelv/core/Module1.h"
 #include "qelv/core/error_sink.h"
@@ -14,6 +16,9 @@ bool Main()
 {
     try {
         setStartupDefaults();
+        // Before any file is opened: a commit over several files killed half way may have left a
+        // super-journal that SQLite no longer needs and never removes.
+        db::removeStaleSuperJournals(files::dataFolder());
         // A print the program did not finish may have left a printer on its paper.
         paperRecord::restoreAll(messageBoxSink());
 

@@ -30,7 +30,7 @@ public:
             throw Error(description);
         }
         sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, 5000);
+        sqlite3_busy_timeout(db_, files::otherProcessWaitMs);
     }
     ~Handle() { sqlite3_close_v2(db_); }
     Handle(const Handle&) = delete;

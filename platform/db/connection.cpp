@@ -1,6 +1,7 @@
 #include "platform/db/connection.h"
 
 #include "platform/db/connection_state.h"
+#include "platform/db/lock_watch.h"
 #include "platform/db/statement.h"
 #include "platform/db/types.h"
 #include "platform/db/write_guard.h"
@@ -8,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <sqlite3.h>
 
@@ -16,8 +19,34 @@ namespace db {
 
 namespace {
 
-// Long enough for another program's short write to end; an operator never waits on this in practice.
-constexpr int busyTimeoutMs = 5000;
+// SQLite asks this each time another connection holds a lock it needs, `tries` counting from 0 within
+// one statement; it tries again while this answers non-zero. The wait is as long as for a file that
+// another process marks as being changed, and is announced first, naming the file held.
+int waitForOtherProgram(void* handle, int tries)
+{
+    using Clock = std::chrono::steady_clock;
+    thread_local Clock::time_point since;
+    if (tries == 0) {
+        auto* db = static_cast<sqlite3*>(handle);
+        QString held = lockWatch::refusedFile(db);
+        if (held.isEmpty())
+            held = QFile::decodeName(sqlite3_db_filename(db, "main"));
+        try {
+            files::noticeWait(held);
+        } catch (...) {
+            // Nothing may leave through SQLite; the wait goes on unannounced.
+        }
+        since = Clock::now();
+    }
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+    if (waited >= files::otherProcessWaitMs)
+        return 0;
+    // Short steps first: most writes of another program end within milliseconds.
+    static constexpr int steps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    const int step = tries < static_cast<int>(std::size(steps)) ? steps[tries] : 100;
+    sqlite3_sleep(static_cast<int>(std::min<long long>(step, files::otherProcessWaitMs - waited)));
+    return 1;
+}
 
 ConnectionState& need(const std::shared_ptr<ConnectionState>& state)
 {
@@ -84,8 +113,9 @@ sqlite3* ConnectionState::handle()
     sqlite3* h = nullptr;
     // A connection is used by one thread only: SQLite's own locking of every call is not needed.
     // URI names are taken so that an attached file can be opened without being created (see attachTo).
+    // The files go through the lock watch, so that a lock refused names its file (see lock_watch.h).
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr);
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, lockWatch::vfsName());
     if (rc != SQLITE_OK) {
         const QString description =
             QFileInfo::exists(path) ? describeFailure(h, rc, path) : QStringLiteral("找不到文件“%1”。").arg(path);
@@ -93,7 +123,7 @@ sqlite3* ConnectionState::handle()
         throw Error(description);
     }
     sqlite3_extended_result_codes(h, 1);
-    sqlite3_busy_timeout(h, busyTimeoutMs);
+    sqlite3_busy_handler(h, waitForOtherProgram, h);
     // The rollback journal, deleted at each commit, keeps the file alone a complete database whenever
     // no write is in progress, so that copying the file copies all of it. Reading the schema here
     // also tells at once whether the file is a database at all.
@@ -316,13 +346,25 @@ QVariant Connection::scalar(const QString& sql, const QVariantList& params)
     return st.step() ? valueFromSql(st.get(), 0) : QVariant();
 }
 
-void Connection::beginTransaction()
+void Connection::beginTransaction(Access access)
 {
     ConnectionState& s = need(state_);
     if (s.transactionDepth == 0) {
-        if (!sqlite3_get_autocommit(s.handle()))
+        sqlite3* db = s.handle();
+        if (!sqlite3_get_autocommit(db))
             throw Error(QStringLiteral("事务已由语句开始，不能再开始事务。"));
-        exec(s, "BEGIN");
+        if (access == Access::Read) {
+            exec(s, "BEGIN");
+        } else {
+            BusyGuard busy(s);
+            const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            // A file that may only be read: the transaction can still read it, and a write fails as
+            // it would have.
+            if ((rc & 0xff) == SQLITE_READONLY)
+                exec(s, "BEGIN");
+            else if (rc != SQLITE_OK)
+                raiseFailure(db, rc, s.path);
+        }
     } else {
         run(s, QStringLiteral("SAVEPOINT ") + savepointName(s.transactionDepth));
     }

@@ -67,7 +67,14 @@ public:
     void attachPath(const QString& path, const QString& schema);
     void detach(const QString& schema);
 
-    void beginTransaction();
+    // A transaction that writes takes the right to write every file of the connection as it begins
+    // (SQLite's reserved lock), waiting while another program writes one of them, as long as for any
+    // lock. Taken only at the first write, after a read of the same file, that right could not be
+    // waited for: the other program must see the read end before it can finish, so SQLite gives up
+    // at once. A transaction that only reads takes its locks as it reads. Nested, either is a
+    // savepoint of the transaction already open.
+    enum class Access { Write, Read };
+    void beginTransaction(Access access = Access::Write);
     void commit();
     void rollback();
     bool inTransaction() const;

@@ -2,6 +2,7 @@
 
 #include "platform/convert/currency.h"
 #include "platform/db/error.h"
+#include "platform/db/lock_watch.h"
 #include "platform/db/types.h"
 #include "platform/db/write_guard.h"
 
@@ -68,8 +69,11 @@ QString describeFailure(sqlite3* db, int rc, const QString& path)
     case SQLITE_CONSTRAINT:
         return QStringLiteral("值不符合表的约束，请求对表的改变没有成功。（%1）").arg(reason);
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("文件正在使用：%1（%2）").arg(path, reason);
+    case SQLITE_LOCKED: {
+        // Of several files attached to one connection, the one another program holds.
+        const QString held = lockWatch::refusedFile(db);
+        return QStringLiteral("文件正在使用：%1（%2）").arg(held.isEmpty() ? path : held, reason);
+    }
     case SQLITE_NOTADB:
         return QStringLiteral("不可识别的数据库格式“%1”。").arg(path);
     case SQLITE_CORRUPT:

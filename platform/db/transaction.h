@@ -45,7 +45,7 @@ public:
         : connection_(connection),
           exceptions_(std::uncaught_exceptions())
     {
-        connection_.beginTransaction();
+        connection_.beginTransaction(Connection::Access::Read);
     }
     ~ReadTransaction()
     {

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace files {
 
@@ -75,6 +76,17 @@ void releaseHandles(const QString& path);
 int holderCount(const QString& path);
 // The key under which a file is tracked: its resolved absolute path, lower-cased.
 QString trackingKey(const QString& path);
+
+// How long the program waits for a file that another process holds before it says "文件正在使用": the
+// same whether the other process changes the file (its mark, above) or writes to it through SQLite
+// (SQLite's own lock on it, which the database layer waits for).
+inline constexpr int otherProcessWaitMs = 5000;
+// Called with the file's path when the program begins to wait for a file that another process holds,
+// before the wait; the wait's time runs from its return. None by default. For the GUI thread; it is
+// called from inside the layers' waits, so it must not throw nor ask anything of them.
+void setWaitNotice(std::function<void(const QString& path)> notice);
+// Tells the notice, if one is set, that a wait for the file begins.
+void noticeWait(const QString& path);
 
 // Keeps other processes away from a file for as long as it lives: taken before a file is replaced,
 // renamed or deleted (copy, rename, replace and remove take it themselves; a compaction holds it for

@@ -1,6 +1,7 @@
 // The payment writer: the billing row and the ledger row of one invoice change together or not at all.
 #include "qelv/core/invoice_payment.h"
 #include "tests/collection/payment_fixture.h"
+#include "tests/fixtures/db_peer.h"
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QFile>
@@ -100,6 +101,34 @@ TEST_F(InvoicePaymentTest, ALockedLedgerFileLeavesTheBillingRow)
     sqlite3_close(other);
     EXPECT_EQ(billing("0001", "M3MD") + billing("0001", "M3DDATE"), "0NULL");
     EXPECT_EQ(ledger("0001", "301", march), "0|NULL");
+}
+
+// Another program (the sqlite3 tool) writing to the ledger file: the payment waits for it as for a
+// file held in full, and names the ledger file, not the yearly file it opened first.
+TEST_F(InvoicePaymentTest, ALedgerFileAnotherProgramWritesIsWaitedForAndNamed)
+{
+    const QString before = everything();
+    {
+        fixtures::HeldFile held(ledgerFile());
+        try {
+            Writer(2003).record(march301(), Change{.paid = 1, .date = QDate(2003, 6, 1)});
+            ADD_FAILURE() << "written while another program held the ledger file";
+        } catch (const invoicePayment::Error& e) {
+            EXPECT_TRUE(e.description().contains(QStringLiteral("文件正在使用：") + ledgerFile() + u'（'))
+                << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains(QStringLiteral("301"))) << e.description().toStdString();
+        }
+        EXPECT_EQ(held.waits(), QStringList{ledgerFile()});
+    }
+    EXPECT_EQ(everything(), before);
+
+    // Let go of while the payment waits: it is written to both files.
+    fixtures::HeldFile held(ledgerFile());
+    held.releaseWhenWaitedFor();
+    Writer(2003).record(march301(), Change{.paid = 1, .date = QDate(2003, 6, 1)});
+    EXPECT_EQ(held.waits(), QStringList{ledgerFile()});
+    EXPECT_EQ(billing("0001", "M3MD") + billing("0001", "M3DDATE"), "12003-06-01");
+    EXPECT_EQ(ledger("0001", "301", march), "1|2003-06-01");
 }
 
 TEST_F(InvoicePaymentTest, ALedgerWithoutTheInvoicesRowIsNoFailure)

@@ -8,6 +8,7 @@
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -24,6 +25,24 @@ TEST_F(StartupTest, CancelEndsTheProgramBeforeAnyCompaction)
     EXPECT_GT(fixtures::freePages(folder->data(QStringLiteral("qelvdw.mdb"))), 0);
     EXPECT_EQ(fixtures::visibleWindow(QStringLiteral("frmSplash")), nullptr);
     EXPECT_EQ(gMainForm, nullptr);
+}
+
+// A commit over several files killed after SQLite made its super-journal and before any journal named it
+// leaves the super-journal for good; the program removes it when it starts, before anything is opened.
+TEST_F(StartupTest, AStaleSuperJournalIsRemovedBeforeTheLogin)
+{
+    const QString stale = folder->data(QStringLiteral("qelvdw.mdb-mj1A2B3C9D4"));
+    {
+        QFile f(stale);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QFile::encodeName(folder->data(QStringLiteral("qelvdw.mdb-journal"))) + '\0');
+    }
+    fixtures::whenShown<frmLogin>(QStringLiteral("frmLogin"), [&](frmLogin* login) {
+        EXPECT_FALSE(QFile::exists(stale));
+        login->cmdCancel->click();
+    });
+    EXPECT_FALSE(Main());
+    EXPECT_FALSE(QFile::exists(stale));
 }
 
 TEST_F(StartupTest, ALoginShowsSplashThenMainWindowWithTheTypedMonth)

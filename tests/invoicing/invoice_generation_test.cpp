@@ -6,6 +6,7 @@
 #include "qelv/core/late_fee_marks.h"
 #include "qelv/invoicing/invoice_generator.h"
 #include "qelv/invoicing/invoice_print_run.h"
+#include "tests/fixtures/db_peer.h"
 #include "tests/fixtures/sqlite_probe.h"
 #include "tests/invoicing/month_fixture.h"
 
@@ -255,6 +256,39 @@ TEST_F(Generation, ARunThatStopsLeavesNoInvoicesAndNoLatePaymentCharged)
     EXPECT_EQ(marks(QStringLiteral("1001")), (std::vector<int>{0, 0}));
     // The ledger file is let go of: it can be attached by the next run.
     EXPECT_NO_THROW(generate({QStringLiteral("1001")}));
+    EXPECT_EQ(marks(QStringLiteral("1001")), (std::vector<int>{0, 1}));
+}
+
+// Another program (the sqlite3 tool) writing to the ledger file: the run waits for it as for a file
+// held in full, and names the ledger file, not the print file it writes first.
+TEST_F(Generation, ALedgerFileAnotherProgramWritesIsWaitedForAndNamed)
+{
+    Module1::gLateFeeOn = true;
+    enterprise(QStringLiteral("1001"), QStringLiteral("甲厂"));
+    assign(QStringLiteral("1001"), QStringLiteral("W1"), QStringLiteral("甲"), 1, 1, QStringLiteral("废水"), "10");
+    ledgerRow(QStringLiteral("1001"), QDate(2003, 6, 1), "100");
+    ledgerRow(QStringLiteral("1001"), QDate(2003, 3, 1), "100", QDate(2003, 5, 1));
+    const QString ledgerFile = folder->data(QString::fromLatin1(dataFiles::lateFeeLedgers));
+    {
+        fixtures::HeldFile held(ledgerFile);
+        try {
+            generate({QStringLiteral("1001")});
+            ADD_FAILURE() << "generated while another program held the ledger file";
+        } catch (const invoicing::GenerationError& e) {
+            EXPECT_TRUE(e.description().contains(QStringLiteral("文件正在使用：") + ledgerFile + u'（'))
+                << e.description().toStdString();
+        }
+        EXPECT_EQ(held.waits(), QStringList{ledgerFile});
+    }
+    EXPECT_EQ(count("KPDW"), 0);
+    EXPECT_EQ(marks(QStringLiteral("1001")), (std::vector<int>{0, 0}));
+
+    // Let go of while the run waits: the invoice is generated and its late payment charged.
+    fixtures::HeldFile held(ledgerFile);
+    held.releaseWhenWaitedFor();
+    EXPECT_EQ(generate({QStringLiteral("1001")}).invoices, 1);
+    EXPECT_EQ(held.waits(), QStringList{ledgerFile});
+    EXPECT_EQ(count("KPDW"), 1);
     EXPECT_EQ(marks(QStringLiteral("1001")), (std::vector<int>{0, 1}));
 }
 

@@ -1,5 +1,6 @@
 // Files attached to one connection: one transaction over all of them, the attached file marked in
-// use and let go of like a connection of its own, and its rows refused as the main file's are.
+// use and let go of like a connection of its own, its rows refused as the main file's are, and a file
+// of them that another program holds named and waited for.
 #include "platform/db/connection_state.h"
 #include "platform/db/transaction.h"
 #include "platform/files/files.h"
@@ -110,6 +111,77 @@ TEST_F(AttachTest, TheAttachedFileIsMarkedInUseAndLetGoOfWithTheConnection)
     cn.attachPath(other, QStringLiteral("kz"));
     cn.close();
     EXPECT_EQ(files::holderCount(other), 0);
+}
+
+// Another program (the sqlite3 tool, say) in a transaction on one of the files: the program waits for
+// it as for a file held in full, announcing the wait, and then names that file, not the connection's
+// main file; once the other program lets go during the wait, the work goes through.
+TEST_F(AttachTest, AFileAnotherProgramHoldsIsWaitedForAndNamed)
+{
+    const QString writeMain = QStringLiteral("update dw set n = '101'");
+    const QString writeAttached = QStringLiteral("update kz.KPKZK set n = '101'");
+    const QString readAttached = QStringLiteral("select count(*) from kz.KPKZK");
+    const struct {
+        const char* what;
+        bool mainHeld;
+        const char* begin;
+        bool inTransaction; // the statements in one transaction, else each alone
+        QStringList statements;
+        const char* after; // both() once the work went through
+    } cases[] = {
+        {"a write to the attached file after one to the main file",
+         false,
+         "BEGIN IMMEDIATE",
+         true,
+         {writeMain, writeAttached},
+         "101|101"},
+        // SQLite does not wait for the right to write a file the transaction has read already.
+        {"a write to the attached file after a read of it",
+         false,
+         "BEGIN IMMEDIATE",
+         true,
+         {readAttached, writeMain, writeAttached},
+         "101|101"},
+        {"a write to the main file", true, "BEGIN IMMEDIATE", true, {writeAttached, writeMain}, "101|101"},
+        {"a read of a file held from readers", false, "BEGIN EXCLUSIVE", false, {readAttached}, "001|001"},
+        // The other program reads: the commit cannot write the file until it has done.
+        {"a commit while the other program reads the attached file",
+         false,
+         "BEGIN; SELECT count(*) FROM KPKZK",
+         true,
+         {writeMain, writeAttached},
+         "101|101"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fixtures::exec(mainFile, QStringLiteral("update dw set n = '001'"));
+        fixtures::exec(other, QStringLiteral("update KPKZK set n = '001'"));
+        const QString held = c.mainHeld ? mainFile : other;
+        db::Connection cn(connectionText(mainFile));
+        cn.attachPath(other, QStringLiteral("kz"));
+        const auto work = [&] {
+            const auto run = [&] {
+                for (const QString& statement : c.statements)
+                    cn.execute(statement);
+            };
+            if (c.inTransaction)
+                db::inTransaction(cn, run);
+            else
+                run();
+        };
+        {
+            fixtures::HeldFile holder(held, QString::fromLatin1(c.begin));
+            const QString message = dbError(work);
+            EXPECT_TRUE(message.startsWith(QStringLiteral("文件正在使用：") + held + u'（')) << message.toStdString();
+            EXPECT_EQ(holder.waits(), QStringList{held});
+        }
+        EXPECT_EQ(both(), QStringLiteral("001|001"));
+        fixtures::HeldFile holder(held, QString::fromLatin1(c.begin));
+        holder.releaseWhenWaitedFor();
+        EXPECT_EQ(dbError(work), QStringLiteral("<no error>"));
+        EXPECT_EQ(holder.waits(), QStringList{held});
+        EXPECT_EQ(both(), QString::fromLatin1(c.after));
+    }
 }
 
 } // namespace
