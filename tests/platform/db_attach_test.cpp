@@ -157,7 +157,8 @@ TEST_F(AttachTest, AFileAnotherProgramHoldsIsWaitedForAndNamed)
         fixtures::exec(mainFile, QStringLiteral("update dw set n = '001'"));
         fixtures::exec(other, QStringLiteral("update KPKZK set n = '001'"));
         const QString held = c.mainHeld ? mainFile : other;
-        db::Connection cn(connectionText(mainFile));
+        db::Connection cn;
+        cn.openPath(mainFile);
         cn.attachPath(other, QStringLiteral("kz"));
         const auto work = [&] {
             const auto run = [&] {
