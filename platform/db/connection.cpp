@@ -123,6 +123,10 @@ sqlite3* ConnectionState::handle()
         throw Error(description);
     }
     sqlite3_extended_result_codes(h, 1);
+    // A name quoted as an identifier that matches no column must fail, naming it, instead of being
+    // taken for a text: a yearly file without one of its month's columns would otherwise be read and
+    // written as if the column held that text.
+    sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_busy_handler(h, waitForOtherProgram, h);
     // The rollback journal, deleted at each commit, keeps the file alone a complete database whenever
     // no write is in progress, so that copying the file copies all of it. Reading the schema here

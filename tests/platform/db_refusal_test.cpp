@@ -5,6 +5,9 @@
 
 #include "platform/convert/currency.h"
 #include "platform/db/prepared.h"
+#include "platform/db/recordset.h"
+
+#include <functional>
 
 using convert::Currency;
 using db::ColumnDef;
@@ -221,6 +224,35 @@ TEST_F(RefusalTest, ARefusedStatementUndoesItsOwnRowsOnlyAndTheTransactionGoesOn
     EXPECT_TRUE(dbError([&] { st.run({300}); }).startsWith(QStringLiteral("数据类型不匹配或溢出")));
     EXPECT_EQ(st.run({10}), 1);
     EXPECT_EQ(fixtures::probe(path, QStringLiteral("SELECT B FROM kinds WHERE Code = 'cd'")).toInt(), 10);
+}
+
+// Names built at run time are quoted as identifiers; one that matches no column is refused and named,
+// never read as a text, whichever way the statement is run, and nothing is written.
+TEST_F(RefusalTest, AQuotedNameThatMatchesNoColumnIsRefusedAndNamed)
+{
+    const QString before = row();
+    const char* statements[] = {
+        R"(UPDATE kinds SET Code = 'zz' WHERE "Missing" = 'Missing')",
+        R"(UPDATE kinds SET Code = "Missing")",
+        R"(SELECT "Missing" FROM kinds)",
+        R"(SELECT Code FROM kinds WHERE "Missing" IS NOT NULL)",
+    };
+    for (const char* sql : statements) {
+        SCOPED_TRACE(sql);
+        const QString text = QString::fromUtf8(sql);
+        for (const auto& run : std::initializer_list<std::function<void()>>{
+                 [&] { cn.execute(text); },
+                 [&] { cn.scalar(text); },
+                 [&] { db::PreparedStatement(cn, text).run({}); },
+             }) {
+            const QString message = dbError(run);
+            EXPECT_TRUE(message.contains(QStringLiteral("Missing"))) << message.toStdString();
+            EXPECT_EQ(row(), before);
+        }
+    }
+    const QString byRecordset = dbError(
+        [&] { cn.openRecordset(QStringLiteral(R"(SELECT "Missing", Code FROM kinds)"), {}, db::LockType::ReadOnly); });
+    EXPECT_TRUE(byRecordset.contains(QStringLiteral("Missing"))) << byRecordset.toStdString();
 }
 
 TEST_F(RefusalTest, DatesInTheFormsSqliteReadsGoIntoDateColumns)
