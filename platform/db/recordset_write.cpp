@@ -2,6 +2,7 @@
 // and the values the table gave it read back, several rows all or none.
 #include "platform/db/recordset_impl.h"
 #include "platform/db/value_order.h"
+#include "platform/error/error.h"
 
 #include <QStringList>
 #include <sqlite3.h>
@@ -197,6 +198,8 @@ void Recordset::Impl::writeRows(const std::vector<Row*>& list)
                 exec(s, "ROLLBACK TO qelv_write");
                 exec(s, "RELEASE qelv_write");
             } catch (const Error&) {
+                // The write's own failure is what the caller needs to hear.
+                platform::warnDropped("recordset: rolling a batch write back to its savepoint");
             }
         }
         throw;
