@@ -167,15 +167,42 @@ QStringList tableRows(const QString& path, const QString& table)
     return rows;
 }
 
-QString firstDifference(const QStringList& ours, const QStringList& bare)
+QList<QStringList> rowsLeft(const QString& path, const QStringList& tables)
 {
-    for (qsizetype i = 0; i < std::max(ours.size(), bare.size()); ++i)
-        if (ours.value(i) != bare.value(i))
-            return QStringLiteral("row %1: ours %2, bare loop %3")
-                .arg(i + 1)
-                .arg(i < ours.size() ? ours[i] : QStringLiteral("none"),
-                     i < bare.size() ? bare[i] : QStringLiteral("none"));
-    return QString();
+    QList<QStringList> rows;
+    for (const QString& table : tables)
+        rows << tableRows(path, table);
+    return rows;
+}
+
+void sayDifferences(const QStringList& tables, const QList<QStringList>& ours, const QList<QStringList>& bare)
+{
+    for (qsizetype t = 0; t < tables.size(); ++t) {
+        const QStringList mine = ours.value(t), theirs = bare.value(t);
+        for (qsizetype i = 0; i < std::max(mine.size(), theirs.size()); ++i)
+            if (mine.value(i) != theirs.value(i)) {
+                std::fprintf(stderr, "%s row %lld: ours %s, bare loop %s\n", qPrintable(tables[t]),
+                             static_cast<long long>(i + 1),
+                             qPrintable(i < mine.size() ? mine[i] : QStringLiteral("none")),
+                             qPrintable(i < theirs.size() ? theirs[i] : QStringLiteral("none")));
+                break;
+            }
+    }
+}
+
+Times inTurns(int repetitions, const std::function<void()>& reset, const std::function<double()>& bareRun,
+              const std::function<double()>& ourRun, const QString& path, const QStringList& tables)
+{
+    Times times;
+    for (int i = 0; i < repetitions; ++i) {
+        reset();
+        times.base.push_back(bareRun());
+        const QList<QStringList> bareRows = rowsLeft(path, tables);
+        reset();
+        times.ours.push_back(ourRun());
+        sayDifferences(tables, rowsLeft(path, tables), bareRows);
+    }
+    return times;
 }
 
 } // namespace bare

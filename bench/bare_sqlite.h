@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <sqlite3.h>
+#include <vector>
 
 namespace bare {
 
@@ -71,8 +73,19 @@ private:
 // Every row of a table in row id order, each as its values' storage classes and texts: two runs that
 // wrote the same rows give the same list. Empty where the file or the table is missing.
 QStringList tableRows(const QString& path, const QString& table);
+// The rows of each table named, table by table.
+QList<QStringList> rowsLeft(const QString& path, const QStringList& tables);
+// Says on stderr, table by table, the first row in which the bare loop left other rows than the
+// program: its ratio would compare other work.
+void sayDifferences(const QStringList& tables, const QList<QStringList>& ours, const QList<QStringList>& bare);
 
-// The first row in which two runs' rows differ, for a message; empty when they are the same.
-QString firstDifference(const QStringList& ours, const QStringList& bare);
+// The times of the program's runs and of the bare loop's.
+struct Times {
+    std::vector<double> ours, base;
+};
+// The bare loop and the program's run in turns, `repetitions` times, each after `reset` has put the
+// files back; after each pair the rows the two left in the tables of `path` are compared.
+Times inTurns(int repetitions, const std::function<void()>& reset, const std::function<double()>& bareRun,
+              const std::function<double()>& ourRun, const QString& path, const QStringList& tables);
 
 } // namespace bare

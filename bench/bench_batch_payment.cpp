@@ -115,31 +115,24 @@ int paidEverywhere()
         .toInt();
 }
 
-struct Times {
-    std::vector<double> ours, base;
-};
-
-// The month made, then the writer and the bare loop in turns, each from the unpaid month: a payment
-// written again would change no byte of either file, and commit nothing.
-Times runs(const QString& folder)
+// The month made, then the bare loop and the writer in turns, each from the unpaid month (a payment
+// written again would change no byte of either file, and commit nothing), the billing rows they leave
+// compared.
+bare::Times runs(const QString& folder)
 {
     const QString billing = folder + QStringLiteral("/billing.db"), ledgers = folder + QStringLiteral("/ledgers.db");
     makeMonth();
     bench::setAside(dataFiles::billing(2003), billing);
     bench::setAside(QString::fromLatin1(dataFiles::lateFeeLedgers), ledgers);
-    const auto unpaid = [&] {
-        bench::putBack(billing, dataFiles::billing(2003));
-        bench::putBack(ledgers, QString::fromLatin1(dataFiles::lateFeeLedgers));
-    };
-    Times times;
-    for (int i = 0; i < bench::repetitions(3); ++i) {
-        unpaid();
-        times.base.push_back(bareLoop());
-        unpaid();
-        times.ours.push_back(ours());
-        if (paidEverywhere() != kEnterprises)
-            std::fprintf(stderr, "only %d invoices registered\n", paidEverywhere());
-    }
+    const bare::Times times =
+        bare::inTurns(bench::repetitions(3),
+                      [&] {
+                          bench::putBack(billing, dataFiles::billing(2003));
+                          bench::putBack(ledgers, QString::fromLatin1(dataFiles::lateFeeLedgers));
+                      },
+                      bareLoop, ours, files::dataFile(dataFiles::billing(2003)), {QStringLiteral("KPKZK")});
+    if (paidEverywhere() != kEnterprises)
+        std::fprintf(stderr, "only %d invoices registered\n", paidEverywhere());
     return times;
 }
 
@@ -153,7 +146,7 @@ int main(int argc, char** argv)
         return 1;
     Module1::setStartupDefaults();
     Module1::gWorkMonth = QDate(2003, kMonth, 1);
-    Times at1500, at4000;
+    bare::Times at1500, at4000;
     try {
         at1500 = runs(dir.path());
         // The same month of 4,000 invoiced enterprises.

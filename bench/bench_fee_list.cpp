@@ -11,7 +11,6 @@
 #include "bench/bare_generation.h"
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
-#include "platform/convert/convert.h"
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
 #include "platform/files/files.h"
@@ -133,13 +132,6 @@ double bareLoop()
     return t.nsecsElapsed() / 1e6;
 }
 
-// What a build left in the print file: its enterprises and its lines.
-QList<QStringList> rowsLeft()
-{
-    const QString file = files::dataFile(dataFiles::monthFeeList(kMonth));
-    return {bare::tableRows(file, QStringLiteral("dw")), bare::tableRows(file, QStringLiteral("ShuJu"))};
-}
-
 double ours(feeList::Built* built)
 {
     feeList::copyPrintFile(kMonth);
@@ -171,21 +163,17 @@ int main(int argc, char** argv)
     Module1::setStartupDefaults();
     Module1::gWorkMonth = kMonth;
     const int repetitions = bench::repetitions(5);
-    std::vector<double> mine, base, rendered;
+    bare::Times times;
+    std::vector<double> rendered;
     feeList::Built built;
     std::size_t pages = 0;
     try {
         bench::makeCounty({.enterprises = 1500, .assignmentsPerEnterprise = 6});
         makeMonth();
-        for (int i = 0; i < repetitions; ++i) {
-            base.push_back(bareLoop());
-            const QList<QStringList> bareRows = rowsLeft();
-            mine.push_back(ours(&built));
-            const QList<QStringList> ourRows = rowsLeft();
-            for (qsizetype k = 0; k < ourRows.size(); ++k)
-                if (const QString d = bare::firstDifference(ourRows[k], bareRows[k]); !d.isEmpty())
-                    std::fprintf(stderr, "%s: %s\n", k == 0 ? "dw" : "ShuJu", d.toUtf8().constData());
-        }
+        // The enterprises and lines the two leave in the print file are compared.
+        times = bare::inTurns(
+            repetitions, [] {}, bareLoop, [&built] { return ours(&built); },
+            files::dataFile(dataFiles::monthFeeList(kMonth)), {QStringLiteral("dw"), QStringLiteral("ShuJu")});
         for (int i = 0; i < std::min(repetitions, 3); ++i)
             rendered.push_back(pdf(dir.path() + QStringLiteral("/list.pdf"), &pages));
     } catch (const std::exception& e) {
@@ -194,8 +182,7 @@ int main(int argc, char** argv)
     }
     if (built.enterprises != 1500 || built.lines != 9000)
         std::fprintf(stderr, "the builder listed %d enterprises and %d lines\n", built.enterprises, built.lines);
-    const double x = bench::median(mine), y = bench::median(base);
-    bench::printRatio("fee_list_build", x, y, "2.0");
+    bench::printRatio("fee_list_build", bench::median(times.ours), bench::median(times.base), "2.0");
     // Over 200 pages a second: the list's pages in at most the time they take at that rate.
     bench::printLimit("fee_list_pdf", bench::median(rendered), pages * 1000.0 / pagesPerSecond);
     std::printf("fee_list pages=%zu enterprises=%d lines=%d\n", pages, built.enterprises, built.lines);

@@ -183,25 +183,6 @@ double bareLoop(const QStringList& list, int* invoices)
     return t.nsecsElapsed() / 1e6;
 }
 
-// What a run left in the invoice print file, table by table: fee lines, headers, the late payments it
-// charged.
-QList<QStringList> rowsLeft()
-{
-    QList<QStringList> rows;
-    for (const char* table : {"MX", "KPDW", "YiShouZNJ"})
-        rows << bare::tableRows(dataPath(dataFiles::monthInvoices(month)), QString::fromLatin1(table));
-    return rows;
-}
-
-// Says where the bare loop wrote other rows than the program: its ratio would compare other work.
-void compare(const QList<QStringList>& ours, const QList<QStringList>& bareRows)
-{
-    const char* const tables[] = {"MX", "KPDW", "YiShouZNJ"};
-    for (qsizetype i = 0; i < ours.size(); ++i)
-        if (const QString d = bare::firstDifference(ours[i], bareRows.value(i)); !d.isEmpty())
-            std::fprintf(stderr, "%s: %s\n", tables[i], d.toUtf8().constData());
-}
-
 double ours(const QStringList& numbers, int* invoices)
 {
     QList<invoicing::ListedEnterprise> list;
@@ -227,13 +208,10 @@ QStringList listOf(int count)
     return list;
 }
 
-struct Times {
-    std::vector<double> ours, base;
-};
-
 // The month made, a run of the program that leaves the files as the month's next run finds them, then
-// the program's run and the bare loop's in turns, each from the same ledgers, their rows compared.
-Times runs(const QString& pristine)
+// the program's run and the bare loop's in turns, each from the same ledgers, the rows they leave in the
+// invoice print file compared: fee lines, headers, the late payments charged.
+bare::Times runs(const QString& pristine)
 {
     bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6}, month,
                          QString::fromLatin1(dataFiles::invoiceTemplate), dataFiles::monthInvoices(month), pristine);
@@ -241,15 +219,10 @@ Times runs(const QString& pristine)
     int ourInvoices = 0, bareInvoices = 0;
     bench::restoreLedgers(pristine);
     ours(list, &ourInvoices);
-    Times times;
-    for (int i = 0; i < bench::repetitions(5); ++i) {
-        bench::restoreLedgers(pristine);
-        times.base.push_back(bareLoop(list, &bareInvoices));
-        const QList<QStringList> bareRows = rowsLeft();
-        bench::restoreLedgers(pristine);
-        times.ours.push_back(ours(list, &ourInvoices));
-        compare(rowsLeft(), bareRows);
-    }
+    const bare::Times times = bare::inTurns(
+        bench::repetitions(5), [&] { bench::restoreLedgers(pristine); }, [&] { return bareLoop(list, &bareInvoices); },
+        [&] { return ours(list, &ourInvoices); }, dataPath(dataFiles::monthInvoices(month)),
+        {QStringLiteral("MX"), QStringLiteral("KPDW"), QStringLiteral("YiShouZNJ")});
     if (ourInvoices != enterprises || bareInvoices != enterprises)
         std::fprintf(stderr, "invoices: ours %d, bare loop %d, of %d enterprises\n", ourInvoices, bareInvoices,
                      enterprises);
@@ -266,7 +239,7 @@ int main(int argc, char** argv)
         return 1;
     bench::startRun(month, invoiceDate, graceDays, static_cast<float>(rate));
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
-    Times at1500, at4000;
+    bare::Times at1500, at4000;
     try {
         at1500 = runs(pristine);
         // The same month of a county of 4,000.

@@ -198,25 +198,6 @@ double bareLoop(const QList<Listed>& list, int* notices)
     return t.nsecsElapsed() / 1e6;
 }
 
-// What a run left in the notice print file, table by table: fee lines, headers, detail rows, the late
-// payments it charged.
-QList<QStringList> rowsLeft()
-{
-    QList<QStringList> rows;
-    for (const char* table : {"MX", "tzdw", "WuRanWuMingXi", "YiShouZNJ"})
-        rows << bare::tableRows(dataPath(dataFiles::monthNotices(month)), QString::fromLatin1(table));
-    return rows;
-}
-
-// Says where the bare loop wrote other rows than the program: its ratio would compare other work.
-void compare(const QList<QStringList>& ours, const QList<QStringList>& bareRows)
-{
-    const char* const tables[] = {"MX", "tzdw", "WuRanWuMingXi", "YiShouZNJ"};
-    for (qsizetype i = 0; i < ours.size(); ++i)
-        if (const QString d = bare::firstDifference(ours[i], bareRows.value(i)); !d.isEmpty())
-            std::fprintf(stderr, "%s: %s\n", tables[i], d.toUtf8().constData());
-}
-
 double ours(const QList<Listed>& listed, int* notices)
 {
     QList<notices::ListedEnterprise> list;
@@ -236,24 +217,16 @@ double ours(const QList<Listed>& listed, int* notices)
     return ms;
 }
 
-struct Times {
-    std::vector<double> ours, base;
-};
-
-// The program's run and the bare loop's in turns, each from the same ledgers, their rows compared.
-Times runs(const QString& pristine)
+// The program's run and the bare loop's in turns, each from the same ledgers, the rows they leave in
+// the notice print file compared: fee lines, headers, detail rows, the late payments charged.
+bare::Times runs(const QString& pristine)
 {
     const QList<Listed> list = listOf(enterprises);
-    Times times;
     int ourNotices = 0, bareNotices = 0;
-    for (int i = 0; i < bench::repetitions(5); ++i) {
-        bench::restoreLedgers(pristine);
-        times.base.push_back(bareLoop(list, &bareNotices));
-        const QList<QStringList> bareRows = rowsLeft();
-        bench::restoreLedgers(pristine);
-        times.ours.push_back(ours(list, &ourNotices));
-        compare(rowsLeft(), bareRows);
-    }
+    const bare::Times times = bare::inTurns(
+        bench::repetitions(5), [&] { bench::restoreLedgers(pristine); }, [&] { return bareLoop(list, &bareNotices); },
+        [&] { return ours(list, &ourNotices); }, dataPath(dataFiles::monthNotices(month)),
+        {QStringLiteral("MX"), QStringLiteral("tzdw"), QStringLiteral("WuRanWuMingXi"), QStringLiteral("YiShouZNJ")});
     if (ourNotices != enterprises || bareNotices != enterprises)
         std::fprintf(stderr, "notices: ours %d, bare loop %d, of %d enterprises\n", ourNotices, bareNotices,
                      enterprises);
@@ -280,7 +253,7 @@ int main(int argc, char** argv)
         int warmUp = 0;
         ours(listOf(enterprises), &warmUp);
     };
-    Times at1500, at4000;
+    bare::Times at1500, at4000;
     try {
         makeMonth();
         at1500 = runs(pristine);

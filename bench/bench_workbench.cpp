@@ -368,24 +368,20 @@ Moves moves(frmKaiPiao& w, int count)
         BareReads bare(copies);
         bare.rowsInView = w.DataGrid1->viewport()->height() / w.DataGrid1->verticalHeader()->defaultSectionSize() + 1;
         BarePainter painter(w.size());
-        for (int i = 0; i < count; ++i) {
-            m.firstShow.push_back(bench::timedMs([&] {
-                w.Command2_Click();
-                paint(w);
-            }));
-            const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
-            m.firstShowBase.push_back(bench::timedMs([&] { painter.paint(bare.enterprise(number)); }));
-        }
+        const auto enterpriseMoves = [&](std::vector<double>& ours, std::vector<double>& base) {
+            for (int i = 0; i < count; ++i) {
+                ours.push_back(bench::timedMs([&] {
+                    w.Command2_Click();
+                    paint(w);
+                }));
+                const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
+                base.push_back(bench::timedMs([&] { painter.paint(bare.enterprise(number)); }));
+            }
+        };
+        enterpriseMoves(m.firstShow, m.firstShowBase);
         // The same enterprises again: their rows and ledgers are there now.
         w.Command4_Click();
-        for (int i = 0; i < count; ++i) {
-            m.again.push_back(bench::timedMs([&] {
-                w.Command2_Click();
-                paint(w);
-            }));
-            const QString number = w.enterprises()->value(QStringLiteral("DanWeiBianHao")).toString();
-            m.againBase.push_back(bench::timedMs([&] { painter.paint(bare.enterprise(number)); }));
-        }
+        enterpriseMoves(m.again, m.againBase);
         // The enterprise's billing row as its move read it: an assignment's move reads it no more.
         QString shownNumber;
         QStringList billingRow;
