@@ -1,8 +1,11 @@
 // The payment notices of a month for 1,500 enterprises with 6 assignments each, late fees on, generated
-// by the program (fee lines, late fees, detail sheets, headers), beside a bare SQLite loop that runs the
-// same reads and inserts on the same files in one transaction. Every run generates the month again: it
-// first sets back the late payments the run before it marked, as the program does. The growth lines
-// are the program's run, then the bare loop's, at 4,000 enterprises beside 1,500.
+// by the program (fee lines with the minimum top-up and the late fee, detail sheets, headers with the
+// total in capitals), beside a bare SQLite loop that computes the same and writes the same rows into
+// the same files in one transaction. Every run generates the month again: it first sets back the late
+// payments the run before it marked, as the program does. After each run the rows of the two are
+// compared, and any difference is said on stderr. The growth lines are the program's run, then the bare
+// loop's, at 4,000 enterprises beside 1,500.
+#include "bench/bare_generation.h"
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
 #include "platform/files/files.h"
@@ -11,15 +14,10 @@
 #include "qelv/core/data_files.h"
 #include "qelv/notices/notice_generator.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
-#include <array>
-#include <map>
-#include <QTemporaryDir>
 #include <cstdio>
-#include <sqlite3.h>
-#include <string>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -36,345 +34,175 @@ QString dataPath(const QString& name)
     return files::dataFile(name);
 }
 
-struct Bare {
-    sqlite3* db = nullptr;
-    bool failed = false;
-
-    sqlite3_stmt* prepare(const QString& sql)
-    {
-        sqlite3_stmt* st = nullptr;
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr) != SQLITE_OK) {
-            std::fprintf(stderr, "bare loop: %s\n", sqlite3_errmsg(db));
-            failed = true;
-        }
-        return st;
-    }
-    static void text(sqlite3_stmt* st, int i, const QString& s)
-    {
-        const QByteArray b = s.toUtf8();
-        sqlite3_bind_text(st, i, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
-    }
-    static QString column(sqlite3_stmt* st, int i)
-    {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-    }
+// A row of the notice window's list: the register's number and name.
+struct Listed {
+    QString number, name;
 };
 
-struct Assignment {
-    QString table, name;
-    int outlet;
+QList<Listed> listOf(int count)
+{
+    QList<Listed> list;
+    for (int e = 1; e <= count; ++e)
+        list << Listed{bench::enterpriseNumber(e), bench::enterpriseName(e)};
+    return list;
+}
+
+// An assignment as the detail sheet takes it, in the register's order.
+struct DetailAssignment {
+    QString pollutant, name;
+    std::int64_t outlet = 0;
 };
 
-// An assignment's record as read, once, for its fees and its detail row: its columns and values.
-struct Record {
-    bool row = false;
-    QStringList names;
-    std::vector<double> values;
-};
-
-// An assignment as the fee lines take it: its table, calculation category and outlet.
-struct Charged {
-    QString table;
-    int kind, outlet;
-};
-
-double bareLoop(int* notices)
+double bareLoop(const QList<Listed>& list, int* notices)
 {
     QElapsedTimer t;
     t.start();
-    Bare b;
-    sqlite3_open(dataPath(dataFiles::monthNotices(month)).toUtf8().constData(), &b.db);
-    const auto attach = [&b](const QString& name, const char* as) {
-        const QString sql = QStringLiteral("ATTACH DATABASE '%1' AS %2").arg(dataPath(name), QString::fromLatin1(as));
-        sqlite3_exec(b.db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    bare::Connection b(dataPath(dataFiles::monthNotices(month)));
+    b.attach(dataPath(QString::fromLatin1(dataFiles::enterprises)), "dwf");
+    b.attach(dataPath(dataFiles::monthData(month)), "md");
+    b.attach(dataPath(dataFiles::billing(month.year())), "kz");
+    b.attach(dataPath(QString::fromLatin1(dataFiles::lateFeeLedgers)), "znj");
+    for (const char* table : {"MX", "tzdw", "WuRanWuMingXi"})
+        b.exec(QStringLiteral("Delete from %1").arg(QString::fromLatin1(table)));
+    b.exec(QStringLiteral("BEGIN"));
+    bare::Marks marks(b, "znj");
+    marks.setBackEarlier({});
+    const bare::FeeReader fees(b, QStringLiteral("dwf"));
+    QHash<QString, QList<DetailAssignment>> details;
+    {
+        bare::Statement all(b,
+                            QStringLiteral("Select ID,DanWeiBianHao,WuRanWuBianHao,WuRanWuMingCheng,LeiXing,PaiWuKou "
+                                           "from dwf.dwwrw Order By ID ASC"));
+        while (all.step())
+            details[all.text(1).toCaseFolded()] << DetailAssignment{all.text(2), all.text(3), all.integer(5)};
+    }
+    bare::Statement reg(b, QStringLiteral("Select LowLever,DanWeiQuangCheng from dwf.dw where DanWeiBianHao=?"));
+    bare::Statement billing(b, QStringLiteral("select M5B,M5N from kz.KPKZK where DanWeiBianHao=?"));
+    bare::Statement known(b, QStringLiteral("Select DanWeiBianHao,DanWeiQuangCheng from dwf.dw where DanWeiBianHao=?"));
+    bare::Statement remark(
+        b, QStringLiteral("Select \"M5B\" from kz.KPKZK where DanWeiBianHao=? and \"M5\"=1 and \"M5B\" is not null"));
+    bare::Statement line(b, QStringLiteral("Insert Into MX (ID,DanWeiBianHao,序号,项目,金额) Values (?,?,?,?,?)"));
+    bare::Statement detail(b,
+                           QStringLiteral("Insert Into WuRanWuMingXi (DanWeiBianHao,PaiWuKou,WuRanWuMingCheng,"
+                                          "WuRanWuShuJu) Values (?,?,?,?)"));
+    bare::Statement head(
+        b,
+        QStringLiteral(
+            "Insert Into tzdw (DanWeiBianHao,DanWeiQuangCheng,FaLvFaGui,YingJiaoKuang,NianYueQiKuangMingXi,"
+            "NianYueJiaoKuangMingXi,JiaoKuangQiXian,KaiHuiYinHang,ZhangHao,YiYi,DianHua,ShouKuanDanWei,TongZhiRiQi,"
+            "JingBanRen,JiaoDuiRen) Values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    const QString monthText = month.toString(QStringLiteral("yyyy年MM月"));
+    const QString defaultPeriod = QStringLiteral("(%1)").arg(monthText);
+    const QString noticeDate = invoiceDate.toString(QStringLiteral("yyyy年MM月dd日"));
+    const bare::LateFeeTerms terms{invoiceDate, graceDays, static_cast<float>(rate)};
+    // Each record is read once per enterprise, for its fee and its detail row.
+    QHash<QString, bare::Record> records;
+    const auto recordOf = [&b, &records](const QString& table) -> const bare::Record& {
+        const QString key = table.toCaseFolded();
+        auto it = records.find(key);
+        if (it == records.end()) {
+            bare::Statement select(b, QStringLiteral("Select * from md.\"%1\"").arg(table));
+            it = records.insert(key, bare::readRecord(select));
+        }
+        return *it;
     };
-    attach(QString::fromLatin1(dataFiles::enterprises), "dwf");
-    attach(dataFiles::monthData(month), "md");
-    attach(dataFiles::billing(month.year()), "kz");
-    attach(QString::fromLatin1(dataFiles::lateFeeLedgers), "znj");
-    sqlite3_exec(b.db, "DELETE FROM MX; DELETE FROM tzdw; DELETE FROM WuRanWuMingXi; BEGIN", nullptr, nullptr, nullptr);
-    // The marks of the run before, set back where the ledger still shows them, and their list emptied.
-    {
-        sqlite3_stmt* listed = b.prepare(QStringLiteral("select * from YiShouZNJ order by rowid"));
-        QString enterprise;
-        sqlite3_stmt* back = nullptr;
-        while (sqlite3_step(listed) == SQLITE_ROW) {
-            if (Bare::column(listed, 0) != enterprise) {
-                enterprise = Bare::column(listed, 0);
-                sqlite3_finalize(back);
-                back = nullptr;
-                const QByteArray table = QStringLiteral("ZNJ%1").arg(enterprise).toUtf8();
-                if (sqlite3_table_column_metadata(b.db, "znj", table.constData(), nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr) == SQLITE_OK)
-                    back = b.prepare(QStringLiteral("Update znj.\"ZNJ%1\" Set ZNJYiShou = 0 Where ZNJYiShou <> 0 AND "
-                                                    "FaPiaoBianHao = ? AND (date(KaiPiaoRiQi) = date(?) OR "
-                                                    "(KaiPiaoRiQi IS NULL AND ? IS NULL))")
-                                         .arg(enterprise));
-            }
-            if (!back)
-                continue;
-            sqlite3_reset(back);
-            Bare::text(back, 1, Bare::column(listed, 1));
-            Bare::text(back, 2, Bare::column(listed, 2).left(10));
-            Bare::text(back, 3, Bare::column(listed, 2).left(10));
-            sqlite3_step(back);
-        }
-        sqlite3_finalize(back);
-        sqlite3_finalize(listed);
-        sqlite3_exec(b.db, "Delete from YiShouZNJ", nullptr, nullptr, nullptr);
-    }
-    // The assignments once: by enterprise and category for the fees, by enterprise for the details.
-    QHash<QString, QList<Charged>> tables;
-    QHash<QString, QList<Assignment>> byEnterprise;
-    {
-        sqlite3_stmt* all = b.prepare(QStringLiteral(
-            "select DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, LeiXing, PaiWuKou, FenLei from dwf.dwwrw "
-            "order by PaiWuKou, ID"));
-        while (sqlite3_step(all) == SQLITE_ROW) {
-            const QString table = QStringLiteral("md.\"WRW%1%2%3\"")
-                                      .arg(Bare::column(all, 0), Bare::column(all, 1), Bare::column(all, 4));
-            tables[Bare::column(all, 0) + QLatin1Char('\n') + Bare::column(all, 5)]
-                << Charged{table, sqlite3_column_int(all, 3), sqlite3_column_int(all, 4)};
-        }
-        sqlite3_finalize(all);
-        sqlite3_stmt* byId = b.prepare(QStringLiteral("select ID, DanWeiBianHao, WuRanWuBianHao, WuRanWuMingCheng, "
-                                                      "LeiXing, PaiWuKou from dwf.dwwrw order by ID"));
-        while (sqlite3_step(byId) == SQLITE_ROW)
-            byEnterprise[Bare::column(byId, 1)]
-                << Assignment{QStringLiteral("md.\"WRW%1%2%3\"")
-                                  .arg(Bare::column(byId, 1), Bare::column(byId, 2), Bare::column(byId, 5)),
-                              Bare::column(byId, 3), sqlite3_column_int(byId, 5)};
-        sqlite3_finalize(byId);
-    }
-    sqlite3_stmt* reg =
-        b.prepare(QStringLiteral("select LowLever, DanWeiQuangCheng from dwf.dw where DanWeiBianHao = ?"));
-    sqlite3_stmt* kz = b.prepare(QStringLiteral("select M5B, M5N from kz.KPKZK where DanWeiBianHao = ?"));
-    sqlite3_stmt* known =
-        b.prepare(QStringLiteral("select DanWeiBianHao, DanWeiQuangCheng from dwf.dw where DanWeiBianHao = ?"));
-    sqlite3_stmt* remark =
-        b.prepare(QStringLiteral("select M5B from kz.KPKZK where DanWeiBianHao = ? and M5 = 1 and M5B is not null"));
-    sqlite3_stmt* line =
-        b.prepare(QStringLiteral("Insert Into MX (ID,DanWeiBianHao,序号,项目,金额) Values (?,?,?,?,?)"));
-    sqlite3_stmt* detail = b.prepare(QStringLiteral(
-        "Insert Into WuRanWuMingXi (DanWeiBianHao,PaiWuKou,WuRanWuMingCheng,WuRanWuShuJu) Values (?,?,?,?)"));
-    sqlite3_stmt* mark = b.prepare(QStringLiteral(
-        "Insert into YiShouZNJ (DanWeiBianHao, FaPiaoBianHao, KaiPiaoRiQi, FaPiao, YuanFaPiaoBianHao, YuanKaiPiaoRiQi, "
-        "YuanFaPiaoJinE, YuanZNJ, FaPiaoJinE, ZNJ) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    sqlite3_stmt* head = b.prepare(QStringLiteral(
-        "Insert Into tzdw (DanWeiBianHao,DanWeiQuangCheng,FaLvFaGui,YingJiaoKuang,NianYueQiKuangMingXi,"
-        "NianYueJiaoKuangMingXi,JiaoKuangQiXian,KaiHuiYinHang,ZhangHao,YiYi,DianHua,ShouKuanDanWei,TongZhiRiQi,"
-        "JingBanRen,JiaoDuiRen) Values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-    const QStringList categories{QStringLiteral("废水"), QStringLiteral("废气"), QStringLiteral("废渣"),
-                                 QStringLiteral("噪声"), QStringLiteral("其它")};
-    const QString cutOff = invoiceDate.addDays(-graceDays).toString(Qt::ISODate);
-    int id = 0;
+    std::int64_t id = 0;
     *notices = 0;
-    QHash<QString, Record> records;
-    const auto recordOf = [&b, &records](const QString& table) -> const Record& {
-        auto it = records.find(table);
-        if (it != records.end())
-            return *it;
-        Record r;
-        sqlite3_stmt* w = b.prepare(QStringLiteral("select * from %1").arg(table));
-        r.row = sqlite3_step(w) == SQLITE_ROW;
-        for (int c = 0; c < sqlite3_column_count(w); ++c) {
-            r.names << QString::fromUtf8(sqlite3_column_name(w, c));
-            if (r.row)
-                r.values.push_back(sqlite3_column_double(w, c));
-        }
-        sqlite3_finalize(w);
-        return *records.insert(table, r);
-    };
-    for (int e = 1; e <= enterprises && !b.failed; ++e) {
-        const QString number = bench::enterpriseNumber(e);
+    for (const Listed& row : list) {
+        if (b.failed())
+            break;
+        const QString& code = row.number;
         records.clear();
-        double total = 0;
-        int lines = 0;
-        // The fee lines as the notices have them: per category the separate items, then the category's
-        // charge (calculation category 1 added up, any other the largest per outlet); the doubled and
-        // raised charges on lines of their own.
-        double doubled = 0, raised = 0;
-        for (const QString& c : categories) {
-            double charges = 0;
-            std::map<std::pair<int, int>, std::array<double, 3>> largest;
-            for (const Charged& a : tables.value(number + QLatin1Char('\n') + c)) {
-                const Record& w = recordOf(a.table);
-                if (w.row) {
-                    // The fee columns close the record: charge, doubled, raised, a fee item of its own.
-                    const std::size_t fees = w.values.size() - 4;
-                    const double charge = w.values[fees], twice = w.values[fees + 1], more = w.values[fees + 2];
-                    if (a.kind == 1) {
-                        if (w.values[fees + 3] != 0) {
-                            total += charge;
-                            if (charge > 0)
-                                ++lines;
-                        } else {
-                            charges += charge;
-                        }
-                        doubled += twice;
-                        raised += more;
-                    } else {
-                        auto& cell = largest[{a.kind, a.outlet}];
-                        if (cell[0] + cell[1] + cell[2] < charge + twice + more)
-                            cell = {charge, twice, more};
-                    }
+        const bare::Fees f = fees.read(code, recordOf);
+        bare::Units total = f.total;
+        std::optional<double> lowLever, months;
+        QString period;
+        if (reg.reset().bind(1, code).step() && !reg.isNull(0))
+            lowLever = reg.number(0);
+        if (billing.reset().bind(1, code).step()) {
+            period = billing.text(0);
+            if (!billing.isNull(1))
+                months = billing.number(1);
+        }
+        const QString periodText = period.isEmpty() ? defaultPeriod : QStringLiteral("(%1)").arg(period);
+        int number = 0;
+        const auto writeLine = [&](const QString& item, bare::Units amount) {
+            line.reset().bind(1, ++id).bind(2, code).bind(3, QString::number(++number)).bind(4, item + periodText);
+            line.bind(5, bare::moneyText(amount)).run();
+        };
+        for (const bare::FeeItem& item : f.items)
+            writeLine(item.separate ? item.name : item.name + QStringLiteral("收费"), item.amount);
+        if (f.doubled > 0)
+            writeLine(QStringLiteral("加倍收费"), f.doubled);
+        if (f.raised > 0)
+            writeLine(QStringLiteral("提高征收"), f.raised);
+        if (const bare::Units topUp = bare::minimumTopUp(total, lowLever, months); topUp > 0) {
+            total += topUp;
+            writeLine(QStringLiteral("补充最少收费金额"), topUp);
+        }
+        bare::Marked marked{code, {}, false, {}, {}, {}};
+        const bare::Units lateFee = bare::wholeFen(bare::lateFee(b, "znj", code, terms, &marked.rows));
+        marks.add(marked);
+        if (lateFee > 0)
+            writeLine(QStringLiteral("滞纳金"), lateFee);
+        total += lateFee;
+
+        // The detail sheet: each assignment's record that holds figures, with the period remark.
+        const QList<DetailAssignment> own = details.value(code.toCaseFolded());
+        if (known.reset().bind(1, code).step() && !known.isNull(0) && !own.isEmpty()) {
+            const QString remarkText = remark.reset().bind(1, code).step() ? remark.text(0) : QString();
+            for (const DetailAssignment& a : own) {
+                const bare::Record& r =
+                    recordOf(QStringLiteral("WRW") + code + a.pollutant + QString::number(a.outlet));
+                if (!r.found || r.values.empty() || !r.values[0])
+                    continue;
+                if (*r.values[0] == 0 && (r.values.size() < 2 || !r.values[1] || *r.values[1] == 0))
+                    continue;
+                QString figures;
+                for (std::size_t c = 0; c < r.values.size(); ++c) {
+                    const QString& name = r.names[static_cast<qsizetype>(c)];
+                    if (bare::isFigure(name))
+                        figures += name + QLatin1Char(':') +
+                            (r.values[c] ? bare::plainText(bare::storedAmount(*r.values[c])) : QString()) +
+                            QLatin1Char(',');
                 }
+                figures.chop(1);
+                detail.reset().bind(1, code).bind(2, a.outlet).bind(3, a.name);
+                detail
+                    .bind(4,
+                          figures + QLatin1Char(' ') +
+                              (remarkText.isEmpty() ? QString() : QStringLiteral("(%1)").arg(remarkText)))
+                    .run();
             }
-            for (const auto& [key, cell] : largest) {
-                charges += cell[0];
-                doubled += cell[1];
-                raised += cell[2];
-            }
-            total += charges;
-            if (charges > 0)
-                ++lines;
-        }
-        total += doubled + raised;
-        lines += (doubled > 0 ? 1 : 0) + (raised > 0 ? 1 : 0);
-        QString name;
-        sqlite3_reset(reg);
-        Bare::text(reg, 1, number);
-        if (sqlite3_step(reg) == SQLITE_ROW)
-            name = Bare::column(reg, 1);
-        sqlite3_reset(kz);
-        Bare::text(kz, 1, number);
-        sqlite3_step(kz);
-
-        const QString ledger = QStringLiteral("znj.\"ZNJ%1\"").arg(number);
-        double unpaid = 0, fee = 0;
-        bool overdueRows = false;
-        sqlite3_stmt* overdue = b.prepare(
-            QStringLiteral("Select * from %1 Where DaoZhangQingKuang=0 AND PiaoJuLeiXing=0 and KaiPiaoRiQi <= ?")
-                .arg(ledger));
-        Bare::text(overdue, 1, cutOff);
-        while (sqlite3_step(overdue) == SQLITE_ROW) {
-            overdueRows = true;
-            unpaid += sqlite3_column_double(overdue, 3);
-        }
-        sqlite3_finalize(overdue);
-        if (overdueRows) {
-            sqlite3_stmt* earlier = b.prepare(
-                QStringLiteral("Select * from %1 where KaiPiaoRiQi < ? Order By KaiPiaoRiQi ASC").arg(ledger));
-            Bare::text(earlier, 1, invoiceDate.toString(Qt::ISODate));
-            QDate latest;
-            while (sqlite3_step(earlier) == SQLITE_ROW)
-                latest = QDate::fromString(Bare::column(earlier, 0).left(10), Qt::ISODate);
-            sqlite3_finalize(earlier);
-            fee = unpaid * std::max<qint64>(0, latest.daysTo(invoiceDate) - graceDays) * rate;
-            // The late payments charged now, marked in the ledger and listed for the next run.
-            sqlite3_stmt* paid = b.prepare(
-                QStringLiteral("Select * from %1 Where DaoZhangQingKuang=1 AND PiaoJuLeiXing=0 and ZNJYiShou =0")
-                    .arg(ledger));
-            bool paidRows = false;
-            while (sqlite3_step(paid) == SQLITE_ROW) {
-                paidRows = true;
-                const QDate invoiced = QDate::fromString(Bare::column(paid, 0).left(10), Qt::ISODate);
-                const QDate paidOn = QDate::fromString(Bare::column(paid, 5).left(10), Qt::ISODate);
-                fee += std::max<qint64>(0, invoiced.daysTo(paidOn) - graceDays) * rate * sqlite3_column_double(paid, 3);
-                sqlite3_reset(mark);
-                Bare::text(mark, 1, number);
-                Bare::text(mark, 2, Bare::column(paid, 1));
-                Bare::text(mark, 3, invoiced.toString(Qt::ISODate));
-                sqlite3_bind_int(mark, 4, 0);
-                for (int c = 5; c <= 10; ++c)
-                    sqlite3_bind_null(mark, c);
-                sqlite3_step(mark);
-            }
-            sqlite3_finalize(paid);
-            if (paidRows) {
-                sqlite3_stmt* marked = b.prepare(
-                    QStringLiteral(
-                        "Update %1 Set ZNJYiShou = 1 Where DaoZhangQingKuang=1 AND PiaoJuLeiXing=0 and ZNJYiShou =0")
-                        .arg(ledger));
-                sqlite3_step(marked);
-                sqlite3_finalize(marked);
-            }
-            if (fee > 0)
-                ++lines;
-        }
-        total += fee;
-        for (int n = 1; n <= lines; ++n) {
-            sqlite3_reset(line);
-            sqlite3_bind_int(line, 1, ++id);
-            Bare::text(line, 2, number);
-            Bare::text(line, 3, QString::number(n));
-            Bare::text(line, 4, QStringLiteral("废水收费(2003年05月)"));
-            Bare::text(line, 5, QString::number(total / lines, 'f', 2));
-            sqlite3_step(line);
         }
 
-        // The detail sheet: the enterprise known, its period remark, each assignment's record.
-        sqlite3_reset(known);
-        Bare::text(known, 1, number);
-        sqlite3_step(known);
-        sqlite3_reset(remark);
-        Bare::text(remark, 1, number);
-        const QString period = sqlite3_step(remark) == SQLITE_ROW
-            ? QStringLiteral("(%1)").arg(Bare::column(remark, 0))
-            : QString();
-        // A record without figures (its first two columns zero) gives no row.
-        for (const Assignment& a : byEnterprise.value(number)) {
-            const Record& w = recordOf(a.table);
-            if (!w.row || (w.values[0] == 0 && w.values[1] == 0))
-                continue;
-            QString text;
-            for (std::size_t c = 0; c < w.values.size() - 4; ++c)
-                text += w.names[c] + QLatin1Char(':') + QString::number(w.values[c]) + QLatin1Char(',');
-            sqlite3_reset(detail);
-            Bare::text(detail, 1, number);
-            sqlite3_bind_int(detail, 2, a.outlet);
-            Bare::text(detail, 3, a.name);
-            Bare::text(detail, 4, text.left(text.size() - 1) + QLatin1Char(' ') + period);
-            sqlite3_step(detail);
-        }
-
+        const QString capitals = bare::capitals(total);
         if (total > 0) {
-            sqlite3_reset(head);
-            Bare::text(head, 1, number);
-            Bare::text(head, 2, name);
-            for (int c = 3; c <= 15; ++c)
-                Bare::text(head, c, QStringLiteral("2003年05月应缴纳排污费人民币壹佰元整"));
-            sqlite3_step(head);
+            head.reset().bind(1, code).bind(2, row.name).bind(3, QString());
+            head.bind(4, monthText + QStringLiteral("应缴纳排污费人民币") + capitals + QStringLiteral("整"));
+            head.bind(5, monthText + QStringLiteral("份排污情况明细表"));
+            head.bind(6, monthText + QStringLiteral("份应缴纳排污费明细表　　　（单位：元）"));
+            for (int c = 7; c <= 12; ++c)
+                head.bind(c, QString());
+            head.bind(13, noticeDate).bind(14, Module1::gUserName).bind(15, QString()).run();
             ++*notices;
         }
-        sqlite3_reset(line);
-        sqlite3_bind_int(line, 1, ++id);
-        Bare::text(line, 2, number);
-        Bare::text(line, 3, QStringLiteral("合计"));
-        Bare::text(line, 4, QStringLiteral("壹佰元整"));
-        Bare::text(line, 5, QString::number(total, 'f', 2));
-        sqlite3_step(line);
+        line.reset()
+            .bind(1, ++id)
+            .bind(2, code)
+            .bind(3, QStringLiteral("合计"))
+            .bind(4, capitals + QStringLiteral("整"));
+        line.bind(5, bare::moneyText(total)).run();
     }
-    sqlite3_exec(b.db, "COMMIT", nullptr, nullptr, nullptr);
-    for (sqlite3_stmt* st : {reg, kz, known, remark, line, detail, mark, head})
-        sqlite3_finalize(st);
-    sqlite3_close(b.db);
+    b.exec(QStringLiteral("COMMIT"));
     return t.nsecsElapsed() / 1e6;
 }
 
-// The rows a run left in the notice print file: fee lines, headers, detail rows, late payments listed.
-QString rowCounts()
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(dataPath(dataFiles::monthNotices(month)).toUtf8().constData(), &db);
-    QString counts;
-    for (const char* table : {"MX", "tzdw", "WuRanWuMingXi", "YiShouZNJ"}) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, (std::string("select count(*) from ") + table).c_str(), -1, &st, nullptr);
-        counts += QStringLiteral(" %1=%2").arg(QString::fromLatin1(table))
-                      .arg(sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return counts;
-}
-
-double ours(int* notices)
+double ours(const QList<Listed>& listed, int* notices)
 {
     QList<notices::ListedEnterprise> list;
-    for (int e = 1; e <= enterprises; ++e)
-        list << notices::ListedEnterprise{bench::enterpriseNumber(e), QStringLiteral("单位%1").arg(e), false};
+    for (const Listed& row : listed)
+        list << notices::ListedEnterprise{row.number, row.name, false};
     QElapsedTimer t;
     t.start();
     auto runFiles = notices::RunFiles::open(month);
@@ -389,6 +217,22 @@ double ours(int* notices)
     return ms;
 }
 
+// The program's run and the bare loop's in turns, each from the same ledgers, the rows they leave in
+// the notice print file compared: fee lines, headers, detail rows, the late payments charged.
+bare::Times runs(const QString& pristine)
+{
+    const QList<Listed> list = listOf(enterprises);
+    int ourNotices = 0, bareNotices = 0;
+    const bare::Times times = bare::inTurns(
+        bench::repetitions(5), [&] { bench::restoreLedgers(pristine); }, [&] { return bareLoop(list, &bareNotices); },
+        [&] { return ours(list, &ourNotices); }, dataPath(dataFiles::monthNotices(month)),
+        {QStringLiteral("MX"), QStringLiteral("tzdw"), QStringLiteral("WuRanWuMingXi"), QStringLiteral("YiShouZNJ")});
+    if (ourNotices != enterprises || bareNotices != enterprises)
+        std::fprintf(stderr, "notices: ours %d, bare loop %d, of %d enterprises\n", ourNotices, bareNotices,
+                     enterprises);
+    return times;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -401,61 +245,31 @@ int main(int argc, char** argv)
     const QString pristine = dir.path() + QStringLiteral("/ledgers.db");
     // The month as a run of the program leaves it: the files with their look-up indexes, the late
     // payments of that run listed, for every timed run to set back.
-    int warmUp = 0;
-    const auto makeMonth = [&pristine, &warmUp] {
-        bench::makeMonthWith(
-            bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6, .figures = true}, month,
-            QString::fromLatin1(dataFiles::noticeTemplate), dataFiles::monthNotices(month), pristine);
+    const auto makeMonth = [&pristine] {
+        bench::makeMonthWith(bench::County{.enterprises = enterprises, .assignmentsPerEnterprise = 6, .figures = true},
+                             month, QString::fromLatin1(dataFiles::noticeTemplate), dataFiles::monthNotices(month),
+                             pristine);
         bench::restoreLedgers(pristine);
-        ours(&warmUp);
+        int warmUp = 0;
+        ours(listOf(enterprises), &warmUp);
     };
+    bare::Times at1500, at4000;
     try {
         makeMonth();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
-        return 1;
-    }
-
-    std::vector<double> mine, base;
-    int ourNotices = 0, bareNotices = 0;
-    try {
-        for (int i = 0; i < bench::repetitions(5); ++i) {
-            bench::restoreLedgers(pristine);
-            base.push_back(bareLoop(&bareNotices));
-            const QString bareRows = rowCounts();
-            bench::restoreLedgers(pristine);
-            mine.push_back(ours(&ourNotices));
-            if (rowCounts() != bareRows)
-                std::fprintf(stderr, "rows: ours%s, bare loop%s\n", rowCounts().toUtf8().constData(),
-                             bareRows.toUtf8().constData());
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
-        return 1;
-    }
-    if (ourNotices != enterprises || bareNotices != enterprises)
-        std::fprintf(stderr, "notices: ours %d, bare loop %d, of %d enterprises\n", ourNotices, bareNotices,
-                     enterprises);
-    // The same month of a county of 4,000.
-    std::vector<double> larger, largerBase;
-    try {
+        at1500 = runs(pristine);
+        // The same month of a county of 4,000.
         enterprises = bench::largerCounty;
         makeMonth();
-        for (int i = 0; i < bench::repetitions(5); ++i) {
-            bench::restoreLedgers(pristine);
-            largerBase.push_back(bareLoop(&bareNotices));
-            bench::restoreLedgers(pristine);
-            larger.push_back(ours(&ourNotices));
-        }
+        at4000 = runs(pristine);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", platform::describe(e).toUtf8().constData());
         return 1;
     }
-    const double x = bench::median(mine), y = bench::median(base);
+    const double x = bench::median(at1500.ours), y = bench::median(at1500.base);
     bench::printRatio("notices", x, y, target);
-    bench::printGrowth("notices", bench::median(larger), x);
+    bench::printGrowth("notices", bench::median(at4000.ours), x);
     // The bare loop's own growth over the same files: every statement on an assignment's table finds
     // it in SQLite's schema hash, whose chains lengthen with the county.
-    bench::printRatio("notices_bare_growth", bench::median(largerBase), y, "-");
+    bench::printRatio("notices_bare_growth", bench::median(at4000.base), y, "-");
     return 0;
 }

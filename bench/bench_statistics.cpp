@@ -3,6 +3,7 @@
 // rebuilds the table with the months billed), each beside a bare SQLite loop making the same copy and
 // the same per-enterprise updates in one transaction; then each at 4,000 enterprises beside its time at
 // 1,500 (..._growth).
+#include "bench/bare_sqlite.h"
 #include "bench/synthetic_county.h"
 #include "bench_support.h"
 #include "platform/convert/currency.h"
@@ -77,15 +78,16 @@ QString monthSum(const char* suffix)
     return terms.join(QStringLiteral(" + "));
 }
 
-// The same build on the bare library: the copy, then per enterprise of the register one update.
+// The same build on the bare library, the files opened as the layer opens them: the copy, then per
+// enterprise of the register one update.
 double bareLoop(bool monthsBilled)
 {
     QElapsedTimer t;
     t.start();
-    sqlite3* year = nullptr;
-    sqlite3* dw = nullptr;
-    sqlite3_open(dataPath(dataFiles::billing(month.year())).toUtf8().constData(), &year);
-    sqlite3_open(dataPath(QString::fromLatin1(dataFiles::enterprises)).toUtf8().constData(), &dw);
+    bare::Connection yearFile(dataPath(dataFiles::billing(month.year())));
+    bare::Connection register_(dataPath(QString::fromLatin1(dataFiles::enterprises)));
+    sqlite3* year = yearFile.handle();
+    sqlite3* dw = register_.handle();
     const QString columns = statistics::billingColumns().join(u',');
     const QString copy =
         QStringLiteral("BEGIN; delete from tjktmp; Insert Into tjktmp (%1) select %1 from kpkzk;").arg(columns);
@@ -121,8 +123,6 @@ double bareLoop(bool monthsBilled)
     sqlite3_finalize(complete);
     sqlite3_finalize(registerRows);
     sqlite3_exec(year, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(dw);
-    sqlite3_close(year);
     return t.nsecsElapsed() / 1e6;
 }
 

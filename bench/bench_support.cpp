@@ -1,7 +1,10 @@
 #include "bench_support.h"
 
+#include "platform/settings/settings.h"
+
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -21,6 +24,29 @@ ProgramFolder::ProgramFolder()
         ready_ = ready_ && QFile::copy(from.filePath(name), to + QLatin1Char('/') + name);
     if (!ready_)
         std::fprintf(stderr, "the shipped files are missing under %s\n", QELV_SHIPPED_DIR);
+}
+
+QString settingsCopy()
+{
+    const QString folder = settings::folder(QString::fromUtf8(settings::appName));
+    const QString program = folder + QLatin1Char('/') + QString::fromUtf8(settings::appName) + QStringLiteral(".ini");
+    const QString copy = folder + QStringLiteral("/bare.ini");
+    QDir().mkpath(folder);
+    QFile::remove(copy);
+    if (!QFile::copy(program, copy)) {
+        QFile empty(copy);
+        empty.open(QIODevice::WriteOnly);
+    }
+    return copy;
+}
+
+void saveSetting(const QString& file, const QString& key, const QString& value)
+{
+    QSettings store(file, QSettings::IniFormat);
+    store.beginGroup(QString::fromUtf8(settings::section));
+    store.setValue(key, value);
+    store.endGroup();
+    store.sync();
 }
 
 int repetitions(int fallback)

@@ -21,6 +21,12 @@ private:
     bool ready_ = false;
 };
 
+// A copy of the program's settings file, for a bare loop to save into what a command of the program
+// saves into its own. Made (empty) where the program has none yet.
+QString settingsCopy();
+// Saves a setting as the program's settings store does: the file read, changed and written back whole.
+void saveSetting(const QString& file, const QString& key, const QString& value);
+
 // QELV_BENCH_REPETITIONS when set above zero (one, for a profile), else the program's own count.
 int repetitions(int fallback);
 

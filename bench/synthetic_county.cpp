@@ -20,10 +20,20 @@ QString enterpriseNumber(int i)
     return QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
 }
 
+QString enterpriseName(int i)
+{
+    return QStringLiteral("企业%1").arg(i);
+}
+
 namespace {
 QString pollutantNumber(int i)
 {
     return QStringLiteral("W%1").arg(i, 2, 10, QLatin1Char('0'));
+}
+
+QVariant money(std::int64_t fen)
+{
+    return QVariant::fromValue(convert::Currency::fromUnits(fen * 100));
 }
 } // namespace
 
@@ -57,8 +67,8 @@ void makeCounty(const County& county)
     int next = 0;
     for (int e = 1; e <= county.enterprises; ++e) {
         const QString number = enterpriseNumber(e);
-        dw.execute(QStringLiteral("insert into dw (DanWeiBianHao, DanWeiQuangCheng) values (?, ?)"),
-                   {number, QStringLiteral("企业%1").arg(e)});
+        dw.execute(QStringLiteral("insert into dw (DanWeiBianHao, DanWeiQuangCheng, LowLever) values (?, ?, ?)"),
+                   {number, enterpriseName(e), money(e % 4 == 0 ? 1500000 : 0)});
         for (int a = 0; a < county.assignmentsPerEnterprise; ++a, ++next) {
             const int p = 1 + next % county.pollutants;
             const int outlet = 1 + a % county.outlets;
@@ -70,13 +80,6 @@ void makeCounty(const County& county)
     }
     dw.commit();
 }
-
-namespace {
-QVariant money(std::int64_t fen)
-{
-    return QVariant::fromValue(convert::Currency::fromUnits(fen * 100));
-}
-} // namespace
 
 void makeMonth(const County& county, const QDate& month)
 {
@@ -111,8 +114,8 @@ void makeMonth(const County& county, const QDate& month)
                     values << money(1 + (i * 31 + v * 17) % 900);
                 }
             }
-            values << money(1000 + (i * 7919) % 500000) << money(i % 5 == 0 ? 2500 : 0)
-                   << money(i % 11 == 0 ? 1200 : 0) << (i % 7 == 0);
+            values << money(1000 + (i * 7919) % 500000) << money(i % 5 == 0 ? 2500 : 0) << money(i % 11 == 0 ? 1200 : 0)
+                   << (i % 7 == 0);
             file.execute(
                 QStringLiteral("update %1 set %2收费金额 = ?, 加倍收费 = ?, 提高收费 = ?, 是否单独列为收费项目 = ?")
                     .arg(db::quoteIdentifier(table), figures),
@@ -156,14 +159,24 @@ void makeMonthWith(const County& county, const QDate& month, const QString& temp
     makeCounty(county);
     makeMonth(county, month);
     files::copy(files::dataFile(templateName), files::dataFile(fileName));
-    files::copy(files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers)), pristineLedgers);
+    setAside(QString::fromLatin1(dataFiles::lateFeeLedgers), pristineLedgers);
 }
 
 void restoreLedgers(const QString& pristineLedgers)
 {
-    const QString ledgers = files::dataFile(QString::fromLatin1(dataFiles::lateFeeLedgers));
-    files::remove(ledgers);
-    files::copy(pristineLedgers, ledgers);
+    putBack(pristineLedgers, QString::fromLatin1(dataFiles::lateFeeLedgers));
+}
+
+void setAside(const QString& name, const QString& copy)
+{
+    files::copy(files::dataFile(name), copy);
+}
+
+void putBack(const QString& copy, const QString& name)
+{
+    const QString file = files::dataFile(name);
+    files::remove(file);
+    files::copy(copy, file);
 }
 
 void startRun(const QDate& month, const QDate& invoiceDate, std::int16_t graceDays, float dailyRate)

@@ -20,10 +20,14 @@ struct County {
 };
 
 // Empties dw, dwwrw, wrw and wrwgs and fills them. Enterprise numbers keep leading zeros ("00001").
+// Every fourth enterprise has a minimum fee (LowLever) of 15,000 yuan a month, which about half of their
+// months' fees fall short of.
 void makeCounty(const County& county);
 
 // The number of the county's i-th enterprise (1-based): "00001".
 QString enterpriseNumber(int i);
+// Its name in the register: "企业1".
+QString enterpriseName(int i);
 
 // A month of the county, after makeCounty: the month's discharge-data file with every assignment's
 // table and its fees (some doubled or raised, every seventh a fee item of its own), the year's billing
@@ -38,6 +42,12 @@ void makeMonthWith(const County& county, const QDate& month, const QString& temp
                    const QString& pristineLedgers);
 // The late-fee ledgers as makeMonthWith left them.
 void restoreLedgers(const QString& pristineLedgers);
+
+// A data file set aside as it is, and put back over what a run made of it: runs that write rows must
+// each start from the same file, for SQLite leaves a page alone when a row is written with the bytes it
+// holds, and a run that finds its changes made would commit nothing.
+void setAside(const QString& name, const QString& copy);
+void putBack(const QString& copy, const QString& name);
 
 // The session of a month's run with late fees on, as the login and the late-fee settings leave it.
 void startRun(const QDate& month, const QDate& invoiceDate, std::int16_t graceDays, float dailyRate);
