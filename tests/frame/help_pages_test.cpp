@@ -241,7 +241,8 @@ TEST_F(HelpPages, TheFreshInstallPageTakesTheWindowsInTheOrderTheyNeedEachOther)
 
 // The first column of a page's table of messages ("提示") quotes what the program says: each part of
 // it between the places where the program puts a value ("…", "n", "X", a number) is in the program's
-// sources, sentence by sentence (the program may join its sentences from several texts). A part in
+// sources, sentence by sentence (the program may join its sentences from several texts, and puts a
+// failure's cause after what failed and a colon). A part in
 // brackets describes, rather than quotes ("（单位编号）"), and is left out. A page describing a message
 // the program no longer gives fails here.
 TEST_F(HelpPages, EveryMessageAPageQuotesIsTheProgramsOwn)
@@ -273,7 +274,8 @@ TEST_F(HelpPages, EveryMessageAPageQuotesIsTheProgramsOwn)
                 const QString message = plain(r.next().captured(1));
                 QString sentences = message;
                 sentences.replace(QStringLiteral("。"), QStringLiteral("。\x01"))
-                    .replace(QStringLiteral("！"), QStringLiteral("！\x01"));
+                    .replace(QStringLiteral("！"), QStringLiteral("！\x01"))
+                    .replace(QStringLiteral("："), QStringLiteral("：\x01"));
                 for (const QString& part : sentences.split(values, Qt::SkipEmptyParts)) {
                     QString text = part.trimmed();
                     while (text.endsWith(u'。') || text.endsWith(u'！'))
