@@ -1,7 +1,6 @@
 #include "qelv/collection/invoice_number.h"
 
 #include "platform/db/connection.h"
-#include "qelv/core/data_files.h"
 #include "qelv/core/invoice_payment.h"
 #include "qelv/core/invoice_search.h"
 
@@ -36,16 +35,19 @@ QString changeInvoiceNumber(int year, int month, const QString& enterprise, cons
     invoicePayment::Writer writer(year);
     if (listedNumber == number)
         return number;
-    {
-        // Every invoice of the year is found by its number, and printed and sent to the bank by its
-        // value: no two may share one, whatever zeros lead it.
-        db::Connection billing(db::DataFile{dataFiles::billing(year)});
-        if (const auto user = invoiceSearch::byNumberValue(billing, value, invoiceSearch::Found{enterprise, month}))
-            throw NumberError(QStringLiteral("发票编号 %1 已经是单位 %2 %3 月发票的编号。")
-                                  .arg(newNumber, user->enterprise)
-                                  .arg(user->month));
+    // Every invoice of the year is found by its number, and printed and sent to the bank by its value:
+    // no two may share one, whatever zeros lead it. Looked for in the change's own transaction, so that
+    // no other copy of the program gives the number away between the look and the change.
+    try {
+        writer.renumber(enterprise, month, listedNumber, number, [&](db::Connection& billing) {
+            if (const auto user = invoiceSearch::byNumberValue(billing, value, invoiceSearch::Found{enterprise, month}))
+                throw invoicePayment::Refused(QStringLiteral("发票编号 %1 已经是单位 %2 %3 月发票的编号。")
+                                                  .arg(newNumber, user->enterprise)
+                                                  .arg(user->month));
+        });
+    } catch (const invoicePayment::Refused& e) {
+        throw NumberError(e.description());
     }
-    writer.renumber(enterprise, month, listedNumber, number);
     return number;
 }
 

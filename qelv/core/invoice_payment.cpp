@@ -84,6 +84,8 @@ void checkLedgerRows(int changed, const QString& table)
 {
     try {
         throw;
+    } catch (const Refused&) {
+        throw;
     } catch (const Stale& e) {
         throw Stale(prefix + e.description());
     } catch (const std::exception& e) {
@@ -194,12 +196,15 @@ void Writer::voidInvoice(const Invoice& invoice)
     }
 }
 
-void Writer::renumber(const QString& enterprise, int month, const QString& listedNumber, const QString& newNumber)
+void Writer::renumber(const QString& enterprise, int month, const QString& listedNumber, const QString& newNumber,
+                      const std::function<void(db::Connection& billing)>& check)
 {
     try {
         checkMonth(month);
         attachLedgers();
         db::inTransaction(billing_, [&] {
+            if (check)
+                check(billing_);
             checkBillingRows(
                 billing_.execute(QStringLiteral("UPDATE KPKZK SET %1 = ? WHERE DanWeiBianHao = ? AND %1 = ?")
                                      .arg(column(month, "P")),

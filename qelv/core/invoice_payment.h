@@ -15,6 +15,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 namespace invoicePayment {
@@ -28,6 +29,13 @@ public:
 // The billing row no longer holds the invoice as it was listed: nothing was written. The description
 // names the invoice; the window adds how to list it again.
 class Stale : public Error {
+public:
+    using Error::Error;
+};
+
+// A change the caller's own check refused, inside the change's transaction: nothing was written, and
+// the description is the caller's, as it was thrown.
+class Refused : public Error {
 public:
     using Error::Error;
 };
@@ -81,8 +89,13 @@ public:
 
     // Gives the enterprise's invoice of the month that the billing row holds under `listedNumber` the
     // number `newNumber`: M<m>P, and FaPiaoBianHao of its ledger row (the old number and the row's
-    // M<m>DATE). Throws as record() does; the caller has checked the new number.
-    void renumber(const QString& enterprise, int month, const QString& listedNumber, const QString& newNumber);
+    // M<m>DATE). `check`, when given, runs first in the change's transaction, which holds the billing
+    // file's write lock from its start: what it reads of that file stays so until the change is
+    // committed, so a number it finds free cannot be given to another invoice meanwhile by another
+    // window or another copy of the program. It refuses the number by throwing Refused. Throws as
+    // record() does.
+    void renumber(const QString& enterprise, int month, const QString& listedNumber, const QString& newNumber,
+                  const std::function<void(db::Connection& billing)>& check = {});
 
 private:
     void attachLedgers();

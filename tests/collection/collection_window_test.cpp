@@ -7,6 +7,7 @@
 #include "qelv/core/Module1.h"
 #include "qelv/core/invoice_payment.h"
 #include "tests/collection/collection_fixture.h"
+#include "tests/fixtures/db_peer.h"
 #include "tests/fixtures/sqlite_probe.h"
 
 #include <QAction>
@@ -275,6 +276,30 @@ TEST_F(CollectionWindow, ANumberChangeOnAYearlyFileWithoutTheInvoiceDateChangesN
     EXPECT_EQ(billing("002", "M3P"), "123");
     EXPECT_EQ(ledgerNumbers("002"), QStringList{"123"});
     EXPECT_EQ(column(w, frmWt::InvoiceNumber), (QStringList{"123", "124"}));
+}
+
+// Another copy of the program gives the typed number to another invoice while this change waits for
+// the yearly file: the number is looked for again once the change holds the file, and refused.
+TEST_F(CollectionWindow, ANumberGivenAwayWhileTheChangeWaitsIsRefused)
+{
+    twoInvoices();
+    {
+        fixtures::HeldFile other(billingFile(),
+                                 QStringLiteral("BEGIN IMMEDIATE; "
+                                                "UPDATE KPKZK SET M7P = '777' WHERE DanWeiBianHao = '010'"));
+        other.releaseWhenWaitedFor(QStringLiteral("COMMIT"));
+        try {
+            collection::changeInvoiceNumber(2003, 3, QStringLiteral("002"), QStringLiteral("123"),
+                                            QStringLiteral("777"));
+            ADD_FAILURE() << "a number another invoice carries was given";
+        } catch (const collection::NumberError& e) {
+            EXPECT_EQ(e.description(), QStringLiteral("发票编号 777 已经是单位 010 7 月发票的编号。"));
+        }
+        EXPECT_EQ(other.waits(), QStringList{billingFile()});
+    }
+    EXPECT_EQ(billing("010", "M7P"), "777");
+    EXPECT_EQ(billing("002", "M3P"), "123");
+    EXPECT_EQ(ledgerNumbers("002"), QStringList{"123"});
 }
 
 struct MeanwhileCase {
