@@ -3,14 +3,12 @@
 // another program is in the middle of a write.
 #include "platform/db/super_journals.h"
 #include "tests/fixtures/db_peer.h"
+#include "tests/fixtures/kill_points.h"
 #include "tests/platform/db_fixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QThread>
 #include <QtEndian>
-#include <iostream>
 
 namespace {
 
@@ -112,40 +110,43 @@ TEST_F(SuperJournalTest, NoneGoesWhileAnotherProgramWrites)
     EXPECT_EQ(fixtures::probe(file(QStringLiteral("qelvdwznj.mdb")), QStringLiteral("SELECT n FROM t")).toInt(), 1);
 }
 
-// Commits over three files killed at random moments: the super-journals removed at the next start are
-// never ones SQLite still needs, so the three files always agree on the last commit, each passes its
-// integrity check, and once SQLite has played the journals back no super-journal is left.
-TEST_F(SuperJournalTest, AfterACommitKilledAtRandomTheFilesAgreeAndNoSuperJournalStays)
+// Commits over three files killed at points drawn over their writes: the super-journals removed at the
+// next start are never ones SQLite still needs, so the three files always agree on the last commit, each
+// passes its integrity check, and once SQLite has played the journals back no super-journal is left.
+TEST_F(SuperJournalTest, AfterACommitKilledAtAnyPointTheFilesAgreeAndNoSuperJournalStays)
 {
     make(QStringLiteral("qelvdw.mdb"),
          QStringLiteral("CREATE TABLE t (n INTEGER, b BLOB); INSERT INTO t VALUES (0, NULL);"));
     const QStringList names{QStringLiteral("qelvdw.mdb"), QStringLiteral("qelvkz2003.mdb"),
                             QStringLiteral("qelvdwznj.mdb")};
-    const quint32 seed = QRandomGenerator::global()->generate();
-    std::cout << "seed " << seed << std::endl;
-    RecordProperty("seed", std::to_string(seed));
-    QRandomGenerator random(seed);
+    QStringList command{QStringLiteral("multicommit"), QStringLiteral("3")};
+    for (const QString& name : names)
+        command << file(name);
+    const fixtures::FolderCopy before(folder());
+    // Three commits of the three files, unkilled, list the points.
+    fixtures::PointListing listing;
+    {
+        fixtures::DbPeer peer(listing.counting());
+        peer.send(command);
+        for (int n = 1; n <= 3; ++n) {
+            ASSERT_TRUE(peer.answered(60000)) << "the commits stopped";
+            ASSERT_EQ(peer.answer(), QStringLiteral("ok\t%1").arg(n));
+        }
+    }
+    const QStringList points = listing.points();
+    ASSERT_GT(points.size(), 10);
+
+    fixtures::KillDraws draws;
     int removedAny = 0;
     for (int trial = 0; trial < 12; ++trial) {
-        SCOPED_TRACE(QStringLiteral("seed %1, trial %2").arg(seed).arg(trial).toStdString());
-        int committed = fixtures::probe(file(names[0]), QStringLiteral("SELECT n FROM t")).toInt();
+        before.restore();
+        const long long at = draws.draw(points.size());
+        SCOPED_TRACE(draws.describe(trial, at, points));
+        int committed = 0;
         {
-            fixtures::DbPeer peer;
-            QStringList command{QStringLiteral("multicommit"), QStringLiteral("1000")};
-            for (const QString& name : names)
-                command << file(name);
+            fixtures::DbPeer peer(fixtures::killingAt(at));
             peer.send(command);
-            // Killed some commits in, at a moment of its own in the commit that follows.
-            const int after = static_cast<int>(random.bounded(1, 6));
-            for (int seen = 0; seen < after;) {
-                ASSERT_TRUE(peer.answered(60000)) << "the commits stopped";
-                const QString line = peer.answer();
-                ASSERT_TRUE(line.startsWith(QStringLiteral("ok\t"))) << line.toStdString();
-                committed = line.mid(3).toInt();
-                ++seen;
-            }
-            QThread::usleep(random.bounded(3000));
-            peer.kill();
+            EXPECT_TRUE(peer.killedByPoint());
             while (peer.answered(0))
                 committed = peer.answer().mid(3).toInt();
         }
